@@ -1,0 +1,104 @@
+// The serializing archive: the byte encoding shared by every data file.
+// Little-endian numbers, length-prefixed strings, no header, no padding.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace vantorel {
+
+// Where an archive reads from or writes to. The archive never owns or closes it.
+class CFile {
+public:
+    virtual ~CFile() = default;
+    // Reads up to n bytes; returns how many were read (0 at the end). Throws FileError.
+    virtual std::size_t Read(void* buf, std::size_t n) = 0;
+    // Writes all n bytes or throws FileError.
+    virtual void Write(const void* buf, std::size_t n) = 0;
+    // Total length in bytes when loading; used to refuse lengths past the end.
+    virtual std::uint64_t GetLength() const = 0;
+};
+
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A read that cannot be completed: the file ends inside a value, a string
+// length runs past the end, or a list count is out of range. `offset` is
+// where the offending value starts.
+class CArchiveException : public std::runtime_error {
+public:
+    enum Cause { endOfFile, badCount };
+    CArchiveException(Cause cause, std::uint64_t offset, const std::string& what)
+        : std::runtime_error(what), cause_(cause), offset_(offset) {}
+    Cause cause() const { return cause_; }
+    std::uint64_t offset() const { return offset_; }
+
+private:
+    Cause cause_;
+    std::uint64_t offset_;
+};
+
+class CArchive {
+public:
+    enum Mode { store, load };
+    static constexpr std::size_t kBufferSize = 4096;
+
+    CArchive(CFile& file, Mode mode);
+    CArchive(const CArchive&) = delete;
+    CArchive& operator=(const CArchive&) = delete;
+
+    bool IsStoring() const { return mode_ == store; }
+    bool IsLoading() const { return mode_ == load; }
+
+    CArchive& operator<<(std::int32_t v);
+    CArchive& operator<<(std::int16_t v);
+    CArchive& operator<<(double v);
+    CArchive& operator<<(const std::string& v);
+
+    CArchive& operator>>(std::int32_t& v);
+    CArchive& operator>>(std::int16_t& v);
+    CArchive& operator>>(double& v);
+    CArchive& operator>>(std::string& v);
+
+    // Storing: writes out what is left in the buffer. Loading: stops reading.
+    void Close();
+    // Offset in the file of the next value to read or write.
+    std::uint64_t Position() const { return bufStart_ + pos_; }
+    // Thrown by readers that find a value which no sound file holds.
+    [[noreturn]] void Damaged(std::uint64_t offset, const std::string& why) const;
+
+private:
+    void Put(const void* data, std::size_t n);
+    void Take(void* data, std::size_t n, std::uint64_t valueStart);
+    bool Refill(std::size_t need);
+    void Flush();
+
+    CFile& file_;
+    Mode mode_;
+    bool closed_ = false;
+    unsigned char buf_[kBufferSize];
+    std::size_t pos_ = 0;       // next byte in buf_
+    std::size_t end_ = 0;       // loading: valid bytes in buf_
+    std::uint64_t bufStart_ = 0; // file offset of buf_[0]
+};
+
+// An in-memory file: for tools, tests and the fuzz target.
+class CMemFile : public CFile {
+public:
+    CMemFile() = default;
+    explicit CMemFile(std::string bytes) : data_(std::move(bytes)) {}
+    std::size_t Read(void* buf, std::size_t n) override;
+    void Write(const void* buf, std::size_t n) override;
+    std::uint64_t GetLength() const override { return data_.size(); }
+    const std::string& Data() const { return data_; }
+
+private:
+    std::string data_;
+    std::size_t readPos_ = 0;
+};
+
+} // namespace vantorel

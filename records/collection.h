@@ -1,0 +1,62 @@
+// The common shape of the four collections: an ordered array of record
+// values written as an int32 count followed by the records.
+#pragma once
+
+#include "archive.h"
+#include "field_io.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace vantorel {
+
+// The serializable object that the data files hold, one per file.
+class CObject {
+public:
+    virtual ~CObject() = default;
+    virtual void Serialize(CArchive& ar) = 0;
+    virtual int RecordCount() const = 0;
+};
+
+template <class Record> class CCollection : public CObject {
+public:
+    using RecordType = Record;
+
+    int GetSize() const { return static_cast<int>(m_records.size()); }
+    Record GetAt(int i) const { return m_records.at(static_cast<std::size_t>(i)); }
+    const Record& At(int i) const { return m_records.at(static_cast<std::size_t>(i)); }
+    void SetAt(int i, Record r) { m_records.at(static_cast<std::size_t>(i)) = std::move(r); }
+    int Add(Record r) {
+        m_records.push_back(std::move(r));
+        return GetSize() - 1;
+    }
+    void RemoveAt(int i) { m_records.erase(m_records.begin() + i); }
+    void RemoveAll() { m_records.clear(); }
+    const std::vector<Record>& Records() const { return m_records; }
+
+    // Writes every record, or reads records and appends them. Records read
+    // before a read error stay in the collection; the error propagates.
+    int RecordCount() const override { return GetSize(); }
+
+    void Serialize(CArchive& ar) override {
+        if (ar.IsStoring()) {
+            ar << static_cast<std::int32_t>(m_records.size());
+            ArchiveWriter w{ar};
+            for (auto& r : m_records) VisitFields(w, r);
+        } else {
+            std::int32_t n = 0;
+            ar >> n;
+            ArchiveReader rd{ar};
+            for (std::int32_t i = 0; i < n; ++i) {
+                Record r;
+                VisitFields(rd, r);
+                m_records.push_back(std::move(r));
+            }
+        }
+    }
+
+protected:
+    std::vector<Record> m_records;
+};
+
+} // namespace vantorel

@@ -1,0 +1,96 @@
+// The four data files: loading, saving and backing up the four collections.
+#pragma once
+
+#include "people_records.h"
+#include "policy_record.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace vantorel {
+
+// The four process-wide collections, in file order.
+struct DataBook {
+    CInsurance insurance;
+    CPotClient clients;
+    CTermMember members;
+    CCalendar calendar;
+
+    CObject& Collection(std::size_t file);
+    const CObject& Collection(std::size_t file) const;
+    void Clear();
+};
+
+// The one book of the running program.
+DataBook& TheBook();
+
+constexpr std::size_t kFileCount = 4;
+inline constexpr std::array<const char*, kFileCount> kDataFileNames = {"data1.bcm", "data2.bcm", "data3.bcm",
+                                                                       "data4.bcm"};
+inline constexpr std::array<const char*, kFileCount> kBackupFileNames = {"data1.BAK", "data2.BAK", "data3.BAK",
+                                                                         "data4.BAK"};
+// A file being written goes here first, then replaces the real one.
+inline constexpr const char* kSavingSuffix = ".saving";
+
+enum class LoadState {
+    loaded,     // read completely
+    missing,    // no such file: the collection starts empty
+    empty,      // length 0: the collection starts empty
+    damaged,    // read up to `offset`; records before it kept; file set aside
+    unreadable, // exists but could not be opened; left in place
+};
+
+struct FileLoadResult {
+    std::string file; // file name, e.g. "data1.bcm"
+    LoadState state = LoadState::missing;
+    int records = 0;          // records read into the collection
+    std::uint64_t offset = 0; // damaged: where the bad value starts
+    std::string reason;       // damaged or unreadable: what went wrong
+    std::filesystem::path setAside; // damaged: where the file now is (empty if it could not be moved)
+    // The next save must not write over this file: it was not read completely
+    // and is still where it was.
+    bool keepOnSave = false;
+};
+using LoadReport = std::array<FileLoadResult, kFileCount>;
+
+struct FileSaveResult {
+    std::string file;
+    bool saved = false;
+    std::string reason; // why not, when not saved
+};
+using SaveReport = std::array<FileSaveResult, kFileCount>;
+
+// Reads one collection from one file, appending its records. Does not move
+// or change the file. Used by LoadAll and by the data tool's checks.
+FileLoadResult LoadFile(CObject& collection, const std::filesystem::path& path);
+
+// Writes one collection to `path` through a synced temporary file in the same
+// folder and an atomic rename: on failure the old file is left whole.
+FileSaveResult SaveFile(const CObject& collection, const std::filesystem::path& path);
+
+// Appends each file's records to its collection, in the order data1..data4.
+// Leftover temporary files are removed first. A damaged file keeps the
+// records read before the damage and is renamed aside, never deleted.
+LoadReport LoadAll(DataBook& book, const std::filesystem::path& dir = {});
+
+// Saves every collection; one failing file does not stop the others. Files
+// that the load marked keepOnSave are left as they are.
+SaveReport SaveAll(const DataBook& book, const std::filesystem::path& dir = {},
+                   const LoadReport* loaded = nullptr);
+
+// Copies data1.bcm..data4.bcm to data1.BAK..data4.BAK, stopping at the first
+// failure. A failed copy leaves the previous .BAK whole. True if all four
+// were copied.
+bool BackupAll(const std::filesystem::path& dir = {});
+
+// Test hook: called before each storage step ("create", "write", "sync",
+// "close", "rename", "syncdir", "copy") with the file it concerns and, for
+// "write", the bytes already written. Throwing FileError makes that step fail.
+using StorageFaultHook = std::function<void(const std::string& step, const std::filesystem::path& file,
+                                            std::uint64_t written)>;
+void SetStorageFaultHook(StorageFaultHook hook);
+
+} // namespace vantorel

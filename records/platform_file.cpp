@@ -1,0 +1,144 @@
+#include "platform_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace vantorel {
+
+namespace {
+
+std::string SystemError() { return std::strerror(errno); }
+
+#ifdef _WIN32
+int OpenFd(const std::filesystem::path& p, int flags, int mode) {
+    return _wopen(p.wstring().c_str(), flags | _O_BINARY, mode);
+}
+long long ReadFd(int fd, void* b, std::size_t n) { return _read(fd, b, static_cast<unsigned>(n)); }
+long long WriteFd(int fd, const void* b, std::size_t n) { return _write(fd, b, static_cast<unsigned>(n)); }
+int SyncFd(int fd) { return _commit(fd); }
+int CloseFd(int fd) { return _close(fd); }
+constexpr int kReadFlags = _O_RDONLY;
+constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_TRUNC;
+#else
+int OpenFd(const std::filesystem::path& p, int flags, int mode) {
+    int fd;
+    do fd = ::open(p.c_str(), flags | O_CLOEXEC, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+long long ReadFd(int fd, void* b, std::size_t n) { return ::read(fd, b, n); }
+long long WriteFd(int fd, const void* b, std::size_t n) { return ::write(fd, b, n); }
+int SyncFd(int fd) { return ::fsync(fd); }
+int CloseFd(int fd) { return ::close(fd); }
+constexpr int kReadFlags = O_RDONLY;
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_TRUNC;
+#endif
+
+} // namespace
+
+OsFile::~OsFile() {
+    if (fd_ >= 0) CloseFd(fd_);
+}
+
+std::unique_ptr<OsFile> OsFile::OpenRead(const std::filesystem::path& path, std::string& error) {
+    int fd = OpenFd(path, kReadFlags, 0);
+    if (fd < 0) {
+        error = SystemError();
+        return nullptr;
+    }
+    std::error_code ec;
+    auto size = std::filesystem::file_size(path, ec);
+    if (ec) {
+        error = ec.message();
+        CloseFd(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<OsFile>(new OsFile(fd, size));
+}
+
+std::unique_ptr<OsFile> OsFile::Create(const std::filesystem::path& path, std::string& error) {
+    int fd = OpenFd(path, kCreateFlags, 0644);
+    if (fd < 0) {
+        error = SystemError();
+        return nullptr;
+    }
+    return std::unique_ptr<OsFile>(new OsFile(fd, 0));
+}
+
+std::size_t OsFile::Read(void* buf, std::size_t n) {
+    for (;;) {
+        long long got = ReadFd(fd_, buf, n);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) throw FileError("read failed: " + SystemError());
+    }
+}
+
+void OsFile::Write(const void* buf, std::size_t n) {
+    const char* p = static_cast<const char*>(buf);
+    while (n > 0) {
+        long long put = WriteFd(fd_, p, n);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            throw FileError("write failed: " + SystemError());
+        }
+        p += put;
+        n -= static_cast<std::size_t>(put);
+        length_ += static_cast<std::uint64_t>(put);
+    }
+}
+
+void OsFile::Sync() {
+    if (SyncFd(fd_) != 0) throw FileError("sync failed: " + SystemError());
+}
+
+void OsFile::Close() {
+    int fd = fd_;
+    fd_ = -1;
+    if (fd >= 0 && CloseFd(fd) != 0) throw FileError("close failed: " + SystemError());
+}
+
+bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error) {
+#ifdef _WIN32
+    if (!MoveFileExW(from.wstring().c_str(), to.wstring().c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = "rename failed (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    return true;
+#else
+    if (std::rename(from.c_str(), to.c_str()) != 0) {
+        error = "rename failed: " + SystemError();
+        return false;
+    }
+    return true;
+#endif
+}
+
+bool SyncDirectory(const std::filesystem::path& dir, std::string& error) {
+#ifdef _WIN32
+    (void)dir;
+    (void)error;
+    return true;
+#else
+    int fd = OpenFd(dir.empty() ? std::filesystem::path(".") : dir, O_RDONLY | O_DIRECTORY, 0);
+    if (fd < 0) {
+        error = "cannot open folder: " + SystemError();
+        return false;
+    }
+    bool ok = ::fsync(fd) == 0;
+    if (!ok) error = "folder sync failed: " + SystemError();
+    ::close(fd);
+    return ok;
+#endif
+}
+
+} // namespace vantorel

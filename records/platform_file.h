@@ -1,0 +1,39 @@
+// The few file operations that differ between systems: unbuffered open, read
+// and write, syncing a file and its folder, and replacing a file atomically.
+#pragma once
+
+#include "archive.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace vantorel {
+
+class OsFile : public CFile {
+public:
+    ~OsFile() override;
+    // nullptr when the file cannot be opened; `error` says why.
+    static std::unique_ptr<OsFile> OpenRead(const std::filesystem::path& path, std::string& error);
+    // Creates the file (replacing any old one at that path) for writing.
+    static std::unique_ptr<OsFile> Create(const std::filesystem::path& path, std::string& error);
+
+    std::size_t Read(void* buf, std::size_t n) override;
+    void Write(const void* buf, std::size_t n) override;
+    std::uint64_t GetLength() const override { return length_; }
+    void Sync();  // throws FileError
+    void Close(); // throws FileError
+
+private:
+    OsFile(int fd, std::uint64_t length) : fd_(fd), length_(length) {}
+    int fd_;
+    std::uint64_t length_;
+};
+
+// Renames `from` over `to`, replacing `to` if it exists, atomically where the
+// system allows it. False with `error` on failure; `to` is then untouched.
+bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error);
+// Makes a rename in `dir` durable. A no-op where the system needs none.
+bool SyncDirectory(const std::filesystem::path& dir, std::string& error);
+
+} // namespace vantorel

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Vantorel set-up on Debian 12.
+#   ./setup.sh run    install what is missing, build, start the program in ~/Vantorel
+#   ./setup.sh test   install what is missing, build, run every test
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+cd "$here"
+
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6charts6-dev libgl1-mesa-dev
+          qt6-qpa-plugins fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
+          nlohmann-json3-dev libsqlite3-dev clang-14 libclang-rt-14-dev)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+case "${1:-}" in
+run)
+    install_missing
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF
+    cmake --build build -j "$jobs"
+    # The program keeps its four data files in its current folder.
+    data="${VANTOREL_DATA:-$HOME/Vantorel}"
+    mkdir -p "$data"
+    cd "$data"
+    exec "$here/build/app/vantorel"
+    ;;
+test)
+    install_missing
+    cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=ON
+    cmake --build build-test -j "$jobs"
+    ctest --test-dir build-test --output-on-failure -j "$jobs"
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
