@@ -1,0 +1,137 @@
+#include "forms.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace forms {
+
+QString ComposeDate(const QString& year, int monthIndex, int dayIndex) {
+    return QStringLiteral("%1/%2-%3").arg(year).arg(monthIndex + 1).arg(dayIndex + 1);
+}
+
+DateParts SplitDate(const QString& text) {
+    DateParts p;
+    const qsizetype slash = text.indexOf(QLatin1Char('/'));
+    if (slash >= 1) p.year = text.left(slash);
+    const QString rest = slash >= 0 ? text.mid(slash + 1) : text;
+    const qsizetype dash = rest.indexOf(QLatin1Char('-'));
+    if (dash >= 1) {
+        p.monthIndex = TextToInt(rest.left(dash)) - 1;
+        p.dayIndex = TextToInt(rest.mid(dash + 1)) - 1;
+    }
+    return p;
+}
+
+namespace {
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f'; }
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+} // namespace
+
+double TextToDouble(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && IsBlank(text[i])) ++i;
+    const qsizetype start = i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
+    qsizetype digits = 0;
+    while (i < n && IsDigit(text[i])) ++i, ++digits;
+    if (i < n && text[i] == u'.') {
+        ++i;
+        while (i < n && IsDigit(text[i])) ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    qsizetype end = i;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (text[j] == u'+' || text[j] == u'-')) ++j;
+        if (j < n && IsDigit(text[j])) {
+            while (j < n && IsDigit(text[j])) ++j;
+            end = j;
+        }
+    }
+    // Only ASCII digits, sign, point and exponent reach here: the C locale's strtod is exact for them.
+    const QByteArray number = text.mid(start, end - start).toLatin1();
+    const double v = std::strtod(number.constData(), nullptr);
+    return std::isfinite(v) ? v : 0;
+}
+
+int TextToInt(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+    long long v = 0;
+    while (i < n && IsDigit(text[i])) {
+        v = v * 10 + (text[i++].unicode() - u'0');
+        if (v > 2147483648LL) v = 2147483648LL; // saturate instead of overflowing
+    }
+    if (negative) v = -v;
+    if (v > 2147483647LL) v = 2147483647LL;
+    return static_cast<int>(v);
+}
+
+QString FormatFixed(double v) { return QString::number(v, 'f', 6); }
+
+QString FormatRounded(double v) { return QString::number(v, 'f', 0); }
+
+void ShowComboText(QComboBox* combo, const QString& text) {
+    const int i = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    combo->setCurrentIndex(i);
+    if (combo->isEditable()) combo->setEditText(text);
+}
+
+void ShowListIndex(QComboBox* list, int index) {
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+int ListIndex(const QComboBox* list) { return list->currentIndex(); }
+
+const QStringList& YearPresets() {
+    static const QStringList years = [] {
+        QStringList y;
+        for (int i = 1900; i <= 2200; ++i) y << QString::number(i);
+        return y;
+    }();
+    return years;
+}
+
+void AddYearPresets(QComboBox* combo) { combo->addItems(YearPresets()); }
+
+void ApplyPagePalette(QWidget* page, const QColor& buttonText) {
+    QPalette p = page->palette();
+    p.setColor(QPalette::Window, palette::pageBackground);
+    page->setPalette(p);
+    page->setAutoFillBackground(true);
+    auto colour = [](QWidget* w, QPalette::ColorRole role, const QColor& c) {
+        QPalette wp = w->palette();
+        wp.setColor(role, c);
+        w->setPalette(wp);
+    };
+    for (QLabel* l : page->findChildren<QLabel*>()) colour(l, QPalette::WindowText, palette::staticText);
+    for (QGroupBox* g : page->findChildren<QGroupBox*>()) colour(g, QPalette::WindowText, palette::staticText);
+    for (QPushButton* b : page->findChildren<QPushButton*>()) colour(b, QPalette::ButtonText, buttonText);
+    // Check boxes and option buttons take the static-text colour, as on the platform the look comes from.
+    for (QCheckBox* b : page->findChildren<QCheckBox*>()) colour(b, QPalette::WindowText, palette::staticText);
+    for (QRadioButton* b : page->findChildren<QRadioButton*>()) colour(b, QPalette::WindowText, palette::staticText);
+    for (QLineEdit* e : page->findChildren<QLineEdit*>()) {
+        colour(e, QPalette::Text, palette::editText);
+        colour(e, QPalette::Base, Qt::white);
+    }
+    for (QPlainTextEdit* e : page->findChildren<QPlainTextEdit*>()) {
+        colour(e, QPalette::Text, palette::editText);
+        colour(e, QPalette::Base, Qt::white);
+    }
+    for (QComboBox* c : page->findChildren<QComboBox*>()) colour(c, QPalette::Text, palette::editText);
+}
+
+} // namespace forms

@@ -1,0 +1,11 @@
+// The records hold GBK bytes; the windows work in Unicode. These convert at
+// the edge.
+#pragma once
+
+#include <QString>
+#include <string>
+
+QString FromGbk(const std::string& bytes);
+// Text that GBK cannot hold must be refused before it gets here (CanStoreAsGbk).
+std::string ToGbk(const QString& text);
+bool CanStoreAsGbk(const QString& text);

@@ -1,0 +1,35 @@
+// The one way the program talks to the user: modal boxes titled "Vantorel",
+// OK for refusals and results, Yes/No for questions. Tests answer them
+// through a responder instead of a modal loop.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+namespace msg {
+
+enum class Kind { info, question };
+
+// Shows a box with an OK button.
+void Info(QWidget* parent, const QString& text);
+// Asks with Yes and No; true on Yes.
+bool Ask(QWidget* parent, const QString& text);
+
+// Tests: every box goes to the responder instead of the screen; for a
+// question it returns true for Yes.
+using Responder = std::function<bool(Kind kind, const QString& text)>;
+void SetResponder(Responder responder);
+
+// Any box currently open on screen is closed (its question answered No);
+// used when the program must end while a box is open.
+void CloseOpenBoxes();
+
+// Save-file dialog; tests answer it the same way (an empty result = cancel).
+using FileResponder = std::function<QString(const QString& caption, const QString& suggestedName)>;
+QString SaveFileName(QWidget* parent, const QString& caption, const QString& suggestedName, const QString& filter);
+void SetFileResponder(FileResponder responder);
+
+} // namespace msg

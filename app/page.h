@@ -1,0 +1,42 @@
+// A page of the page area: built from its template, filled with the page
+// background, coloured with the page palette, with one binding table.
+#pragma once
+
+#include "form_binding.h"
+#include "page_host.h"
+#include "template_builder.h"
+
+#include <QWidget>
+
+class CPage : public QWidget {
+    Q_OBJECT
+public:
+    CPage(const tmpl::Window& t, QWidget* parent, const tmpl::CustomFactory& custom = {});
+
+    // Called by the main window just before it shows the page for a tree node.
+    virtual void OnSelected() {}
+    // Called right after it has shown it.
+    virtual void OnShown() {}
+    // Pages that hold reminder switches put their current values in.
+    virtual void CollectSwitches(ReminderSwitches&) const {}
+
+    // The control with that id.
+    template <class T = QWidget> T* Ctl(int id) const { return findChild<T*>(QString::number(id)); }
+
+protected:
+    // Connects a push button's click to a handler of the page.
+    template <class F> void OnClick(int id, F handler);
+
+    FormBinding binding_{this};
+    bool Commit() { return binding_.Commit(); }
+    void CommitQuiet() { binding_.CommitQuiet(); }
+    void ShowValues() { binding_.Show(); }
+};
+
+#include <QAbstractButton>
+
+template <class F> void CPage::OnClick(int id, F handler) {
+    auto* b = Ctl<QAbstractButton>(id);
+    Q_ASSERT(b);
+    connect(b, &QAbstractButton::clicked, this, handler);
+}

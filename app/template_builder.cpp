@@ -1,0 +1,131 @@
+#include "template_builder.h"
+
+#include "theme/skin_list_ctrl.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+namespace tmpl {
+
+int DluX(int units) { return (units * 3 + 1) / 2; }
+int DluY(int units) { return (units * 3 + 1) / 2; }
+QRect DluRect(int x, int y, int w, int h) { return QRect(DluX(x), DluY(y), DluX(w), DluY(h)); }
+
+void InstallFontSubstitutes() {
+    const QStringList song = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+                              QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Zen Hei")};
+    QFont::insertSubstitutions(QStringLiteral("宋体"), song);
+    QFont::insertSubstitutions(QStringLiteral("新宋体"), song);
+}
+
+namespace {
+
+QStringList Items(const std::vector<const char*>& presets) {
+    QStringList items;
+    items.reserve(qsizetype(presets.size()));
+    for (const char* p : presets) items << QString::fromUtf8(p);
+    return items;
+}
+
+QWidget* Make(const Control& c, QWidget* host, QButtonGroup*& radioGroup, const CustomFactory& custom) {
+    const QString caption = QString::fromUtf8(c.caption);
+    switch (c.kind) {
+    case Kind::Static: {
+        auto* l = new QLabel(caption, host);
+        Qt::Alignment a = Qt::AlignTop;
+        a |= (c.style & Style::Center) ? Qt::AlignHCenter : (c.style & Style::Right) ? Qt::AlignRight : Qt::AlignLeft;
+        l->setAlignment(a);
+        return l;
+    }
+    case Kind::GroupBox: {
+        auto* g = new QGroupBox(caption, host);
+        g->lower();
+        return g;
+    }
+    case Kind::Edit: {
+        auto* e = new QLineEdit(host);
+        e->setReadOnly(c.style & Style::ReadOnly);
+        return e;
+    }
+    case Kind::Memo: {
+        auto* m = new QPlainTextEdit(host);
+        m->setTabChangesFocus(true);
+        m->setReadOnly(c.style & Style::ReadOnly);
+        return m;
+    }
+    case Kind::Combo:
+    case Kind::List: {
+        auto* cb = new QComboBox(host);
+        cb->setEditable(c.kind == Kind::Combo);
+        if (cb->isEditable()) cb->setInsertPolicy(QComboBox::NoInsert);
+        cb->addItems(Items(c.presets));
+        cb->setMaxVisibleItems(12);
+        cb->setCurrentIndex(-1);
+        return cb;
+    }
+    case Kind::Check: return new QCheckBox(caption, host);
+    case Kind::Radio: {
+        auto* r = new QRadioButton(caption, host);
+        if ((c.style & Style::Group) || !radioGroup) {
+            radioGroup = new QButtonGroup(host);
+            radioGroup->setExclusive(true);
+        }
+        radioGroup->addButton(r);
+        return r;
+    }
+    case Kind::Button: {
+        auto* b = new QPushButton(caption, host);
+        // Enter has no action of its own on the pages; only a marked default button takes it.
+        b->setAutoDefault(false);
+        b->setDefault(c.style & Style::Default);
+        return b;
+    }
+    case Kind::Picture: {
+        auto* l = new QLabel(host);
+        l->setAlignment(Qt::AlignCenter);
+        if (*c.caption) l->setPixmap(QPixmap(caption));
+        return l;
+    }
+    case Kind::ListView: {
+        auto* l = new CSkinListCtrl(host);
+        l->SetMultiSelect(c.style & Style::MultiSelect);
+        return l;
+    }
+    case Kind::Tree: return new QTreeWidget(host);
+    case Kind::Custom: return custom ? custom(c, host) : new QWidget(host);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void Build(const Window& t, QWidget* host, QPoint origin, const CustomFactory& custom) {
+    host->setObjectName(QString::number(t.id));
+    host->setFont(QFont(QString::fromUtf8(t.font), t.pointSize));
+    const QRect area = DluRect(0, 0, t.width, t.height);
+    host->resize(area.width() + origin.x(), area.height() + origin.y());
+    QButtonGroup* radioGroup = nullptr;
+    QList<QGroupBox*> groups;
+    for (const Control& c : t.controls) {
+        QWidget* w = Make(c, host, radioGroup, custom);
+        if (!w) continue;
+        if (c.id > 0) w->setObjectName(QString::number(c.id));
+        w->setGeometry(DluRect(c.x, c.y, c.w, c.h).translated(origin));
+        if (c.style & Style::Hidden) w->hide();
+        if (c.style & Style::Disabled) w->setEnabled(false);
+        if (auto* g = qobject_cast<QGroupBox*>(w)) groups << g;
+    }
+    // Group frames sit behind the controls they surround.
+    for (QGroupBox* g : groups) g->lower();
+}
+
+} // namespace tmpl

@@ -1,0 +1,91 @@
+#include "app/form_binding.h"
+#include "app/forms.h"
+#include "app/gbk.h"
+#include "gui_test_support.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+using namespace forms;
+
+TEST(Forms, DatesComposeAndSplit) {
+    EXPECT_EQ(ComposeDate("2004", 0, 1), "2004/1-2");
+    EXPECT_EQ(ComposeDate("1977", -1, -1), "1977/0-0");
+    EXPECT_EQ(ComposeDate("", 4, 28), "/5-29");
+    auto p = SplitDate("2004/1-2");
+    EXPECT_EQ(p.year, "2004");
+    EXPECT_EQ(p.monthIndex, 0);
+    EXPECT_EQ(p.dayIndex, 1);
+    p = SplitDate("2004/0-0");
+    EXPECT_EQ(p.year, "2004");
+    EXPECT_EQ(p.monthIndex, -1);
+    EXPECT_EQ(ComposeDate(p.year, p.monthIndex, p.dayIndex), "2004/0-0");
+    p = SplitDate("1-2"); // no slash: empty year, the rest is month and day
+    EXPECT_EQ(p.year, "");
+    EXPECT_EQ(p.monthIndex, 0);
+    EXPECT_EQ(p.dayIndex, 1);
+    p = SplitDate("/5-29");
+    EXPECT_EQ(p.year, "");
+    EXPECT_EQ(p.monthIndex, 4);
+    EXPECT_EQ(p.dayIndex, 28);
+    p = SplitDate("2004/529"); // no dash: neither list chosen
+    EXPECT_EQ(p.year, "2004");
+    EXPECT_EQ(p.monthIndex, -1);
+    EXPECT_EQ(p.dayIndex, -1);
+}
+
+TEST(Forms, NumbersAreReadLikeTheCRuntimeWithAPoint) {
+    EXPECT_DOUBLE_EQ(TextToDouble("12.5万"), 12.5);
+    EXPECT_DOUBLE_EQ(TextToDouble("50%"), 50);
+    EXPECT_DOUBLE_EQ(TextToDouble("abc"), 0);
+    EXPECT_DOUBLE_EQ(TextToDouble(" 3.5e2"), 350);
+    EXPECT_DOUBLE_EQ(TextToDouble("-.5"), -0.5);
+    EXPECT_DOUBLE_EQ(TextToDouble("7e"), 7);
+    EXPECT_DOUBLE_EQ(TextToDouble("1e999"), 0); // out of range is not a number the forms can keep
+    EXPECT_EQ(TextToInt(" -12abc"), -12);
+    EXPECT_EQ(TextToInt("x1"), 0);
+    EXPECT_EQ(TextToInt("99999999999"), 2147483647);
+    EXPECT_EQ(FormatFixed(12.5), "12.500000");
+    EXPECT_EQ(FormatRounded(170.6), "171");
+}
+
+TEST(Forms, ComboAndListShowing) {
+    QComboBox combo;
+    combo.setEditable(true);
+    for (int i = 1; i <= 99; ++i) combo.addItem(QString("%1").arg(i, 2, 10, QChar('0')));
+    ShowComboText(&combo, "1");
+    EXPECT_EQ(combo.currentText(), "1");
+    EXPECT_EQ(combo.currentIndex(), -1);
+    ShowComboText(&combo, "05");
+    EXPECT_EQ(combo.currentIndex(), 4);
+    QComboBox list;
+    list.addItems({"01", "02"});
+    ShowListIndex(&list, 5);
+    EXPECT_EQ(ListIndex(&list), -1);
+    ShowListIndex(&list, 1);
+    EXPECT_EQ(ListIndex(&list), 1);
+    EXPECT_EQ(YearPresets().size(), 301);
+    EXPECT_EQ(YearPresets().first(), "1900");
+    EXPECT_EQ(YearPresets().last(), "2200");
+}
+
+TEST(Forms, TextThatGbkCannotHoldIsRefusedByName) {
+    EXPECT_EQ(ToGbk("本科"), std::string("\xB1\xBE\xBF\xC6"));
+    EXPECT_EQ(FromGbk("\xB1\xBE\xBF\xC6"), "本科");
+    EXPECT_EQ(ToGbk("1万～2万元").substr(2, 2), std::string("\xA1\xAB"));
+    EXPECT_FALSE(CanStoreAsGbk("张三😀"));
+    QWidget form;
+    auto* edit = new QLineEdit(&form);
+    edit->setObjectName("1040");
+    QString value;
+    FormBinding b(&form);
+    b.Text(1040, &value, "保险单号");
+    MessageRecorder messages;
+    edit->setText("A1😀");
+    EXPECT_FALSE(b.Commit());
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].contains("保险单号"));
+    edit->setText("A1");
+    EXPECT_TRUE(b.Commit());
+    EXPECT_EQ(value, "A1");
+}

@@ -1,0 +1,88 @@
+// Helpers for window tests: answer message boxes, type into controls found
+// by id, press buttons.
+#pragma once
+
+#include "app/message_box.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+#include <QWidget>
+#include <deque>
+#include <gtest/gtest.h>
+
+// Records every message box; questions take the queued answers (Yes when
+// none is queued, and that is recorded too).
+class MessageRecorder {
+public:
+    MessageRecorder() {
+        msg::SetResponder([this](msg::Kind kind, const QString& text) {
+            shown << text;
+            if (kind == msg::Kind::info) return false;
+            questions << text;
+            if (answers.empty()) return true;
+            const bool a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+    }
+    ~MessageRecorder() { msg::SetResponder({}); }
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    void Answer(bool yes) { answers.push_back(yes); }
+    QString Last() const { return shown.isEmpty() ? QString() : shown.last(); }
+    void Clear() { shown.clear(); questions.clear(); }
+
+    QStringList shown;
+    QStringList questions;
+    std::deque<bool> answers;
+};
+
+template <class T = QWidget> T* FindCtl(const QWidget* root, int id) {
+    T* w = root->findChild<T*>(QString::number(id));
+    EXPECT_NE(w, nullptr) << "no control " << id;
+    return w;
+}
+
+// Types into an edit, memo or editable combo as a user would (replacing its text).
+inline void TypeInto(QWidget* root, int id, const QString& text) {
+    QWidget* w = FindCtl(root, id);
+    if (!w) return;
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        e->selectAll();
+        e->del();
+        QTest::keyClicks(e, text);
+    } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
+        m->selectAll();
+        m->textCursor().removeSelectedText();
+        m->insertPlainText(text);
+    } else if (auto* c = qobject_cast<QComboBox*>(w)) {
+        if (c->isEditable()) {
+            c->lineEdit()->selectAll();
+            c->lineEdit()->del();
+            QTest::keyClicks(c->lineEdit(), text);
+        }
+    }
+}
+
+inline void ChooseIndex(QWidget* root, int id, int index) {
+    if (auto* c = FindCtl<QComboBox>(root, id)) c->setCurrentIndex(index);
+}
+
+inline void Press(QWidget* root, int id) {
+    if (auto* b = FindCtl<QAbstractButton>(root, id)) b->click();
+}
+
+inline QString TextOf(QWidget* root, int id) {
+    QWidget* w = FindCtl(root, id);
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return m->toPlainText();
+    if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    return {};
+}
