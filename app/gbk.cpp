@@ -19,6 +19,7 @@ std::string ToGbk(const QString& text) {
 bool CanStoreAsGbk(const QString& text) {
     if (text.isEmpty()) return true;
     QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
-    (void)encoder.encode(text).size();
+    const QByteArray bytes = encoder.encode(text);
+    (void)bytes;
     return !encoder.hasError();
 }

@@ -4,6 +4,7 @@
 #include "resources/templates/window_template.h"
 
 #include <QPoint>
+#include <QRect>
 #include <functional>
 
 class QWidget;
