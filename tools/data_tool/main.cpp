@@ -1,0 +1,116 @@
+// vantorel-data: look into, check, rebuild and export Vantorel's data files.
+#include "commands.h"
+
+#include <cstring>
+#include <iostream>
+#include <map>
+
+using namespace vantorel::tool;
+
+namespace {
+
+const char* kToolHelp = R"(usage: vantorel-data COMMAND [ARGS]
+
+Reads and writes Vantorel's data files (data1.bcm policies, data2.bcm potential
+clients, data3.bcm team members, data4.bcm schedule).
+
+commands:
+  dump FILE [--kind K]          print the records as JSON (UTF-8)
+  build --kind K OUT            write a data file from JSON on standard input
+  check FILE [--kind K]         say whether a file is sound; where it is damaged
+  export --csv FILE [-o OUT]    one CSV row per record (UTF-8 with BOM)
+
+K is policies, clients, members or schedule; without --kind it comes from the
+file name (data1 .. data4). Run 'vantorel-data COMMAND --help' for more.
+
+example:
+  vantorel-data dump data1.bcm > policies.json
+)";
+
+const std::map<std::string, const char*> kCommandHelp = {
+    {"dump", R"(usage: vantorel-data dump FILE [--kind policies|clients|members|schedule]
+
+Prints the file's records as a JSON array. Keys are the records' field names;
+beneficiaries and riders are arrays; texts are converted from GBK to UTF-8.
+A double that is not a number (NaN, infinity) is written as the text "0x" and
+its 16 hex digits. Exits 1 if the file is damaged or its text is not GBK.
+
+example:
+  vantorel-data dump data4.bcm
+  vantorel-data dump backup.bin --kind clients > clients.json
+)"},
+    {"build", R"(usage: vantorel-data build --kind policies|clients|members|schedule OUT
+
+Reads a JSON array of records (as printed by dump) from standard input and
+writes the data file OUT, replacing it only once the new file is complete.
+Missing keys keep their empty value; unknown keys, text that GBK cannot hold
+and lists of more than 10 entries are refused. dump then build gives back the
+same bytes.
+
+example:
+  vantorel-data dump data1.bcm | vantorel-data build --kind policies copy.bcm
+  echo '[{"date": 20040529, "text": "ab"}]' | vantorel-data build --kind schedule data4.bcm
+)"},
+    {"check", R"(usage: vantorel-data check FILE [--kind policies|clients|members|schedule]
+
+Reads the whole file. Exits 0 if it is sound (or empty) and 1 if it cannot be
+read completely, printing what is wrong and the byte offset where it starts.
+
+example:
+  vantorel-data check data2.bcm
+)"},
+    {"export", R"(usage: vantorel-data export --csv FILE [--kind K] [-o OUT]
+
+Writes one CSV row per record, with a header row, in UTF-8 with a byte-order
+mark so that spreadsheets show Chinese text. Beneficiaries and riders become
+numbered columns (beneficiaries.1.name, ...). Writes to standard output unless
+-o is given.
+
+example:
+  vantorel-data export --csv data1.bcm -o policies.csv
+)"},
+};
+
+bool WantsHelp(const Args& args) {
+    for (const auto& a : args)
+        if (a == "--help" || a == "-h") return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Args args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::cerr << "vantorel-data: missing command (see vantorel-data --help)\n";
+        return 2;
+    }
+    const std::string command = args[0];
+    args.erase(args.begin());
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kToolHelp;
+        return 0;
+    }
+    auto help = kCommandHelp.find(command);
+    if (help == kCommandHelp.end()) {
+        std::cerr << "vantorel-data: unknown command '" << command << "' (see vantorel-data --help)\n";
+        return 2;
+    }
+    if (WantsHelp(args)) {
+        std::cout << help->second;
+        return 0;
+    }
+    try {
+        if (command == "dump") return Dump(args);
+        if (command == "build") return Build(args);
+        if (command == "check") return Check(args);
+        return Export(args);
+    } catch (const UsageError& e) {
+        std::cerr << "vantorel-data " << command << ": " << e.what() << " (see vantorel-data " << command
+                  << " --help)\n";
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "vantorel-data: " << e.what() << "\n";
+        return 1;
+    }
+}
