@@ -190,11 +190,11 @@ int Check(const Args& args) {
             return 0;
         }
         if (f.damaged) {
-            std::cout << name << ": damaged at byte " << f.offset << ": " << f.reason << "; " << c.GetSize() << " "
-                      << KindName(kind) << " records read before it\n";
+            std::cout << name << ": damaged at byte " << f.offset << ": " << f.reason << "; " << c.GetSize()
+                      << " records (" << KindName(kind) << ") read before it\n";
             return 1;
         }
-        std::cout << name << ": sound, " << c.GetSize() << " " << KindName(kind) << " records";
+        std::cout << name << ": sound, " << c.GetSize() << " records (" << KindName(kind) << ")";
         if (f.consumed < f.length)
             std::cout << "; " << (f.length - f.consumed) << " bytes after the last record (from byte " << f.consumed
                       << ") are ignored";
