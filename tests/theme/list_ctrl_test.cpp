@@ -1,0 +1,171 @@
+// The list's look: ground, selected rows with and without the focus, the
+// picture header; and that it stays quick with 100 000 rows.
+#include "theme/skin_header_ctrl.h"
+#include "theme/skin_list_ctrl.h"
+#include "theme/skin_scroll_bar.h"
+#include "theme/theme_pictures.h"
+#include "theme_test_util.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+
+namespace {
+
+struct ListPage : ::testing::Test {
+    QWidget page;
+    CSkinListCtrl* list = nullptr;
+    void SetUp() override {
+        page.resize(360, 260);
+        page.setAutoFillBackground(true);
+        QPalette p = page.palette();
+        p.setColor(QPalette::Window, QColor(0xF8F6E6));
+        page.setPalette(p);
+        list = new CSkinListCtrl(&page);
+        list->setGeometry(10, 10, 320, 220);
+        list->InsertColumn(0, QStringLiteral("姓名"), 100);
+        list->InsertColumn(1, QStringLiteral("身份证号"), 150);
+        list->InsertColumn(2, QStringLiteral("关系"), 50);
+        const QStringList names = {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")};
+        for (int i = 0; i < 3; ++i) {
+            list->InsertItem(i, names[i]);
+            list->SetItemText(i, 1, QStringLiteral("11010119800101%1").arg(i, 4, 10, QChar('0')));
+            list->SetItemText(i, 2, QStringLiteral("本人"));
+        }
+        list->SetTextColor(Qt::blue);
+        list->SetBkColor(Qt::white); // the theme's ground wins
+        page.show();
+        QApplication::processEvents();
+    }
+    // A point in the row's first cell right of its short text.
+    QPoint RowPoint(int row) const {
+        const QRect r = list->visualRect(list->model()->index(row, 0));
+        return list->viewport()->mapTo(&page, QPoint(r.left() + 90, r.center().y()));
+    }
+    bool RowHasTextIn(const QImage& img, int row, QColor c) const {
+        const QRect r = list->visualRect(list->model()->index(row, 0));
+        const QPoint o = list->viewport()->mapTo(&page, r.topLeft());
+        for (int y = o.y(); y < o.y() + r.height(); ++y)
+            for (int x = o.x(); x < o.x() + 60; ++x)
+                if (Near(At(img, x, y), c, 8)) return true;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(ListPage, GroundAndRowColours) {
+    list->SelectRow(1);
+    const QImage img = Render(&page);
+    SavePng(img, QStringLiteral("list_selected"));
+    // Below the rows the ground shows, whatever the owner asked for.
+    const QPoint below = list->viewport()->mapTo(&page, QPoint(200, 150));
+    EXPECT_RGB(img, below.x(), below.y(), 0xE1E1EB);
+    // The rows that are not selected stand on the ground with the owner's text colour.
+    EXPECT_RGB(img, RowPoint(0).x(), RowPoint(0).y(), 0xE1E1EB);
+    EXPECT_TRUE(RowHasTextIn(img, 0, Qt::blue));
+    // The selected row.
+    EXPECT_RGB(img, RowPoint(1).x(), RowPoint(1).y(), 0x737BA5);
+    EXPECT_TRUE(RowHasTextIn(img, 1, QColor(0xE5E5E5)));
+    EXPECT_FALSE(RowHasTextIn(img, 1, Qt::blue));
+}
+
+TEST_F(ListPage, SelectedRowLooksTheSameWithAndWithoutFocus) {
+    list->SelectRow(2);
+    QApplication::setActiveWindow(&page);
+    list->setFocus();
+    QApplication::processEvents();
+    const QImage focused = Render(&page);
+    list->clearFocus();
+    QApplication::processEvents();
+    ASSERT_FALSE(list->hasFocus());
+    const QImage unfocused = Render(&page);
+    SavePng(unfocused, QStringLiteral("list_selected_nofocus"));
+    for (const QImage* img : {&focused, &unfocused}) {
+        EXPECT_RGB(*img, RowPoint(2).x(), RowPoint(2).y(), 0x737BA5);
+        EXPECT_TRUE(RowHasTextIn(*img, 2, QColor(0xE5E5E5)));
+    }
+    // Painting leaves the selection as it was.
+    EXPECT_EQ(list->GetSelectedRows(), QList<int>{2});
+}
+
+TEST_F(ListPage, HeaderIsPaintedFromItsPictures) {
+    list->header()->resizeSection(1, 50);
+    list->InsertColumn(3, QStringLiteral("一个很长很长很长的列标题"), 40);
+    list->InsertColumn(4, QString(), 60);
+    QApplication::processEvents();
+    const QImage img = Render(&page);
+    SavePng(img, QStringLiteral("list_header"));
+    const QImage body = ThemeImage(150);
+    CSkinHeaderCtrl* header = list->HeaderCtrl();
+    ASSERT_EQ(header->height(), CSkinHeaderCtrl::kHeight);
+    auto headerPoint = [&](int x, int y) { return header->viewport()->mapTo(&page, QPoint(x, y)); };
+    // Inside a column, clear of its caption, and right of the last column.
+    const int mid = header->sectionViewportPosition(0) + 8;
+    const int beyond = header->sectionViewportPosition(4) + 60 + 3;
+    for (int x : {mid, beyond}) {
+        for (int y : {0, 3, 8, 15}) {
+            const QPoint p = headerPoint(x, y);
+            EXPECT_TRUE(Near(At(img, p.x(), p.y()), body.pixelColor(0, y))) << "x " << x << " y " << y;
+        }
+        const QPoint ground = headerPoint(x, 16);
+        EXPECT_RGB(img, ground.x(), ground.y(), 0x7D7DEB);
+    }
+    // The column edges come from pictures 151 and 156.
+    const int l1 = header->sectionViewportPosition(1);
+    EXPECT_TRUE(Near(At(img, headerPoint(l1 - 1, 8).x(), headerPoint(l1 - 1, 8).y()), ThemeImage(151).pixelColor(0, 8)));
+    EXPECT_TRUE(Near(At(img, headerPoint(l1 - 1, 0).x(), headerPoint(l1 - 1, 0).y()), QColor(0x737373)));
+    // A caption too wide for its column is cut: the empty column beside it
+    // shows nothing but the picture.
+    const int l4 = header->sectionViewportPosition(4);
+    for (int x = l4 + 2; x < l4 + 57; ++x)
+        for (int y = 1; y < 16; ++y) {
+            const QPoint p = headerPoint(x, y);
+            ASSERT_TRUE(Near(At(img, p.x(), p.y()), body.pixelColor(0, y))) << "x " << x << " y " << y;
+        }
+}
+
+TEST_F(ListPage, ScalesCleanlyAtDoubleDensity) {
+    list->SelectRow(0);
+    const QImage img = Render(&page, 2.0);
+    SavePng(img, QStringLiteral("list_dpr2"));
+    EXPECT_RGB(img, RowPoint(0).x(), RowPoint(0).y(), 0x737BA5);
+    const QPoint below = list->viewport()->mapTo(&page, QPoint(200, 150));
+    EXPECT_RGB(img, below.x(), below.y(), 0xE1E1EB);
+    // The bar pictures are doubled pixel for pixel: no blended edge colours.
+    const QRect vb = list->VScrollBar()->geometry();
+    const QImage thumb = ThemeImage(164);
+    for (int y = 0; y < 26; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const QPoint p(vb.x() + x, vb.y() + list->VScrollBar()->ThumbPos() + y);
+            for (int d = 0; d < 4; ++d)
+                ASSERT_EQ(img.pixelColor(p.x() * 2 + d % 2, p.y() * 2 + d / 2), thumb.pixelColor(x, y));
+        }
+}
+
+TEST(ListSpeed, HundredThousandRowsShowWithoutAPause) {
+    QWidget page;
+    page.resize(500, 400);
+    CSkinListCtrl list(&page);
+    list.setGeometry(10, 10, 460, 360);
+    for (int c = 0; c < 8; ++c) list.InsertColumn(c, QStringLiteral("列%1").arg(c), 55);
+    std::vector<QStringList> rows;
+    rows.reserve(100000);
+    for (int i = 0; i < 100000; ++i) {
+        QStringList r;
+        for (int c = 0; c < 8; ++c) r << QStringLiteral("P%1-%2").arg(i).arg(c);
+        rows.push_back(std::move(r));
+    }
+    page.show();
+    QElapsedTimer t;
+    t.start();
+    list.SetRows(std::move(rows));
+    list.SelectRow(99999);
+    list.scrollToBottom();
+    const QImage img = Render(&page);
+    QApplication::processEvents();
+    EXPECT_LT(t.elapsed(), 1000);
+    EXPECT_EQ(list.GetItemCount(), 100000);
+    EXPECT_EQ(list.GetFirstSelected(), 99999);
+    EXPECT_EQ(list.VScrollBar()->ThumbPos(), list.VScrollBar()->height() - 62);
+}
