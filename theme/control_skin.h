@@ -1,0 +1,68 @@
+// Control skinning: push buttons, check boxes, option buttons (drawn like
+// check boxes), edits with a frame and drop-down combo boxes are painted in the
+// theme's flat gradient look, with disabled, pressed, hover, focused, default,
+// checked, indeterminate and read-only states. Everything else (group boxes,
+// labels, lists, trees) keeps the base style's look.
+//
+// The main window switches it on once for the whole application:
+//     EnableControlSkin(nullptr, true);
+// Widgets created before or after that are drawn the same way.
+#pragma once
+
+#include <QProxyStyle>
+#include <cstddef>
+
+class QApplication;
+
+// The state of one control as the painters see it.
+namespace skinstate {
+enum : unsigned {
+    Disabled = 0x01,
+    Pressed = 0x02,
+    Hover = 0x04,
+    Focused = 0x08,
+    Default = 0x10,
+    Checked = 0x20,
+    Indeterminate = 0x40,
+    ReadOnly = 0x80,
+};
+}
+
+class CSkinStyle : public QProxyStyle {
+    Q_OBJECT
+public:
+    CSkinStyle(); // over the Fusion style, the same on every platform
+
+    // The painters, usable on their own (r is the control's rectangle).
+    static void PaintPushButton(QPainter& p, const QRect& r, unsigned state, const QString& text,
+                                const QFont& font);
+    static void PaintCheckBox(QPainter& p, const QRect& r, unsigned state, const QString& text, const QFont& font);
+    static void PaintEditFrame(QPainter& p, const QRect& r, unsigned state);
+    // Frame and arrow button of a combo box; the rest is left as it is.
+    static void PaintComboFrame(QPainter& p, const QRect& r, unsigned state);
+    static QRect ComboArrowRect(const QRect& r);
+
+    void polish(QWidget* w) override;
+    void unpolish(QWidget* w) override;
+    void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p,
+                       const QWidget* w = nullptr) const override;
+    void drawControl(ControlElement ce, const QStyleOption* opt, QPainter* p,
+                     const QWidget* w = nullptr) const override;
+    void drawComplexControl(ComplexControl cc, const QStyleOptionComplex* opt, QPainter* p,
+                            const QWidget* w = nullptr) const override;
+    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex* opt, SubControl sc,
+                         const QWidget* w = nullptr) const override;
+    QRect subElementRect(SubElement se, const QStyleOption* opt, const QWidget* w = nullptr) const override;
+    int pixelMetric(PixelMetric pm, const QStyleOption* opt = nullptr, const QWidget* w = nullptr) const override;
+};
+
+// Whole application: nullptr or the application object.
+bool EnableControlSkin(std::nullptr_t, bool on);
+bool EnableControlSkin(QApplication* app, bool on);
+// One widget only (its children keep the application's style).
+bool EnableControlSkin(QWidget* widget, bool on);
+bool IsControlSkinEnabled();
+
+// Whether the theme shows the widget as hovered: the pointer is over it and
+// arrived there without the left button held.
+bool SkinHover(const QWidget* w);
