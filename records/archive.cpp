@@ -25,7 +25,8 @@ template <class T> T FromLittle(const unsigned char* in) {
 
 } // namespace
 
-CArchive::CArchive(CFile& file, Mode mode) : file_(file), mode_(mode) {}
+CArchive::CArchive(CFile& file, Mode mode)
+    : file_(file), mode_(mode), length_(mode == load ? file.GetLength() : 0) {}
 
 void CArchive::Damaged(std::uint64_t offset, const std::string& why) const {
     throw CArchiveException(CArchiveException::badCount, offset, why);
@@ -39,7 +40,7 @@ void CArchive::Flush() {
     }
 }
 
-void CArchive::Put(const void* data, std::size_t n) {
+void CArchive::PutSlow(const void* data, std::size_t n) {
     const auto* p = static_cast<const unsigned char*>(data);
     if (n > kBufferSize - pos_) {
         Flush();
@@ -69,7 +70,7 @@ bool CArchive::Refill(std::size_t need) {
     return true;
 }
 
-void CArchive::Take(void* data, std::size_t n, std::uint64_t valueStart) {
+void CArchive::TakeSlow(void* data, std::size_t n, std::uint64_t valueStart) {
     auto* out = static_cast<unsigned char*>(data);
     if (n <= kBufferSize) {
         if (!Refill(n))
@@ -170,12 +171,16 @@ CArchive& CArchive::operator>>(std::string& v) {
         }
     }
     // Refuse a length past the end before allocating anything for it.
-    const std::uint64_t length = file_.GetLength();
     const std::uint64_t here = Position();
-    if (n > 0 && (here > length || n > length - here))
+    if (n > 0 && (here > length_ || n > length_ - here))
         throw CArchiveException(CArchiveException::endOfFile, start, "text length runs past the end of the file");
+    if (n <= end_ - pos_) { // all in the buffer: no zero-filled temporary
+        v.assign(reinterpret_cast<const char*>(buf_ + pos_), static_cast<std::size_t>(n));
+        pos_ += static_cast<std::size_t>(n);
+        return *this;
+    }
     std::string text(static_cast<std::size_t>(n), '\0');
-    if (n > 0) Take(text.data(), text.size(), start);
+    Take(text.data(), text.size(), start);
     v.swap(text);
     return *this;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -72,8 +73,26 @@ public:
     [[noreturn]] void Damaged(std::uint64_t offset, const std::string& why) const;
 
 private:
-    void Put(const void* data, std::size_t n);
-    void Take(void* data, std::size_t n, std::uint64_t valueStart);
+    // The common case, a value that fits in the buffer, stays inline: every
+    // field of every record passes through here.
+    void Put(const void* data, std::size_t n) {
+        if (n <= kBufferSize - pos_) {
+            std::memcpy(buf_ + pos_, data, n);
+            pos_ += n;
+        } else {
+            PutSlow(data, n);
+        }
+    }
+    void Take(void* data, std::size_t n, std::uint64_t valueStart) {
+        if (n <= end_ - pos_) {
+            std::memcpy(data, buf_ + pos_, n);
+            pos_ += n;
+        } else {
+            TakeSlow(data, n, valueStart);
+        }
+    }
+    void PutSlow(const void* data, std::size_t n);
+    void TakeSlow(void* data, std::size_t n, std::uint64_t valueStart);
     bool Refill(std::size_t need);
     void Flush();
 
@@ -84,6 +103,7 @@ private:
     std::size_t pos_ = 0;       // next byte in buf_
     std::size_t end_ = 0;       // loading: valid bytes in buf_
     std::uint64_t bufStart_ = 0; // file offset of buf_[0]
+    std::uint64_t length_ = 0;   // loading: the file's length, for refusing lengths past the end
 };
 
 // An in-memory file: for tools, tests and the fuzz target.

@@ -1,6 +1,7 @@
 #include "platform_file.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,7 +47,13 @@ constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_TRUNC;
 } // namespace
 
 OsFile::~OsFile() {
-    if (fd_ >= 0) CloseFd(fd_);
+    if (fd_ < 0) return;
+    try {
+        FlushPending();
+    } catch (const FileError&) {
+        // Closing without Close() is already the failure path.
+    }
+    CloseFd(fd_);
 }
 
 std::unique_ptr<OsFile> OsFile::OpenRead(const std::filesystem::path& path, std::string& error) {
@@ -75,15 +82,51 @@ std::unique_ptr<OsFile> OsFile::Create(const std::filesystem::path& path, std::s
 }
 
 std::size_t OsFile::Read(void* buf, std::size_t n) {
-    for (;;) {
-        long long got = ReadFd(fd_, buf, n);
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno != EINTR) throw FileError("read failed: " + SystemError());
+    if (aheadPos_ == ahead_.size()) {
+        char* target = static_cast<char*>(buf);
+        const bool direct = n >= kChunk;
+        if (!direct) {
+            ahead_.resize(kChunk);
+            target = ahead_.data();
+        }
+        long long got;
+        do got = ReadFd(fd_, target, direct ? n : kChunk);
+        while (got < 0 && errno == EINTR);
+        if (got < 0) throw FileError("read failed: " + SystemError());
+        if (direct) return static_cast<std::size_t>(got);
+        ahead_.resize(static_cast<std::size_t>(got));
+        aheadPos_ = 0;
     }
+    const std::size_t k = std::min(n, ahead_.size() - aheadPos_);
+    std::memcpy(buf, ahead_.data() + aheadPos_, k);
+    aheadPos_ += k;
+    return k;
 }
 
 void OsFile::Write(const void* buf, std::size_t n) {
     const char* p = static_cast<const char*>(buf);
+    if (pending_.size() + n <= kChunk) {
+        pending_.append(p, n);
+        length_ += n;
+        return;
+    }
+    FlushPending();
+    if (n >= kChunk) {
+        WriteOut(p, n);
+        length_ += n;
+    } else {
+        pending_.append(p, n);
+        length_ += n;
+    }
+}
+
+void OsFile::FlushPending() {
+    if (pending_.empty()) return;
+    WriteOut(pending_.data(), pending_.size());
+    pending_.clear();
+}
+
+void OsFile::WriteOut(const char* p, std::size_t n) {
     while (n > 0) {
         long long put = WriteFd(fd_, p, n);
         if (put < 0) {
@@ -92,15 +135,16 @@ void OsFile::Write(const void* buf, std::size_t n) {
         }
         p += put;
         n -= static_cast<std::size_t>(put);
-        length_ += static_cast<std::uint64_t>(put);
     }
 }
 
 void OsFile::Sync() {
+    FlushPending();
     if (SyncFd(fd_) != 0) throw FileError("sync failed: " + SystemError());
 }
 
 void OsFile::Close() {
+    if (fd_ >= 0) FlushPending();
     int fd = fd_;
     fd_ = -1;
     if (fd >= 0 && CloseFd(fd) != 0) throw FileError("close failed: " + SystemError());

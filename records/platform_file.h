@@ -26,8 +26,17 @@ public:
 
 private:
     OsFile(int fd, std::uint64_t length) : fd_(fd), length_(length) {}
+    void WriteOut(const char* p, std::size_t n);
+    void FlushPending();
+
+    // The archive moves 4 KiB at a time; gathering that into larger system
+    // calls is what keeps saving and loading close to raw file speed.
+    static constexpr std::size_t kChunk = 1 << 20;
     int fd_;
     std::uint64_t length_;
+    std::string pending_; // written, not yet handed to the system
+    std::string ahead_;   // read ahead, not yet handed to the caller
+    std::size_t aheadPos_ = 0;
 };
 
 // Renames `from` over `to`, replacing `to` if it exists, atomically where the
