@@ -9,6 +9,9 @@
 // the keyboard, the wheel and the picture bars.
 #pragma once
 
+#include "theme/skin_header_ctrl.h"
+#include "theme/skin_scroll_bar.h"
+
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QPointer>
@@ -16,9 +19,6 @@
 #include <QTreeView>
 #include <vector>
 
-class CSkinHeaderCtrl;
-class CSkinVScrollBar;
-class CSkinHScrollBar;
 
 class CSkinListModel : public QAbstractTableModel {
     Q_OBJECT
