@@ -9,10 +9,12 @@ cd "$here"
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6charts6-dev libgl1-mesa-dev
           qt6-qpa-plugins fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
           nlohmann-json3-dev libsqlite3-dev clang-14 libclang-rt-14-dev)
+# The test run also builds records/ for Windows and runs its tests under Wine.
+test_packages=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
 
 install_missing() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "${packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -36,8 +38,8 @@ run)
     exec "$here/build/app/vantorel"
     ;;
 test)
-    install_missing
-    cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=ON
+    install_missing "${test_packages[@]}"
+    cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=ON -DVANTOREL_WINDOWS_CHECK=ON
     cmake --build build-test -j "$jobs"
     ctest --test-dir build-test --output-on-failure -j "$jobs"
     ;;

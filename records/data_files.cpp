@@ -106,7 +106,7 @@ bool WriteReplacing(const fs::path& target, const std::function<void(CFile&)>& f
             throw;
         }
         Step("rename", target);
-        if (!ReplaceFile(temp, target, error)) {
+        if (!ReplaceByRename(temp, target, error)) {
             std::error_code ec;
             fs::remove(temp, ec);
             return false;

@@ -150,7 +150,7 @@ void OsFile::Close() {
     if (fd >= 0 && CloseFd(fd) != 0) throw FileError("close failed: " + SystemError());
 }
 
-bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error) {
+bool ReplaceByRename(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error) {
 #ifdef _WIN32
     if (!MoveFileExW(from.wstring().c_str(), to.wstring().c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

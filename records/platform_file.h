@@ -41,7 +41,7 @@ private:
 
 // Renames `from` over `to`, replacing `to` if it exists, atomically where the
 // system allows it. False with `error` on failure; `to` is then untouched.
-bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error);
+bool ReplaceByRename(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error);
 // Makes a rename in `dir` durable. A no-op where the system needs none.
 bool SyncDirectory(const std::filesystem::path& dir, std::string& error);
 
