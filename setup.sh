@@ -2,6 +2,7 @@
 # Vantorel set-up on Debian 12.
 #   ./setup.sh run    install what is missing, build, start the program in ~/Vantorel
 #   ./setup.sh test   install what is missing, build, run every test
+#   ./setup.sh package   (optional) build the Debian package and install it
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here"
@@ -43,8 +44,18 @@ test)
     cmake --build build-test -j "$jobs"
     ctest --test-dir build-test --output-on-failure -j "$jobs"
     ;;
+package)
+    install_missing dpkg-dev
+    cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF
+    cmake --build build-package -j "$jobs"
+    (cd build-package && cpack -G DEB)
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    deb=$(ls -t build-package/vantorel_*.deb | head -n 1)
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y "./$deb"
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac
