@@ -1,0 +1,113 @@
+#include "report_writer.h"
+
+#include "message_box.h"
+
+#include <QFileInfo>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentWriter>
+#include <QTextTable>
+#include <QTextTableFormat>
+
+namespace {
+
+QTextCharFormat Bold(double pointSize) {
+    QTextCharFormat f;
+    f.setFontWeight(QFont::Bold);
+    f.setFontPointSize(pointSize);
+    return f;
+}
+
+QTextCharFormat Plain() {
+    QTextCharFormat f;
+    f.setFontPointSize(10.5);
+    return f;
+}
+
+void FillCell(QTextTable* table, int row, int column, const QString& text, const QTextCharFormat& format) {
+    QTextCursor c = table->cellAt(row, column).firstCursorPosition();
+    c.insertText(text, format);
+}
+
+void AddTable(QTextCursor& cursor, int rows, int columns, QTextTable** out) {
+    QTextTableFormat format;
+    format.setBorder(0.5);
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setCellPadding(3);
+    format.setCellSpacing(0);
+    format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    *out = cursor.insertTable(rows, columns, format);
+}
+
+} // namespace
+
+bool WriteReport(const QString& path, const QString& title, const std::vector<ReportSection>& sections,
+                 QString* error) {
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    cursor.setBlockFormat(centred);
+    cursor.insertText(title, Bold(16));
+
+    QTextBlockFormat left;
+    left.setAlignment(Qt::AlignLeft);
+    left.setTopMargin(8);
+
+    for (const ReportSection& section : sections) {
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertBlock(left);
+        cursor.insertText(section.heading, Bold(12));
+
+        if (!section.fields.empty()) {
+            cursor.insertBlock(left);
+            QTextTable* table = nullptr;
+            AddTable(cursor, static_cast<int>(section.fields.size()), 2, &table);
+            for (int i = 0; i < static_cast<int>(section.fields.size()); ++i) {
+                FillCell(table, i, 0, section.fields[i].first, Bold(10.5));
+                FillCell(table, i, 1, section.fields[i].second, Plain());
+            }
+            cursor.movePosition(QTextCursor::End);
+        }
+
+        for (const ReportTable& t : section.tables) {
+            cursor.insertBlock(left);
+            cursor.insertText(t.caption, Bold(10.5));
+            const int columns = std::max<int>(1, static_cast<int>(t.headers.size()));
+            cursor.insertBlock(left);
+            QTextTable* table = nullptr;
+            AddTable(cursor, 1 + static_cast<int>(t.rows.size()), columns, &table);
+            for (int c = 0; c < t.headers.size(); ++c) FillCell(table, 0, c, t.headers[c], Bold(10.5));
+            for (int r = 0; r < static_cast<int>(t.rows.size()); ++r)
+                for (int c = 0; c < columns && c < t.rows[r].size(); ++c)
+                    FillCell(table, r + 1, c, t.rows[r][c], Plain());
+            cursor.movePosition(QTextCursor::End);
+        }
+    }
+
+    QTextDocumentWriter writer(path, "odf");
+    if (!writer.write(&doc)) {
+        if (error) {
+            QString why = writer.device() ? writer.device()->errorString() : QString();
+            *error = why.isEmpty() ? QStringLiteral("无法写入文件 %1").arg(path)
+                                   : QStringLiteral("无法写入文件 %1：%2").arg(path, why);
+        }
+        return false;
+    }
+    return true;
+}
+
+void SaveReportInteractive(QWidget* parent, const QString& title, const std::vector<ReportSection>& sections,
+                           const QString& suggestedName) {
+    QString path = msg::SaveFileName(parent, QStringLiteral("保存报表"), suggestedName,
+                                     QStringLiteral("OpenDocument 文本 (*.odt)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".odt");
+    QString error;
+    if (WriteReport(path, title, sections, &error))
+        msg::Info(parent, QStringLiteral("报表已保存到 %1").arg(path));
+    else
+        msg::Info(parent, error);
+}
