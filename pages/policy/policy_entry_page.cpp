@@ -1,0 +1,206 @@
+#include "policy_entry_page.h"
+
+#include "app/forms.h"
+#include "app/gbk.h"
+#include "app/message_box.h"
+#include "beneficiary_dlg.h"
+#include "policy_report.h"
+#include "records/data_files.h"
+#include "resources/templates/policy_entry_template.h"
+#include "rider_dlg.h"
+
+#include <QComboBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QRegularExpression>
+
+using namespace vantorel;
+
+namespace {
+const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同保单,请重新输入保险单号!");
+const QString kEmptyNo = QStringLiteral("保险单号不能为空！");
+constexpr std::size_t kMaxEntries = 10;
+} // namespace
+
+CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTemplate(), parent) {
+    forms::ApplyPagePalette(this, forms::palette::editText); // this page's buttons are blue
+    for (int id : {1045, 1059, 1064, 1090}) forms::AddYearPresets(Ctl<QComboBox>(id));
+
+    info_.company = QStringLiteral("Orlemont保险");
+    info_.paymentMethod = QStringLiteral("年缴");
+    info_.coverageYears = QStringLiteral("1");
+    info_.effectiveYear = QStringLiteral("2004");
+    info_.liabilityYear = QStringLiteral("2004");
+    info_.Bind(binding_);
+    holder_.Bind(binding_, kHolderIds, QStringLiteral("投保人"));
+    binding_.Text(1104, &holder_.relation, QStringLiteral("投保人与被保险人关系"));
+    insured_.Bind(binding_, kInsuredIds, QStringLiteral("被保险人"));
+    binding_.Text(1102, &insured_.height, QStringLiteral("身高"));
+    binding_.Text(1103, &insured_.weight, QStringLiteral("体重"));
+    ShowValues();
+
+    OnClick(1019, [this] { OnAddOrModify(); });
+    OnClick(1021, [this] { Step(-1); });
+    OnClick(1022, [this] { Step(+1); });
+    OnClick(1105, [this] { OnBeneficiaries(); });
+    OnClick(1106, [this] { OnRiders(); });
+    OnClick(1020, [this] { OnReport(); });
+    UpdateModeControls();
+}
+
+void CPolicyEntryPage::OnSelected() {
+    SetMode(kAdd);
+    beneficiaries_.clear();
+    update();
+}
+
+void CPolicyEntryPage::SetMode(int mode) {
+    mode_ = static_cast<std::int16_t>(mode);
+    UpdateModeControls();
+}
+
+// The button caption and the stepping buttons follow the mode; done on every
+// paint as well, so the screen never shows a stale mode.
+void CPolicyEntryPage::UpdateModeControls() {
+    const bool add = mode_ == kAdd;
+    auto* button = Ctl<QPushButton>(1019);
+    const QString caption = add ? QStringLiteral("添加") : QStringLiteral("修改");
+    if (button->text() != caption) button->setText(caption);
+    for (int id : {1021, 1022}) {
+        QWidget* w = Ctl(id);
+        if (w->isHidden() != add) w->setVisible(!add);
+    }
+}
+
+void CPolicyEntryPage::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), forms::palette::pageBackground);
+    UpdateModeControls();
+}
+
+bool CPolicyEntryPage::IndexValid() const {
+    return currentIndex_ >= 0 && currentIndex_ < TheBook().insurance.GetSize();
+}
+
+PolicyRecord CPolicyEntryPage::BuildPolicy() {
+    CommitQuiet();
+    PolicyRecord r;
+    r.info = info_.Build();
+    r.holder = BuildHolder(holder_);
+    r.insured = BuildInsured(insured_);
+    const std::size_t nb = std::min(beneficiaries_.size(), kMaxEntries);
+    r.beneficiaries.assign(beneficiaries_.begin(), beneficiaries_.begin() + std::ptrdiff_t(nb));
+    const std::size_t nr = std::min(riders_.size(), kMaxEntries);
+    r.riders.assign(riders_.begin(), riders_.begin() + std::ptrdiff_t(nr));
+    return r;
+}
+
+void CPolicyEntryPage::ShowPolicy(const PolicyRecord& record) {
+    CommitQuiet();
+    info_.Load(record.info);
+    LoadHolder(holder_, record.holder);
+    LoadInsured(insured_, record.insured);
+    const std::size_t nb = std::min(record.beneficiaries.size(), kMaxEntries);
+    beneficiaries_.assign(record.beneficiaries.begin(), record.beneficiaries.begin() + std::ptrdiff_t(nb));
+    const std::size_t nr = std::min(record.riders.size(), kMaxEntries);
+    riders_.assign(record.riders.begin(), record.riders.begin() + std::ptrdiff_t(nr));
+    ShowValues();
+}
+
+void CPolicyEntryPage::OnAddOrModify() {
+    if (!Commit()) return;
+    if (mode_ == kAdd) AddPolicy();
+    else if (mode_ == kModify) ModifyPolicy();
+}
+
+void CPolicyEntryPage::AddPolicy() {
+    const std::string no = ToGbk(info_.policyNo);
+    if (TheBook().insurance.Exists(no)) {
+        msg::Info(this, kDuplicate);
+        return;
+    }
+    if (no.empty()) {
+        msg::Info(this, kEmptyNo);
+        return;
+    }
+    TheBook().insurance.Add(BuildPolicy());
+    beneficiaries_.clear();
+}
+
+void CPolicyEntryPage::ModifyPolicy() {
+    // The index may have gone stale while the query page deleted policies.
+    if (!IndexValid()) return;
+    PolicyRecord record = BuildPolicy();
+    if (record.info.policyNo.empty()) {
+        msg::Info(this, kEmptyNo);
+        return;
+    }
+    CInsurance& book = TheBook().insurance;
+    if (record.info.policyNo != book.At(currentIndex_).info.policyNo) {
+        if (!msg::Ask(this, QStringLiteral("您修改了保险单号,这是一个关键数据,你确认修改吗?"))) return;
+        if (book.Exists(record.info.policyNo)) {
+            msg::Info(this, kDuplicate);
+            return;
+        }
+    } else if (!msg::Ask(this, QStringLiteral("确认修改？"))) {
+        return;
+    }
+    book.SetAt(currentIndex_, std::move(record));
+}
+
+void CPolicyEntryPage::Step(int delta) {
+    CommitQuiet();
+    const int size = TheBook().insurance.GetSize();
+    const int next = currentIndex_ + delta;
+    if (next < 0 || next >= size || currentIndex_ < 0) return;
+    currentIndex_ = next;
+    ShowPolicy(TheBook().insurance.GetAt(currentIndex_));
+}
+
+void CPolicyEntryPage::OnBeneficiaries() {
+    CBeneficiaryDlg dlg(window());
+    dlg.SetList(beneficiaries_);
+    dlg.exec();
+    const bool changed = dlg.Changed();
+    if (mode_ == kModify && changed && !msg::Ask(this, QStringLiteral("受益人被更改,是否保存?"))) return;
+    beneficiaries_ = dlg.List();
+    if (mode_ == kModify && changed) SaveAfterListChange();
+}
+
+void CPolicyEntryPage::OnRiders() {
+    CRiderDlg dlg(window());
+    dlg.SetList(riders_);
+    dlg.exec();
+    const bool changed = dlg.Changed();
+    if (mode_ == kModify && changed && !msg::Ask(this, QStringLiteral("附加险已被更改,是否保存?"))) return;
+    riders_ = dlg.List();
+    if (mode_ == kModify && changed) SaveAfterListChange();
+}
+
+// Stores the whole form over the policy being changed. A refusal keeps the
+// working lists, so the user can fix the number and save with "修改".
+void CPolicyEntryPage::SaveAfterListChange() {
+    if (!Commit() || !IndexValid()) return;
+    PolicyRecord record = BuildPolicy();
+    if (record.info.policyNo.empty()) {
+        msg::Info(this, kEmptyNo);
+        return;
+    }
+    const CInsurance& book = TheBook().insurance;
+    for (int i = 0; i < book.GetSize(); ++i) {
+        if (i != currentIndex_ && book.At(i).info.policyNo == record.info.policyNo) {
+            msg::Info(this, kDuplicate);
+            return;
+        }
+    }
+    TheBook().insurance.SetAt(currentIndex_, std::move(record));
+}
+
+void CPolicyEntryPage::OnReport() {
+    if (!Commit()) return;
+    const PolicyRecord record = BuildPolicy();
+    QString name = FromGbk(record.info.policyNo).trimmed();
+    name.remove(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")));
+    SaveReportInteractive(this, QStringLiteral("保单资料"), PolicyReport(record),
+                          (name.isEmpty() ? QStringLiteral("保单") : name) + QStringLiteral(".odt"));
+}

@@ -1,0 +1,55 @@
+// The form on which a policy is entered (add mode) or changed (modify mode),
+// with its beneficiary and rider working lists.
+#pragma once
+
+#include "app/page.h"
+#include "policy_fields.h"
+#include "records/policy_record.h"
+
+#include <vector>
+
+class CPolicyEntryPage : public CPage {
+    Q_OBJECT
+public:
+    enum Mode : int { kAdd = 1, kModify = 2 };
+
+    explicit CPolicyEntryPage(QWidget* parent = nullptr);
+
+    // The main window's "添加保单资料": add mode, no beneficiaries yet.
+    void OnSelected() override;
+
+    void SetMode(int mode);
+    int GetMode() const { return mode_; }
+    void SetCurrentIndex(int index) { currentIndex_ = index; }
+    int CurrentIndex() const { return currentIndex_; }
+
+    void ShowPolicy(const vantorel::PolicyRecord& record);
+    vantorel::PolicyRecord BuildPolicy();
+
+    const std::vector<vantorel::BeneficiaryRecord>& Beneficiaries() const { return beneficiaries_; }
+    const std::vector<vantorel::RiderRecord>& Riders() const { return riders_; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void OnAddOrModify();
+    void AddPolicy();
+    void ModifyPolicy();
+    void Step(int delta);
+    void OnBeneficiaries();
+    void OnRiders();
+    void SaveAfterListChange();
+    void OnReport();
+    void UpdateModeControls();
+    bool IndexValid() const;
+
+    std::int16_t mode_ = kAdd;
+    int currentIndex_ = -1;
+    std::vector<vantorel::BeneficiaryRecord> beneficiaries_;
+    std::vector<vantorel::RiderRecord> riders_;
+
+    PolicyInfoValues info_;
+    PersonValues holder_;
+    PersonValues insured_;
+};

@@ -1,0 +1,35 @@
+// Finds, lists and deletes stored policies, and sends one to the entry page
+// for changing.
+#pragma once
+
+#include "app/page.h"
+
+#include <string>
+#include <vector>
+
+class CSkinListCtrl;
+
+class CPolicyQueryPage : public CPage {
+    Q_OBJECT
+public:
+    CPolicyQueryPage(PageHost* host, QWidget* parent = nullptr);
+
+    // The main window refreshes the list every time it shows the page.
+    void OnShown() override { RefreshResults(); }
+
+    void RefreshResults();
+
+private:
+    void OnShowAll();
+    void OnModify();
+    void OnDeleteOne();
+    void OnDeleteAll();
+
+    PageHost* host_;
+    CSkinListCtrl* list_;
+    int mode_ = -1;
+    QString text_;
+    // Each row's policy number as stored, so a row finds its policy even
+    // when the number does not survive display.
+    std::vector<std::string> rowKeys_;
+};

@@ -1,0 +1,36 @@
+#include "beneficiary_template.h"
+
+namespace tmpl {
+
+const Window& BeneficiaryTemplate() {
+    using K = Kind;
+    static const Window w{177, 352, 149, "新宋体", 10,
+                          {
+                              {0, K::GroupBox, 5, 19, 154, 125, "受益人资料"},
+                              {0, K::Static, 10, 33, 36, 10, "姓名"},
+                              {1049, K::Edit, 48, 31, 106, 12},
+                              {0, K::Static, 10, 47, 36, 10, "性别"},
+                              {1185, K::List, 48, 45, 30, 100, "", Style::None, presets::sexes},
+                              {0, K::Static, 10, 61, 36, 10, "身份证号"},
+                              {1040, K::Edit, 48, 59, 106, 12},
+                              {0, K::Static, 10, 75, 36, 10, "出生日期"},
+                              {1045, K::Combo, 48, 73, 30, 150},
+                              {0, K::Static, 79, 75, 8, 10, "年"},
+                              {1046, K::List, 87, 73, 24, 150, "", Style::None, presets::months},
+                              {0, K::Static, 112, 75, 8, 10, "月"},
+                              {1047, K::List, 120, 73, 24, 150, "", Style::None, presets::days},
+                              {0, K::Static, 145, 75, 8, 10, "日"},
+                              {0, K::Static, 10, 89, 64, 10, "与被保险人关系"},
+                              {1104, K::Combo, 75, 87, 79, 120, "", Style::None, presets::relations},
+                              {0, K::Static, 10, 103, 36, 10, "受益份额"},
+                              {1058, K::Edit, 48, 101, 50, 12},
+                              {0, K::Static, 100, 103, 8, 10, "%"},
+                              {1148, K::Button, 20, 121, 36, 14, "添加"},
+                              {1149, K::Button, 62, 121, 36, 14, "修改"},
+                              {1160, K::Button, 104, 121, 36, 14, "删除"},
+                              {1136, K::ListView, 163, 23, 170, 114},
+                          }};
+    return w;
+}
+
+} // namespace tmpl

@@ -1,0 +1,8 @@
+// The beneficiaries dialog (177).
+#pragma once
+
+#include "window_template.h"
+
+namespace tmpl {
+const Window& BeneficiaryTemplate();
+}

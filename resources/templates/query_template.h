@@ -1,0 +1,8 @@
+// The policy query page (137).
+#pragma once
+
+#include "window_template.h"
+
+namespace tmpl {
+const Window& QueryTemplate();
+}

@@ -1,0 +1,8 @@
+// The riders dialog (178).
+#pragma once
+
+#include "window_template.h"
+
+namespace tmpl {
+const Window& RiderTemplate();
+}

@@ -1,0 +1,94 @@
+// Shared pieces of the policy window tests: sample policies, a small page
+// host, and running the modal dialogs from a pressed button.
+#pragma once
+
+#include "app/gbk.h"
+#include "app/page.h"
+#include "app/page_host.h"
+#include "gui_test_support.h"
+#include "records/data_files.h"
+#include "theme/skin_list_ctrl.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+#include <map>
+
+inline vantorel::PolicyRecord SamplePolicy(const QString& no, const QString& holder, const QString& insured = {},
+                                           const QString& product = {}, const QString& date = {}) {
+    vantorel::PolicyRecord p;
+    p.info.policyNo = ToGbk(no);
+    p.holder.name = ToGbk(holder);
+    p.insured.name = ToGbk(insured);
+    p.info.productName = ToGbk(product);
+    p.info.effectiveDate = ToGbk(date);
+    return p;
+}
+
+// Stands in for the main window: holds the pages and remembers which one it showed.
+class FakeHost : public PageHost {
+public:
+    CPage* Page(int id) const override {
+        auto it = pages.find(id);
+        return it == pages.end() ? nullptr : it->second;
+    }
+    void ShowOnly(int id) override {
+        for (auto& [key, page] : pages) page->setVisible(key == id);
+        shown.push_back(id);
+    }
+    std::map<int, CPage*> pages;
+    std::vector<int> shown;
+};
+
+// Presses `button` on `form`; while the modal dialog it opens runs, `work`
+// gets the dialog, which is then closed with Escape as a user would.
+inline void PressWithDialog(QWidget* form, int button, const std::function<void(QWidget*)>& work) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        ASSERT_NE(dlg, nullptr);
+        ran = true;
+        work(dlg);
+        QTest::keyClick(dlg, Qt::Key_Escape);
+    });
+    Press(form, button);
+    EXPECT_TRUE(ran) << "no modal dialog opened";
+}
+
+// Types into an edit or combo; text the test library cannot send as key
+// presses (Chinese) goes in as a paste would.
+inline void Type(QWidget* root, int id, const QString& text) {
+    bool ascii = true;
+    for (QChar c : text) ascii = ascii && c.unicode() < 0x80;
+    if (ascii) return TypeInto(root, id, text);
+    QWidget* w = FindCtl(root, id);
+    QLineEdit* edit = qobject_cast<QLineEdit*>(w);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) edit = combo->lineEdit();
+    if (edit) {
+        edit->selectAll();
+        edit->del();
+        edit->insert(text);
+    } else {
+        TypeInto(root, id, text); // memos take any text
+    }
+}
+
+inline CSkinListCtrl* ListOf(QWidget* root) { return FindCtl<CSkinListCtrl>(root, 1136); }
+
+inline QStringList Column(CSkinListCtrl* list, int col) {
+    QStringList out;
+    for (int r = 0; r < list->GetItemCount(); ++r) out << list->GetItemText(r, col);
+    return out;
+}
+
+// Double-clicks a row with the mouse.
+inline void DoubleClickRow(CSkinListCtrl* list, int row) {
+    const QRect r = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+inline int ListIndexOf(QWidget* root, int id) {
+    auto* c = FindCtl<QComboBox>(root, id);
+    return c ? c->currentIndex() : -2;
+}
