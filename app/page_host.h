@@ -8,6 +8,7 @@
 #include <vector>
 
 class CPage;
+class QWidget;
 
 // The five reminder switches as the pages hold them while the program runs.
 struct ReminderSwitches {

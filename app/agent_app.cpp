@@ -1,0 +1,59 @@
+#include "agent_app.h"
+
+#include "main_dlg.h"
+#include "message_box.h"
+#include "template_builder.h"
+#include "termination_signals.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QSessionManager>
+
+CAgentApp::CAgentApp(int& argc, char** argv) : QApplication(argc, argv) { Prepare(); }
+
+void CAgentApp::Prepare() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Vantorel"));
+    // No title string is defined: the settings live under the executable's name.
+    QCoreApplication::setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    SetDefaultDialogColours();
+    tmpl::InstallFontSubstitutes();
+}
+
+void CAgentApp::SetDefaultDialogColours() {
+    // Only the boxes that do not paint themselves; the main window and the pages do.
+    QPalette p = QApplication::palette();
+    p.setColor(QPalette::Window, QColor(192, 192, 192));
+    p.setColor(QPalette::WindowText, QColor(0, 0, 250));
+    QApplication::setPalette(p, "QMessageBox");
+    QApplication::setPalette(p, "QFileDialog");
+}
+
+int CAgentApp::RunMainWindow(PageFactories factories) {
+    // Installed first, so that a signal from here on ends the program in order.
+    TerminationSignals terminations;
+    QLockFile lock(QDir::current().absoluteFilePath(QString::fromLatin1(kLockFileName)));
+    // A copy that runs for hours must not look stale; a killed one is recognised by its dead process.
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
+        msg::Info(nullptr, QString::fromUtf8(kSecondCopyText));
+        return 1;
+    }
+    // Any other lock error (a read-only folder) leaves nothing to guard: the program runs as before.
+
+    CMainDlg dlg(std::move(factories));
+    auto end = [&dlg] { dlg.RequestClose(false); };
+    QObject::connect(&terminations, &TerminationSignals::received, &dlg, end);
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dlg, end);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &dlg, end);
+    QObject::connect(&dlg, &QDialog::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    dlg.Initialise();
+    dlg.show();
+    dlg.ShowStartMessages();
+    if (!dlg.CloseRequested()) QApplication::exec();
+    dlg.Shutdown();
+    return 0;
+}

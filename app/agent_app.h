@@ -1,0 +1,28 @@
+// The application object: prepares the process and runs the main window.
+#pragma once
+
+#include "page_host.h"
+
+#include <QApplication>
+
+class CAgentApp : public QApplication {
+    Q_OBJECT
+public:
+    CAgentApp(int& argc, char** argv);
+
+    // Runs the main window with these pages until it is closed; 0 when it ran,
+    // 1 when another copy already works in this folder.
+    int Run(PageFactories factories) { return RunMainWindow(std::move(factories)); }
+
+    // The pieces of the start-up, usable on any QApplication (tests build their own).
+    static void Prepare();
+    static void SetDefaultDialogColours();
+    static int RunMainWindow(PageFactories factories);
+
+    // The lock that keeps a second copy out of the data folder.
+    static constexpr const char* kLockFileName = "vantorel.lock";
+};
+
+// What the second copy says before it ends.
+inline constexpr const char* kSecondCopyText =
+    "Vantorel已经在这个文件夹中运行。\n请使用已经打开的窗口；这个程序现在退出，没有改动任何数据。";

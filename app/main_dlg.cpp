@@ -1,0 +1,287 @@
+#include "main_dlg.h"
+
+#include "gbk.h"
+#include "message_box.h"
+#include "page.h"
+#include "reminders.h"
+#include "settings.h"
+#include "template_builder.h"
+#include "welcome_page.h"
+#include "resources/templates/main_template.h"
+#include "theme/control_skin.h"
+#include "theme/theme_pictures.h"
+
+#include <QAbstractButton>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+
+// The pages in the order of creation.
+constexpr int kPageOrder[] = {136, 137, 140, 174, 175, 176, 179, 180};
+constexpr int kWelcome = 179;
+
+struct Node {
+    const char* text;
+    int page;
+};
+struct Root {
+    const char* text;
+    std::vector<Node> children;
+};
+const std::vector<Root>& TreeNodes() {
+    static const std::vector<Root> roots = {
+        {"客户管理", {{"添加保单资料", 136}, {"查询保单资料", 137}, {"潜力客户资料", 140}, {"统计与决策", 180}}},
+        {"团队管理", {{"成员资料", 174}}},
+        {"提醒管理", {{"日程提醒", 175}, {"其它提醒", 176}}},
+    };
+    return roots;
+}
+
+const char* const kWeekdays[] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
+
+} // namespace
+
+CMainDlg::CMainDlg(PageFactories factories, QWidget* parent)
+    : CXpDialog(parent), factories_(std::move(factories)), clock_([] { return QDateTime::currentDateTime(); }) {
+    tmpl::Build(tmpl::MainTemplate(), this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    tree_ = findChild<QTreeWidget*>(QStringLiteral("1001"));
+    date_ = findChild<QLabel*>(QStringLiteral("1198"));
+    weekday_ = findChild<QLabel*>(QStringLiteral("1199"));
+    time_ = findChild<QLabel*>(QStringLiteral("1200"));
+    timer_ = new QTimer(this);
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, &CMainDlg::Tick);
+    connect(findChild<QAbstractButton*>(QStringLiteral("1223")), &QAbstractButton::clicked, this,
+            &CMainDlg::OnRemindButton);
+    connect(findChild<QAbstractButton*>(QStringLiteral("1222")), &QAbstractButton::clicked, this,
+            &CMainDlg::OnBackupButton);
+}
+
+CMainDlg::~CMainDlg() { Shutdown(); }
+
+void CMainDlg::Initialise() {
+    if (initialised_) return;
+    setWindowIcon(ThemeAppIcon());
+    EnableControlSkin(nullptr, true);
+    QPalette p = tree_->palette();
+    p.setColor(QPalette::Base, QColor(250, 250, 230));
+    p.setColor(QPalette::Text, QColor(0, 0, 225));
+    tree_->setPalette(p);
+    FillTree();
+    loadReport_ = vantorel::LoadAll(vantorel::TheBook());
+    stored_.calendar = RemindSettings::Read(RemindSettings::kCalendar);
+    stored_.holder = RemindSettings::Read(RemindSettings::kHolder);
+    stored_.insured = RemindSettings::Read(RemindSettings::kInsured);
+    stored_.clients = RemindSettings::Read(RemindSettings::kClients);
+    stored_.members = RemindSettings::Read(RemindSettings::kMembers);
+    CreatePages();
+    initialised_ = true;
+    ShowClock();
+    timer_->start();
+    tree_->setFocus();
+    tree_->setCurrentItem(tree_->topLevelItem(0));
+}
+
+void CMainDlg::FillTree() {
+    tree_->setHeaderHidden(true);
+    tree_->setRootIsDecorated(true);
+    tree_->setMouseTracking(true); // hot tracking
+    tree_->clear();
+    for (const Root& r : TreeNodes()) {
+        auto* root = new QTreeWidgetItem(tree_, {QString::fromUtf8(r.text)});
+        for (const Node& n : r.children) new QTreeWidgetItem(root, {QString::fromUtf8(n.text)});
+        root->setExpanded(true);
+    }
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnTreeChanged(current); });
+}
+
+void CMainDlg::CreatePages() {
+    const QRect area = findChild<QWidget*>(QStringLiteral("1003"))->geometry();
+    for (int id : kPageOrder) {
+        CPage* page = nullptr;
+        for (const PageFactory& f : factories_)
+            if (f.templateId == id && f.make) {
+                page = f.make(this, this);
+                break;
+            }
+        if (!page && id == kWelcome) page = new CWelcomePage(this);
+        if (!page) {
+            // A page not written yet: an empty page of the right template keeps the program whole.
+            const tmpl::Window blank{id, 413, 399, "宋体", 9, {}};
+            page = new CPage(blank, this);
+        }
+        page->setGeometry(area);
+        page->hide();
+        pages_.emplace_back(id, page);
+    }
+}
+
+CPage* CMainDlg::Page(int templateId) const {
+    for (const auto& [id, page] : pages_)
+        if (id == templateId) return page;
+    return nullptr;
+}
+
+void CMainDlg::ShowOnly(int templateId) {
+    for (const auto& [id, page] : pages_)
+        if (id != templateId) page->hide();
+    if (CPage* page = Page(templateId)) page->show();
+}
+
+void CMainDlg::OnTreeChanged(QTreeWidgetItem* current) {
+    if (!current || shutDown_) return;
+    int chosen = kWelcome;
+    if (QTreeWidgetItem* parent = current->parent()) {
+        for (const Root& r : TreeNodes()) {
+            if (parent->text(0) != QString::fromUtf8(r.text)) continue;
+            for (const Node& n : r.children)
+                if (current->text(0) == QString::fromUtf8(n.text)) chosen = n.page;
+        }
+    }
+    for (const auto& [id, page] : pages_)
+        if (id != chosen) page->hide();
+    CPage* page = Page(chosen);
+    if (!page) return;
+    page->OnSelected();
+    page->show();
+    page->OnShown();
+}
+
+void CMainDlg::ShowClock() {
+    today_ = clock_();
+    const QDate d = today_.date();
+    const QTime t = today_.time();
+    if (d != shownDate_) {
+        // Set at start and again whenever the day has changed since.
+        shownDate_ = d;
+        date_->setText(QStringLiteral("%1年%2月%3日").arg(d.year()).arg(d.month()).arg(d.day()));
+        weekday_->setText(QString::fromUtf8(kWeekdays[d.dayOfWeek() % 7]));
+    }
+    time_->setText(QStringLiteral("%1:%2:%3").arg(t.hour()).arg(t.minute()).arg(t.second()));
+}
+
+void CMainDlg::Tick() { ShowClock(); }
+
+ReminderSwitches CMainDlg::Switches() const {
+    ReminderSwitches s = stored_;
+    for (const auto& [id, page] : pages_) page->CollectSwitches(s);
+    return s;
+}
+
+bool CMainDlg::RunReminders() {
+    today_ = clock_();
+    const QStringList boxes = TodaysReminders(vantorel::TheBook(), Switches(), today_.date());
+    bool shown = false;
+    for (const QString& text : boxes) {
+        if (closeRequested_) break; // the program is ending: no further boxes
+        msg::Info(this, text);
+        shown = true;
+    }
+    return shown;
+}
+
+void CMainDlg::OnRemindButton() {
+    if (!RunReminders() && !closeRequested_) msg::Info(this, QStringLiteral("今日没有任何提醒!"));
+}
+
+void CMainDlg::OnBackupButton() {
+    msg::Info(this, vantorel::BackupAll() ? QStringLiteral("备份成功！") : QStringLiteral("备份失败！"));
+}
+
+QString CMainDlg::DamagedFilesText(const vantorel::LoadReport& report) {
+    QStringList lines;
+    for (const vantorel::FileLoadResult& r : report) {
+        const QString file = QString::fromStdString(r.file);
+        if (r.state == vantorel::LoadState::damaged) {
+            QString line = QStringLiteral("“%1”在第 %2 字节处已损坏；损坏处之前的 %3 条记录已读入并保留。")
+                               .arg(file)
+                               .arg(r.offset)
+                               .arg(r.records);
+            if (!r.setAside.empty())
+                line += QStringLiteral("原文件已另存为“%1”。").arg(QString::fromStdString(r.setAside.filename().string()));
+            else
+                line += QStringLiteral("原文件留在原处，关闭时不会被覆盖。");
+            lines << line;
+        } else if (r.state == vantorel::LoadState::unreadable) {
+            lines << QStringLiteral("“%1”无法打开（%2）；其中的记录本次没有读入，文件留在原处，关闭时不会被覆盖。")
+                         .arg(file, QString::fromStdString(r.reason));
+        }
+    }
+    if (lines.isEmpty()) return {};
+    return QStringLiteral("下列数据文件没有能完整读入：\n") + lines.join(QLatin1Char('\n'));
+}
+
+void CMainDlg::ShowStartMessages() {
+    const QString damaged = DamagedFilesText(loadReport_);
+    if (!damaged.isEmpty() && !closeRequested_) msg::Info(this, damaged);
+    RunReminders();
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* e) {
+    // Escape would close the window behind the back of the shutdown sequence's caller.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        e->accept();
+        return;
+    }
+    CXpDialog::keyPressEvent(e);
+}
+
+void CMainDlg::done(int r) {
+    closeRequested_ = true;
+    CXpDialog::done(r);
+}
+
+void CMainDlg::RequestClose(bool interactive) {
+    if (!interactive) interactive_ = false;
+    closeRequested_ = true;
+    msg::CloseOpenBoxes();
+    if (isVisible()) done(QDialog::Rejected);
+}
+
+void CMainDlg::SaveData() {
+    vantorel::DataBook& book = vantorel::TheBook();
+    vantorel::SaveReport report = vantorel::SaveAll(book, {}, &loadReport_);
+    for (std::size_t i = 0; i < vantorel::kFileCount; ++i) {
+        // A file kept from the load was never meant to be written; the user heard at start.
+        if (loadReport_[i].keepOnSave) continue;
+        while (!report[i].saved) {
+            const QString text = QStringLiteral("数据文件“%1”没有能保存（%2）。原来的文件保持不变。\n要再试一次吗？")
+                                     .arg(QString::fromStdString(report[i].file),
+                                          QString::fromStdString(report[i].reason));
+            if (!interactive_ || !msg::Ask(nullptr, text)) {
+                std::fprintf(stderr, "vantorel: %s not saved: %s\n", report[i].file.c_str(), report[i].reason.c_str());
+                break;
+            }
+            report[i] = vantorel::SaveFile(book.Collection(i), vantorel::kDataFileNames[i]);
+        }
+    }
+}
+
+void CMainDlg::WriteSwitches() {
+    const ReminderSwitches s = Switches();
+    RemindSettings::Write(RemindSettings::kCalendar, s.calendar);
+    RemindSettings::Write(RemindSettings::kInsured, s.insured);
+    RemindSettings::Write(RemindSettings::kHolder, s.holder);
+    RemindSettings::Write(RemindSettings::kClients, s.clients);
+    RemindSettings::Write(RemindSettings::kMembers, s.members);
+}
+
+void CMainDlg::Shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    closeRequested_ = true;
+    if (initialised_) {
+        SaveData();
+        WriteSwitches();
+        for (auto& [id, page] : pages_) delete page;
+        pages_.clear();
+    }
+    timer_->stop();
+}

@@ -1,0 +1,90 @@
+// The program's one top-level window: navigation tree, page area, clock,
+// today's reminders, backup, and the one place where the data are saved.
+#pragma once
+
+#include "page_host.h"
+#include "records/data_files.h"
+#include "theme/xp_dialog.h"
+
+#include <QDateTime>
+#include <functional>
+#include <utility>
+#include <vector>
+
+class CPage;
+class QLabel;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class CMainDlg : public CXpDialog, public PageHost {
+    Q_OBJECT
+public:
+    using Clock = std::function<QDateTime()>;
+
+    explicit CMainDlg(PageFactories factories, QWidget* parent = nullptr);
+    // Runs the shutdown sequence if nothing ran it before.
+    ~CMainDlg() override;
+
+    // Loads the data files, creates the eight pages hidden, sets the clock
+    // labels, starts timer 1 and selects the first node (the welcome page).
+    void Initialise();
+    // Once the window is up: one box naming the files that could not be read
+    // completely, then today's reminders.
+    void ShowStartMessages();
+    // Today's reminders, one box at a time; true if a box was shown.
+    bool RunReminders();
+    // Saves the four files, writes the five switches, deletes the pages,
+    // stops the timer. Runs once, and only after Initialise.
+    void Shutdown();
+    // Ends the program in order from outside (a signal, the session ending):
+    // any open box is closed, no box is shown after it, the window closes.
+    void RequestClose(bool interactive);
+    bool CloseRequested() const { return closeRequested_; }
+
+    CPage* Page(int templateId) const override;
+    void ShowOnly(int templateId) override;
+
+    // Where "now" comes from (tests move it past midnight).
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
+    // Timer 1.
+    void Tick();
+    QDateTime Today() const { return today_; }
+    // The switches as the pages hold them now.
+    ReminderSwitches Switches() const;
+    const vantorel::LoadReport& LoadResults() const { return loadReport_; }
+
+    // The start-up message for files not read completely; empty when all were.
+    static QString DamagedFilesText(const vantorel::LoadReport& report);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void done(int r) override;
+
+private:
+    void FillTree();
+    void CreatePages();
+    void OnTreeChanged(QTreeWidgetItem* current);
+    void ShowClock();
+    void OnRemindButton();
+    void OnBackupButton();
+    void SaveData();
+    void WriteSwitches();
+
+    PageFactories factories_;
+    QDateTime today_;
+    std::vector<std::pair<int, CPage*>> pages_; // in the order of creation
+    QLabel* time_ = nullptr;
+    QLabel* weekday_ = nullptr;
+    QLabel* date_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    QTimer* timer_ = nullptr;
+    Clock clock_;
+    QDate shownDate_;
+    vantorel::LoadReport loadReport_;
+    ReminderSwitches stored_; // as read at start, for switches no page holds
+    bool initialised_ = false;
+    bool shutDown_ = false;
+    bool closeRequested_ = false;
+    bool interactive_ = true;
+};

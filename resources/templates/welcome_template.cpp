@@ -1,0 +1,19 @@
+#include "welcome_template.h"
+
+namespace tmpl {
+
+const Window& WelcomeTemplate() {
+    static const Window w{
+        179,
+        356,
+        371,
+        "宋体",
+        9,
+        {
+            {0, Kind::Picture, 0, 0, 356, 371, ":/pictures/135.png", Style::Center},
+        },
+    };
+    return w;
+}
+
+} // namespace tmpl

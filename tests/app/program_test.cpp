@@ -1,0 +1,94 @@
+// The real program in a temporary folder: ended by signals, killed, started twice.
+#include "records/data_files.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+    void Launch() {
+        proc_.setProgram(QStringLiteral(VANTOREL_EXE));
+        proc_.setWorkingDirectory(dir_.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
+        proc_.setProcessEnvironment(env);
+        proc_.start();
+        ASSERT_TRUE(proc_.waitForStarted(10000));
+    }
+    // The lock appears once the signal handlers are in place; give the window time to come up.
+    void WaitUntilRunning() {
+        for (int i = 0; i < 200 && !QFile::exists(dir_.filePath("vantorel.lock")); ++i) QThread::msleep(50);
+        ASSERT_TRUE(QFile::exists(dir_.filePath("vantorel.lock")));
+        QThread::msleep(1500);
+        ASSERT_EQ(proc_.state(), QProcess::Running) << proc_.readAllStandardError().toStdString();
+    }
+    void EndWith(int sig) {
+        ::kill(static_cast<pid_t>(proc_.processId()), sig);
+        ASSERT_TRUE(proc_.waitForFinished(20000)) << "still running after signal " << sig;
+        EXPECT_EQ(proc_.exitStatus(), QProcess::NormalExit) << sig;
+        EXPECT_EQ(proc_.exitCode(), 0) << proc_.readAllStandardError().toStdString();
+    }
+    std::filesystem::path File(const char* name) const { return dir_.filePath(name).toStdString(); }
+
+    QTemporaryDir dir_;
+    QProcess proc_;
+};
+
+} // namespace
+
+TEST_F(Program, EachTerminationSignalSavesEverythingEvenWithABoxOpen) {
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        // A schedule entry for today keeps a reminder box open at start.
+        vantorel::DataBook book;
+        const QDate today = QDate::currentDate();
+        book.calendar.Add({today.year() * 10000.0 + today.month() * 100 + today.day(), "due"});
+        vantorel::PolicyRecord p;
+        p.info.policyNo = "SIG-" + std::to_string(sig);
+        book.insurance.Add(p);
+        for (const char* f : vantorel::kDataFileNames) std::filesystem::remove(File(f));
+        ASSERT_TRUE(vantorel::SaveFile(book.insurance, File("data1.bcm")).saved);
+        ASSERT_TRUE(vantorel::SaveFile(book.calendar, File("data4.bcm")).saved);
+
+        Launch();
+        WaitUntilRunning();
+        EndWith(sig);
+
+        vantorel::DataBook back;
+        const vantorel::LoadReport r = vantorel::LoadAll(back, dir_.path().toStdString());
+        for (const auto& f : r) EXPECT_EQ(f.state, vantorel::LoadState::loaded) << f.file << " after " << sig;
+        EXPECT_EQ(back.insurance.Records(), book.insurance.Records());
+        EXPECT_EQ(back.calendar.Records(), book.calendar.Records());
+        QSettings store(dir_.filePath("config/Vantorel/vantorel.conf"), QSettings::IniFormat);
+        for (const char* k : {"CALENDAR", "TBRSR", "BTBRSR", "QLKHSR", "TDCRSR"})
+            EXPECT_EQ(store.value(QStringLiteral("AWOKE/") + k).toInt(), 1) << k;
+        EXPECT_FALSE(QFile::exists(dir_.filePath("vantorel.lock")));
+    }
+}
+
+TEST_F(Program, AKilledCopyDoesNotBlockTheNextStart) {
+    Launch();
+    WaitUntilRunning();
+    proc_.kill();
+    ASSERT_TRUE(proc_.waitForFinished(10000));
+    // Killed: nothing was saved, and its lock is left behind.
+    EXPECT_TRUE(QFile::exists(dir_.filePath("vantorel.lock")));
+    EXPECT_FALSE(QFile::exists(dir_.filePath("data1.bcm")));
+
+    Launch();
+    WaitUntilRunning();
+    EndWith(SIGTERM);
+    EXPECT_EQ(QFileInfo(dir_.filePath("data1.bcm")).size(), 4);
+}

@@ -1,0 +1,107 @@
+#include "app/gbk.h"
+#include "app/reminders.h"
+#include "records/data_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using vantorel::DataBook;
+
+namespace {
+
+vantorel::PolicyRecord Policy(const char* no, const char* holderBirth, const char* insuredBirth) {
+    vantorel::PolicyRecord p;
+    p.info.policyNo = no;
+    p.holder.name = ToGbk(QStringLiteral("张三"));
+    p.holder.birthDate = holderBirth;
+    p.insured.name = ToGbk(QStringLiteral("李四"));
+    p.insured.birthDate = insuredBirth;
+    return p;
+}
+
+ReminderSwitches AllOff() { return {0, 0, 0, 0, 0}; }
+
+// Everything in this book is due on 29 May 2004.
+DataBook DueBook() {
+    DataBook b;
+    b.insurance.Add(Policy("P1", "1970/5-29", "1999/5-29"));
+    vantorel::PotClientRecord c;
+    c.person.name = ToGbk(QStringLiteral("王五"));
+    c.person.birthDate = "/5-29";
+    c.hobby = ToGbk(QStringLiteral("钓鱼"));
+    b.clients.Add(c);
+    vantorel::MemberRecord m;
+    m.staffNo = "007";
+    m.person.name = ToGbk(QStringLiteral("赵六"));
+    m.person.birthDate = "5-29";
+    m.level = ToGbk(QStringLiteral("主任"));
+    b.members.Add(m);
+    b.calendar.Add({20040529, ToGbk(QStringLiteral("拜访客户"))});
+    return b;
+}
+
+const QDate kDay(2004, 5, 29);
+
+} // namespace
+
+TEST(Reminders, EveryGroupInOrderWithExactTexts) {
+    const QStringList boxes = TodaysReminders(DueBook(), ReminderSwitches{}, kDay);
+    ASSERT_EQ(boxes.size(), 5);
+    EXPECT_EQ(boxes[0], QStringLiteral("您今天有以下日程安排:\n拜访客户"));
+    // Holder first, then the insured person of the same policy.
+    EXPECT_EQ(boxes[1], QStringLiteral("今天是以下保单投保人的生日:\n保险单号：P1\r\n投保人姓名：张三\r\n"));
+    EXPECT_EQ(boxes[2], QStringLiteral("今天是以下保单被保险人的生日:\n保险单号：P1\r\n被保险人姓名：李四\r\n"));
+    EXPECT_EQ(boxes[3], QStringLiteral("今天是以下潜力客户的生日:\n潜力客户姓名：王五\r\n潜力客户爱好：钓鱼\r\n"));
+    EXPECT_EQ(boxes[4], QStringLiteral("今天是以下成员的生日:\n成员工号：007\r\n成员姓名：赵六\r\n成员级别：主任\r\n"));
+}
+
+TEST(Reminders, EachSwitchSilencesOnlyItsGroup) {
+    EXPECT_TRUE(TodaysReminders(DueBook(), AllOff(), kDay).isEmpty());
+    ReminderSwitches s = AllOff();
+    s.insured = 1;
+    QStringList boxes = TodaysReminders(DueBook(), s, kDay);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("今天是以下保单被保险人的生日")));
+    s = ReminderSwitches{};
+    s.clients = 0;
+    boxes = TodaysReminders(DueBook(), s, kDay);
+    EXPECT_EQ(boxes.size(), 4);
+    for (const QString& b : boxes) EXPECT_FALSE(b.contains(QStringLiteral("潜力客户")));
+}
+
+TEST(Reminders, NothingDueOnAnotherDay) {
+    EXPECT_TRUE(TodaysReminders(DueBook(), ReminderSwitches{}, QDate(2004, 5, 28)).isEmpty());
+    EXPECT_TRUE(TodaysReminders(DataBook{}, ReminderSwitches{}, kDay).isEmpty());
+}
+
+TEST(Reminders, ScheduleNeedsTheWholeDate) {
+    DataBook b;
+    b.calendar.Add({20030529, "last year"});
+    b.calendar.Add({20040529.9, "truncated"});
+    b.calendar.Add({std::numeric_limits<double>::quiet_NaN(), "damaged"});
+    b.calendar.Add({std::numeric_limits<double>::infinity(), "damaged"});
+    b.calendar.Add({1e300, "damaged"});
+    b.calendar.Add({20040529, "second"});
+    const QStringList boxes = TodaysReminders(b, ReminderSwitches{}, kDay);
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_TRUE(boxes[0].endsWith(QStringLiteral("truncated")));
+    EXPECT_TRUE(boxes[1].endsWith(QStringLiteral("second")));
+}
+
+TEST(Reminders, BirthdayMatchesMonthAndDayTextExactly) {
+    EXPECT_TRUE(IsBirthday("1980/5-29", kDay));
+    EXPECT_TRUE(IsBirthday("/5-29", kDay));
+    EXPECT_TRUE(IsBirthday("5-29", kDay));
+    EXPECT_TRUE(IsBirthday("abcd/5-29", kDay)); // the year is not looked at
+    EXPECT_FALSE(IsBirthday("1980/05-29", kDay));
+    EXPECT_FALSE(IsBirthday("1980/5-29 ", kDay));
+    EXPECT_FALSE(IsBirthday("1980/0-0", kDay));
+    EXPECT_FALSE(IsBirthday("", kDay));
+    EXPECT_FALSE(IsBirthday("1980/0-0", QDate(2004, 1, 1)));
+    // 29 February is only reminded in leap years.
+    EXPECT_TRUE(IsBirthday("1980/2-29", QDate(2024, 2, 29)));
+    EXPECT_FALSE(IsBirthday("1980/2-29", QDate(2023, 2, 28)));
+    EXPECT_FALSE(IsBirthday("1980/2-29", QDate(2023, 3, 1)));
+}
