@@ -3,6 +3,8 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
+#include "app/report_writer.h"
+#include "list_rows.h"
 #include "records/data_files.h"
 #include "resources/templates/pot_client_template.h"
 #include "theme/skin_list_ctrl.h"
@@ -20,7 +22,7 @@ enum : int {
     kHomeAddress = 1069, kHomePostcode = 1073, kWorkAddress = 1070, kWorkPostcode = 1074,
     kOccupation = 1078, kIncome = 1123, kHeight = 1102, kWeight = 1103, kHobby = 1087,
     kEducation = 1187, kRemarks = 1056,
-    kList = 1140, kAdd = 1148, kModify = 1149, kDelete = 1160,
+    kList = 1140, kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020,
 };
 
 const QString kDuplicateOnAdd = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");
@@ -70,6 +72,7 @@ CPotClientPage::CPotClientPage(QWidget* parent) : CPage(tmpl::PotClientTemplate(
     OnClick(kAdd, [this] { OnAdd(); });
     OnClick(kModify, [this] { OnModify(); });
     OnClick(kDelete, [this] { OnDelete(); });
+    OnClick(kReport, [this] { OnReport(); });
     // Only a mouse click loads a record; moving with the keyboard does not.
     connect(list_, &CSkinListCtrl::rowClicked, this, &CPotClientPage::OnListClicked);
 }
@@ -137,7 +140,8 @@ void CPotClientPage::RebuildList() {
     const auto& records = TheBook().clients.Records();
     std::vector<QStringList> rows;
     rows.reserve(records.size());
-    for (const PotClientRecord& r : records) rows.push_back(RowOf(r));
+    GbkRowDecoder decode;
+    for (const PotClientRecord& r : records) rows.push_back({decode(r.person.name), decode(r.person.idNumber)});
     list_->SetRows(std::move(rows));
     selected_ = -1;
 }
@@ -203,7 +207,7 @@ void CPotClientPage::OnModify() {
 }
 
 void CPotClientPage::OnDelete() {
-    if (!Commit()) return;
+    CommitQuiet(); // nothing typed is stored here, so nothing to refuse
     const int row = list_->GetFirstSelected();
     const int index = IndexOfRow(row);
     if (index < 0) return;
@@ -218,4 +222,27 @@ void CPotClientPage::OnListClicked() {
     const int index = IndexOfRow(list_->GetFirstSelected());
     selected_ = index;
     if (index >= 0) ShowRecord(TheBook().clients.At(index));
+}
+
+void CPotClientPage::OnReport() {
+    ReportTable table;
+    table.caption = QStringLiteral("潜力客户");
+    table.headers = {QStringLiteral("姓名"),     QStringLiteral("性别"),     QStringLiteral("身份证号"),
+                     QStringLiteral("出生日期"), QStringLiteral("手机"),     QStringLiteral("家庭电话"),
+                     QStringLiteral("单位电话"), QStringLiteral("EMAIL"),    QStringLiteral("职业"),
+                     QStringLiteral("年收入"),   QStringLiteral("家庭地址")};
+    const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
+    const auto& records = TheBook().clients.Records();
+    table.rows.reserve(records.size());
+    GbkRowDecoder decode;
+    for (const PotClientRecord& r : records) {
+        const auto& p = r.person;
+        table.rows.push_back({decode(p.name), sexes.value(p.sex), decode(p.idNumber), decode(p.birthDate),
+                              decode(p.mobile), decode(p.homePhone), decode(p.workPhone), decode(p.email),
+                              decode(p.occupation), decode(p.annualIncome), decode(p.homeAddress)});
+    }
+    ReportSection section;
+    section.fields = {{QStringLiteral("客户人数"), QString::number(records.size())}};
+    section.tables.push_back(std::move(table));
+    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section}, QStringLiteral("潜力客户资料.odt"));
 }

@@ -3,6 +3,8 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
+#include "app/report_writer.h"
+#include "list_rows.h"
 #include "records/data_files.h"
 #include "resources/templates/team_member_template.h"
 #include "theme/skin_list_ctrl.h"
@@ -19,12 +21,10 @@ enum : int {
     kDepartment = 1083, kLevel = 1080, kJoinYear = 1059, kJoinMonth = 1060, kJoinDay = 1061,
     kMobile = 1182, kEmail = 1181, kHomePhone = 1179, kHomeAddress = 1178, kHomePostcode = 1177,
     kHeight = 1175, kWeight = 1176, kHobby = 1174, kRemarks = 1042,
-    kList = 1173, kAdd = 1148, kModify = 1149, kDelete = 1160,
+    kList = 1173, kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020,
 };
 
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同工号成员,请重新输入！");
-
-QStringList RowOf(const MemberRecord& r) { return {FromGbk(r.staffNo), FromGbk(r.person.name)}; }
 } // namespace
 
 CTeamMemberPage::CTeamMemberPage(QWidget* parent) : CPage(tmpl::TeamMemberTemplate(), parent) {
@@ -65,6 +65,7 @@ CTeamMemberPage::CTeamMemberPage(QWidget* parent) : CPage(tmpl::TeamMemberTempla
     OnClick(kAdd, [this] { OnAdd(); });
     OnClick(kModify, [this] { OnModify(); });
     OnClick(kDelete, [this] { OnDelete(); });
+    OnClick(kReport, [this] { OnReport(); });
     // Only a mouse click loads a record; moving with the keyboard does not.
     connect(list_, &CSkinListCtrl::rowClicked, this, &CTeamMemberPage::OnListClicked);
 }
@@ -129,7 +130,8 @@ void CTeamMemberPage::RebuildList() {
     const auto& records = TheBook().members.Records();
     std::vector<QStringList> rows;
     rows.reserve(records.size());
-    for (const MemberRecord& r : records) rows.push_back(RowOf(r));
+    GbkRowDecoder decode;
+    for (const MemberRecord& r : records) rows.push_back({decode(r.staffNo), decode(r.person.name)});
     list_->SetRows(std::move(rows));
     selected_ = -1;
 }
@@ -185,7 +187,7 @@ void CTeamMemberPage::OnModify() {
 }
 
 void CTeamMemberPage::OnDelete() {
-    if (!Commit()) return;
+    CommitQuiet(); // nothing typed is stored here, so nothing to refuse
     const int index = IndexOfRow(list_->GetFirstSelected());
     if (index < 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除?"))) return;
@@ -199,4 +201,27 @@ void CTeamMemberPage::OnListClicked() {
     const int index = IndexOfRow(list_->GetFirstSelected());
     selected_ = index;
     if (index >= 0) ShowRecord(TheBook().members.At(index));
+}
+
+void CTeamMemberPage::OnReport() {
+    ReportTable table;
+    table.caption = QStringLiteral("团队成员");
+    table.headers = {QStringLiteral("工号"),     QStringLiteral("姓名"),     QStringLiteral("性别"),
+                     QStringLiteral("部门"),     QStringLiteral("级别"),     QStringLiteral("入司时间"),
+                     QStringLiteral("出生日期"), QStringLiteral("手机"),     QStringLiteral("家庭电话"),
+                     QStringLiteral("EMAIL")};
+    const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
+    const auto& records = TheBook().members.Records();
+    table.rows.reserve(records.size());
+    GbkRowDecoder decode;
+    for (const MemberRecord& r : records) {
+        const auto& p = r.person;
+        table.rows.push_back({decode(r.staffNo), decode(p.name), sexes.value(p.sex), decode(r.department),
+                              decode(r.level), decode(r.joinDate), decode(p.birthDate), decode(p.mobile),
+                              decode(p.homePhone), decode(p.email)});
+    }
+    ReportSection section;
+    section.fields = {{QStringLiteral("成员人数"), QString::number(records.size())}};
+    section.tables.push_back(std::move(table));
+    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section}, QStringLiteral("团队成员资料.odt"));
 }

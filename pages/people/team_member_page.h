@@ -22,6 +22,7 @@ private:
     void OnModify();
     void OnDelete();
     void OnListClicked();
+    void OnReport();
 
     void RebuildList();
     // The record the form describes; the controls must be committed first.

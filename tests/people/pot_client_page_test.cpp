@@ -2,6 +2,8 @@
 #include "people_test_support.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 using vantorel::TheBook;
 
@@ -9,7 +11,7 @@ namespace {
 enum {
     kName = 1055, kSex = 1057, kIdNumber = 1062, kMarital = 1063, kYear = 1064, kMonth = 1065, kDay = 1066,
     kMobile = 1071, kFax = 1076, kWorkPostcode = 1074, kIncome = 1123, kHeight = 1102, kWeight = 1103,
-    kHobby = 1087, kEducation = 1187, kList = 1140, kAdd = 1148, kModify = 1149, kDelete = 1160,
+    kHobby = 1087, kEducation = 1187, kList = 1140, kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020,
 };
 
 const QString kDupAdd = "非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！";
@@ -207,6 +209,15 @@ TEST_F(PotClientPageTest, DeleteAsksAndKeepsRowsMatchingRecords) {
     Press(p, kDelete);
     EXPECT_EQ(TheBook().clients.GetSize(), 2);
     EXPECT_EQ(RowCount(p, kList), 2);
+
+    QTemporaryDir dir; // the report lists the clients that are left
+    const QString path = dir.filePath("clients.odt");
+    msg::SetFileResponder([&](const QString&, const QString&) { return path; });
+    boxes.Clear();
+    Press(p, kReport);
+    msg::SetFileResponder({});
+    EXPECT_GT(QFileInfo(path).size(), 0);
+    EXPECT_EQ(boxes.shown.size(), 1); // the writer's outcome
 }
 
 TEST_F(PotClientPageTest, FiftyThousandClientsListWithoutAPause) {

@@ -1,13 +1,16 @@
 #include "pages/people/team_member_page.h"
 #include "people_test_support.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 using vantorel::TheBook;
 
 namespace {
 enum {
     kStaffNo = 1075, kName = 1049, kBirthYear = 1045, kBirthMonth = 1046, kBirthDay = 1047, kDepartment = 1083,
     kJoinYear = 1059, kJoinMonth = 1060, kJoinDay = 1061, kHeight = 1175, kList = 1173, kAdd = 1148,
-    kModify = 1149, kDelete = 1160,
+    kModify = 1149, kDelete = 1160, kReport = 1020,
 };
 
 const QString kDuplicate = "非常抱歉,数据库中已存在相同工号成员,请重新输入！";
@@ -130,4 +133,11 @@ TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
     EXPECT_EQ(RowTexts(p, kList, 1), (QStringList{"C03", "C03"}));
     Press(p, kModify); // after a delete
     EXPECT_EQ(boxes.Last(), kPickFirst);
+
+    QTemporaryDir dir; // the report lists the members that are left
+    const QString path = dir.filePath("members.odt");
+    msg::SetFileResponder([&](const QString&, const QString&) { return path; });
+    Press(p, kReport);
+    msg::SetFileResponder({});
+    EXPECT_GT(QFileInfo(path).size(), 0);
 }
