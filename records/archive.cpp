@@ -175,8 +175,10 @@ CArchive& CArchive::operator>>(std::string& v) {
     if (n > 0 && (here > length_ || n > length_ - here))
         throw CArchiveException(CArchiveException::endOfFile, start, "text length runs past the end of the file");
     if (n <= end_ - pos_) { // all in the buffer: no zero-filled temporary
-        v.assign(reinterpret_cast<const char*>(buf_ + pos_), static_cast<std::size_t>(n));
+        // Constructed, not assigned: assign() would round the capacity up.
+        std::string text(reinterpret_cast<const char*>(buf_ + pos_), static_cast<std::size_t>(n));
         pos_ += static_cast<std::size_t>(n);
+        v.swap(text);
         return *this;
     }
     std::string text(static_cast<std::size_t>(n), '\0');
