@@ -130,7 +130,7 @@ TEST_F(DataTool, CheckReportsSoundAndDamagedFilesWithOffsets) {
     r = Run("check data3.bcm");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.out.find("damaged at byte " + std::to_string(members.size() - 1)), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("2 members records read"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("2 records (members) read"), std::string::npos) << r.out;
 
     // A beneficiary count of 11 in a policy file that is named otherwise.
     CInsurance one;
