@@ -6,14 +6,14 @@ namespace {
 
 using K = Kind;
 
-// A year combo, month list and day list with their unit labels, 96 units wide.
+// A year combo, month list and day list with their unit labels, 106 units wide.
 void AddDate(std::vector<Control>& c, int x, int y, int yearId, int monthId, int dayId) {
-    c.push_back({yearId, K::Combo, x, y, 28, 150});
-    c.push_back({0, K::Static, x + 29, y + 2, 8, 10, "年"});
-    c.push_back({monthId, K::List, x + 37, y, 22, 150, "", Style::None, presets::months});
-    c.push_back({0, K::Static, x + 60, y + 2, 8, 10, "月"});
-    c.push_back({dayId, K::List, x + 68, y, 22, 150, "", Style::None, presets::days});
-    c.push_back({0, K::Static, x + 91, y + 2, 8, 10, "日"});
+    c.push_back({yearId, K::Combo, x, y, 35, 12});
+    c.push_back({0, K::Static, x + 35, y + 2, 7, 10, "年"});
+    c.push_back({monthId, K::List, x + 42, y, 25, 12, "", Style::None, presets::months});
+    c.push_back({0, K::Static, x + 67, y + 2, 7, 10, "月"});
+    c.push_back({dayId, K::List, x + 74, y, 25, 12, "", Style::None, presets::days});
+    c.push_back({0, K::Static, x + 99, y + 2, 7, 10, "日"});
 }
 
 struct PersonIds {
@@ -26,23 +26,23 @@ void AddPerson(std::vector<Control>& c, int gx, int gy, const PersonIds& id) {
     auto label = [&](int x, int k, int w, const char* text) {
         c.push_back({0, K::Static, gx + x, row(k) + 2, w, 10, text});
     };
-    label(5, 0, 20, "姓名");
-    c.push_back({id.name, K::Edit, gx + 28, row(0), 42, 12});
-    label(73, 0, 18, "性别");
-    c.push_back({id.sex, K::List, gx + 91, row(0), 24, 100, "", Style::None, presets::sexes});
+    label(5, 0, 18, "姓名");
+    c.push_back({id.name, K::Edit, gx + 24, row(0), 44, 12});
+    label(70, 0, 18, "性别");
+    c.push_back({id.sex, K::List, gx + 88, row(0), 28, 12, "", Style::None, presets::sexes});
     label(118, 0, 18, "民族");
-    c.push_back({id.nation, K::Combo, gx + 136, row(0), 28, 100, "", Style::None, presets::nations});
+    c.push_back({id.nation, K::Combo, gx + 136, row(0), 28, 12, "", Style::None, presets::nations});
 
     label(5, 1, 36, "身份证号");
-    c.push_back({id.idNumber, K::Edit, gx + 42, row(1), 73, 12});
-    label(118, 1, 18, "婚况");
-    c.push_back({id.marital, K::List, gx + 136, row(1), 28, 100, "", Style::None, presets::marital});
+    c.push_back({id.idNumber, K::Edit, gx + 42, row(1), 68, 12});
+    label(112, 1, 18, "婚况");
+    c.push_back({id.marital, K::List, gx + 130, row(1), 34, 12, "", Style::None, presets::marital});
 
     label(5, 2, 36, "出生日期");
-    AddDate(c, gx + 42, row(2), id.year, id.month, id.day);
+    AddDate(c, gx + 41, row(2), id.year, id.month, id.day);
 
     label(5, 3, 36, "文化程度");
-    c.push_back({id.education, K::Combo, gx + 42, row(3), 64, 120, "", Style::None, presets::educations});
+    c.push_back({id.education, K::Combo, gx + 42, row(3), 64, 12, "", Style::None, presets::educations});
 
     label(5, 4, 36, "手机");
     c.push_back({id.mobile, K::Edit, gx + 42, row(4), 122, 12});
@@ -52,7 +52,7 @@ void AddPerson(std::vector<Control>& c, int gx, int gy, const PersonIds& id) {
     label(5, 6, 36, "职业");
     c.push_back({id.occupation, K::Edit, gx + 42, row(6), 48, 12});
     label(93, 6, 27, "年收入");
-    c.push_back({id.income, K::Combo, gx + 120, row(6), 44, 120, "", Style::None, presets::incomeBands});
+    c.push_back({id.income, K::Combo, gx + 120, row(6), 44, 12, "", Style::None, presets::incomeBands});
 
     label(5, 7, 36, "家庭电话");
     c.push_back({id.homePhone, K::Edit, gx + 42, row(7), 40, 12});
@@ -82,41 +82,41 @@ std::vector<Control> PolicyInfoControls(int gx, int gy) {
         c.push_back({0, K::Static, gx + x, row(k) + 2, w, 10, text});
     };
     // Left column.
-    label(5, 0, 40, "*保险单号");
-    c.push_back({1040, K::Edit, gx + 46, row(0), 96, 12});
-    label(5, 1, 40, "保险公司");
-    c.push_back({1041, K::Combo, gx + 46, row(1), 96, 150, "", Style::None, presets::insurers});
-    label(5, 2, 40, "缴费方式");
-    c.push_back({1043, K::Combo, gx + 46, row(2), 96, 120, "", Style::None, presets::paymentMethods});
-    label(5, 3, 40, "保险金额");
-    c.push_back({1044, K::Edit, gx + 46, row(3), 78, 12});
-    label(126, 3, 18, "万元");
-    label(5, 4, 40, "年缴保费");
-    c.push_back({1053, K::Edit, gx + 46, row(4), 78, 12});
-    label(126, 4, 18, "元");
-    label(5, 5, 40, "生效日期");
-    AddDate(c, gx + 46, row(5), 1045, 1046, 1047);
+    label(4, 0, 38, "*保险单号");
+    c.push_back({1040, K::Edit, gx + 42, row(0), 100, 12});
+    label(4, 1, 38, "保险公司");
+    c.push_back({1041, K::Combo, gx + 42, row(1), 100, 12, "", Style::None, presets::insurers});
+    label(4, 2, 38, "缴费方式");
+    c.push_back({1043, K::Combo, gx + 42, row(2), 100, 12, "", Style::None, presets::paymentMethods});
+    label(4, 3, 38, "保险金额");
+    c.push_back({1044, K::Edit, gx + 42, row(3), 82, 12});
+    label(125, 3, 18, "万元");
+    label(4, 4, 38, "年缴保费");
+    c.push_back({1053, K::Edit, gx + 42, row(4), 82, 12});
+    label(125, 4, 18, "元");
+    label(4, 5, 38, "生效日期");
+    AddDate(c, gx + 42, row(5), 1045, 1046, 1047);
 
     // Right column.
-    label(152, 0, 40, "投保单号");
-    c.push_back({1048, K::Edit, gx + 194, row(0), 98, 12});
-    label(152, 1, 40, "险种名称");
-    c.push_back({1049, K::Edit, gx + 194, row(1), 98, 12});
-    label(152, 2, 36, "缴费期限");
-    c.push_back({1050, K::Combo, gx + 188, row(2), 28, 150, "", Style::None, presets::twoDigits});
-    label(217, 2, 8, "年");
-    label(227, 2, 36, "保险期限");
-    c.push_back({1051, K::Combo, gx + 263, row(2), 28, 150, "", Style::None, presets::twoDigits});
-    label(292, 2, 6, "年");
-    label(152, 3, 72, "保险给付领取方式");
-    c.push_back({1052, K::Combo, gx + 224, row(3), 68, 120, "", Style::None, presets::benefitMethods});
-    label(152, 4, 72, "保险给付领取年龄");
-    c.push_back({1054, K::Combo, gx + 224, row(4), 68, 150, "", Style::None, presets::benefitAges});
-    label(152, 5, 44, "责任开始日");
-    AddDate(c, gx + 196, row(5), 1059, 1060, 1061);
+    label(149, 0, 38, "投保单号");
+    c.push_back({1048, K::Edit, gx + 188, row(0), 106, 12});
+    label(149, 1, 38, "险种名称");
+    c.push_back({1049, K::Edit, gx + 188, row(1), 106, 12});
+    label(149, 2, 35, "缴费期限");
+    c.push_back({1050, K::Combo, gx + 184, row(2), 30, 12, "", Style::None, presets::twoDigits});
+    label(215, 2, 8, "年");
+    label(224, 2, 35, "保险期限");
+    c.push_back({1051, K::Combo, gx + 259, row(2), 30, 12, "", Style::None, presets::twoDigits});
+    label(290, 2, 8, "年");
+    label(149, 3, 71, "保险给付领取方式");
+    c.push_back({1052, K::Combo, gx + 220, row(3), 74, 12, "", Style::None, presets::benefitMethods});
+    label(149, 4, 71, "保险给付领取年龄");
+    c.push_back({1054, K::Combo, gx + 220, row(4), 74, 12, "", Style::None, presets::benefitAges});
+    label(148, 5, 44, "责任开始日");
+    AddDate(c, gx + 192, row(5), 1059, 1060, 1061);
 
-    label(5, 6, 40, "备注");
-    c.push_back({1042, K::Memo, gx + 46, row(6), 246, 22});
+    label(4, 6, 38, "备注");
+    c.push_back({1042, K::Memo, gx + 42, row(6), 252, 22});
     return c;
 }
 
@@ -134,7 +134,7 @@ const Window& PolicyEntryTemplate() {
                   {1055, 1057, 1058, 1062, 1063, 1064, 1065, 1066, 1186, 1071, 1072, 1109, 1121, 1067, 1068, 1069,
                    1073, 1070, 1074, 1056});
         c.push_back({0, K::Static, 12, 145 + 12 + 14 * 10 + 28, 90, 10, "投保人与被保险人关系"});
-        c.push_back({1104, K::Combo, 103, 145 + 12 + 14 * 10 + 26, 68, 120, "", Style::None, presets::relations});
+        c.push_back({1104, K::Combo, 103, 145 + 12 + 14 * 10 + 26, 68, 12, "", Style::None, presets::relations});
 
         c.push_back({0, K::GroupBox, 174, 145, 168, 200, "被保险人"});
         AddPerson(c, 174, 145,
