@@ -119,7 +119,10 @@ void Build(const Window& t, QWidget* host, QPoint origin, const CustomFactory& c
         QWidget* w = Make(c, host, radioGroup, custom);
         if (!w) continue;
         if (c.id > 0) w->setObjectName(QString::number(c.id));
-        w->setGeometry(DluRect(c.x, c.y, c.w, c.h).translated(origin));
+        QRect r = DluRect(c.x, c.y, c.w, c.h).translated(origin);
+        // A drop-down's template height includes its dropped list; the box itself is one line.
+        if (c.kind == Kind::Combo || c.kind == Kind::List) r.setHeight(qMin(r.height(), w->sizeHint().height()));
+        w->setGeometry(r);
         if (c.style & Style::Hidden) w->hide();
         if (c.style & Style::Disabled) w->setEnabled(false);
         if (auto* g = qobject_cast<QGroupBox*>(w)) groups << g;
