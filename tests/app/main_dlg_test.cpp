@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -385,4 +386,35 @@ TEST(AgentApp, MessageBoxesTakeTheDefaultDialogColours) {
     box.ensurePolished(); // as every box is before it is shown
     EXPECT_EQ(box.palette().color(QPalette::Window), QColor(192, 192, 192));
     EXPECT_EQ(box.palette().color(QPalette::WindowText), QColor(0, 0, 250));
+}
+
+TEST_F(MainWindow, TheProgramEndsInOrderWhenClosedOrAskedToQuit) {
+    auto topWindow = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "102" && w->isVisible()) return w;
+        return static_cast<QWidget*>(nullptr);
+    };
+    // The frame's close button, Alt+F4 and the window manager all arrive as a close.
+    QTimer::singleShot(100, [&] {
+        vantorel::TheBook().members.Add({});
+        if (QWidget* w = topWindow()) w->close();
+    });
+    EXPECT_EQ(CAgentApp::RunMainWindow({}), 0);
+    vantorel::DataBook back;
+    vantorel::LoadFile(back.members, "data3.bcm");
+    EXPECT_EQ(back.members.GetSize(), 1);
+    EXPECT_FALSE(QFile::exists(Path(CAgentApp::kLockFileName)));
+
+    // The session ending quits the application.
+    vantorel::TheBook().Clear();
+    QTimer::singleShot(100, [] {
+        vantorel::TheBook().members.Add({});
+        QCoreApplication::quit();
+    });
+    EXPECT_EQ(CAgentApp::RunMainWindow({}), 0);
+    back.members.RemoveAll();
+    vantorel::LoadFile(back.members, "data3.bcm");
+    EXPECT_EQ(back.members.GetSize(), 2);
+    EXPECT_TRUE(boxes_.shown.isEmpty());
+    EXPECT_EQ(topWindow(), nullptr);
 }
