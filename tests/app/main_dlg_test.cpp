@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLockFile>
 #include <QMessageBox>
@@ -417,4 +418,25 @@ TEST_F(MainWindow, TheProgramEndsInOrderWhenClosedOrAskedToQuit) {
     EXPECT_EQ(back.members.GetSize(), 2);
     EXPECT_TRUE(boxes_.shown.isEmpty());
     EXPECT_EQ(topWindow(), nullptr);
+}
+
+TEST_F(MainWindow, AnUnreadableFileIsNamedAndNeverWrittenOver) {
+    // A folder where a data file should be cannot be opened, even by root.
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("data2.bcm"));
+    {
+        QFile inside(Path("data2.bcm/inside"));
+        ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+        inside.write("kept");
+    }
+    auto dlg = Start();
+    ASSERT_EQ(boxes_.shown.size(), 1);
+    EXPECT_TRUE(boxes_.shown[0].startsWith("下列数据文件没有能完整读入：\n“data2.bcm”无法打开")) << boxes_.shown[0].toStdString();
+    EXPECT_TRUE(boxes_.shown[0].endsWith("文件留在原处，关闭时不会被覆盖。"));
+    vantorel::TheBook().clients.Add({});
+    boxes_.Clear();
+    dlg.reset();
+    EXPECT_TRUE(boxes_.shown.isEmpty()); // kept on purpose: nothing to retry
+    EXPECT_TRUE(QFileInfo(Path("data2.bcm")).isDir());
+    EXPECT_EQ(Bytes(Path("data2.bcm/inside")), "kept");
+    EXPECT_EQ(Bytes(Path("data1.bcm")), QByteArray(4, '\0'));
 }
