@@ -8,12 +8,12 @@
 #include <string>
 
 class GbkRowDecoder {
-public:
+  public:
     QString operator()(const std::string& bytes) {
         if (bytes.empty()) return {};
         return decoder_.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
     }
 
-private:
+  private:
     QStringDecoder decoder_{"GBK", QStringConverter::Flag::Stateless};
 };

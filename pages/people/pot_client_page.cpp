@@ -16,17 +16,41 @@ using vantorel::TheBook;
 
 namespace {
 enum : int {
-    kName = 1055, kSex = 1057, kNation = 1058, kIdNumber = 1062, kMarital = 1063,
-    kBirthYear = 1064, kBirthMonth = 1065, kBirthDay = 1066,
-    kMobile = 1071, kEmail = 1072, kFax = 1076, kHomePhone = 1067, kWorkPhone = 1068,
-    kHomeAddress = 1069, kHomePostcode = 1073, kWorkAddress = 1070, kWorkPostcode = 1074,
-    kOccupation = 1078, kIncome = 1123, kHeight = 1102, kWeight = 1103, kHobby = 1087,
-    kEducation = 1187, kRemarks = 1056,
-    kList = 1140, kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020,
+    kName = 1055,
+    kSex = 1057,
+    kNation = 1058,
+    kIdNumber = 1062,
+    kMarital = 1063,
+    kBirthYear = 1064,
+    kBirthMonth = 1065,
+    kBirthDay = 1066,
+    kMobile = 1071,
+    kEmail = 1072,
+    kFax = 1076,
+    kHomePhone = 1067,
+    kWorkPhone = 1068,
+    kHomeAddress = 1069,
+    kHomePostcode = 1073,
+    kWorkAddress = 1070,
+    kWorkPostcode = 1074,
+    kOccupation = 1078,
+    kIncome = 1123,
+    kHeight = 1102,
+    kWeight = 1103,
+    kHobby = 1087,
+    kEducation = 1187,
+    kRemarks = 1056,
+    kList = 1140,
+    kAdd = 1148,
+    kModify = 1149,
+    kDelete = 1160,
+    kReport = 1020,
 };
 
-const QString kDuplicateOnAdd = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");
-const QString kDuplicateOnModify = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!");
+const QString kDuplicateOnAdd =
+    QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");
+const QString kDuplicateOnModify =
+    QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!");
 
 QStringList RowOf(const PotClientRecord& r) {
     return {FromGbk(r.person.name), FromGbk(r.person.idNumber)};
@@ -141,7 +165,8 @@ void CPotClientPage::RebuildList() {
     std::vector<QStringList> rows;
     rows.reserve(records.size());
     GbkRowDecoder decode;
-    for (const PotClientRecord& r : records) rows.push_back({decode(r.person.name), decode(r.person.idNumber)});
+    for (const PotClientRecord& r : records)
+        rows.push_back({decode(r.person.name), decode(r.person.idNumber)});
     list_->SetRows(std::move(rows));
     selected_ = -1;
 }
@@ -151,8 +176,8 @@ int CPotClientPage::IndexOfRow(int row) const {
     const auto& clients = TheBook().clients;
     // Rows stand in collection order, so the row's own record is the one
     // meant, even when a damaged or edited file holds its key twice.
-    if (row < clients.GetSize() && RowOf(clients.At(row)) == QStringList{list_->GetItemText(row, 0),
-                                                                          list_->GetItemText(row, 1)})
+    if (row < clients.GetSize() &&
+        RowOf(clients.At(row)) == QStringList{list_->GetItemText(row, 0), list_->GetItemText(row, 1)})
         return row;
     return clients.Find(ToGbk(list_->GetItemText(row, 0)), ToGbk(list_->GetItemText(row, 1)));
 }
@@ -227,9 +252,9 @@ void CPotClientPage::OnListClicked() {
 void CPotClientPage::OnReport() {
     ReportTable table;
     table.caption = QStringLiteral("潜力客户");
-    table.headers = {QStringLiteral("姓名"),     QStringLiteral("性别"),     QStringLiteral("身份证号"),
-                     QStringLiteral("出生日期"), QStringLiteral("手机"),     QStringLiteral("家庭电话"),
-                     QStringLiteral("单位电话"), QStringLiteral("EMAIL"),    QStringLiteral("职业"),
+    table.headers = {QStringLiteral("姓名"),     QStringLiteral("性别"),    QStringLiteral("身份证号"),
+                     QStringLiteral("出生日期"), QStringLiteral("手机"),    QStringLiteral("家庭电话"),
+                     QStringLiteral("单位电话"), QStringLiteral("EMAIL"),   QStringLiteral("职业"),
                      QStringLiteral("年收入"),   QStringLiteral("家庭地址")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
     const auto& records = TheBook().clients.Records();
@@ -244,5 +269,6 @@ void CPotClientPage::OnReport() {
     ReportSection section;
     section.fields = {{QStringLiteral("客户人数"), QString::number(records.size())}};
     section.tables.push_back(std::move(table));
-    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section}, QStringLiteral("潜力客户资料.odt"));
+    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section},
+                          QStringLiteral("潜力客户资料.odt"));
 }

@@ -12,13 +12,13 @@ class CSkinListCtrl;
 
 class CPotClientPage : public CPage {
     Q_OBJECT
-public:
+  public:
     explicit CPotClientPage(QWidget* parent = nullptr);
 
     // Position of the client last loaded by a click, -1 for none.
     int SelectedIndex() const { return selected_; }
 
-private:
+  private:
     void OnAdd();
     void OnModify();
     void OnDelete();

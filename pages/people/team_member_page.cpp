@@ -16,12 +16,34 @@ using vantorel::TheBook;
 
 namespace {
 enum : int {
-    kStaffNo = 1075, kName = 1049, kSex = 1185, kNation = 1184, kIdNumber = 1040, kMarital = 1183,
-    kBirthYear = 1045, kBirthMonth = 1046, kBirthDay = 1047,
-    kDepartment = 1083, kLevel = 1080, kJoinYear = 1059, kJoinMonth = 1060, kJoinDay = 1061,
-    kMobile = 1182, kEmail = 1181, kHomePhone = 1179, kHomeAddress = 1178, kHomePostcode = 1177,
-    kHeight = 1175, kWeight = 1176, kHobby = 1174, kRemarks = 1042,
-    kList = 1173, kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020,
+    kStaffNo = 1075,
+    kName = 1049,
+    kSex = 1185,
+    kNation = 1184,
+    kIdNumber = 1040,
+    kMarital = 1183,
+    kBirthYear = 1045,
+    kBirthMonth = 1046,
+    kBirthDay = 1047,
+    kDepartment = 1083,
+    kLevel = 1080,
+    kJoinYear = 1059,
+    kJoinMonth = 1060,
+    kJoinDay = 1061,
+    kMobile = 1182,
+    kEmail = 1181,
+    kHomePhone = 1179,
+    kHomeAddress = 1178,
+    kHomePostcode = 1177,
+    kHeight = 1175,
+    kWeight = 1176,
+    kHobby = 1174,
+    kRemarks = 1042,
+    kList = 1173,
+    kAdd = 1148,
+    kModify = 1149,
+    kDelete = 1160,
+    kReport = 1020,
 };
 
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同工号成员,请重新输入！");
@@ -131,7 +153,8 @@ void CTeamMemberPage::RebuildList() {
     std::vector<QStringList> rows;
     rows.reserve(records.size());
     GbkRowDecoder decode;
-    for (const MemberRecord& r : records) rows.push_back({decode(r.staffNo), decode(r.person.name)});
+    for (const MemberRecord& r : records)
+        rows.push_back({decode(r.staffNo), decode(r.person.name)});
     list_->SetRows(std::move(rows));
     selected_ = -1;
 }
@@ -206,9 +229,9 @@ void CTeamMemberPage::OnListClicked() {
 void CTeamMemberPage::OnReport() {
     ReportTable table;
     table.caption = QStringLiteral("团队成员");
-    table.headers = {QStringLiteral("工号"),     QStringLiteral("姓名"),     QStringLiteral("性别"),
-                     QStringLiteral("部门"),     QStringLiteral("级别"),     QStringLiteral("入司时间"),
-                     QStringLiteral("出生日期"), QStringLiteral("手机"),     QStringLiteral("家庭电话"),
+    table.headers = {QStringLiteral("工号"),     QStringLiteral("姓名"), QStringLiteral("性别"),
+                     QStringLiteral("部门"),     QStringLiteral("级别"), QStringLiteral("入司时间"),
+                     QStringLiteral("出生日期"), QStringLiteral("手机"), QStringLiteral("家庭电话"),
                      QStringLiteral("EMAIL")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
     const auto& records = TheBook().members.Records();
@@ -223,5 +246,6 @@ void CTeamMemberPage::OnReport() {
     ReportSection section;
     section.fields = {{QStringLiteral("成员人数"), QString::number(records.size())}};
     section.tables.push_back(std::move(table));
-    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section}, QStringLiteral("团队成员资料.odt"));
+    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section},
+                          QStringLiteral("团队成员资料.odt"));
 }

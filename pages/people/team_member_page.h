@@ -11,13 +11,13 @@ class CSkinListCtrl;
 
 class CTeamMemberPage : public CPage {
     Q_OBJECT
-public:
+  public:
     explicit CTeamMemberPage(QWidget* parent = nullptr);
 
     // Position of the member last loaded by a click, -1 for none.
     int SelectedIndex() const { return selected_; }
 
-private:
+  private:
     void OnAdd();
     void OnModify();
     void OnDelete();

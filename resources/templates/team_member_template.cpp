@@ -2,11 +2,15 @@
 
 namespace tmpl {
 
-// Laid out like the potential-client page: labels at 13 and 107, fields at
-// 45 and 140, rows 16 units apart, the list on the right.
+// Laid out like the potential-client page: labels at 13 and 106, fields at
+// 49 and 143, rows 16 units apart, the list on the right.
 const Window& TeamMemberTemplate() {
     static const Window w{
-        174, 410, 392, "宋体", 9,
+        174,
+        410,
+        392,
+        "宋体",
+        9,
         {
             {0, Kind::GroupBox, 7, 5, 196, 96, "基本资料"},
             {0, Kind::Static, 13, 21, 30, 11, "工号"},
@@ -71,7 +75,8 @@ const Window& TeamMemberTemplate() {
             {1149, Kind::Button, 250, 369, 40, 14, "修改"},
             {1160, Kind::Button, 293, 369, 40, 14, "删除"},
             {1020, Kind::Button, 336, 369, 65, 14, "输出WORD报表"},
-        }};
+        },
+    };
     return w;
 }
 

@@ -14,7 +14,8 @@
 // cursor as an input method does.
 inline void TypeText(QWidget* page, int id, const QString& text) {
     bool ascii = true;
-    for (QChar c : text) ascii = ascii && c.unicode() >= 0x20 && c.unicode() < 0x7F;
+    for (QChar c : text)
+        ascii = ascii && c.unicode() >= 0x20 && c.unicode() < 0x7F;
     if (ascii) return TypeInto(page, id, text);
     QWidget* w = FindCtl(page, id);
     QLineEdit* e = qobject_cast<QLineEdit*>(w);
@@ -40,9 +41,13 @@ inline QStringList RowTexts(QWidget* page, int listId, int row) {
     return {list->GetItemText(row, 0), list->GetItemText(row, 1)};
 }
 
-inline int RowCount(QWidget* page, int listId) { return FindCtl<CSkinListCtrl>(page, listId)->GetItemCount(); }
+inline int RowCount(QWidget* page, int listId) {
+    return FindCtl<CSkinListCtrl>(page, listId)->GetItemCount();
+}
 
-inline int IndexOf(QWidget* page, int id) { return FindCtl<QComboBox>(page, id)->currentIndex(); }
+inline int IndexOf(QWidget* page, int id) {
+    return FindCtl<QComboBox>(page, id)->currentIndex();
+}
 
 inline vantorel::PotClientRecord Client(const QString& name, const QString& id) {
     vantorel::PotClientRecord r;

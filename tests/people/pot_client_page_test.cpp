@@ -9,9 +9,26 @@ using vantorel::TheBook;
 
 namespace {
 enum {
-    kName = 1055, kSex = 1057, kIdNumber = 1062, kMarital = 1063, kYear = 1064, kMonth = 1065, kDay = 1066,
-    kMobile = 1071, kFax = 1076, kWorkPostcode = 1074, kIncome = 1123, kHeight = 1102, kWeight = 1103,
-    kHobby = 1087, kEducation = 1187, kList = 1140, kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020,
+    kName = 1055,
+    kSex = 1057,
+    kIdNumber = 1062,
+    kMarital = 1063,
+    kYear = 1064,
+    kMonth = 1065,
+    kDay = 1066,
+    kMobile = 1071,
+    kFax = 1076,
+    kWorkPostcode = 1074,
+    kIncome = 1123,
+    kHeight = 1102,
+    kWeight = 1103,
+    kHobby = 1087,
+    kEducation = 1187,
+    kList = 1140,
+    kAdd = 1148,
+    kModify = 1149,
+    kDelete = 1160,
+    kReport = 1020,
 };
 
 const QString kDupAdd = "非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！";
@@ -184,7 +201,8 @@ TEST_F(PotClientPageTest, ModifyRefusesAKeyAnotherClientHolds) {
 TEST_F(PotClientPageTest, DeleteAsksAndKeepsRowsMatchingRecords) {
     auto twin = Client("二", "二"); // the same key twice, from an older file
     twin.person.mobile = "222";
-    for (const char* n : {"一", "二"}) TheBook().clients.Add(Client(n, n));
+    for (const char* n : {"一", "二"})
+        TheBook().clients.Add(Client(n, n));
     TheBook().clients.Add(twin);
     TheBook().clients.Add(Client("三", "三"));
     auto page = MakePage();
@@ -221,7 +239,8 @@ TEST_F(PotClientPageTest, DeleteAsksAndKeepsRowsMatchingRecords) {
 }
 
 TEST_F(PotClientPageTest, FiftyThousandClientsListWithoutAPause) {
-    for (int i = 0; i < 50000; ++i) TheBook().clients.Add(Client(QString("客户%1").arg(i), QString::number(i)));
+    for (int i = 0; i < 50000; ++i)
+        TheBook().clients.Add(Client(QString("客户%1").arg(i), QString::number(i)));
     QElapsedTimer t;
     t.start();
     auto page = MakePage();

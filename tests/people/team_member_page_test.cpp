@@ -8,9 +8,21 @@ using vantorel::TheBook;
 
 namespace {
 enum {
-    kStaffNo = 1075, kName = 1049, kBirthYear = 1045, kBirthMonth = 1046, kBirthDay = 1047, kDepartment = 1083,
-    kJoinYear = 1059, kJoinMonth = 1060, kJoinDay = 1061, kHeight = 1175, kList = 1173, kAdd = 1148,
-    kModify = 1149, kDelete = 1160, kReport = 1020,
+    kStaffNo = 1075,
+    kName = 1049,
+    kBirthYear = 1045,
+    kBirthMonth = 1046,
+    kBirthDay = 1047,
+    kDepartment = 1083,
+    kJoinYear = 1059,
+    kJoinMonth = 1060,
+    kJoinDay = 1061,
+    kHeight = 1175,
+    kList = 1173,
+    kAdd = 1148,
+    kModify = 1149,
+    kDelete = 1160,
+    kReport = 1020,
 };
 
 const QString kDuplicate = "非常抱歉,数据库中已存在相同工号成员,请重新输入！";
@@ -74,7 +86,8 @@ TEST_F(TeamMemberPageTest, BothDatesAreStoredAndShownAgain) {
     EXPECT_EQ(r.person.sex, -1);
     EXPECT_TRUE(r.person.occupation.empty() && r.person.workPhone.empty() && r.person.education.empty());
 
-    for (int id : {kStaffNo, kBirthYear, kJoinYear, kHeight}) TypeText(p, id, "");
+    for (int id : {kStaffNo, kBirthYear, kJoinYear, kHeight})
+        TypeText(p, id, "");
     ChooseIndex(p, kJoinDay, 3);
     ClickRow(p, kList, 0);
     EXPECT_EQ(TextOf(p, kStaffNo), "T-7");
@@ -88,7 +101,8 @@ TEST_F(TeamMemberPageTest, BothDatesAreStoredAndShownAgain) {
 }
 
 TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
-    for (const char* n : {"A01", "B02", "C03"}) TheBook().members.Add(Member(n, n));
+    for (const char* n : {"A01", "B02", "C03"})
+        TheBook().members.Add(Member(n, n));
     auto page = MakePage();
     QWidget* p = page.get();
     Press(p, kModify);
