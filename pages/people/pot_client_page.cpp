@@ -15,37 +15,15 @@ using vantorel::PotClientRecord;
 using vantorel::TheBook;
 
 namespace {
+// clang-format off
 enum : int {
-    kName = 1055,
-    kSex = 1057,
-    kNation = 1058,
-    kIdNumber = 1062,
-    kMarital = 1063,
-    kBirthYear = 1064,
-    kBirthMonth = 1065,
-    kBirthDay = 1066,
-    kMobile = 1071,
-    kEmail = 1072,
-    kFax = 1076,
-    kHomePhone = 1067,
-    kWorkPhone = 1068,
-    kHomeAddress = 1069,
-    kHomePostcode = 1073,
-    kWorkAddress = 1070,
-    kWorkPostcode = 1074,
-    kOccupation = 1078,
-    kIncome = 1123,
-    kHeight = 1102,
-    kWeight = 1103,
-    kHobby = 1087,
-    kEducation = 1187,
-    kRemarks = 1056,
-    kList = 1140,
-    kAdd = 1148,
-    kModify = 1149,
-    kDelete = 1160,
-    kReport = 1020,
+    kName = 1055, kSex = 1057, kNation = 1058, kIdNumber = 1062, kMarital = 1063, kBirthYear = 1064,
+    kBirthMonth = 1065, kBirthDay = 1066, kMobile = 1071, kEmail = 1072, kFax = 1076, kHomePhone = 1067,
+    kWorkPhone = 1068, kHomeAddress = 1069, kHomePostcode = 1073, kWorkAddress = 1070, kWorkPostcode = 1074,
+    kOccupation = 1078, kIncome = 1123, kHeight = 1102, kWeight = 1103, kHobby = 1087, kEducation = 1187,
+    kRemarks = 1056, kList = 1140, kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020,
 };
+// clang-format on
 
 const QString kDuplicateOnAdd =
     QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");

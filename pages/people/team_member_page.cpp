@@ -15,36 +15,15 @@ using vantorel::MemberRecord;
 using vantorel::TheBook;
 
 namespace {
+// clang-format off
 enum : int {
-    kStaffNo = 1075,
-    kName = 1049,
-    kSex = 1185,
-    kNation = 1184,
-    kIdNumber = 1040,
-    kMarital = 1183,
-    kBirthYear = 1045,
-    kBirthMonth = 1046,
-    kBirthDay = 1047,
-    kDepartment = 1083,
-    kLevel = 1080,
-    kJoinYear = 1059,
-    kJoinMonth = 1060,
-    kJoinDay = 1061,
-    kMobile = 1182,
-    kEmail = 1181,
-    kHomePhone = 1179,
-    kHomeAddress = 1178,
-    kHomePostcode = 1177,
-    kHeight = 1175,
-    kWeight = 1176,
-    kHobby = 1174,
-    kRemarks = 1042,
-    kList = 1173,
-    kAdd = 1148,
-    kModify = 1149,
-    kDelete = 1160,
-    kReport = 1020,
+    kStaffNo = 1075, kName = 1049, kSex = 1185, kNation = 1184, kIdNumber = 1040, kMarital = 1183,
+    kBirthYear = 1045, kBirthMonth = 1046, kBirthDay = 1047, kDepartment = 1083, kLevel = 1080,
+    kJoinYear = 1059, kJoinMonth = 1060, kJoinDay = 1061, kMobile = 1182, kEmail = 1181, kHomePhone = 1179,
+    kHomeAddress = 1178, kHomePostcode = 1177, kHeight = 1175, kWeight = 1176, kHobby = 1174, kRemarks = 1042,
+    kList = 1173, kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020,
 };
+// clang-format on
 
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同工号成员,请重新输入！");
 } // namespace

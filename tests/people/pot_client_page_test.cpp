@@ -8,28 +8,14 @@
 using vantorel::TheBook;
 
 namespace {
+// clang-format off
 enum {
-    kName = 1055,
-    kSex = 1057,
-    kIdNumber = 1062,
-    kMarital = 1063,
-    kYear = 1064,
-    kMonth = 1065,
-    kDay = 1066,
-    kMobile = 1071,
-    kFax = 1076,
-    kWorkPostcode = 1074,
-    kIncome = 1123,
-    kHeight = 1102,
-    kWeight = 1103,
-    kHobby = 1087,
-    kEducation = 1187,
-    kList = 1140,
-    kAdd = 1148,
-    kModify = 1149,
-    kDelete = 1160,
+    kName = 1055, kSex = 1057, kIdNumber = 1062, kMarital = 1063, kYear = 1064, kMonth = 1065, kDay = 1066,
+    kMobile = 1071, kFax = 1076, kWorkPostcode = 1074, kIncome = 1123, kHeight = 1102, kWeight = 1103,
+    kHobby = 1087, kEducation = 1187, kList = 1140, kAdd = 1148, kModify = 1149, kDelete = 1160,
     kReport = 1020,
 };
+// clang-format on
 
 const QString kDupAdd = "非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！";
 const QString kDupModify = "非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!";

@@ -7,23 +7,13 @@
 using vantorel::TheBook;
 
 namespace {
+// clang-format off
 enum {
-    kStaffNo = 1075,
-    kName = 1049,
-    kBirthYear = 1045,
-    kBirthMonth = 1046,
-    kBirthDay = 1047,
-    kDepartment = 1083,
-    kJoinYear = 1059,
-    kJoinMonth = 1060,
-    kJoinDay = 1061,
-    kHeight = 1175,
-    kList = 1173,
-    kAdd = 1148,
-    kModify = 1149,
-    kDelete = 1160,
-    kReport = 1020,
+    kStaffNo = 1075, kName = 1049, kBirthYear = 1045, kBirthMonth = 1046, kBirthDay = 1047,
+    kDepartment = 1083, kJoinYear = 1059, kJoinMonth = 1060, kJoinDay = 1061, kHeight = 1175, kList = 1173,
+    kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020,
 };
+// clang-format on
 
 const QString kDuplicate = "非常抱歉,数据库中已存在相同工号成员,请重新输入！";
 const QString kEmpty = "成员姓名和工号不能为空！";
@@ -65,6 +55,12 @@ TEST_F(TeamMemberPageTest, AddTestsTheStaffNumberBeforeEmptiness) {
     ASSERT_EQ(TheBook().members.GetSize(), 3);
     EXPECT_EQ(RowTexts(p, kList, 1), (QStringList{"A01", "甲"}));
     EXPECT_EQ(RowTexts(p, kList, 2), (QStringList{"a01", "别人"}));
+
+    ClickRow(p, kList, 1);
+    TypeText(p, kStaffNo, "D04");
+    Press(p, kAdd);
+    Press(p, kModify); // the add reset the selection
+    EXPECT_EQ(boxes.Last(), kPickFirst);
 }
 
 TEST_F(TeamMemberPageTest, BothDatesAreStoredAndShownAgain) {
