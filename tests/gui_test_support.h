@@ -49,14 +49,15 @@ template <class T = QWidget> T* FindCtl(const QWidget* root, int id) {
     return w;
 }
 
-// Types into an edit, memo or editable combo as a user would (replacing its text).
+// Types into an edit, memo or editable combo as a user would (replacing its
+// text). Goes through the edit's own insertion, as an input method does, so
+// Chinese text needs no key events.
 inline void TypeInto(QWidget* root, int id, const QString& text) {
     QWidget* w = FindCtl(root, id);
     if (!w) return;
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         e->selectAll();
-        e->del();
-        QTest::keyClicks(e, text);
+        e->insert(text);
     } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
         m->selectAll();
         m->textCursor().removeSelectedText();
@@ -64,8 +65,7 @@ inline void TypeInto(QWidget* root, int id, const QString& text) {
     } else if (auto* c = qobject_cast<QComboBox*>(w)) {
         if (c->isEditable()) {
             c->lineEdit()->selectAll();
-            c->lineEdit()->del();
-            QTest::keyClicks(c->lineEdit(), text);
+            c->lineEdit()->insert(text);
         }
     }
 }
