@@ -47,7 +47,10 @@ int CAgentApp::RunMainWindow(PageFactories factories) {
     auto end = [&dlg] { dlg.RequestClose(false); };
     QObject::connect(&terminations, &TerminationSignals::received, &dlg, end);
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dlg, end);
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &dlg, end);
+    // Also emitted after every orderly close; only a quit from elsewhere ends the program here.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &dlg, [&dlg] {
+        if (!dlg.CloseRequested()) dlg.RequestClose(false);
+    });
     QObject::connect(&dlg, &QDialog::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
     dlg.Initialise();

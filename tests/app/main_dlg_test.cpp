@@ -395,7 +395,13 @@ TEST_F(MainWindow, TheProgramEndsInOrderWhenClosedOrAskedToQuit) {
             if (w->objectName() == "102" && w->isVisible()) return w;
         return static_cast<QWidget*>(nullptr);
     };
-    // The frame's close button, Alt+F4 and the window manager all arrive as a close.
+    // The frame's close button, Alt+F4 and the window manager all arrive as a close;
+    // the user is there to answer whether to retry a file that could not be saved.
+    int failures = 1;
+    vantorel::SetStorageFaultHook([&](const std::string& step, const fs::path& file, std::uint64_t) {
+        if (step == "rename" && file.filename().string().rfind("data3.bcm", 0) == 0 && failures-- > 0)
+            throw vantorel::FileError("disk full");
+    });
     QTimer::singleShot(100, [&] {
         vantorel::TheBook().members.Add({});
         if (QWidget* w = topWindow()) w->close();
@@ -404,7 +410,9 @@ TEST_F(MainWindow, TheProgramEndsInOrderWhenClosedOrAskedToQuit) {
     vantorel::DataBook back;
     vantorel::LoadFile(back.members, "data3.bcm");
     EXPECT_EQ(back.members.GetSize(), 1);
+    EXPECT_EQ(boxes_.questions.size(), 1);
     EXPECT_FALSE(QFile::exists(Path(CAgentApp::kLockFileName)));
+    boxes_.Clear();
 
     // The session ending quits the application.
     vantorel::TheBook().Clear();
