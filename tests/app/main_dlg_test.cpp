@@ -448,3 +448,34 @@ TEST_F(MainWindow, AnUnreadableFileIsNamedAndNeverWrittenOver) {
     EXPECT_EQ(Bytes(Path("data2.bcm/inside")), "kept");
     EXPECT_EQ(Bytes(Path("data1.bcm")), QByteArray(4, '\0'));
 }
+
+TEST_F(MainWindow, TheRetryQuestionIsARealBoxAfterTheWindowHasClosed) {
+    msg::SetResponder({}); // real boxes, answered by hand below
+    int failures = 1;
+    vantorel::SetStorageFaultHook([&](const std::string& step, const fs::path& file, std::uint64_t) {
+        if (step == "rename" && file.filename().string().rfind("data3.bcm", 0) == 0 && failures-- > 0)
+            throw vantorel::FileError("disk full");
+    });
+    QString asked;
+    QTimer hand;
+    hand.setInterval(50);
+    QObject::connect(&hand, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == "102" && w->isVisible()) {
+                vantorel::TheBook().members.Add({});
+                w->close();
+            }
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box && box->isVisible()) {
+                asked = box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        }
+    });
+    hand.start();
+    EXPECT_EQ(CAgentApp::RunMainWindow({}), 0);
+    EXPECT_TRUE(asked.startsWith("数据文件“data3.bcm”没有能保存")) << asked.toStdString();
+    vantorel::DataBook back;
+    vantorel::LoadFile(back.members, "data3.bcm");
+    EXPECT_EQ(back.members.GetSize(), 1);
+}
