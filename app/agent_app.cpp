@@ -51,7 +51,7 @@ int CAgentApp::RunMainWindow(PageFactories factories) {
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &dlg, [&dlg] {
         if (!dlg.CloseRequested()) dlg.RequestClose(false);
     });
-    QObject::connect(&dlg, &QDialog::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&dlg, &QDialog::finished, qApp, &QCoreApplication::quit);
 
     dlg.Initialise();
     dlg.show();
