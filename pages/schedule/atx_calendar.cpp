@@ -1,0 +1,81 @@
+#include "atx_calendar.h"
+
+#include <QAbstractItemView>
+#include <QEvent>
+#include <QLocale>
+#include <QMouseEvent>
+
+CAtxCalendar::CAtxCalendar(QWidget* parent) : QCalendarWidget(parent) {
+    setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
+    setGridVisible(false);
+    setFont(QFont(QStringLiteral("新宋体"), 9));
+    normalPalette_ = palette();
+    const QDate d = selectedDate();
+    year_ = d.year();
+    month_ = d.month();
+    day_ = d.day();
+
+    // A press on a day cell remembers what was selected before it, so that
+    // the click that follows can tell "the selected day again".
+    if (auto* view = findChild<QAbstractItemView*>())
+        view->viewport()->installEventFilter(this);
+
+    connect(this, &QCalendarWidget::selectionChanged, this, [this] {
+        const QDate sel = selectedDate();
+        year_ = sel.year();
+        month_ = sel.month();
+        day_ = sel.day();
+        SetHasDay(true);
+    });
+    connect(this, &QCalendarWidget::clicked, this, [this](QDate date) {
+        SetHasDay(!(hasDay_ && date == selectedAtPress_));
+        selectedAtPress_ = {};
+    });
+}
+
+bool CAtxCalendar::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress)
+        selectedAtPress_ = hasDay_ ? selectedDate() : QDate();
+    return QCalendarWidget::eventFilter(watched, event);
+}
+
+void CAtxCalendar::SetHasDay(bool on) {
+    if (hasDay_ == on) return;
+    hasDay_ = on;
+    // With no day selected the selection is drawn like any other day.
+    if (on) {
+        setPalette(normalPalette_);
+        return;
+    }
+    QPalette p = normalPalette_;
+    p.setColor(QPalette::Highlight, p.color(QPalette::Base));
+    p.setColor(QPalette::HighlightedText, p.color(QPalette::Text));
+    setPalette(p);
+}
+
+std::int16_t CAtxCalendar::GetYear() const { return hasDay_ ? std::int16_t(selectedDate().year()) : 0; }
+std::int16_t CAtxCalendar::GetMonth() const { return hasDay_ ? std::int16_t(selectedDate().month()) : 0; }
+std::int16_t CAtxCalendar::GetDay() const { return hasDay_ ? std::int16_t(selectedDate().day()) : 0; }
+
+void CAtxCalendar::SetYear(std::int16_t year) { Put(year, month_, day_); }
+void CAtxCalendar::SetMonth(std::int16_t month) { Put(year_, month, day_); }
+void CAtxCalendar::SetDay(std::int16_t day) { Put(year_, month_, day); }
+
+void CAtxCalendar::Put(int year, int month, int day) {
+    if (month < 1 || month > 12 || day < 1 || day > 31) return;
+    const QDate first(year, month, 1);
+    if (!first.isValid()) return;
+    const QDate shown(year, month, qMin(day, first.daysInMonth()));
+    if (shown < minimumDate() || shown > maximumDate()) return;
+    {
+        const QSignalBlocker block(this);
+        setSelectedDate(shown);
+        setCurrentPage(year, month);
+    }
+    year_ = year;
+    month_ = month;
+    day_ = day;
+    SetHasDay(true);
+}

@@ -1,0 +1,42 @@
+// The month calendar of the schedule page. The page reads and sets the
+// selected date as year, month and day; with no day selected all three
+// read 0. Clicking the selected day again leaves no day selected; clicking
+// any day (or moving with the keyboard) selects one again.
+#pragma once
+
+#include <QCalendarWidget>
+#include <QDate>
+#include <cstdint>
+
+class CAtxCalendar : public QCalendarWidget {
+    Q_OBJECT
+public:
+    explicit CAtxCalendar(QWidget* parent = nullptr);
+
+    std::int16_t GetYear() const;
+    std::int16_t GetMonth() const;
+    std::int16_t GetDay() const;
+    // Each put changes one part of the date and selects the result; a day
+    // beyond the month's end is held back to the month's last day until
+    // the next put, so year, month, day in that order give the exact date.
+    // A part that can make no date (month 13, day 0) is ignored.
+    void SetYear(std::int16_t year);
+    void SetMonth(std::int16_t month);
+    void SetDay(std::int16_t day);
+
+    bool HasDay() const { return hasDay_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Put(int year, int month, int day);
+    void SetHasDay(bool on);
+
+    bool hasDay_ = true;
+    // The parts as last put or picked; the shown date may differ only by a
+    // day held back to the month's end.
+    int year_ = 0, month_ = 0, day_ = 0;
+    QDate selectedAtPress_;
+    QPalette normalPalette_;
+};

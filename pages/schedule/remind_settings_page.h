@@ -1,0 +1,19 @@
+// The four birthday-reminder switches, read from the settings store when
+// the page is made and held here while the program runs.
+#pragma once
+
+#include "app/page.h"
+
+class CRemindSettingsPage : public CPage {
+    Q_OBJECT
+public:
+    explicit CRemindSettingsPage(QWidget* parent = nullptr);
+
+    void CollectSwitches(ReminderSwitches& s) const override;
+
+private:
+    int insured_ = 0;
+    int holder_ = 0;
+    int clients_ = 0;
+    int members_ = 0;
+};

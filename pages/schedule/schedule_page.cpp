@@ -1,0 +1,125 @@
+#include "schedule_page.h"
+
+#include "app/gbk.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "atx_calendar.h"
+#include "records/data_files.h"
+#include "resources/templates/schedule_template.h"
+#include "theme/skin_list_ctrl.h"
+
+#include <QCheckBox>
+#include <cmath>
+
+namespace {
+enum : int {
+    kCalendar = 1191,
+    kMemo = 1195,
+    kSwitch = 1205,
+    kAdd = 1196,
+    kList = 1193,
+    kDelete = 1160,
+};
+
+QWidget* MakeCalendar(const tmpl::Control& c, QWidget* parent) {
+    if (c.id == kCalendar) return new CAtxCalendar(parent);
+    return new QWidget(parent);
+}
+} // namespace
+
+CSchedulePage::CSchedulePage(QWidget* parent) : CPage(tmpl::ScheduleTemplate(), parent, MakeCalendar) {
+    calendar_ = Ctl<CAtxCalendar>(kCalendar);
+    list_ = Ctl<CSkinListCtrl>(kList);
+
+    binding_.Text(kMemo, &text_, QStringLiteral("日程安排"));
+    binding_.Check(kSwitch, &remind_);
+
+    list_->SetBkColor(QColor(225, 225, 235));
+    list_->SetTextColor(QColor(0, 128, 128));
+    list_->InsertColumn(0, QStringLiteral("时间"), 100);
+    list_->InsertColumn(1, QStringLiteral("日程安排"), 400);
+    FillList();
+
+    const QDate today = QDate::currentDate();
+    calendar_->SetYear(std::int16_t(today.year()));
+    calendar_->SetMonth(std::int16_t(today.month()));
+    calendar_->SetDay(std::int16_t(today.day()));
+
+    remind_ = RemindSettings::Read(RemindSettings::kCalendar);
+    ShowValues();
+
+    OnClick(kAdd, [this] { OnAdd(); });
+    OnClick(kDelete, [this] { OnDelete(); });
+    // The switch is the page's value the moment it is clicked: today's
+    // reminders and the close both read it from here.
+    OnClick(kSwitch, [this] { CommitQuiet(); });
+    connect(list_, &CSkinListCtrl::rowDoubleClicked, this, [this](int) { OnLoadEntry(); });
+}
+
+CSchedulePage::DateParts CSchedulePage::SplitDateNumber(double n) {
+    // A date number from a damaged file may be anything; beyond this the
+    // parts would not fit the integers they are shown as.
+    if (!std::isfinite(n) || std::fabs(n) >= 1e15) return {};
+    DateParts p;
+    p.year = static_cast<long long>(std::trunc(n / 10000));
+    const double r = n - double(p.year) * 10000;
+    p.month = static_cast<long long>(std::trunc(r / 100));
+    p.day = static_cast<long long>(std::trunc(r - double(p.month) * 100));
+    return p;
+}
+
+QString CSchedulePage::DateText(double n) {
+    const DateParts p = SplitDateNumber(n);
+    return QStringLiteral("%1-%2-%3").arg(p.year).arg(p.month).arg(p.day);
+}
+
+void CSchedulePage::FillList() {
+    CommitQuiet();
+    const auto& entries = vantorel::TheBook().calendar.Records();
+    std::vector<QStringList> rows;
+    rows.reserve(entries.size());
+    for (const auto& e : entries) rows.push_back({DateText(e.date), FromGbk(e.text)});
+    list_->SetRows(std::move(rows));
+}
+
+void CSchedulePage::OnAdd() {
+    if (!Commit()) return;
+    if (text_.isEmpty()) {
+        msg::Info(this, QStringLiteral("请输入事件!"));
+        return;
+    }
+    const int year = calendar_->GetYear();
+    const int month = calendar_->GetMonth();
+    const int day = calendar_->GetDay();
+    const int number = year * 10000 + month * 100 + day;
+    if (number == 0) {
+        msg::Info(this, QStringLiteral("请选择日期!"));
+        return;
+    }
+    vantorel::TheBook().calendar.Add({double(number), ToGbk(text_)});
+    FillList();
+}
+
+void CSchedulePage::OnDelete() {
+    CommitQuiet();
+    const int row = list_->GetFirstSelected();
+    if (row < 0) return;
+    vantorel::TheBook().calendar.RemoveAt(row);
+    list_->DeleteItem(row);
+    list_->SelectRow(row < list_->GetItemCount() ? row : -1);
+}
+
+void CSchedulePage::OnLoadEntry() {
+    const int row = list_->GetFirstSelected();
+    if (row < 0) return;
+    const vantorel::ScheduleEntry& e = vantorel::TheBook().calendar.At(row);
+    const DateParts p = SplitDateNumber(e.date);
+    // A date no calendar has (from a damaged file) leaves the calendar as it is.
+    if (p.year >= 1 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 && p.day <= 31) {
+        calendar_->SetYear(std::int16_t(p.year));
+        calendar_->SetMonth(std::int16_t(p.month));
+        calendar_->SetDay(std::int16_t(p.day));
+    }
+    text_ = FromGbk(e.text);
+    ShowValues();
+}

@@ -1,0 +1,37 @@
+// The diary: pick a day, write what is to be done, keep the list of all
+// schedule entries in the order they were added.
+#pragma once
+
+#include "app/page.h"
+
+#include <QString>
+
+class CAtxCalendar;
+class CSkinListCtrl;
+
+class CSchedulePage : public CPage {
+    Q_OBJECT
+public:
+    explicit CSchedulePage(QWidget* parent = nullptr);
+
+    void CollectSwitches(ReminderSwitches& s) const override { s.calendar = remind_; }
+
+    // Year, month and day of a schedule date number (year*10000+month*100+day).
+    struct DateParts {
+        long long year = 0, month = 0, day = 0;
+    };
+    static DateParts SplitDateNumber(double n);
+    // "%d-%d-%d" of the parts, as the list shows it.
+    static QString DateText(double n);
+
+private:
+    void FillList();
+    void OnAdd();
+    void OnDelete();
+    void OnLoadEntry();
+
+    CAtxCalendar* calendar_ = nullptr;
+    CSkinListCtrl* list_ = nullptr;
+    QString text_;   // the memo
+    int remind_ = 1; // "打开日程提醒"
+};

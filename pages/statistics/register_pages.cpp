@@ -1,0 +1,5 @@
+#include "statistics_page.h"
+
+void RegisterStatisticsPages(PageFactories& f) {
+    f.push_back({180, [](PageHost*, QWidget* parent) -> CPage* { return new CStatisticsPage(parent); }});
+}

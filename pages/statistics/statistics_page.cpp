@@ -1,0 +1,124 @@
+#include "statistics_page.h"
+
+#include "app/gbk.h"
+#include "records/data_files.h"
+#include "resources/templates/statistics_template.h"
+#include "tallies.h"
+#include "theme/skin_list_ctrl.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QValueAxis>
+
+namespace {
+constexpr int kList = 1221;
+constexpr int kMaxBars = 50;
+
+QWidget* MakeChart(const tmpl::Control& c, QWidget* parent) {
+    if (c.id != tmpl::kStatisticsChartId) return new QWidget(parent);
+    auto* view = new QChartView(parent);
+    view->setRenderHint(QPainter::Antialiasing);
+    QChart* chart = view->chart();
+    chart->legend()->hide();
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    return view;
+}
+} // namespace
+
+CStatisticsPage::CStatisticsPage(QWidget* parent) : CPage(tmpl::StatisticsTemplate(), parent, MakeChart) {
+    list_ = Ctl<CSkinListCtrl>(kList);
+    chart_ = Ctl<QChartView>(tmpl::kStatisticsChartId);
+
+    list_->SetBkColor(QColor(0xE1, 0xE1, 0xEB));
+    list_->SetTextColor(QColor(0x00, 0x80, 0x80));
+    list_->InsertColumn(0, QString(), 100);
+    list_->InsertColumn(1, QString(), 200);
+    ShowChart({}, {}, {});
+
+    for (const stats::TallySpec& t : stats::Tallies()) {
+        const int button = t.button;
+        OnClick(button, [this, button] { RunTally(button); });
+    }
+}
+
+void CStatisticsPage::OnSelected() {
+    list_->DeleteAllItems();
+    ShowChart({}, {}, {});
+}
+
+void CStatisticsPage::RunTally(int button) {
+    const stats::TallySpec* t = stats::FindTally(button);
+    if (!t) return;
+    CommitQuiet();
+    const stats::TallyRows rows = t->run(vantorel::TheBook());
+
+    list_->setUpdatesEnabled(false);
+    list_->DeleteAllItems();
+    list_->DeleteColumn(1);
+    list_->DeleteColumn(0);
+    const QString caption = QString::fromUtf8(t->caption);
+    list_->InsertColumn(0, caption, t->width);
+    list_->InsertColumn(1, QStringLiteral("数量"), 200);
+
+    std::vector<QStringList> listRows;
+    listRows.reserve(rows.size());
+    QStringList categories;
+    QList<int> counts;
+    for (const stats::TallyRow& r : rows) {
+        QString category = FromGbk(r.category);
+        // The chart's axis drops a null text; the empty category is a bar too.
+        if (category.isNull()) category = QStringLiteral("");
+        listRows.push_back({category, QString::number(r.count)});
+        categories << category;
+        counts << r.count;
+    }
+    list_->SetRows(std::move(listRows));
+    list_->setUpdatesEnabled(true);
+    ShowChart(caption, categories, counts);
+}
+
+void CStatisticsPage::ShowChart(const QString& title, const QStringList& categories, const QList<int>& counts) {
+    QChart* chart = chart_->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis* a : chart->axes()) {
+        chart->removeAxis(a);
+        delete a;
+    }
+    if (categories.isEmpty()) {
+        chart->setTitle(title);
+        return;
+    }
+    // Past a few dozen bars nothing on a chart is legible, and the chart
+    // would take seconds to build: it then shows the first rows and says so.
+    const qsizetype shown = qMin(categories.size(), qsizetype(kMaxBars));
+    chart->setTitle(shown < categories.size()
+                        ? QStringLiteral("%1（前%2项，共%3项）").arg(title).arg(shown).arg(categories.size())
+                        : title);
+
+    auto* set = new QBarSet(QStringLiteral("数量"));
+    int top = 0;
+    for (qsizetype i = 0; i < shown; ++i) {
+        *set << counts[i];
+        top = qMax(top, counts[i]);
+    }
+    auto* series = new QBarSeries;
+    series->append(set);
+    chart->addSeries(series);
+
+    auto* x = new QBarCategoryAxis;
+    x->append(categories.mid(0, shown));
+    chart->addAxis(x, Qt::AlignBottom);
+    series->attachAxis(x);
+    auto* y = new QValueAxis;
+    // Counts are whole numbers: small ones get one tick per unit.
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->setRange(0, top);
+    if (top <= 10) y->setTickCount(top + 1);
+    else y->applyNiceNumbers();
+    chart->addAxis(y, Qt::AlignLeft);
+    series->attachAxis(y);
+}

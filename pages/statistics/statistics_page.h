@@ -1,0 +1,25 @@
+// Fifteen questions about the book, one button each; the answer is a list
+// of categories with their counts and a bar chart of the same rows.
+#pragma once
+
+#include "app/page.h"
+
+class CSkinListCtrl;
+class QChartView;
+
+class CStatisticsPage : public CPage {
+    Q_OBJECT
+public:
+    explicit CStatisticsPage(QWidget* parent = nullptr);
+
+    // The main window empties the answer each time it shows the page; the
+    // captions of the last tally stay.
+    void OnSelected() override;
+
+private:
+    void RunTally(int button);
+    void ShowChart(const QString& title, const QStringList& categories, const QList<int>& counts);
+
+    CSkinListCtrl* list_ = nullptr;
+    QChartView* chart_ = nullptr;
+};
