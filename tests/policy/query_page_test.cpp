@@ -170,6 +170,23 @@ TEST_F(QueryPage, ModifyOpensTheChosenPolicyOnTheEntryPage) {
     EXPECT_EQ(rec.questions, QStringList{"确认修改？"});
     query->OnShown();
     EXPECT_EQ(Keys(), QStringList({"Zhang Wei", "李四四", "丂"}));
+
+    // Either "P1" row opens the first "P1" in collection order.
+    list->SelectRow(2);
+    Press(query.get(), 1149);
+    EXPECT_EQ(entry->CurrentIndex(), 0);
+    EXPECT_EQ(TextOf(entry.get(), 1055), "Zhang Wei");
+
+    // A row whose policy has gone opens nothing and the list catches up.
+    query->show();
+    list->SelectRow(1);
+    TheBook().insurance.RemoveAt(1);
+    host.shown.clear();
+    rec.Clear();
+    Press(query.get(), 1149);
+    EXPECT_TRUE(host.shown.empty());
+    EXPECT_TRUE(rec.shown.isEmpty());
+    EXPECT_EQ(Numbers(), QStringList({"P1", "P1"}));
 }
 
 TEST(QueryPageScale, HundredThousandPoliciesRefreshQuickly) {
