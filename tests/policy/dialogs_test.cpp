@@ -6,9 +6,9 @@
 namespace {
 
 void FillBeneficiary(QWidget* dlg, const QString& name, const QString& id, const QString& share) {
-    Type(dlg, 1049, name);
-    Type(dlg, 1040, id);
-    Type(dlg, 1058, share);
+    TypeInto(dlg, 1049, name);
+    TypeInto(dlg, 1040, id);
+    TypeInto(dlg, 1058, share);
 }
 
 TEST(BeneficiaryDialog, AddChecksShareNameCountAndDuplicatesInOrder) {
@@ -29,7 +29,7 @@ TEST(BeneficiaryDialog, AddChecksShareNameCountAndDuplicatesInOrder) {
 
     FillBeneficiary(&dlg, "甲", "", "100");
     ChooseIndex(&dlg, 1046, 4);
-    Type(&dlg, 1045, "1980");
+    TypeInto(&dlg, 1045, "1980");
     Press(&dlg, 1148);
     FillBeneficiary(&dlg, "", "ID-9", "50%");
     Press(&dlg, 1148);
@@ -97,14 +97,14 @@ TEST(BeneficiaryDialog, ModifyAndDeleteWorkOnTheSelectedRow) {
 
     // The other entry's key is refused; No leaves the entry.
     list->SelectRow(0);
-    Type(&dlg, 1049, "乙");
+    TypeInto(&dlg, 1049, "乙");
     Press(&dlg, 1149);
     EXPECT_EQ(rec.Last(), "已存在该受益人!");
-    Type(&dlg, 1049, "丙");
-    Type(&dlg, 1058, "200");
+    TypeInto(&dlg, 1049, "丙");
+    TypeInto(&dlg, 1058, "200");
     Press(&dlg, 1149);
     EXPECT_EQ(rec.Last(), "受益份额错误!");
-    Type(&dlg, 1058, "1");
+    TypeInto(&dlg, 1058, "1");
     rec.Answer(false);
     Press(&dlg, 1149);
     EXPECT_EQ(FromGbk(dlg.List()[0].name), "甲");
@@ -144,9 +144,9 @@ TEST(RiderDialog, DefaultsLimitAndModifyInPlace) {
     EXPECT_EQ(r.effectiveDate, "2004/1-1");
     EXPECT_EQ(FromGbk(r.company), "Orlemont保险");
 
-    Type(&dlg, 1040, "R-2");
-    Type(&dlg, 1049, "意外险");
-    Type(&dlg, 1053, "3.5e2");
+    TypeInto(&dlg, 1040, "R-2");
+    TypeInto(&dlg, 1049, "意外险");
+    TypeInto(&dlg, 1053, "3.5e2");
     CSkinListCtrl* list = ListOf(&dlg);
     list->SelectRow(1);
     Press(&dlg, 1149);
@@ -155,7 +155,7 @@ TEST(RiderDialog, DefaultsLimitAndModifyInPlace) {
     EXPECT_EQ(Column(list, 1), QStringList({"", "意外险"}));
     EXPECT_EQ(dlg.List()[1].annualPremium, 350);
 
-    Type(&dlg, 1040, "");
+    TypeInto(&dlg, 1040, "");
     DoubleClickRow(list, 1);
     EXPECT_EQ(TextOf(&dlg, 1040), "R-2");
     EXPECT_EQ(TextOf(&dlg, 1053), "350.000000");
@@ -189,7 +189,7 @@ TEST(PolicyDialogs, OpenModallyOnTheMainWindowCornerOverACopy) {
     }
     // Adding then deleting leaves the list as it was, but changed.
     PressWithDialog(page, 1105, [&](QWidget* dlg) {
-        Type(dlg, 1049, "甲");
+        TypeInto(dlg, 1049, "甲");
         Press(dlg, 1148);
         ListOf(dlg)->SelectRow(0);
         Press(dlg, 1160);

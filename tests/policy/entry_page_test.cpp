@@ -19,14 +19,14 @@ struct EntryPage : testing::Test {
 // Opens the riders dialog and adds one rider with the given number.
 void AddRiderThroughDialog(CPolicyEntryPage& page, const QString& no) {
     PressWithDialog(&page, 1106, [&](QWidget* dlg) {
-        Type(dlg, 1040, no);
+        TypeInto(dlg, 1040, no);
         Press(dlg, 1148);
     });
 }
 
 void AddBeneficiaryThroughDialog(CPolicyEntryPage& page, const QString& name) {
     PressWithDialog(&page, 1105, [&](QWidget* dlg) {
-        Type(dlg, 1049, name);
+        TypeInto(dlg, 1049, name);
         Press(dlg, 1148);
     });
 }
@@ -36,10 +36,10 @@ TEST_F(EntryPage, AddRefusesDuplicateBeforeEmptyAndKeepsFormAndRiders) {
     EXPECT_EQ(rec.Last(), "保险单号不能为空！");
     EXPECT_EQ(TheBook().insurance.GetSize(), 0);
 
-    Type(&page, 1040, "P-1");
-    Type(&page, 1055, "张三");
-    Type(&page, 1044, "12.5万");
-    Type(&page, 1102, "abc");
+    TypeInto(&page, 1040, "P-1");
+    TypeInto(&page, 1055, "张三");
+    TypeInto(&page, 1044, "12.5万");
+    TypeInto(&page, 1102, "abc");
     AddBeneficiaryThroughDialog(page, "李四");
     AddRiderThroughDialog(page, "R-1");
     rec.Clear();
@@ -75,13 +75,13 @@ TEST_F(EntryPage, AddRefusesDuplicateBeforeEmptyAndKeepsFormAndRiders) {
 
     // A stored empty number makes an empty form a duplicate, not an empty number.
     TheBook().insurance.Add(SamplePolicy("", "x"));
-    Type(&page, 1040, "");
+    TypeInto(&page, 1040, "");
     Press(&page, 1019);
     EXPECT_EQ(rec.Last(), "非常抱歉,数据库中已存在相同保单,请重新输入保险单号!");
 
     // Text the data file cannot hold is refused by field, nothing stored.
-    Type(&page, 1040, "P-2");
-    Type(&page, 1075, QString::fromUtf8("王\xF0\x9F\x98\x80"));
+    TypeInto(&page, 1040, "P-2");
+    TypeInto(&page, 1075, QString::fromUtf8("王\xF0\x9F\x98\x80"));
     Press(&page, 1019);
     EXPECT_TRUE(rec.Last().contains("被保险人姓名"));
     EXPECT_EQ(TheBook().insurance.GetSize(), 2);
@@ -105,7 +105,7 @@ TEST_F(EntryPage, ModeDrivesCaptionAndStepButtons) {
 
     // Any other mode: the button does nothing.
     page.SetMode(0);
-    Type(&page, 1040, "N");
+    TypeInto(&page, 1040, "N");
     Press(&page, 1019);
     EXPECT_EQ(TheBook().insurance.GetSize(), 0);
     EXPECT_TRUE(rec.shown.isEmpty());
@@ -126,7 +126,7 @@ struct ModifyMode : EntryPage {
 
 TEST_F(ModifyMode, QuestionsGuardTheStoredPolicy) {
     const vantorel::PolicyRecord before = TheBook().insurance.GetAt(1);
-    Type(&page, 1042, "changed");
+    TypeInto(&page, 1042, "changed");
     rec.Answer(false);
     Press(&page, 1019);
     EXPECT_EQ(rec.questions, QStringList{"确认修改？"});
@@ -138,7 +138,7 @@ TEST_F(ModifyMode, QuestionsGuardTheStoredPolicy) {
 
     // Another policy's number: the key question, then the refusal.
     rec.Clear();
-    Type(&page, 1040, "C");
+    TypeInto(&page, 1040, "C");
     Press(&page, 1019);
     EXPECT_EQ(rec.shown, QStringList({"您修改了保险单号,这是一个关键数据,你确认修改吗?",
                                       "非常抱歉,数据库中已存在相同保单,请重新输入保险单号!"}));
@@ -146,7 +146,7 @@ TEST_F(ModifyMode, QuestionsGuardTheStoredPolicy) {
 
     rec.Clear();
     rec.Answer(false);
-    Type(&page, 1040, "B2");
+    TypeInto(&page, 1040, "B2");
     Press(&page, 1019);
     EXPECT_EQ(rec.shown, QStringList{"您修改了保险单号,这是一个关键数据,你确认修改吗?"});
     EXPECT_EQ(TheBook().insurance.At(1).info.policyNo, "B");
@@ -154,7 +154,7 @@ TEST_F(ModifyMode, QuestionsGuardTheStoredPolicy) {
     EXPECT_EQ(TheBook().insurance.At(1).info.policyNo, "B2");
 
     rec.Clear();
-    Type(&page, 1040, "");
+    TypeInto(&page, 1040, "");
     Press(&page, 1019);
     EXPECT_EQ(rec.shown, QStringList{"保险单号不能为空！"});
     EXPECT_EQ(TheBook().insurance.At(1).info.policyNo, "B2");
@@ -162,7 +162,7 @@ TEST_F(ModifyMode, QuestionsGuardTheStoredPolicy) {
     // A stale index (policies deleted meanwhile) is left alone.
     TheBook().insurance.RemoveAt(2);
     TheBook().insurance.RemoveAt(1);
-    Type(&page, 1040, "Z");
+    TypeInto(&page, 1040, "Z");
     rec.Clear();
     Press(&page, 1019);
     Press(&page, 1021);
@@ -171,7 +171,7 @@ TEST_F(ModifyMode, QuestionsGuardTheStoredPolicy) {
 }
 
 TEST_F(ModifyMode, SteppingStopsAtBothEndsAndDropsEdits) {
-    Type(&page, 1055, "unsaved");
+    TypeInto(&page, 1055, "unsaved");
     Press(&page, 1022);
     EXPECT_EQ(page.CurrentIndex(), 2);
     EXPECT_EQ(TextOf(&page, 1040), "C");
@@ -220,7 +220,7 @@ TEST_F(ModifyMode, ChangedListsSaveTheWholeFormAtOnce) {
     PressWithDialog(&page, 1105, [](QWidget*) {});
     EXPECT_TRUE(rec.shown.isEmpty());
 
-    Type(&page, 1042, "edited too");
+    TypeInto(&page, 1042, "edited too");
     rec.Answer(false);
     AddBeneficiaryThroughDialog(page, "甲");
     EXPECT_EQ(rec.questions, QStringList{"受益人被更改,是否保存?"});
@@ -235,21 +235,21 @@ TEST_F(ModifyMode, ChangedListsSaveTheWholeFormAtOnce) {
 
     // A number another policy holds, or none, is refused; the list stays on the form.
     rec.Clear();
-    Type(&page, 1040, "A");
+    TypeInto(&page, 1040, "A");
     AddRiderThroughDialog(page, "R1");
     EXPECT_EQ(rec.shown, QStringList({"附加险已被更改,是否保存?",
                                       "非常抱歉,数据库中已存在相同保单,请重新输入保险单号!"}));
     EXPECT_EQ(page.Riders().size(), 1u);
     EXPECT_TRUE(TheBook().insurance.At(1).riders.empty());
     rec.Clear();
-    Type(&page, 1040, "");
+    TypeInto(&page, 1040, "");
     AddRiderThroughDialog(page, "R2");
     EXPECT_EQ(rec.Last(), "保险单号不能为空！");
     EXPECT_EQ(page.Riders().size(), 2u);
     EXPECT_EQ(TheBook().insurance.At(1).info.policyNo, "B");
 
     // Its own number is fine.
-    Type(&page, 1040, "B");
+    TypeInto(&page, 1040, "B");
     AddRiderThroughDialog(page, "R3");
     EXPECT_EQ(TheBook().insurance.At(1).riders.size(), 3u);
 }

@@ -55,24 +55,6 @@ inline void PressWithDialog(QWidget* form, int button, const std::function<void(
     EXPECT_TRUE(ran) << "no modal dialog opened";
 }
 
-// Types into an edit or combo; text the test library cannot send as key
-// presses (Chinese) goes in as a paste would.
-inline void Type(QWidget* root, int id, const QString& text) {
-    bool ascii = true;
-    for (QChar c : text) ascii = ascii && c.unicode() < 0x80;
-    if (ascii) return TypeInto(root, id, text);
-    QWidget* w = FindCtl(root, id);
-    QLineEdit* edit = qobject_cast<QLineEdit*>(w);
-    if (auto* combo = qobject_cast<QComboBox*>(w)) edit = combo->lineEdit();
-    if (edit) {
-        edit->selectAll();
-        edit->del();
-        edit->insert(text);
-    } else {
-        TypeInto(root, id, text); // memos take any text
-    }
-}
-
 inline CSkinListCtrl* ListOf(QWidget* root) { return FindCtl<CSkinListCtrl>(root, 1136); }
 
 inline QStringList Column(CSkinListCtrl* list, int col) {

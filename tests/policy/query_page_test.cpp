@@ -32,7 +32,7 @@ struct QueryPage : testing::Test {
     }
     void Find(int option, const QString& text) {
         if (option) FindCtl<QRadioButton>(query.get(), option)->click();
-        Type(query.get(), 1122, text);
+        TypeInto(query.get(), 1122, text);
         Press(query.get(), 1124);
     }
     QStringList Numbers() const { return Column(list, 0); }
@@ -165,7 +165,7 @@ TEST_F(QueryPage, ModifyOpensTheChosenPolicyOnTheEntryPage) {
 
     // A change saved there shows on the next showing.
     rec.Clear();
-    Type(entry.get(), 1055, "李四四");
+    TypeInto(entry.get(), 1055, "李四四");
     Press(entry.get(), 1019);
     EXPECT_EQ(rec.questions, QStringList{"确认修改？"});
     query->OnShown();
@@ -202,12 +202,12 @@ TEST(QueryPageScale, HundredThousandPoliciesRefreshQuickly) {
     page.RefreshResults();
     const qint64 all = t.elapsed();
     FindCtl<QRadioButton>(&page, 1110)->click();
-    Type(&page, 1122, "客户9999");
+    TypeInto(&page, 1122, "客户9999");
     t.restart();
     Press(&page, 1124);
     const qint64 filtered = t.elapsed();
     FindCtl<QRadioButton>(&page, 1137)->click();
-    Type(&page, 1122, "not there");
+    TypeInto(&page, 1122, "not there");
     t.restart();
     Press(&page, 1124);
     const qint64 anyField = t.elapsed();

@@ -37,7 +37,7 @@ TEST(Report, EntryPageSavesThePolicyOnTheForm) {
         return answer;
     });
     CPolicyEntryPage page;
-    Type(&page, 1040, "P/7");
+    TypeInto(&page, 1040, "P/7");
     Press(&page, 1020);
     EXPECT_TRUE(rec.shown.isEmpty()) << "cancelled: nothing said";
     EXPECT_EQ(suggested, "P7.odt");
