@@ -1,5 +1,6 @@
 #include "statistics_page.h"
 
+#include "app/forms.h"
 #include "app/gbk.h"
 #include "records/data_files.h"
 #include "resources/templates/statistics_template.h"
@@ -24,6 +25,8 @@ QWidget* MakeChart(const tmpl::Control& c, QWidget* parent) {
     QChart* chart = view->chart();
     chart->legend()->hide();
     chart->setBackgroundRoundness(0);
+    chart->setBackgroundBrush(forms::palette::pageBackground);
+    chart->setTitleBrush(forms::palette::staticText);
     chart->setMargins(QMargins(4, 4, 4, 4));
     return view;
 }
@@ -100,6 +103,7 @@ void CStatisticsPage::ShowChart(const QString& title, const QStringList& categor
                         : title);
 
     auto* set = new QBarSet(QStringLiteral("数量"));
+    set->setColor(forms::palette::listText);
     int top = 0;
     for (qsizetype i = 0; i < shown; ++i) {
         *set << counts[i];

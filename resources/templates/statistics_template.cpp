@@ -26,9 +26,10 @@ const Window& StatisticsTemplate() {
             {1219, Kind::Button, 12, 277, 70, 22, "文化统计"},
             {1220, Kind::Button, 85, 277, 70, 22, "年收入统计"},
             // The list keeps its place; it shares the right side with a chart
-            // of the same rows below it, both widened to the page's margin.
-            {1221, Kind::ListView, 166, 11, 183, 160},
-            {kStatisticsChartId, Kind::Custom, 166, 176, 183, 185},
+            // of the same rows below it. Both leave room for the list's
+            // picture scroll bars, which stand beside and below it.
+            {1221, Kind::ListView, 166, 11, 175, 160},
+            {kStatisticsChartId, Kind::Custom, 166, 182, 183, 178},
         },
     };
     return w;
