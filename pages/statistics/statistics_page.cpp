@@ -57,7 +57,7 @@ void CStatisticsPage::RunTally(int button) {
     const stats::TallySpec* t = stats::FindTally(button);
     if (!t) return;
     CommitQuiet();
-    const stats::TallyRows rows = t->run(vantorel::TheBook());
+    const stats::TallyRows rows = stats::Run(*t, vantorel::TheBook());
 
     list_->setUpdatesEnabled(false);
     list_->DeleteAllItems();

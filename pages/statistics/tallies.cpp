@@ -41,22 +41,17 @@ private:
     std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> index_;
 };
 
-template <class Collection, class Category>
-TallyRows Over(const Collection& collection, Category category) {
+template <class Records, class Field> TallyRows Over(const Records& records, Field field) {
     Counter c;
-    for (const auto& r : collection.Records()) c.Count(category(r));
+    for (const auto& r : records) c.Count(field(r));
     return c.Take();
 }
 
-using vantorel::DataBook;
 using vantorel::PolicyRecord;
 using vantorel::PotClientRecord;
 
-// One function per tally, so each is a plain loop the compiler can see through.
-#define POLICY_TALLY(expr) \
-    [](const DataBook& b) { return Over(b.insurance, [](const PolicyRecord& r) -> std::string_view { return expr; }); }
-#define CLIENT_TALLY(expr) \
-    [](const DataBook& b) { return Over(b.clients, [](const PotClientRecord& r) -> std::string_view { return expr; }); }
+#define POLICY(expr) [](const PolicyRecord& r) -> std::string_view { return expr; }, nullptr
+#define CLIENT(expr) nullptr, [](const PotClientRecord& r) -> std::string_view { return expr; }
 
 } // namespace
 
@@ -75,23 +70,27 @@ const std::string& MaritalCategory(int status) {
 
 const std::vector<TallySpec>& Tallies() {
     static const std::vector<TallySpec> all = {
-        {1208, "缴费方式", 100, POLICY_TALLY(r.info.paymentMethod)},
-        {1210, "险种名称", 100, POLICY_TALLY(r.info.productName)},
-        {1211, "领取方式", 100, POLICY_TALLY(r.info.benefitMethod)},
-        {1206, "投保人性别", 100, POLICY_TALLY(SexCategory(r.holder.sex))},
-        {1209, "投保人婚况", 100, POLICY_TALLY(MaritalCategory(r.holder.maritalStatus))},
-        {1213, "投保人文化程度", 120, POLICY_TALLY(r.holder.education)},
-        {1215, "投保人年收入", 120, POLICY_TALLY(r.holder.annualIncome)},
-        {1207, "被保险人性别", 100, POLICY_TALLY(SexCategory(r.insured.sex))},
-        {1212, "被保险人婚况", 100, POLICY_TALLY(MaritalCategory(r.insured.maritalStatus))},
-        {1214, "被保险人文化程度", 120, POLICY_TALLY(r.insured.education)},
-        {1216, "被保险人年收入", 120, POLICY_TALLY(r.insured.annualIncome)},
-        {1217, "潜力客户性别", 100, CLIENT_TALLY(SexCategory(r.person.sex))},
-        {1218, "潜力客户婚况", 100, CLIENT_TALLY(MaritalCategory(r.person.maritalStatus))},
-        {1219, "潜力客户文化程度", 120, CLIENT_TALLY(r.person.education)},
-        {1220, "潜力客户年收入", 120, CLIENT_TALLY(r.person.annualIncome)},
+        {1208, "缴费方式", 100, POLICY(r.info.paymentMethod)},
+        {1210, "险种名称", 100, POLICY(r.info.productName)},
+        {1211, "领取方式", 100, POLICY(r.info.benefitMethod)},
+        {1206, "投保人性别", 100, POLICY(SexCategory(r.holder.sex))},
+        {1209, "投保人婚况", 100, POLICY(MaritalCategory(r.holder.maritalStatus))},
+        {1213, "投保人文化程度", 120, POLICY(r.holder.education)},
+        {1215, "投保人年收入", 120, POLICY(r.holder.annualIncome)},
+        {1207, "被保险人性别", 100, POLICY(SexCategory(r.insured.sex))},
+        {1212, "被保险人婚况", 100, POLICY(MaritalCategory(r.insured.maritalStatus))},
+        {1214, "被保险人文化程度", 120, POLICY(r.insured.education)},
+        {1216, "被保险人年收入", 120, POLICY(r.insured.annualIncome)},
+        {1217, "潜力客户性别", 100, CLIENT(SexCategory(r.person.sex))},
+        {1218, "潜力客户婚况", 100, CLIENT(MaritalCategory(r.person.maritalStatus))},
+        {1219, "潜力客户文化程度", 120, CLIENT(r.person.education)},
+        {1220, "潜力客户年收入", 120, CLIENT(r.person.annualIncome)},
     };
     return all;
+}
+
+TallyRows Run(const TallySpec& tally, const vantorel::DataBook& book) {
+    return tally.policy ? Over(book.insurance.Records(), tally.policy) : Over(book.clients.Records(), tally.client);
 }
 
 const TallySpec* FindTally(int button) {

@@ -5,6 +5,7 @@
 #include "records/data_files.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,16 +17,20 @@ struct TallyRow {
 };
 using TallyRows = std::vector<TallyRow>;
 
+// Each tally reads one field of the policies or of the potential clients;
+// exactly one of the two readers is set. They give the category's bytes.
 struct TallySpec {
-    int button;            // the button that runs it
-    const char* caption;   // caption of the category column (UTF-8)
-    int width;             // width of the category column in pixels
-    TallyRows (*run)(const vantorel::DataBook& book);
+    int button;          // the button that runs it
+    const char* caption; // caption of the category column (UTF-8)
+    int width;           // width of the category column in pixels
+    std::string_view (*policy)(const vantorel::PolicyRecord&);
+    std::string_view (*client)(const vantorel::PotClientRecord&);
 };
 
 // The fifteen, in the order of the page's buttons.
 const std::vector<TallySpec>& Tallies();
 const TallySpec* FindTally(int button);
+TallyRows Run(const TallySpec& tally, const vantorel::DataBook& book);
 
 // Category texts of the choice fields (GBK bytes). A marital status that
 // no form can give (a damaged file) is counted as "其它".
