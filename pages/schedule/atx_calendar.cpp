@@ -13,7 +13,7 @@ CAtxCalendar::CAtxCalendar(QWidget* parent) : QCalendarWidget(parent) {
     // One point below the 9 the page asks for: this calendar's cells need
     // more room than its rectangle gives at 9.
     setFont(QFont(QStringLiteral("新宋体"), 8));
-    normalPalette_ = palette();
+    if (auto* view = findChild<QAbstractItemView*>()) normalPalette_ = view->palette();
     const QDate d = selectedDate();
     year_ = d.year();
     month_ = d.month();
@@ -47,14 +47,17 @@ void CAtxCalendar::SetHasDay(bool on) {
     if (hasDay_ == on) return;
     hasDay_ = on;
     // With no day selected the selection is drawn like any other day.
+    // Only the day grid: the navigation bar keeps its own colours.
+    auto* view = findChild<QAbstractItemView*>();
+    if (!view) return;
     if (on) {
-        setPalette(normalPalette_);
+        view->setPalette(normalPalette_);
         return;
     }
     QPalette p = normalPalette_;
     p.setColor(QPalette::Highlight, p.color(QPalette::Base));
     p.setColor(QPalette::HighlightedText, p.color(QPalette::Text));
-    setPalette(p);
+    view->setPalette(p);
 }
 
 std::int16_t CAtxCalendar::GetYear() const { return hasDay_ ? std::int16_t(selectedDate().year()) : 0; }
