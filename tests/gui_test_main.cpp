@@ -1,10 +1,10 @@
-// main() of every window test: the real application set-up on Qt's
-// offscreen platform, with the settings store in a temporary folder.
+// main() of every window test: the real application object and theme on
+// Qt's offscreen platform, with the settings store in a temporary folder.
 #include "gui_test_support.h"
 
-#include "app/template_builder.h"
+#include "app/agent_app.h"
+#include "theme/control_skin.h"
 
-#include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -14,10 +14,8 @@ int main(int argc, char** argv) {
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-    QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantorel"));
-    QCoreApplication::setApplicationName(QStringLiteral("vantorel-test"));
-    tmpl::InstallFontSubstitutes();
+    CAgentApp app(argc, argv);
+    EnableControlSkin(nullptr, true);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
