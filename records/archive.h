@@ -69,6 +69,8 @@ public:
     void Close();
     // Offset in the file of the next value to read or write.
     std::uint64_t Position() const { return bufStart_ + pos_; }
+    // Loading: bytes of the file not read yet.
+    std::uint64_t Remaining() const { return length_ > Position() ? length_ - Position() : 0; }
     // Thrown by readers that find a value which no sound file holds.
     [[noreturn]] void Damaged(std::uint64_t offset, const std::string& why) const;
 

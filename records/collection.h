@@ -5,6 +5,7 @@
 #include "archive.h"
 #include "field_io.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -46,17 +47,43 @@ public:
         } else {
             std::int32_t n = 0;
             ar >> n;
+            if (n <= 0) return;
+            // Room for every record the file can still hold, and no more: a
+            // hostile count cannot make us allocate past the file's size.
+            const std::uint64_t fit = ar.Remaining() / MinRecordBytes();
+            m_records.reserve(m_records.size() + static_cast<std::size_t>(std::min<std::uint64_t>(
+                                                     static_cast<std::uint64_t>(n), fit)));
             ArchiveReader rd{ar};
             for (std::int32_t i = 0; i < n; ++i) {
-                Record r;
-                VisitFields(rd, r);
-                m_records.push_back(std::move(r));
+                // Read in place; a record cut short by the end of the file is dropped.
+                m_records.emplace_back();
+                try {
+                    VisitFields(rd, m_records.back());
+                } catch (...) {
+                    m_records.pop_back();
+                    throw;
+                }
             }
         }
     }
 
 protected:
     std::vector<Record> m_records;
+
+private:
+    // Bytes of a record whose texts are all empty: the least any record takes.
+    static std::uint64_t MinRecordBytes() {
+        static const std::uint64_t bytes = [] {
+            CMemFile sink;
+            CArchive ar(sink, CArchive::store);
+            Record empty;
+            ArchiveWriter w{ar};
+            VisitFields(w, empty);
+            ar.Close();
+            return static_cast<std::uint64_t>(sink.Data().size());
+        }();
+        return bytes;
+    }
 };
 
 } // namespace vantorel
