@@ -2,8 +2,6 @@
 
 #include "platform_file.h"
 
-#include <chrono>
-#include <ctime>
 #include <system_error>
 
 namespace vantorel {
@@ -38,23 +36,10 @@ private:
 
 fs::path Folder(const fs::path& dir) { return dir.empty() ? fs::path(".") : dir; }
 
-std::string Stamp() {
-    std::time_t t = std::time(nullptr);
-    std::tm tm{};
-#ifdef _WIN32
-    localtime_s(&tm, &t);
-#else
-    localtime_r(&t, &tm);
-#endif
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &tm);
-    return buf;
-}
-
 // "data1.bcm" -> "data1.bcm.damaged-20261206-101500", with a number added
 // if that name is taken. Never overwrites anything.
 fs::path SetAside(const fs::path& file, std::string& error) {
-    const std::string base = file.string() + ".damaged-" + Stamp();
+    const std::string base = file.string() + ".damaged-" + LocalTimeStamp();
     fs::path target = base;
     std::error_code ec;
     for (int n = 2; fs::exists(target, ec) || ec; ++n) {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -165,6 +166,19 @@ bool ReplaceByRename(const std::filesystem::path& from, const std::filesystem::p
     }
     return true;
 #endif
+}
+
+std::string LocalTimeStamp() {
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &tm);
+    return buf;
 }
 
 bool SyncDirectory(const std::filesystem::path& dir, std::string& error) {

@@ -42,6 +42,8 @@ private:
 // Renames `from` over `to`, replacing `to` if it exists, atomically where the
 // system allows it. False with `error` on failure; `to` is then untouched.
 bool ReplaceByRename(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error);
+// The local time as "20261206-101500", for naming files set aside.
+std::string LocalTimeStamp();
 // Makes a rename in `dir` durable. A no-op where the system needs none.
 bool SyncDirectory(const std::filesystem::path& dir, std::string& error);
 
