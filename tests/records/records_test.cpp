@@ -7,6 +7,7 @@
 using namespace vantorel;
 using testkit::B;
 using testkit::Hex;
+using testkit::kBenKe;
 using testkit::Loaded;
 using testkit::Stored;
 
@@ -17,281 +18,128 @@ std::string S(const std::string& s) { return std::string(1, static_cast<char>(s.
 std::string I16(int v) { return B({v & 0xFF, (v >> 8) & 0xFF}); }
 std::string D(double v) {
     std::string out(8, '\0');
-    auto u = std::bit_cast<std::uint64_t>(v);
-    for (int i = 0; i < 8; ++i) out[static_cast<std::size_t>(i)] = static_cast<char>(u >> (8 * i));
+    for (std::size_t i = 0; i < 8; ++i) out[i] = static_cast<char>(std::bit_cast<std::uint64_t>(v) >> (8 * i));
     return out;
 }
 
-PolicyInfo Info(const std::string& p) {
-    PolicyInfo i;
-    i.policyNo = p + "n";
-    i.company = p + "c";
-    i.paymentMethod = p + "p";
-    i.sumInsured = 50;
-    i.annualPremium = 1234.5;
-    i.effectiveDate = "2004/5-29";
-    i.applicationNo = p + "a";
-    i.productName = p + "r";
-    i.paymentYears = "20";
-    i.coverageYears = "30";
-    i.benefitMethod = p + "b";
-    i.benefitAge = "60";
-    i.liabilityStartDate = "2004/6-1";
-    i.remarks = p + "m";
-    return i;
+template <class C, class R> std::string One(const R& r) {
+    C c;
+    c.Add(r);
+    return Stored(c);
 }
 
+// Every field gets a value of its own, so a field out of place shows.
+PolicyInfo Info(const std::string& p) {
+    return {.policyNo = p + "n", .company = p + "c", .paymentMethod = p + "p", .sumInsured = 50,
+            .annualPremium = 1234.5, .effectiveDate = "2004/5-29", .applicationNo = p + "a", .productName = p + "r",
+            .paymentYears = "20", .coverageYears = "30", .benefitMethod = p + "b", .benefitAge = "60",
+            .liabilityStartDate = "2004/6-1", .remarks = p + "m"};
+}
 std::string InfoBytes(const std::string& p) {
     return S(p + "n") + S(p + "c") + D(50) + S(p + "p") + D(1234.5) + S("2004/5-29") + S(p + "a") + S(p + "r") +
            S("20") + S("30") + S(p + "b") + S("60") + S("2004/6-1") + S(p + "m");
 }
 
 PersonInfo Person(const std::string& p) {
-    PersonInfo r;
-    r.name = p + testkit::kZhangSan;
-    r.sex = 1;
-    r.nation = p + "N";
-    r.idNumber = p + "110101197701010011";
-    r.maritalStatus = -1;
-    r.birthDate = "1977/1-1";
-    r.mobile = p + "M";
-    r.email = p + "E";
-    r.occupation = p + "O";
-    r.annualIncome = p + "I";
-    r.homePhone = p + "H";
-    r.homeAddress = p + testkit::kBeijing;
-    r.homePostcode = p + "P";
-    r.workPhone = p + "W";
-    r.workAddress = p + "A";
-    r.workPostcode = p + "Q";
-    r.height = 170;
-    r.weight = 62.5;
-    r.remarks = p + "R";
-    r.education = testkit::kBenKe;
-    return r;
+    return {.name = p + testkit::kZhangSan, .sex = 1, .nation = p + "N", .idNumber = p + "110101197701010011",
+            .maritalStatus = -1, .birthDate = "1977/1-1", .mobile = p + "M", .email = p + "E", .occupation = p + "O",
+            .annualIncome = p + "I", .homePhone = p + "H", .homeAddress = p + testkit::kBeijing,
+            .homePostcode = p + "P", .workPhone = p + "W", .workAddress = p + "A", .workPostcode = p + "Q",
+            .height = 170, .weight = 62.5, .remarks = p + "R", .education = kBenKe};
 }
-
 std::string PersonBytes(const std::string& p) {
     return S(p + testkit::kZhangSan) + I16(1) + S(p + "N") + S(p + "110101197701010011") + I16(-1) + S("1977/1-1") +
            S(p + "M") + S(p + "E") + S(p + "O") + S(p + "I") + S(p + "H") + S(p + testkit::kBeijing) + S(p + "P") +
-           S(p + "W") + S(p + "A") + S(p + "Q") + D(170) + S(p + "R") + D(62.5) + S(testkit::kBenKe);
-}
-
-PolicyRecord FullPolicy(const std::string& no, int beneficiaries, int riders) {
-    PolicyRecord r;
-    r.info = Info(no);
-    r.holder.name = no + "h";
-    r.holder.sex = 0;
-    r.holder.maritalStatus = 4;
-    r.holder.relationToInsured = "self";
-    r.holder.education = testkit::kBenKe;
-    r.insured = Person(no);
-    for (int i = 0; i < beneficiaries; ++i) {
-        BeneficiaryRecord b;
-        b.name = no + "b" + std::to_string(i);
-        b.sex = static_cast<std::int16_t>(i % 2);
-        b.idNumber = std::to_string(i);
-        b.height = 1;
-        b.weight = 2;
-        b.relationToInsured = "child";
-        b.share = 100.0 / (i + 1);
-        r.beneficiaries.push_back(b);
-    }
-    for (int i = 0; i < riders; ++i) r.riders.push_back(Info(no + "r" + std::to_string(i)));
-    return r;
+           S(p + "W") + S(p + "A") + S(p + "Q") + D(170) + S(p + "R") + D(62.5) + S(kBenKe);
 }
 
 } // namespace
 
-TEST(PolicyLayout, SizesOfEmptyPartsAndTheSinglePolicyFile) {
-    CInsurance empty;
-    EXPECT_EQ(Hex(Stored(empty)), "00 00 00 00");
-    EXPECT_EQ(Loaded<CInsurance>(B({0, 0, 0, 0})).GetSize(), 0);
-
-    CInsurance one;
-    PolicyRecord p;
-    one.Add(p);
-    EXPECT_EQ(Stored(one).size(), 4u + 89u);
-    one.SetAt(0, [] {
-        PolicyRecord r;
-        r.info.policyNo = "A1";
-        return r;
-    }());
-    const std::string file = Stored(one);
-    ASSERT_EQ(file.size(), 95u);
-    EXPECT_EQ(Hex(file.substr(0, 7)), "01 00 00 00 02 41 31");
-
-    CInsurance lists;
+TEST(Layout, GoldenBytesAndSizesOfEveryRecord) {
     PolicyRecord withLists;
     withLists.beneficiaries.resize(3);
     withLists.riders.resize(2);
-    lists.Add(withLists);
-    EXPECT_EQ(Stored(lists).size(), 4u + 89u + 3 * 44u + 2 * 28u);
-}
-
-TEST(PolicyLayout, FieldOrderOfEveryPart) {
-    CInsurance c;
-    c.Add(FullPolicy("X", 1, 1));
-    const PolicyRecord& r = c.At(0);
-    const BeneficiaryRecord& b = r.beneficiaries[0];
-    std::string holder = S("Xh") + I16(0);
-    for (int i = 0; i < 2; ++i) holder += S("");
-    holder += I16(4);
-    for (int i = 0; i < 11; ++i) holder += S("");
-    holder += S("self") + S("") + S(testkit::kBenKe);
-    std::string beneficiary = S(b.name) + I16(0) + S("") + S("0") + I16(0);
-    for (int i = 0; i < 10; ++i) beneficiary += S("");
-    beneficiary += D(1) + S("") + D(2) + S("") + S("child") + D(100);
-    const std::string expected = B({1, 0, 0, 0}) + InfoBytes("X") + holder + PersonBytes("X") + I16(1) + beneficiary +
-                                 I16(1) + InfoBytes("Xr0");
-    EXPECT_EQ(Hex(Stored(c)), Hex(expected));
-    EXPECT_EQ(Loaded<CInsurance>(expected).At(0), r);
-}
-
-TEST(PolicyLayout, ListsAreWrittenOnlyAsFarAsTheirCounts) {
-    CInsurance c;
-    c.Add(FullPolicy("P", 3, 0));
-    c.Add(FullPolicy("Q", 0, 2));
-    c.Add(FullPolicy("R", 10, 10));
-    const CInsurance back = Loaded<CInsurance>(Stored(c));
-    ASSERT_EQ(back.GetSize(), 3);
-    EXPECT_EQ(back.At(0).beneficiaries.size(), 3u);
-    EXPECT_TRUE(back.At(1).beneficiaries.empty());
-    ASSERT_EQ(back.At(1).riders.size(), 2u);
-    EXPECT_EQ(back.At(1).riders[1].policyNo, "Qr1n");
-    EXPECT_EQ(back.At(2).beneficiaries.size(), 10u);
-    EXPECT_EQ(back.At(2).riders.size(), 10u);
-    EXPECT_EQ(back.Records(), c.Records());
-    EXPECT_EQ(back.At(0).insured.maritalStatus, -1);
-    // Loading appends after what is there already.
-    CInsurance twice = back;
-    CMemFile f(Stored(c));
-    CArchive ar(f, CArchive::load);
-    twice.Serialize(ar);
-    EXPECT_EQ(twice.GetSize(), 6);
-    EXPECT_EQ(twice.At(5), c.At(2));
-}
-
-TEST(PolicyLayout, FindComparesWholeNumbersByteForByte) {
-    CInsurance c;
-    for (const char* no : {"a1", "A1 ", "A1", "A1", "\xB1\xBE"}) {
-        PolicyRecord r;
-        r.info.policyNo = no;
-        c.Add(r);
-    }
-    EXPECT_EQ(c.Find("A1"), 2); // the lower of two equal numbers
-    EXPECT_EQ(c.Find("a1"), 0);
-    EXPECT_EQ(c.Find("A1 "), 1);
-    EXPECT_EQ(c.Find("\xB1\xBE"), 4);
-    EXPECT_EQ(c.Find("A"), -1);
-    EXPECT_EQ(c.Find(""), -1);
-    EXPECT_TRUE(c.Exists("a1"));
-    EXPECT_FALSE(c.Exists("\xB1"));
-    c.RemoveAt(2);
-    EXPECT_EQ(c.Find("A1"), 2);
-}
-
-TEST(PeopleLayout, EmptyClientAndMemberSizes) {
-    CPotClient clients;
-    clients.Add({});
-    EXPECT_EQ(Stored(clients).size(), 4u + 39u);
-    CTermMember members;
-    members.Add({});
-    EXPECT_EQ(Stored(members).size(), 4u + 42u);
-}
-
-TEST(PeopleLayout, TheFiftyNineByteClientFile) {
-    PotClientRecord r;
-    r.person.sex = 1;
-    r.person.maritalStatus = 1;
-    r.person.birthDate = "1977/1-1";
-    r.person.height = 170;
-    r.person.education = testkit::kBenKe;
-    CPotClient c;
-    c.Add(r);
-    const std::string expected = B({1, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 8, 0x31, 0x39, 0x37, 0x37, 0x2F, 0x31, 0x2D, 0x31}) +
-                                 std::string(10, '\0') + B({0, 0, 0, 0, 0, 0x40, 0x65, 0x40, 0}) +
-                                 std::string(8, '\0') + B({4, 0xB1, 0xBE, 0xBF, 0xC6, 0, 0, 4, 0xB1, 0xBE, 0xBF, 0xC6});
-    ASSERT_EQ(expected.size(), 59u);
-    EXPECT_EQ(Hex(Stored(c)), Hex(expected));
-    EXPECT_EQ(Loaded<CPotClient>(expected).At(0), r);
-}
-
-TEST(PeopleLayout, EducationIsWrittenTwiceAndTheLaterCopyWins) {
     PotClientRecord client;
-    client.person = Person("c");
-    client.hobby = "h";
-    client.fax = "f";
-    CPotClient clients;
-    clients.Add(client);
-    EXPECT_EQ(Hex(Stored(clients)), Hex(B({1, 0, 0, 0}) + PersonBytes("c") + S("h") + S("f") + S(testkit::kBenKe)));
-
-    MemberRecord member;
-    member.person = Person("m");
-    member.staffNo = "007";
-    member.department = "d";
-    member.level = "l";
-    member.joinDate = "2001/2-3";
-    member.hobby = "go";
-    CTermMember members;
-    members.Add(member);
-    const std::string bytes = Stored(members);
-    EXPECT_EQ(Hex(bytes), Hex(B({1, 0, 0, 0}) + PersonBytes("m") + S("go") + S("007") + S("d") + S("l") +
-                              S("2001/2-3") + S(testkit::kBenKe)));
-
-    // A member whose twentieth value is 本科 and whose last is empty ends up empty.
-    std::string edited = bytes.substr(0, bytes.size() - 5) + B({0});
-    EXPECT_EQ(Loaded<CTermMember>(edited).At(0).person.education, "");
-    std::string clientBytes = Stored(clients);
-    clientBytes = clientBytes.substr(0, clientBytes.size() - 5) + S("x");
-    EXPECT_EQ(Loaded<CPotClient>(clientBytes).At(0).person.education, "x");
+    client.person = {.sex = 1, .maritalStatus = 1, .birthDate = "1977/1-1", .height = 170, .education = kBenKe};
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::size_t size;
+        std::string hexStart;
+    } cases[] = {
+        {"no policies", Stored(CInsurance{}), 4, "00 00 00 00"},
+        {"empty policy", One<CInsurance>(PolicyRecord{}), 4 + 89, "01 00 00 00 00 00 00 00"},
+        {"policy A1", One<CInsurance>(PolicyRecord{.info = {.policyNo = "A1"}}), 95, "01 00 00 00 02 41 31 00"},
+        {"policy with lists", One<CInsurance>(withLists), 4 + 89 + 3 * 44 + 2 * 28, ""},
+        {"empty client", One<CPotClient>(PotClientRecord{}), 4 + 39, ""},
+        {"empty member", One<CTermMember>(MemberRecord{}), 4 + 42, ""},
+        {"client", One<CPotClient>(client), 59,
+         "01 00 00 00 00 01 00 00 00 01 00 08 31 39 37 37 2F 31 2D 31 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
+         "00 40 65 40 00 00 00 00 00 00 00 00 00 04 B1 BE BF C6 00 00 04 B1 BE BF C6"},
+        {"schedule", One<CCalendar>(ScheduleEntry{20040529, "ab"}), 15,
+         "01 00 00 00 00 00 00 10 B5 1C 73 41 02 61 62"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.bytes.size(), c.size) << c.what;
+        EXPECT_EQ(Hex(c.bytes).substr(0, c.hexStart.size()), c.hexStart) << c.what;
+    }
+    EXPECT_EQ(Loaded<CPotClient>(cases[6].bytes).At(0), client);
 }
 
-TEST(PeopleLayout, RoundTripsAndLookUps) {
-    CPotClient clients;
-    for (int i = 0; i < 5; ++i) {
-        PotClientRecord r;
-        r.person = Person(std::to_string(i));
-        r.fax = std::string(300 + i, 'f'); // three-byte prefix
-        clients.Add(r);
-    }
-    PotClientRecord noId = clients.GetAt(1);
-    noId.person.idNumber.clear();
-    clients.Add(noId);
-    const CPotClient back = Loaded<CPotClient>(Stored(clients));
-    EXPECT_EQ(back.Records(), clients.Records());
-    const std::string name1 = clients.At(1).person.name;
-    EXPECT_EQ(back.Find(name1, clients.At(1).person.idNumber), 1);
-    EXPECT_EQ(back.Find(name1, ""), 5);
-    EXPECT_EQ(back.Find(clients.At(2).person.name, ""), -1); // both parts must match
-    EXPECT_FALSE(back.Exists(clients.At(1).person.idNumber, name1));
+TEST(Layout, FieldOrderOfEveryPartAndTheRepeatedEducation) {
+    PolicyRecord p{.info = Info("X"), .insured = Person("X"), .riders = {Info("Xr0")}};
+    p.holder = {.name = "Xh", .maritalStatus = 4, .relationToInsured = "self", .education = kBenKe};
+    p.beneficiaries.push_back(
+        {.name = "Xb", .idNumber = "0", .height = 1, .weight = 2, .relationToInsured = "child", .share = 100});
+    const std::string holder = S("Xh") + I16(0) + S("") + S("") + I16(4) + std::string(11, '\0') + S("self") +
+                               S("") + S(kBenKe);
+    const std::string beneficiary = S("Xb") + I16(0) + S("") + S("0") + I16(0) + std::string(10, '\0') + D(1) +
+                                    S("") + D(2) + S("") + S("child") + D(100);
+    const std::string policy = B({1, 0, 0, 0}) + InfoBytes("X") + holder + PersonBytes("X") + I16(1) + beneficiary +
+                               I16(1) + InfoBytes("Xr0");
+    EXPECT_EQ(Hex(One<CInsurance>(p)), Hex(policy));
+    EXPECT_EQ(Loaded<CInsurance>(policy).At(0), p);
 
-    CTermMember members;
-    for (const char* no : {"001", "002", "A", "a", "002"}) {
-        MemberRecord m;
-        m.staffNo = no;
-        m.person = Person(no);
-        members.Add(m);
-    }
-    const CTermMember mback = Loaded<CTermMember>(Stored(members));
-    EXPECT_EQ(mback.Records(), members.Records());
-    EXPECT_EQ(mback.Find("002"), 1);
-    EXPECT_EQ(mback.Find("a"), 3);
-    EXPECT_EQ(mback.Find("00"), -1);
-    EXPECT_TRUE(mback.Exists("A"));
+    // Clients and members end with the education a second time.
+    const PotClientRecord client{.person = Person("c"), .fax = "f", .hobby = "h"};
+    const std::string clientBytes = B({1, 0, 0, 0}) + PersonBytes("c") + S("h") + S("f") + S(kBenKe);
+    EXPECT_EQ(Hex(One<CPotClient>(client)), Hex(clientBytes));
+    const MemberRecord member{.staffNo = "007", .department = "d", .level = "l", .joinDate = "2001/2-3",
+                              .hobby = "go", .person = Person("m")};
+    const std::string memberBytes = B({1, 0, 0, 0}) + PersonBytes("m") + S("go") + S("007") + S("d") + S("l") +
+                                    S("2001/2-3") + S(kBenKe);
+    EXPECT_EQ(Hex(One<CTermMember>(member)), Hex(memberBytes));
+    // On reading, the later copy wins, even when it is empty.
+    const auto lastCopy = [](const std::string& bytes, const std::string& last) {
+        return bytes.substr(0, bytes.size() - 5) + S(last);
+    };
+    EXPECT_EQ(Loaded<CTermMember>(lastCopy(memberBytes, "")).At(0).person.education, "");
+    EXPECT_EQ(Loaded<CPotClient>(lastCopy(clientBytes, "x")).At(0).person.education, "x");
 }
 
-TEST(ScheduleLayout, FifteenByteFileAndDuplicates) {
-    CCalendar c;
-    c.Add({20040529.0, "ab"});
-    EXPECT_EQ(Hex(Stored(c)), "01 00 00 00 00 00 00 10 B5 1C 73 41 02 61 62");
+TEST(Collections, LookUpsCompareWholeValuesAndLoadingAppends) {
+    CInsurance policies;
+    for (const char* no : {"a1", "A1 ", "A1", "A1", "\xB1\xBE"}) policies.Add({.info = {.policyNo = no}});
+    // Byte for byte, whole numbers only; the first of equal numbers wins.
+    const std::pair<const char*, int> finds[] = {{"A1", 2}, {"a1", 0}, {"A1 ", 1}, {"\xB1\xBE", 4}, {"A", -1}, {"", -1}};
+    for (const auto& [no, at] : finds) EXPECT_EQ(policies.Find(no), at) << no;
+    EXPECT_FALSE(policies.Exists("\xB1"));
+    CMemFile f(Stored(policies));
+    CArchive ar(f, CArchive::load);
+    policies.Serialize(ar);
+    EXPECT_EQ(policies.GetSize(), 10);
 
-    CCalendar twice;
-    twice.Add({20041231, testkit::kZhangSan});
-    twice.Add({20041231, testkit::kZhangSan});
-    twice.Add({0, ""});
-    const CCalendar back = Loaded<CCalendar>(Stored(twice));
-    ASSERT_EQ(back.GetSize(), 3);
-    EXPECT_EQ(back.At(1).date, 20041231.0);
-    EXPECT_EQ(back.Records(), twice.Records());
+    CPotClient clients;
+    for (const char* id : {"1", "2", ""}) clients.Add({.person = {.name = *id == '2' ? "y" : "x", .idNumber = id}});
+    EXPECT_EQ(clients.Find("x", "1"), 0);
+    EXPECT_EQ(clients.Find("x", ""), 2);
+    EXPECT_EQ(clients.Find("y", ""), -1); // both parts must match
+    EXPECT_TRUE(clients.Exists("x", "1"));
+    EXPECT_FALSE(clients.Exists("1", "x"));
+
+    CTermMember members;
+    for (const char* no : {"001", "002", "A", "a", "002"}) members.Add({.staffNo = no});
+    EXPECT_EQ(members.Find("002"), 1);
+    EXPECT_EQ(members.Find("a"), 3);
+    EXPECT_EQ(members.Find("00"), -1);
 }

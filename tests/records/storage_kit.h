@@ -1,9 +1,9 @@
-// Small helpers for storage tests: temporary folders, whole-file bytes,
-// byte strings written as hex, and records serialized to memory.
+// Helpers for storage tests: temporary folders, whole-file bytes, bytes
+// written as hex, records serialized to memory, and a small sample book with
+// every kind of value (long texts included).
 #pragma once
 
-#include "records/archive.h"
-#include "records/collection.h"
+#include "records/data_files.h"
 
 #include <filesystem>
 #include <fstream>
@@ -21,10 +21,8 @@ class TempDir {
 public:
     TempDir() {
         std::random_device rd;
-        for (;;) {
-            path_ = fs::temp_directory_path() / ("vantorel-test-" + std::to_string(rd()));
-            if (fs::create_directory(path_)) break;
-        }
+        do path_ = fs::temp_directory_path() / ("vantorel-test-" + std::to_string(rd()));
+        while (!fs::create_directory(path_));
     }
     ~TempDir() {
         std::error_code ec;
@@ -47,8 +45,7 @@ inline std::string ReadBytes(const fs::path& p) {
 }
 
 inline void WriteBytes(const fs::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(p, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::string B(std::initializer_list<int> bytes) {
@@ -58,12 +55,11 @@ inline std::string B(std::initializer_list<int> bytes) {
 }
 
 inline std::string Hex(const std::string& bytes) {
-    static const char* digits = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : bytes) {
         if (!out.empty()) out.push_back(' ');
-        out.push_back(digits[c >> 4]);
-        out.push_back(digits[c & 15]);
+        out += "0123456789ABCDEF"[c >> 4];
+        out += "0123456789ABCDEF"[c & 15];
     }
     return out;
 }
@@ -87,8 +83,44 @@ template <class C> C Loaded(const std::string& bytes) {
 }
 
 // GBK bytes of a few texts used in the tests.
-inline const std::string kBenKe = "\xB1\xBE\xBF\xC6";     // 本科
-inline const std::string kZhangSan = "\xD5\xC5\xC8\xFD";  // 张三
+inline const std::string kBenKe = "\xB1\xBE\xBF\xC6";           // 本科
+inline const std::string kZhangSan = "\xD5\xC5\xC8\xFD";        // 张三
 inline const std::string kBeijing = "\xB1\xB1\xBE\xA9\xCA\xD0"; // 北京市
+
+inline vantorel::PolicyRecord SamplePolicy(int i, int beneficiaries, int riders) {
+    vantorel::PolicyRecord r;
+    r.info.policyNo = "P" + std::to_string(i);
+    r.info.company = kBeijing;
+    r.info.sumInsured = 50 + i;
+    r.info.remarks = std::string(static_cast<std::size_t>(i * 150), 'r'); // 1- and 3-byte prefixes
+    r.holder = {.name = kZhangSan, .sex = 1, .maritalStatus = -1};
+    r.insured = {.name = kZhangSan + std::to_string(i), .height = 170.5, .education = kBenKe};
+    for (int b = 0; b < beneficiaries; ++b) r.beneficiaries.push_back({.name = "b" + std::to_string(b), .share = 10});
+    for (int k = 0; k < riders; ++k) r.riders.push_back({.policyNo = "R" + std::to_string(k), .sumInsured = 1.0 * k});
+    return r;
+}
+
+inline void FillSampleBook(vantorel::DataBook& book) {
+    book.insurance.Add(SamplePolicy(0, 0, 0));
+    book.insurance.Add(SamplePolicy(1, 2, 1));
+    book.insurance.Add(SamplePolicy(2, 10, 10));
+    auto big = SamplePolicy(3, 1, 0);
+    big.holder.homeAddress = std::string(5000, 'a'); // longer than the archive buffer
+    book.insurance.Add(big);
+    for (int i = 0; i < 3; ++i) {
+        vantorel::PotClientRecord c;
+        c.person = {.name = kZhangSan + std::to_string(i), .idNumber = std::to_string(1000 + i), .education = kBenKe};
+        c.fax = "fax";
+        book.clients.Add(c);
+        vantorel::MemberRecord m;
+        m.staffNo = "S" + std::to_string(i);
+        m.person = {.name = kZhangSan, .weight = 60};
+        m.hobby = std::string(260, 'h');
+        book.members.Add(m);
+    }
+    book.calendar.Add({20040529, "ab"});
+    book.calendar.Add({20041231, kBeijing});
+    book.calendar.Add({20041231, ""});
+}
 
 } // namespace testkit

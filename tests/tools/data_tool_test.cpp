@@ -1,5 +1,5 @@
 // Runs the built vantorel-data executable on files in a temporary folder.
-#include "sample_book.h"
+#include "storage_kit.h"
 
 #include <gtest/gtest.h>
 
