@@ -68,102 +68,45 @@ void PolicyInfoValues::Load(const PolicyInfo& r) {
     remarks = FromGbk(r.remarks);
 }
 
-const PersonIds kHolderIds{1055, 1057, 1058, 1062, 1063, 1064, 1065, 1066, 1186, 1071,
-                           1072, 1109, 1121, 1067, 1068, 1069, 1073, 1070, 1074, 1056};
-const PersonIds kInsuredIds{1075, 1077, 1079, 1088, 1089, 1090, 1091, 1092, 1187, 1093,
-                            1094, 1111, 1123, 1095, 1096, 1097, 1098, 1099, 1100, 1101};
-
-void PersonValues::Bind(FormBinding& b, const PersonIds& id, const QString& group) {
-    auto label = [&group](const char* field) { return group + QString::fromUtf8(field); };
-    b.Text(id.name, &name, label("姓名"));
-    b.Index(id.sex, &sex);
-    b.Text(id.nation, &nation, label("民族"));
-    b.Text(id.idNumber, &idNumber, label("身份证号"));
-    b.Index(id.marital, &marital);
-    b.Text(id.year, &birthYear, label("出生日期"));
-    b.Index(id.month, &birthMonth);
-    b.Index(id.day, &birthDay);
-    b.Text(id.education, &education, label("文化程度"));
-    b.Text(id.mobile, &mobile, label("手机"));
-    b.Text(id.email, &email, label("EMAIL"));
-    b.Text(id.occupation, &occupation, label("职业"));
-    b.Text(id.income, &income, label("年收入"));
-    b.Text(id.homePhone, &homePhone, label("家庭电话"));
-    b.Text(id.workPhone, &workPhone, label("单位电话"));
-    b.Text(id.homeAddress, &homeAddress, label("家庭地址"));
-    b.Text(id.homePostcode, &homePostcode, label("邮编"));
-    b.Text(id.workAddress, &workAddress, label("单位地址"));
-    b.Text(id.workPostcode, &workPostcode, label("邮编"));
-    b.Text(id.remarks, &remarks, label("备注"));
+namespace {
+// Both blocks read in the same order; only their ids differ.
+PersonIds PersonBlock(std::initializer_list<int> ids) {
+    using F = PersonField;
+    static const F order[] = {F::name,         F::sex,          F::nation,      F::idNumber,     F::marital,
+                              F::birthYear,    F::birthMonth,   F::birthDay,    F::education,    F::mobile,
+                              F::email,        F::occupation,   F::income,      F::homePhone,    F::workPhone,
+                              F::homeAddress,  F::homePostcode, F::workAddress, F::workPostcode, F::remarks};
+    Q_ASSERT(ids.size() == std::size(order));
+    PersonIds block;
+    const int* id = ids.begin();
+    for (F f : order) block.push_back({f, *id++});
+    return block;
 }
+} // namespace
 
-template <class P> void PersonValues::BuildInto(P& r) const {
-    r.name = ToGbk(name);
-    r.sex = static_cast<std::int16_t>(sex);
-    r.maritalStatus = static_cast<std::int16_t>(marital);
-    r.nation = ToGbk(nation);
-    r.idNumber = ToGbk(idNumber);
-    r.birthDate = ToGbk(forms::ComposeDate(birthYear, birthMonth, birthDay));
-    r.mobile = ToGbk(mobile);
-    r.email = ToGbk(email);
-    r.occupation = ToGbk(occupation);
-    r.annualIncome = ToGbk(income);
-    r.homePhone = ToGbk(homePhone);
-    r.homeAddress = ToGbk(homeAddress);
-    r.homePostcode = ToGbk(homePostcode);
-    r.workPhone = ToGbk(workPhone);
-    r.workAddress = ToGbk(workAddress);
-    r.workPostcode = ToGbk(workPostcode);
-    r.remarks = ToGbk(remarks);
-    r.education = ToGbk(education);
-}
-
-template <class P> void PersonValues::LoadFrom(const P& r) {
-    name = FromGbk(r.name);
-    sex = r.sex;
-    marital = r.maritalStatus;
-    nation = FromGbk(r.nation);
-    idNumber = FromGbk(r.idNumber);
-    const forms::DateParts d = forms::SplitDate(FromGbk(r.birthDate));
-    birthYear = d.year;
-    birthMonth = d.monthIndex;
-    birthDay = d.dayIndex;
-    mobile = FromGbk(r.mobile);
-    email = FromGbk(r.email);
-    occupation = FromGbk(r.occupation);
-    income = FromGbk(r.annualIncome);
-    homePhone = FromGbk(r.homePhone);
-    homeAddress = FromGbk(r.homeAddress);
-    homePostcode = FromGbk(r.homePostcode);
-    workPhone = FromGbk(r.workPhone);
-    workAddress = FromGbk(r.workAddress);
-    workPostcode = FromGbk(r.workPostcode);
-    remarks = FromGbk(r.remarks);
-    education = FromGbk(r.education);
-}
+const PersonIds kHolderIds = PersonBlock({1055, 1057, 1058, 1062, 1063, 1064, 1065, 1066, 1186, 1071, 1072, 1109,
+                                          1121, 1067, 1068, 1069, 1073, 1070, 1074, 1056});
+const PersonIds kInsuredIds = PersonBlock({1075, 1077, 1079, 1088, 1089, 1090, 1091, 1092, 1187, 1093, 1094, 1111,
+                                           1123, 1095, 1096, 1097, 1098, 1099, 1100, 1101});
 
 HolderInfo BuildHolder(const PersonValues& v) {
     HolderInfo r;
-    v.BuildInto(r);
+    v.ToRecord(r);
     r.relationToInsured = ToGbk(v.relation);
     return r;
 }
 
 PersonInfo BuildInsured(const PersonValues& v) {
     PersonInfo r;
-    v.BuildInto(r);
+    v.ToRecord(r);
     r.height = forms::TextToDouble(v.height);
     r.weight = forms::TextToDouble(v.weight);
     return r;
 }
 
 void LoadHolder(PersonValues& v, const HolderInfo& r) {
-    v.LoadFrom(r);
+    v.FromRecord(r);
     v.relation = FromGbk(r.relationToInsured);
 }
 
-void LoadInsured(PersonValues& v, const PersonInfo& r) {
-    v.LoadFrom(r);
-    v.height = forms::FormatRounded(r.height);
-    v.weight = forms::FormatRounded(r.weight);
-}
+void LoadInsured(PersonValues& v, const PersonInfo& r) { v.FromRecord(r); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/form_binding.h"
+#include "app/person_form.h"
 #include "records/policy_record.h"
 
 #include <QString>
@@ -18,26 +19,19 @@ struct PolicyInfoValues {
     void Load(const vantorel::PolicyInfo& r);
 };
 
-// Control ids of one person block of the entry page.
-struct PersonIds {
-    int name, sex, nation, idNumber, marital, year, month, day, education, mobile, email, occupation, income,
-        homePhone, workPhone, homeAddress, homePostcode, workAddress, workPostcode, remarks;
-};
+// Control ids of the entry page's two person blocks.
 extern const PersonIds kHolderIds;
 extern const PersonIds kInsuredIds;
 
-// The policyholder or insured person; `extra` is the relation (holder) and
-// height/weight (insured).
-struct PersonValues {
-    QString name, nation = QStringLiteral("汉"), idNumber, birthYear = QStringLiteral("1977"),
-                  education = QStringLiteral("本科"), mobile, email, occupation, income, homePhone, workPhone,
-                  homeAddress, homePostcode, workAddress, workPostcode, remarks;
-    int sex = -1, marital = 0, birthMonth = 0, birthDay = 0;
-    QString relation, height, weight;
-
-    void Bind(FormBinding& b, const PersonIds& ids, const QString& group);
-    template <class P> void BuildInto(P& r) const;
-    template <class P> void LoadFrom(const P& r);
+// The policyholder or insured person; the entry page binds the holder's
+// relation and the insured's height and weight itself.
+struct PersonValues : PersonForm {
+    QString relation;
+    PersonValues() {
+        nation = QStringLiteral("汉");
+        birthYear = QStringLiteral("1977");
+        education = QStringLiteral("本科");
+    }
 };
 
 vantorel::HolderInfo BuildHolder(const PersonValues& v);

@@ -1,0 +1,71 @@
+#include "people_list_page.h"
+
+#include "app/forms.h"
+#include "app/message_box.h"
+#include "theme/skin_list_ctrl.h"
+
+namespace {
+enum : int { kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020 };
+}
+
+CPeopleListPage::CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second,
+                                 QWidget* parent)
+    : CPage(t, parent) {
+    list_ = Ctl<CSkinListCtrl>(listId);
+    list_->InsertColumn(0, first.caption, first.width);
+    list_->InsertColumn(1, second.caption, second.width);
+    list_->SetBkColor(forms::palette::listBackground);
+    list_->SetTextColor(forms::palette::listText);
+
+    OnClick(kAdd, [this] { OnAdd(); });
+    OnClick(kModify, [this] { OnModify(); });
+    OnClick(kDelete, [this] { OnDelete(); });
+    OnClick(kReport, [this] { OnReport(); });
+    connect(list_, &CSkinListCtrl::rowClicked, this, &CPeopleListPage::OnListClicked);
+}
+
+void CPeopleListPage::RebuildList() {
+    CommitQuiet();
+    const int count = RecordCount();
+    std::vector<QStringList> rows;
+    rows.reserve(count);
+    GbkRowDecoder decode;
+    for (int i = 0; i < count; ++i)
+        rows.push_back(RowOf(i, decode));
+    list_->SetRows(std::move(rows));
+    selected_ = -1;
+}
+
+bool CPeopleListPage::CommitForModify() {
+    if (!Commit()) return false;
+    if (selected_ >= 0) return true;
+    msg::Info(this, QStringLiteral("请先选择对象!"));
+    return false;
+}
+
+int CPeopleListPage::IndexOfRow(int row) const {
+    if (row < 0 || row >= list_->GetItemCount()) return -1;
+    const QStringList texts{list_->GetItemText(row, 0), list_->GetItemText(row, 1)};
+    // Rows stand in collection order, so the row's own record is the one
+    // meant, even when a damaged or edited file holds its key twice.
+    GbkRowDecoder decode;
+    if (row < RecordCount() && RowOf(row, decode) == texts) return row;
+    return FindRow(texts);
+}
+
+void CPeopleListPage::OnDelete() {
+    CommitQuiet(); // nothing typed is stored here, so nothing to refuse
+    const int index = IndexOfRow(list_->GetFirstSelected());
+    if (index < 0) return;
+    if (!msg::Ask(this, QStringLiteral("确认删除?"))) return;
+    RemoveRecord(index);
+    // The row of the removed record, so that rows keep matching records.
+    list_->DeleteItem(index);
+    selected_ = -1;
+}
+
+void CPeopleListPage::OnListClicked() {
+    const int index = IndexOfRow(list_->GetFirstSelected());
+    selected_ = index;
+    if (index >= 0) ShowRecord(index);
+}
