@@ -60,12 +60,6 @@ template <class C> void ExpectEveryTruncationIsCaught(const C& full) {
     }
 }
 
-FileLoadResult LoadBytes(CObject& c, const std::string& bytes) {
-    testkit::TempDir dir;
-    testkit::WriteBytes(dir / "data1.bcm", bytes);
-    return LoadFile(c, dir / "data1.bcm");
-}
-
 } // namespace
 
 TEST(DamagedFiles, TruncationAtEveryLengthKeepsWholeRecordsAndFindsTheOffset) {
@@ -77,70 +71,57 @@ TEST(DamagedFiles, TruncationAtEveryLengthKeepsWholeRecordsAndFindsTheOffset) {
     ExpectEveryTruncationIsCaught(book.calendar);
 }
 
-TEST(DamagedFiles, RecordCountsAndTrailingBytes) {
+TEST(DamagedFiles, HostileCountsKeepTheRecordsBeforeThem) {
     DataBook book;
     testkit::FillSampleBook(book);
-    const std::string bytes = Stored(book.calendar); // three entries
-    const auto withCount = [&](std::uint32_t n) {
-        return B({int(n & 255), int(n >> 8 & 255), int(n >> 16 & 255), int(n >> 24)}) + bytes.substr(4);
+    const std::string schedule = Stored(book.calendar); // three entries
+    const auto count = [&](std::uint32_t n) {
+        return B({int(n & 255), int(n >> 8 & 255), int(n >> 16 & 255), int(n >> 24)}) + schedule.substr(4);
     };
+    CInsurance two;
+    two.Add(testkit::SamplePolicy(1, 0, 0));
+    two.Add(two.At(0));
+    const std::string policies = Stored(two);
+    const std::size_t at = (policies.size() - 4) / 2; // the first policy ends with its two list counts
+    ASSERT_EQ(Hex(policies.substr(at, 4)), "00 00 00 00");
+    const auto lists = [&](int beneficiaries, int riders) {
+        return std::string(policies).replace(
+            at, 4, B({beneficiaries & 255, beneficiaries >> 8 & 255, riders & 255, riders >> 8 & 255}));
+    };
+    const std::string none(4, '\0');
     struct Case {
-        std::string file;
+        std::size_t file;
+        std::string bytes;
         LoadState state;
         int records;
+        std::string kept; // the collection as read, stored again
         std::uint64_t offset;
     } cases[] = {
-        {withCount(0), LoadState::loaded, 0, 0},
-        {withCount(0xFFFFFFFF), LoadState::loaded, 0, 0}, // -1
-        {withCount(0x80000000), LoadState::loaded, 0, 0},
-        {withCount(11), LoadState::damaged, 3, bytes.size()},
-        {withCount(0x7F00007F), LoadState::damaged, 3, bytes.size()}, // two thousand million claimed
-        {bytes + "trailing garbage", LoadState::loaded, 3, 0},
+        {3, count(0), LoadState::loaded, 0, none, 0},
+        {3, count(0xFFFFFFFF), LoadState::loaded, 0, none, 0}, // -1
+        {3, count(0x80000000), LoadState::loaded, 0, none, 0},
+        {3, count(11), LoadState::damaged, 3, schedule, schedule.size()},
+        {3, count(0x7F00007F), LoadState::damaged, 3, schedule, schedule.size()},
+        {3, schedule + "trailing garbage", LoadState::loaded, 3, schedule, 0},
+        {0, lists(11, 0), LoadState::damaged, 0, none, at},
+        {0, lists(0, 11), LoadState::damaged, 0, none, at + 2},
+        {0, lists(0x7FFF, 0), LoadState::damaged, 0, none, at},
+        {0, lists(-1, 0), LoadState::loaded, 2, policies, 0},
+        {0, lists(0, -1), LoadState::loaded, 2, policies, 0},
+        {0, lists(-32768, -32768), LoadState::loaded, 2, policies, 0},
+        {0, Stored(book.insurance), LoadState::loaded, 4, Stored(book.insurance), 0}, // ten is the most
     };
     for (const auto& k : cases) {
-        CCalendar c;
-        const FileLoadResult r = LoadBytes(c, k.file);
-        EXPECT_EQ(r.state, k.state) << Hex(k.file.substr(0, 4));
-        EXPECT_EQ(r.records, k.records) << Hex(k.file.substr(0, 4));
-        EXPECT_EQ(c.GetSize(), k.records);
+        SCOPED_TRACE(Hex(k.bytes.substr(0, 4)) + " at " + std::to_string(k.offset));
+        testkit::TempDir dir;
+        testkit::WriteBytes(dir / kDataFileNames[k.file], k.bytes);
+        DataBook read;
+        const FileLoadResult r = LoadAll(read, dir.path())[k.file];
+        EXPECT_EQ(r.state, k.state);
+        EXPECT_EQ(r.records, k.records);
+        EXPECT_EQ(Stored(read.Collection(k.file)), k.kept);
         if (k.state == LoadState::damaged) {
             EXPECT_EQ(r.offset, k.offset);
         }
     }
-}
-
-TEST(DamagedFiles, ListCountsAboveTenAreDamageAndNegativeCountsReadNothing) {
-    const PolicyRecord p = testkit::SamplePolicy(1, 0, 0);
-    CInsurance two;
-    two.Add(p);
-    two.Add(p);
-    const std::string good = Stored(two);
-    const std::size_t at = (good.size() - 4) / 2; // the first policy ends with its two list counts
-    ASSERT_EQ(Hex(good.substr(at, 4)), "00 00 00 00");
-    struct Case {
-        int beneficiaries, riders;
-        LoadState state;
-        std::size_t offset;
-    } cases[] = {
-        {11, 0, LoadState::damaged, at},       {0, 11, LoadState::damaged, at + 2}, {0x7FFF, 0, LoadState::damaged, at},
-        {-1, 0, LoadState::loaded, 0},         {0, -1, LoadState::loaded, 0},       {-32768, -32768, LoadState::loaded, 0},
-    };
-    for (const auto& k : cases) {
-        std::string b = good;
-        b.replace(at, 4, B({k.beneficiaries & 255, k.beneficiaries >> 8 & 255, k.riders & 255, k.riders >> 8 & 255}));
-        CInsurance c;
-        const FileLoadResult r = LoadBytes(c, b);
-        EXPECT_EQ(r.state, k.state) << k.beneficiaries << "/" << k.riders;
-        if (k.state == LoadState::damaged) {
-            EXPECT_EQ(r.records, 0);
-            EXPECT_EQ(r.offset, k.offset);
-        } else {
-            EXPECT_EQ(c.Records(), two.Records());
-        }
-    }
-    // Ten is the most a sound file holds.
-    CInsurance ten;
-    ten.Add(testkit::SamplePolicy(2, 10, 10));
-    CInsurance back;
-    EXPECT_EQ(LoadBytes(back, Stored(ten)).state, LoadState::loaded);
 }

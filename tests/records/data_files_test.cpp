@@ -40,16 +40,15 @@ std::vector<std::string> Names(const fs::path& dir) {
     return names;
 }
 
-const std::vector<std::string> kFourFiles{"data1.bcm", "data2.bcm", "data3.bcm", "data4.bcm"};
-
 } // namespace
 
-TEST(DataFiles, MissingAndEmptyFilesLoadNothingAndSaveAsEmptyCollections) {
+TEST(DataFiles, MissingEmptyAndLeftoverFilesAtLoadThenFourFilesAtSave) {
     TempDir dir;
     DataBook sample;
     testkit::FillSampleBook(sample);
     WriteBytes(dir / "data1.bcm", "");
     WriteBytes(dir / "data3.bcm", Stored(sample.members));
+    for (const char* n : {"data1.bcm.saving", "data4.bcm.saving", "data2.BAK.saving"}) WriteBytes(dir / n, "half");
     DataBook book;
     const LoadReport loaded = LoadAll(book, dir.path());
     const LoadState states[] = {LoadState::empty, LoadState::missing, LoadState::loaded, LoadState::missing};
@@ -58,23 +57,11 @@ TEST(DataFiles, MissingAndEmptyFilesLoadNothingAndSaveAsEmptyCollections) {
         EXPECT_FALSE(loaded[i].keepOnSave) << i;
     }
     EXPECT_EQ(book.members.Records(), sample.members.Records());
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"data1.bcm", "data3.bcm"}));
     for (const auto& r : SaveAll(book, dir.path(), &loaded)) EXPECT_TRUE(r.saved) << r.reason;
     for (std::size_t i = 0; i < kFileCount; ++i)
         EXPECT_EQ(ReadBytes(dir / kDataFileNames[i]), i == 2 ? Stored(sample.members) : std::string(4, '\0'));
-    EXPECT_EQ(Names(dir.path()), kFourFiles);
-}
-
-TEST(DataFiles, LeftoversAreRemovedAtLoadAndAnUnchangedBookIsRewrittenAsItWas) {
-    SampleDir dir;
-    std::vector<std::string> before;
-    for (const char* n : kDataFileNames) before.push_back(ReadBytes(dir / n));
-    for (const char* n : {"data1.bcm.saving", "data4.bcm.saving", "data2.BAK.saving"}) WriteBytes(dir / n, "half");
-    DataBook book;
-    const LoadReport loaded = LoadAll(book, dir.path());
-    for (const auto& r : loaded) EXPECT_EQ(r.state, LoadState::loaded);
-    EXPECT_EQ(Names(dir.path()), kFourFiles);
-    for (const auto& r : SaveAll(book, dir.path(), &loaded)) EXPECT_TRUE(r.saved);
-    for (std::size_t i = 0; i < kFileCount; ++i) EXPECT_EQ(ReadBytes(dir / kDataFileNames[i]), before[i]);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"data1.bcm", "data2.bcm", "data3.bcm", "data4.bcm"}));
 }
 
 TEST(DataFiles, DamagedFileIsSetAsideAndTheOthersStillLoad) {
@@ -85,14 +72,12 @@ TEST(DataFiles, DamagedFileIsSetAsideAndTheOthersStillLoad) {
 
     DataBook book;
     const LoadReport loaded = LoadAll(book, dir.path());
+    for (std::size_t i : {0, 2, 3}) EXPECT_EQ(loaded[i].state, LoadState::loaded);
     ASSERT_EQ(loaded[1].state, LoadState::damaged);
     EXPECT_EQ(loaded[1].records, 2);
+    EXPECT_EQ(book.clients.GetSize(), 2);
     EXPECT_EQ(loaded[1].offset, damaged.size() - 2); // the last education copy
     EXPECT_FALSE(loaded[1].reason.empty());
-    EXPECT_TRUE(loaded[0].state == LoadState::loaded && loaded[2].state == LoadState::loaded &&
-                loaded[3].state == LoadState::loaded);
-    EXPECT_EQ(book.clients.GetSize(), 2);
-    EXPECT_EQ(book.calendar.GetSize(), 3);
 
     const fs::path aside = loaded[1].setAside;
     EXPECT_EQ(aside.parent_path(), dir.path());
@@ -183,38 +168,28 @@ TEST(DataFiles, FilesThatCannotBeReadOrReplacedAndFoldersThatCannotBeWritten) {
     EXPECT_EQ(ReadBytes(dir / "plain"), "not a folder");
 }
 
-TEST(Backup, CopiesAllFourByteForByte) {
-    SampleDir dir;
-    WriteBytes(dir / "data1.BAK", "an older backup that is longer than the new one will be, by far");
-    EXPECT_TRUE(BackupAll(dir.path()));
-    for (std::size_t i = 0; i < kFileCount; ++i)
-        EXPECT_EQ(ReadBytes(dir / kBackupFileNames[i]), ReadBytes(dir / kDataFileNames[i]));
+TEST(Backup, CopiesAllFourOrStopsAtTheFirstFailureKeepingThePreviousBackupWhole) {
+    for (const std::string step : {"", "missing", "copy", "write", "sync", "rename"}) {
+        SCOPED_TRACE(step);
+        SampleDir dir;
+        const std::string previous(10000, 'p'); // longer than the new copy
+        WriteBytes(dir / "data2.BAK", previous);
+        WriteBytes(dir / "data3.BAK", "old3");
+        if (step == "missing") fs::remove(dir / "data2.bcm");
+        // "copy" names the source; the other steps name the backup being written.
+        FaultAt fault(step, step == "copy" ? "data2.bcm" : "data2.BAK");
+        const bool ok = BackupAll(dir.path());
+        EXPECT_EQ(ok, step.empty());
+        EXPECT_EQ(ReadBytes(dir / "data1.BAK"), ReadBytes(dir / "data1.bcm"));
+        for (std::size_t i = 1; ok && i < kFileCount; ++i)
+            EXPECT_EQ(ReadBytes(dir / kBackupFileNames[i]), ReadBytes(dir / kDataFileNames[i]));
+        if (!ok) {
+            EXPECT_EQ(ReadBytes(dir / "data2.BAK"), previous);
+            EXPECT_EQ(ReadBytes(dir / "data3.BAK"), "old3");
+            EXPECT_FALSE(fs::exists(dir / "data4.BAK") || fs::exists(dir / "data2.BAK.saving"));
+        }
+    }
     TempDir empty;
     EXPECT_FALSE(BackupAll(empty.path())); // nothing saved yet
     EXPECT_TRUE(fs::is_empty(empty.path()));
-}
-
-TEST(Backup, StopsAtTheFirstFailureAndKeepsThePreviousBackupWhole) {
-    for (const char* step : {"missing", "copy", "write", "sync", "rename"}) {
-        SCOPED_TRACE(step);
-        SampleDir dir;
-        const std::string previous(10000, 'p');
-        WriteBytes(dir / "data2.BAK", previous);
-        WriteBytes(dir / "data3.BAK", "old3");
-        bool ok = true;
-        if (std::string(step) == "missing") {
-            fs::remove(dir / "data2.bcm");
-            ok = BackupAll(dir.path());
-        } else {
-            // "copy" names the source; the other steps name the backup being written.
-            FaultAt fault(step, std::string(step) == "copy" ? "data2.bcm" : "data2.BAK");
-            ok = BackupAll(dir.path());
-        }
-        EXPECT_FALSE(ok);
-        EXPECT_EQ(ReadBytes(dir / "data1.BAK"), ReadBytes(dir / "data1.bcm"));
-        EXPECT_EQ(ReadBytes(dir / "data2.BAK"), previous);
-        EXPECT_EQ(ReadBytes(dir / "data3.BAK"), "old3");
-        EXPECT_FALSE(fs::exists(dir / "data4.BAK"));
-        EXPECT_FALSE(fs::exists(dir / "data2.BAK.saving"));
-    }
 }

@@ -8,7 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <random>
+#include <stdexcept>
+#include <stdlib.h>
 #include <sstream>
 #include <string>
 
@@ -19,10 +20,8 @@ namespace fs = std::filesystem;
 // A fresh folder under the system temp folder, removed with everything in it.
 class TempDir {
 public:
-    TempDir() {
-        std::random_device rd;
-        do path_ = fs::temp_directory_path() / ("vantorel-test-" + std::to_string(rd()));
-        while (!fs::create_directory(path_));
+    TempDir() : path_((fs::temp_directory_path() / "vantorel-test-XXXXXX").string()) {
+        if (!mkdtemp(path_.data())) throw std::runtime_error("no temporary folder");
     }
     ~TempDir() {
         std::error_code ec;
@@ -30,11 +29,11 @@ public:
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
+    fs::path path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path() / name; }
 
 private:
-    fs::path path_;
+    std::string path_;
 };
 
 inline std::string ReadBytes(const fs::path& p) {
