@@ -88,10 +88,9 @@ inline const std::string kBeijing = "\xB1\xB1\xBE\xA9\xCA\xD0"; // 北京市
 
 inline vantorel::PolicyRecord SamplePolicy(int i, int beneficiaries, int riders) {
     vantorel::PolicyRecord r;
-    r.info.policyNo = "P" + std::to_string(i);
-    r.info.company = kBeijing;
-    r.info.sumInsured = 50 + i;
-    r.info.remarks = std::string(static_cast<std::size_t>(i * 150), 'r'); // 1- and 3-byte prefixes
+    // Remarks of 0, 150 and 300 bytes take 1- and 3-byte prefixes.
+    r.info = {.policyNo = "P" + std::to_string(i), .company = kBeijing, .sumInsured = 50.0 + i,
+              .remarks = std::string(static_cast<std::size_t>(i * 150), 'r')};
     r.holder = {.name = kZhangSan, .sex = 1, .maritalStatus = -1};
     r.insured = {.name = kZhangSan + std::to_string(i), .height = 170.5, .education = kBenKe};
     for (int b = 0; b < beneficiaries; ++b) r.beneficiaries.push_back({.name = "b" + std::to_string(b), .share = 10});
