@@ -3,33 +3,19 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
-#include "app/template_builder.h"
 #include "resources/templates/beneficiary_template.h"
-#include "theme/skin_list_ctrl.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 
 using namespace vantorel;
 
 namespace {
 constexpr std::size_t kMaxBeneficiaries = 10;
-const QString kChooseOne = QStringLiteral("请在列表中选择一个对象!");
 } // namespace
 
-CBeneficiaryDlg::CBeneficiaryDlg(QWidget* owner) : CXpDialog(owner) {
-    tmpl::Build(tmpl::BeneficiaryTemplate(), this);
-    SetCaption(QStringLiteral(" 受 益 人"));
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/128_32.png")));
-    forms::ApplyPagePalette(this);
-
-    listCtl_ = findChild<CSkinListCtrl*>(QStringLiteral("1136"));
-    listCtl_->SetBkColor(forms::palette::listBackground);
-    listCtl_->SetTextColor(forms::palette::listText);
-    listCtl_->InsertColumn(0, QStringLiteral("姓名"), 100);
-    listCtl_->InsertColumn(1, QStringLiteral("身份证号"), 200);
-    listCtl_->InsertColumn(2, QStringLiteral("关系"), 50);
-
+CBeneficiaryDlg::CBeneficiaryDlg(QWidget* owner)
+    : ListEditDlg(owner, tmpl::BeneficiaryTemplate(), QStringLiteral(" 受 益 人"),
+                  {{QStringLiteral("姓名"), 100}, {QStringLiteral("身份证号"), 200}, {QStringLiteral("关系"), 50}}) {
     binding_.Text(1049, &name_, QStringLiteral("姓名"));
     binding_.Index(1185, &sex_);
     binding_.Text(1040, &idNumber_, QStringLiteral("身份证号"));
@@ -40,33 +26,13 @@ CBeneficiaryDlg::CBeneficiaryDlg(QWidget* owner) : CXpDialog(owner) {
     binding_.Text(1058, &share_, QStringLiteral("受益份额"));
     forms::AddYearPresets(findChild<QComboBox*>(QStringLiteral("1045")));
     binding_.Show();
-
-    auto click = [this](int id, void (CBeneficiaryDlg::*handler)()) {
-        connect(findChild<QAbstractButton*>(QString::number(id)), &QAbstractButton::clicked, this, handler);
-    };
-    click(1148, &CBeneficiaryDlg::OnAdd);
-    click(1149, &CBeneficiaryDlg::OnModify);
-    click(1160, &CBeneficiaryDlg::OnDelete);
-    connect(listCtl_, &CSkinListCtrl::rowDoubleClicked, this, &CBeneficiaryDlg::OnDoubleClick);
-
-    if (owner) move(owner->window()->pos());
 }
 
-void CBeneficiaryDlg::SetList(std::vector<BeneficiaryRecord> list) {
-    list_ = std::move(list);
-    RefreshList();
+QStringList CBeneficiaryDlg::Row(const BeneficiaryRecord& b) const {
+    return {FromGbk(b.name), FromGbk(b.idNumber), FromGbk(b.relationToInsured)};
 }
 
-void CBeneficiaryDlg::RefreshList() {
-    binding_.CommitQuiet();
-    std::vector<QStringList> rows;
-    rows.reserve(list_.size());
-    for (const BeneficiaryRecord& b : list_)
-        rows.push_back({FromGbk(b.name), FromGbk(b.idNumber), FromGbk(b.relationToInsured)});
-    listCtl_->SetRows(std::move(rows));
-}
-
-BeneficiaryRecord CBeneficiaryDlg::BuildBeneficiary() {
+BeneficiaryRecord CBeneficiaryDlg::BuildRecord() {
     binding_.CommitQuiet();
     BeneficiaryRecord r;
     r.name = ToGbk(name_);
@@ -78,7 +44,7 @@ BeneficiaryRecord CBeneficiaryDlg::BuildBeneficiary() {
     return r;
 }
 
-void CBeneficiaryDlg::ShowBeneficiary(const BeneficiaryRecord& r) {
+void CBeneficiaryDlg::ShowRecord(const BeneficiaryRecord& r) {
     binding_.CommitQuiet();
     name_ = FromGbk(r.name);
     idNumber_ = FromGbk(r.idNumber);
@@ -92,13 +58,21 @@ void CBeneficiaryDlg::ShowBeneficiary(const BeneficiaryRecord& r) {
     binding_.Show();
 }
 
-bool CBeneficiaryDlg::CheckShareAndName() {
+bool CBeneficiaryDlg::Accepts(int row) {
     if (forms::TextToDouble(share_) > 100) {
         msg::Info(this, QStringLiteral("受益份额错误!"));
         return false;
     }
     if (name_.isEmpty() && idNumber_.isEmpty()) {
         msg::Info(this, QStringLiteral("受益人姓名和身份证号不能为空!"));
+        return false;
+    }
+    if (row < 0 && list_.size() >= kMaxBeneficiaries) {
+        msg::Info(this, QStringLiteral("不能多于十个受益人!"));
+        return false;
+    }
+    if (IsDuplicate(row)) {
+        msg::Info(this, QStringLiteral("已存在该受益人!"));
         return false;
     }
     return true;
@@ -109,55 +83,4 @@ bool CBeneficiaryDlg::IsDuplicate(int skip) const {
     for (int i = 0; i < int(list_.size()); ++i)
         if (i != skip && list_[std::size_t(i)].name == name && list_[std::size_t(i)].idNumber == id) return true;
     return false;
-}
-
-void CBeneficiaryDlg::OnAdd() {
-    if (!binding_.Commit() || !CheckShareAndName()) return;
-    if (list_.size() >= kMaxBeneficiaries) {
-        msg::Info(this, QStringLiteral("不能多于十个受益人!"));
-        return;
-    }
-    if (IsDuplicate(-1)) {
-        msg::Info(this, QStringLiteral("已存在该受益人!"));
-        return;
-    }
-    list_.push_back(BuildBeneficiary());
-    RefreshList();
-    changed_ = true;
-}
-
-void CBeneficiaryDlg::OnModify() {
-    if (!binding_.Commit()) return;
-    const int row = listCtl_->GetFirstSelected();
-    if (row < 0 || row >= int(list_.size())) {
-        msg::Info(this, kChooseOne);
-        return;
-    }
-    if (!CheckShareAndName()) return;
-    if (IsDuplicate(row)) {
-        msg::Info(this, QStringLiteral("已存在该受益人!"));
-        return;
-    }
-    if (!msg::Ask(this, QStringLiteral("确认修改?"))) return;
-    list_[std::size_t(row)] = BuildBeneficiary();
-    RefreshList();
-    changed_ = true;
-}
-
-void CBeneficiaryDlg::OnDelete() {
-    binding_.CommitQuiet();
-    const int row = listCtl_->GetFirstSelected();
-    if (row < 0 || row >= int(list_.size())) {
-        msg::Info(this, kChooseOne);
-        return;
-    }
-    if (!msg::Ask(this, QStringLiteral("确认删除?"))) return;
-    list_.erase(list_.begin() + row);
-    listCtl_->DeleteItem(row);
-    changed_ = true;
-}
-
-void CBeneficiaryDlg::OnDoubleClick() {
-    const int row = listCtl_->GetFirstSelected();
-    if (row >= 0 && row < int(list_.size())) ShowBeneficiary(list_[std::size_t(row)]);
 }
