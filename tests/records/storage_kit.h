@@ -9,7 +9,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <stdexcept>
-#include <stdlib.h>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -20,8 +20,18 @@ namespace fs = std::filesystem;
 // A fresh folder under the system temp folder, removed with everything in it.
 class TempDir {
 public:
-    TempDir() : path_((fs::temp_directory_path() / "vantorel-test-XXXXXX").string()) {
-        if (!mkdtemp(path_.data())) throw std::runtime_error("no temporary folder");
+    // Portable: the same tests run on Windows.
+    TempDir() {
+        std::random_device rd;
+        for (int tries = 0; tries < 100; ++tries) {
+            fs::path p = fs::temp_directory_path() / ("vantorel-test-" + std::to_string(rd()));
+            std::error_code ec;
+            if (fs::create_directory(p, ec)) {
+                path_ = p.string();
+                return;
+            }
+        }
+        throw std::runtime_error("no temporary folder");
     }
     ~TempDir() {
         std::error_code ec;
