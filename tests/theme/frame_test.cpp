@@ -8,8 +8,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -156,13 +154,8 @@ TEST(Frame, DialogWithControlsAtDoubleDensity) {
         d.SetCaption(QStringLiteral(" 附 加 险"));
         d.setWindowIcon(ThemeAppIcon());
         d.resize(560, 260);
-        auto* group = new QGroupBox(QStringLiteral("附加险资料"), &d);
-        group->setGeometry(8, 30, 240, 190);
         auto* edit = new QLineEdit(QStringLiteral("意外伤害"), &d);
         edit->setGeometry(84, 50, 150, 22);
-        auto* combo = new QComboBox(&d);
-        combo->addItems({QStringLiteral("年缴"), QStringLiteral("月缴")});
-        combo->setGeometry(84, 80, 150, 22);
         auto* check = new QCheckBox(QStringLiteral("豁免保费"), &d);
         check->setChecked(true);
         check->setGeometry(84, 110, 150, 20);
