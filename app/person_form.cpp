@@ -12,6 +12,7 @@ void PersonForm::Bind(FormBinding& b, const PersonIds& controls, const QString& 
     };
     for (const auto& [field, id] : controls) {
         bound_ |= 1u << unsigned(field);
+        // clang-format off
         switch (field) {
         case PersonField::name: text(id, &name, "姓名"); break;
         case PersonField::sex: b.Index(id, &sex); break;
@@ -36,6 +37,7 @@ void PersonForm::Bind(FormBinding& b, const PersonIds& controls, const QString& 
         case PersonField::weight: text(id, &weight, "体重"); break;
         case PersonField::remarks: text(id, &remarks, "备注"); break;
         }
+        // clang-format on
     }
 }
 
@@ -96,7 +98,9 @@ void PersonForm::ToRecord(PersonInfo& r) const {
     if (Binds(PersonField::weight)) r.weight = forms::TextToDouble(weight);
 }
 
-void PersonForm::ToRecord(HolderInfo& r) const { Store(*this, r); }
+void PersonForm::ToRecord(HolderInfo& r) const {
+    Store(*this, r);
+}
 
 void PersonForm::FromRecord(const PersonInfo& r) {
     Load(*this, r);
@@ -104,4 +108,6 @@ void PersonForm::FromRecord(const PersonInfo& r) {
     weight = forms::FormatRounded(r.weight);
 }
 
-void PersonForm::FromRecord(const HolderInfo& r) { Load(*this, r); }
+void PersonForm::FromRecord(const HolderInfo& r) {
+    Load(*this, r);
+}

@@ -9,10 +9,13 @@
 #include <cstdint>
 #include <vector>
 
+// clang-format off
 enum class PersonField {
-    name, sex, nation, idNumber, marital, birthYear, birthMonth, birthDay, education, mobile, email, occupation,
-    income, homePhone, workPhone, homeAddress, homePostcode, workAddress, workPostcode, height, weight, remarks,
+    name, sex, nation, idNumber, marital, birthYear, birthMonth, birthDay, education, mobile, email,
+    occupation, income, homePhone, workPhone, homeAddress, homePostcode, workAddress, workPostcode, height,
+    weight, remarks,
 };
+// clang-format on
 
 // One control of the block on a page; a page lists only the controls it has,
 // in the order its form reads (a refused character names the first field).
@@ -23,8 +26,8 @@ struct PersonControl {
 using PersonIds = std::vector<PersonControl>;
 
 struct PersonForm {
-    QString name, nation, idNumber, birthYear, education, mobile, email, occupation, income, homePhone, workPhone,
-        homeAddress, homePostcode, workAddress, workPostcode, height, weight, remarks;
+    QString name, nation, idNumber, birthYear, education, mobile, email, occupation, income, homePhone,
+        workPhone, homeAddress, homePostcode, workAddress, workPostcode, height, weight, remarks;
     int sex = -1, marital = 0, birthMonth = 0, birthDay = 0;
 
     // May be called more than once, so a page can put its own controls between.

@@ -22,7 +22,8 @@ class CPeopleListPage : public CPage {
         QString caption;
         int width;
     };
-    CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second, QWidget* parent);
+    CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second,
+                    QWidget* parent);
 
     // Fills the list anew and forgets the selection; the form keeps what is typed.
     void RebuildList();

@@ -80,7 +80,9 @@ QStringList CTeamMemberPage::RowOf(int index, GbkRowDecoder& decode) const {
     return {decode(r.staffNo), decode(r.person.name)};
 }
 
-int CTeamMemberPage::FindRow(const QStringList& texts) const { return TheBook().members.Find(ToGbk(texts[0])); }
+int CTeamMemberPage::FindRow(const QStringList& texts) const {
+    return TheBook().members.Find(ToGbk(texts[0]));
+}
 
 void CTeamMemberPage::RemoveRecord(int index) { TheBook().members.RemoveAt(index); }
 

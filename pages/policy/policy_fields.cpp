@@ -3,6 +3,8 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 
+#include <iterator>
+
 using namespace vantorel;
 
 void PolicyInfoValues::Bind(FormBinding& b) {
@@ -72,10 +74,10 @@ namespace {
 // Both blocks read in the same order; only their ids differ.
 PersonIds PersonBlock(std::initializer_list<int> ids) {
     using F = PersonField;
-    static const F order[] = {F::name,         F::sex,          F::nation,      F::idNumber,     F::marital,
-                              F::birthYear,    F::birthMonth,   F::birthDay,    F::education,    F::mobile,
-                              F::email,        F::occupation,   F::income,      F::homePhone,    F::workPhone,
-                              F::homeAddress,  F::homePostcode, F::workAddress, F::workPostcode, F::remarks};
+    static const F order[] = {F::name,        F::sex,          F::nation,      F::idNumber,     F::marital,
+                              F::birthYear,   F::birthMonth,   F::birthDay,    F::education,    F::mobile,
+                              F::email,       F::occupation,   F::income,      F::homePhone,    F::workPhone,
+                              F::homeAddress, F::homePostcode, F::workAddress, F::workPostcode, F::remarks};
     Q_ASSERT(ids.size() == std::size(order));
     PersonIds block;
     const int* id = ids.begin();
@@ -84,10 +86,10 @@ PersonIds PersonBlock(std::initializer_list<int> ids) {
 }
 } // namespace
 
-const PersonIds kHolderIds = PersonBlock({1055, 1057, 1058, 1062, 1063, 1064, 1065, 1066, 1186, 1071, 1072, 1109,
-                                          1121, 1067, 1068, 1069, 1073, 1070, 1074, 1056});
-const PersonIds kInsuredIds = PersonBlock({1075, 1077, 1079, 1088, 1089, 1090, 1091, 1092, 1187, 1093, 1094, 1111,
-                                           1123, 1095, 1096, 1097, 1098, 1099, 1100, 1101});
+const PersonIds kHolderIds = PersonBlock({1055, 1057, 1058, 1062, 1063, 1064, 1065, 1066, 1186, 1071,
+                                          1072, 1109, 1121, 1067, 1068, 1069, 1073, 1070, 1074, 1056});
+const PersonIds kInsuredIds = PersonBlock({1075, 1077, 1079, 1088, 1089, 1090, 1091, 1092, 1187, 1093,
+                                           1094, 1111, 1123, 1095, 1096, 1097, 1098, 1099, 1100, 1101});
 
 HolderInfo BuildHolder(const PersonValues& v) {
     HolderInfo r;
