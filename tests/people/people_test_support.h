@@ -1,5 +1,5 @@
-// Helpers shared by the people page tests: mouse clicks on list rows and
-// small books.
+// Shared by the people page tests: a fixture with an empty book, filling the
+// form, mouse clicks on list rows and small records.
 #pragma once
 
 #include "app/gbk.h"
@@ -9,25 +9,36 @@
 
 #include <QTest>
 
-// Types like TypeInto, but also Chinese text, which QTest's key clicks
-// cannot produce: ASCII goes key by key, other text is inserted at the
-// cursor as an input method does.
-inline void TypeText(QWidget* page, int id, const QString& text) {
-    bool ascii = true;
-    for (QChar c : text)
-        ascii = ascii && c.unicode() >= 0x20 && c.unicode() < 0x7F;
-    if (ascii) return TypeInto(page, id, text);
-    QWidget* w = FindCtl(page, id);
-    QLineEdit* e = qobject_cast<QLineEdit*>(w);
-    if (auto* c = qobject_cast<QComboBox*>(w)) e = c->lineEdit();
-    if (!e) return TypeInto(page, id, text); // the memo takes any text
-    e->setFocus();
-    e->selectAll();
-    e->del();
-    e->insert(text);
+template <class Page> struct PeoplePageTest : ::testing::Test {
+    void SetUp() override { vantorel::TheBook().Clear(); }
+    void TearDown() override { vantorel::TheBook().Clear(); }
+    std::unique_ptr<Page> MakePage() {
+        auto page = std::make_unique<Page>();
+        page->show();
+        return page;
+    }
+    MessageRecorder boxes;
+};
+
+// Types each text into its control; a drop-down list gets the item of that text.
+inline void Fill(QWidget* page, std::initializer_list<int> ids, const QStringList& texts) {
+    auto text = texts.begin();
+    for (int id : ids) {
+        auto* list = qobject_cast<QComboBox*>(FindCtl(page, id));
+        if (list && !list->isEditable())
+            list->setCurrentIndex(list->findText(*text++));
+        else
+            TypeInto(page, id, *text++);
+    }
 }
 
-// Clicks a row with the mouse, as the user does.
+inline QStringList Texts(QWidget* page, std::initializer_list<int> ids) {
+    QStringList texts;
+    for (int id : ids)
+        texts << TextOf(page, id);
+    return texts;
+}
+
 inline void ClickRow(QWidget* page, int listId, int row) {
     auto* list = FindCtl<CSkinListCtrl>(page, listId);
     ASSERT_NE(list, nullptr);
@@ -39,14 +50,6 @@ inline void ClickRow(QWidget* page, int listId, int row) {
 inline QStringList RowTexts(QWidget* page, int listId, int row) {
     auto* list = FindCtl<CSkinListCtrl>(page, listId);
     return {list->GetItemText(row, 0), list->GetItemText(row, 1)};
-}
-
-inline int RowCount(QWidget* page, int listId) {
-    return FindCtl<CSkinListCtrl>(page, listId)->GetItemCount();
-}
-
-inline int IndexOf(QWidget* page, int id) {
-    return FindCtl<QComboBox>(page, id)->currentIndex();
 }
 
 inline vantorel::PotClientRecord Client(const QString& name, const QString& id) {
