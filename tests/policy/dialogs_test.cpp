@@ -42,7 +42,7 @@ TEST(BeneficiaryDialog, AddChecksShareNameCountAndDuplicatesInOrder) {
     EXPECT_EQ(dlg.List().size(), 10u);
 }
 
-TEST(BeneficiaryDialog, ModifyAndDeleteWorkOnTheSelectedRow) {
+TEST(BeneficiaryDialog, ModifyTestsTheEntryAgainstTheOthers) {
     MessageRecorder rec;
     CBeneficiaryDlg dlg;
     vantorel::BeneficiaryRecord a, b;
@@ -52,12 +52,7 @@ TEST(BeneficiaryDialog, ModifyAndDeleteWorkOnTheSelectedRow) {
     b.name = ToGbk("乙");
     dlg.SetList({a, b});
     dlg.show();
-    Press(&dlg, 1149);
-    Press(&dlg, 1160);
-    EXPECT_EQ(rec.shown, QStringList({"请在列表中选择一个对象!", "请在列表中选择一个对象!"}));
-
-    CSkinListCtrl* list = ListOf(&dlg);
-    DoubleClickRow(list, 0);
+    DoubleClickRow(ListOf(&dlg), 0);
     EXPECT_EQ(TextOf(&dlg, 1058), "34");
     EXPECT_EQ(TextOf(&dlg, 1045), "2004");
     EXPECT_EQ(ListIndexOf(&dlg, 1046), -1);
@@ -66,63 +61,74 @@ TEST(BeneficiaryDialog, ModifyAndDeleteWorkOnTheSelectedRow) {
     EXPECT_EQ(dlg.List()[0].share, 34);
     EXPECT_EQ(dlg.List()[0].birthDate, "2004/0-0");
 
-    list->SelectRow(0);
+    ListOf(&dlg)->SelectRow(0);
     EXPECT_EQ(Submit(&dlg, rec, 1149, "乙", "", "1"), "已存在该受益人!");
     EXPECT_EQ(Submit(&dlg, rec, 1149, "丙", "", "200"), "受益份额错误!");
-    rec.Answer(false);
-    Submit(&dlg, rec, 1149, "丙", "", "1");
-    EXPECT_EQ(FromGbk(dlg.List()[0].name), "甲") << "No leaves the entry";
-    Submit(&dlg, rec, 1149, "丙", "", "1");
-    EXPECT_EQ(Column(list, 0), QStringList({"丙", "乙"}));
-
-    list->SelectRow(1);
-    rec.Answer(false);
-    EXPECT_EQ(Submit(&dlg, rec, 1160, "", "", ""), "确认删除?");
-    EXPECT_EQ(dlg.List().size(), 2u);
-    list->SelectRow(1);
-    Press(&dlg, 1160);
-    EXPECT_EQ(Column(list, 0), QStringList{"丙"});
-    EXPECT_EQ(dlg.List().size(), 1u);
+    EXPECT_EQ(Submit(&dlg, rec, 1149, "", "", "1"), "受益人姓名和身份证号不能为空!");
+    EXPECT_EQ(FromGbk(dlg.List()[0].name), "甲");
 }
 
-TEST(RiderDialog, DefaultsLimitAndModifyInPlace) {
+TEST(RiderDialog, DefaultsAndTenAtMost) {
     MessageRecorder rec;
     CRiderDlg dlg;
     dlg.show();
-    Press(&dlg, 1148);
-    Press(&dlg, 1148);
-    ASSERT_EQ(dlg.List().size(), 2u);
+    for (int i = 0; i < 10; ++i) Press(&dlg, 1148);
+    ASSERT_EQ(dlg.List().size(), 10u);
     const vantorel::RiderRecord& r = dlg.List()[0];
     EXPECT_EQ(std::vector<std::string>({r.paymentYears, r.coverageYears, r.benefitMethod, r.benefitAge,
                                         r.effectiveDate, FromGbk(r.company).toStdString()}),
               std::vector<std::string>({"0", "1", "0", "0", "2004/1-1", "Orlemont保险"}));
-
-    TypeInto(&dlg, 1040, "R-2");
-    ListOf(&dlg)->SelectRow(1);
-    Press(&dlg, 1149);
-    EXPECT_EQ(rec.questions, QStringList{"确认修改?"});
-    EXPECT_EQ(Column(ListOf(&dlg), 0), QStringList({"", "R-2"}));
-
-    for (int i = 2; i < 10; ++i) Press(&dlg, 1148);
-    ASSERT_EQ(dlg.List().size(), 10u);
     Press(&dlg, 1148);
-    EXPECT_EQ(rec.Last(), "不能多于十个附加险!");
+    EXPECT_EQ(rec.shown, QStringList{"不能多于十个附加险!"});
     EXPECT_EQ(dlg.List().size(), 10u);
 }
 
-TEST(PolicyDialogs, OpenModallyOnTheMainWindowCorner) {
+// Both dialogs, opened from the entry page: placement, caption, and the
+// choose, modify, delete and double-click steps over their working copy.
+TEST(PolicyDialogs, EditTheirListOnTheMainWindowCorner) {
     vantorel::TheBook().insurance.RemoveAll();
+    MessageRecorder rec;
     QWidget mainWindow;
     mainWindow.move(40, 30);
     auto* page = new CPolicyEntryPage(&mainWindow);
     mainWindow.show();
-    for (auto [button, caption] : {std::pair{1105, " 受 益 人"}, std::pair{1106, " 附 加 险"}}) {
-        PressWithDialog(page, button, [&](QWidget* dlg) {
+    // {button, caption, the control shown in the list's first column}
+    for (auto [button, caption, key] : {std::tuple{1105, " 受 益 人", 1049}, {1106, " 附 加 险", 1040}}) {
+        PressWithDialog(page, button, [&, key = key](QWidget* dlg) {
             EXPECT_EQ(dlg->windowTitle(), caption);
             EXPECT_EQ(dlg->pos(), mainWindow.pos());
             EXPECT_EQ(dlg->parentWidget(), &mainWindow);
+            rec.Clear();
+            Press(dlg, 1149);
+            Press(dlg, 1160);
+            EXPECT_EQ(rec.shown, QStringList({"请在列表中选择一个对象!", "请在列表中选择一个对象!"}));
+            for (const char* name : {"甲", "乙", "丙"}) {
+                TypeInto(dlg, key, name);
+                Press(dlg, 1148);
+            }
+            CSkinListCtrl* list = ListOf(dlg);
+            list->SelectRow(1);
+            rec.Answer(false);
+            Press(dlg, 1160);
+            EXPECT_EQ(rec.questions, QStringList{"确认删除?"});
+            Press(dlg, 1160);
+            EXPECT_EQ(Column(list, 0), QStringList({"甲", "丙"}));
+
+            list->SelectRow(0);
+            TypeInto(dlg, key, "丁");
+            rec.Answer(false);
+            Press(dlg, 1149);
+            EXPECT_EQ(Column(list, 0), QStringList({"甲", "丙"})) << "No leaves the entry";
+            Press(dlg, 1149);
+            EXPECT_EQ(Column(list, 0), QStringList({"丁", "丙"}));
+            EXPECT_EQ(rec.questions.mid(2), QStringList({"确认修改?", "确认修改?"}));
+            TypeInto(dlg, key, "");
+            DoubleClickRow(list, 1);
+            EXPECT_EQ(TextOf(dlg, key), "丙");
         });
     }
+    EXPECT_EQ(page->Beneficiaries().size(), 2u);
+    EXPECT_EQ(page->Riders().size(), 2u);
 }
 
 } // namespace
