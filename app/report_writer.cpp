@@ -2,6 +2,7 @@
 
 #include "message_box.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -79,10 +80,18 @@ bool WriteReport(const QString& path, const QString& title, const std::vector<Re
             cursor.insertBlock(left);
             QTextTable* table = nullptr;
             AddTable(cursor, 1 + static_cast<int>(t.rows.size()), columns, &table);
-            for (int c = 0; c < t.headers.size(); ++c) FillCell(table, 0, c, t.headers[c], Bold(10.5));
-            for (int r = 0; r < static_cast<int>(t.rows.size()); ++r)
-                for (int c = 0; c < columns && c < t.rows[r].size(); ++c)
-                    FillCell(table, r + 1, c, t.rows[r][c], Plain());
+            // Walk the cells in order with one cursor: looking each cell up is quadratic on long lists.
+            QTextCursor cell = table->cellAt(0, 0).firstCursorPosition();
+            const QTextCharFormat header = Bold(10.5), plain = Plain();
+            for (int c = 0; c < columns; ++c) {
+                cell.insertText(t.headers.value(c), header);
+                cell.movePosition(QTextCursor::NextCell);
+            }
+            for (const QStringList& row : t.rows)
+                for (int c = 0; c < columns; ++c) {
+                    if (c < row.size()) cell.insertText(row[c], plain);
+                    cell.movePosition(QTextCursor::NextCell);
+                }
             cursor.movePosition(QTextCursor::End);
         }
     }
@@ -106,7 +115,11 @@ void SaveReportInteractive(QWidget* parent, const QString& title, const std::vec
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".odt");
     QString error;
-    if (WriteReport(path, title, sections, &error))
+    // A report of a whole book takes seconds: say so with the pointer.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = WriteReport(path, title, sections, &error);
+    QApplication::restoreOverrideCursor();
+    if (written)
         msg::Info(parent, QStringLiteral("报表已保存到 %1").arg(path));
     else
         msg::Info(parent, error);
