@@ -29,6 +29,17 @@ void InstallFontSubstitutes() {
 
 namespace {
 
+// The face the template names, sized so that its text fits the rectangles the
+// way it did where dialog units come from the font: a unit is a quarter of the
+// average character width and an eighth of the line height, and with 1.5 px
+// per unit that is a 12-px line whatever point size the template asks for. The
+// stand-in CJK faces have tall lines, so the em is set a little smaller.
+QFont TemplateFont(const Window& t) {
+    QFont f(QString::fromUtf8(t.font));
+    f.setPixelSize(t.pointSize >= 10 ? 12 : 11);
+    return f;
+}
+
 QStringList Items(const std::vector<const char*>& presets) {
     QStringList items;
     items.reserve(qsizetype(presets.size()));
@@ -110,7 +121,7 @@ QWidget* Make(const Control& c, QWidget* host, QButtonGroup*& radioGroup, const 
 
 void Build(const Window& t, QWidget* host, QPoint origin, const CustomFactory& custom) {
     host->setObjectName(QString::number(t.id));
-    host->setFont(QFont(QString::fromUtf8(t.font), t.pointSize));
+    host->setFont(TemplateFont(t));
     const QRect area = DluRect(0, 0, t.width, t.height);
     host->resize(area.width() + origin.x(), area.height() + origin.y());
     QButtonGroup* radioGroup = nullptr;
