@@ -15,7 +15,8 @@
 namespace forms {
 
 QString ComposeDate(const QString& year, int monthIndex, int dayIndex) {
-    return QStringLiteral("%1/%2-%3").arg(year).arg(monthIndex + 1).arg(dayIndex + 1);
+    // One pass: a "%1" typed into the year must stay text, not become a placeholder.
+    return QStringLiteral("%1/%2-%3").arg(year, QString::number(monthIndex + 1), QString::number(dayIndex + 1));
 }
 
 DateParts SplitDate(const QString& text) {

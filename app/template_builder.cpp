@@ -77,7 +77,11 @@ QWidget* Make(const Control& c, QWidget* host, QButtonGroup*& radioGroup, const 
     case Kind::List: {
         auto* cb = new QComboBox(host);
         cb->setEditable(c.kind == Kind::Combo);
-        if (cb->isEditable()) cb->setInsertPolicy(QComboBox::NoInsert);
+        if (cb->isEditable()) {
+            cb->setInsertPolicy(QComboBox::NoInsert);
+            // The value is the text as typed: no filling in of a preset, no case changes.
+            cb->setCompleter(nullptr);
+        }
         cb->addItems(Items(c.presets));
         cb->setMaxVisibleItems(12);
         cb->setCurrentIndex(-1);

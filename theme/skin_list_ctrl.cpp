@@ -4,6 +4,7 @@
 #include "skin_scroll_bar.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
@@ -270,4 +271,10 @@ void CSkinListCtrl::SetBkColor(const QColor& c) { bkColor_ = c; }
 void CSkinListCtrl::SetTextColor(const QColor& c) {
     model_->textColor = c;
     viewport()->update();
+}
+
+void CSkinListCtrl::mouseReleaseEvent(QMouseEvent* e) {
+    const bool empty = e->button() == Qt::LeftButton && !indexAt(e->position().toPoint()).isValid();
+    QTreeView::mouseReleaseEvent(e);
+    if (empty) emit rowClicked(-1);
 }

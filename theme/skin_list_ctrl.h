@@ -78,13 +78,15 @@ public:
     CSkinHScrollBar* HScrollBar() const { return hbar_; }
 
 signals:
-    // A row clicked with the mouse (not reached by the keyboard).
+    // A row clicked with the mouse (not reached by the keyboard); -1 for a
+    // click on the empty part of the list.
     void rowClicked(int row);
     void rowDoubleClicked(int row);
 
 protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:

@@ -1,5 +1,6 @@
 #include "policy_search.h"
 
+#include "app/forms.h"
 #include "app/gbk.h"
 
 #include <QRegularExpression>
@@ -66,7 +67,7 @@ QString DateAsStored(const QString& text) {
     static const QRegularExpression date(QStringLiteral("^\\s*(\\d{1,4})[-/](\\d{1,2})[-/](\\d{1,2})\\s*$"));
     const QRegularExpressionMatch m = date.match(text);
     if (!m.hasMatch()) return {};
-    return QStringLiteral("%1/%2-%3").arg(m.captured(1)).arg(m.captured(2).toInt()).arg(m.captured(3).toInt());
+    return forms::ComposeDate(m.captured(1), m.captured(2).toInt() - 1, m.captured(3).toInt() - 1);
 }
 
 QString KeyCaption(int mode) {

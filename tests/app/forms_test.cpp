@@ -1,6 +1,7 @@
 #include "app/form_binding.h"
 #include "app/forms.h"
 #include "app/gbk.h"
+#include "app/template_builder.h"
 #include "gui_test_support.h"
 
 #include <QComboBox>
@@ -12,6 +13,7 @@ TEST(Forms, DatesComposeAndSplit) {
     EXPECT_EQ(ComposeDate("2004", 0, 1), "2004/1-2");
     EXPECT_EQ(ComposeDate("1977", -1, -1), "1977/0-0");
     EXPECT_EQ(ComposeDate("", 4, 28), "/5-29");
+    EXPECT_EQ(ComposeDate("19%1", 4, 28), "19%1/5-29"); // the year is text, whatever it holds
     const struct {
         const char* text;
         const char* year;
@@ -44,21 +46,36 @@ TEST(Forms, NumbersAreReadLikeTheCRuntimeWithAPoint) {
     EXPECT_EQ(FormatRounded(170.6), "171");
 }
 
-TEST(Forms, ComboAndListShowing) {
-    QComboBox combo;
-    combo.setEditable(true);
-    for (int i = 1; i <= 99; ++i) combo.addItem(QString("%1").arg(i, 2, 10, QChar('0')));
-    ShowComboText(&combo, "1");
-    EXPECT_EQ(combo.currentText(), "1");
-    EXPECT_EQ(combo.currentIndex(), -1);
-    ShowComboText(&combo, "05");
-    EXPECT_EQ(combo.currentIndex(), 4);
-    QComboBox list;
-    list.addItems({"01", "02"});
-    ShowListIndex(&list, 5);
-    EXPECT_EQ(ListIndex(&list), -1);
-    ShowListIndex(&list, 1);
-    EXPECT_EQ(ListIndex(&list), 1);
+TEST(Forms, ComboAndListShowingAndTyping) {
+    // Built as the pages build them, so the combo's own behaviour is the program's.
+    static const tmpl::Window t{1, 100, 40, "宋体", 9,
+                                {{10, tmpl::Kind::Combo, 0, 0, 40, 100, "", 0, tmpl::presets::twoDigits},
+                                 {11, tmpl::Kind::Combo, 0, 14, 60, 100, "", 0, tmpl::presets::insurers},
+                                 {12, tmpl::Kind::List, 50, 0, 40, 100, "", 0, {"01", "02"}}}};
+    QWidget form;
+    tmpl::Build(t, &form);
+    form.show();
+    form.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto* combo = FindCtl<QComboBox>(&form, 10);
+    ShowComboText(combo, "1");
+    EXPECT_EQ(combo->currentText(), "1");
+    EXPECT_EQ(combo->currentIndex(), -1);
+    ShowComboText(combo, "05");
+    EXPECT_EQ(combo->currentIndex(), 4);
+    // What is typed is the value: no preset filled in, no letter case changed.
+    for (auto [id, typed] : {std::pair{10, "5"}, std::pair{11, "jorvale"}}) {
+        auto* c = FindCtl<QComboBox>(&form, id);
+        c->setFocus();
+        c->lineEdit()->clear();
+        QTest::keyClicks(c, typed);
+        EXPECT_EQ(c->currentText(), typed);
+    }
+    auto* list = FindCtl<QComboBox>(&form, 12);
+    ShowListIndex(list, 5);
+    EXPECT_EQ(ListIndex(list), -1);
+    ShowListIndex(list, 1);
+    EXPECT_EQ(ListIndex(list), 1);
 }
 
 TEST(Forms, TextThatGbkCannotHoldIsRefusedByName) {

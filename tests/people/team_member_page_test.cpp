@@ -71,6 +71,12 @@ TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
     QWidget* p = page.get();
     Press(p, kModify);
     EXPECT_EQ(boxes.shown, QStringList{"请先选择对象!"});
+    ClickRow(p, kList, 0); // a click on the empty part of the list lets the record go again
+    auto* list = FindCtl<CSkinListCtrl>(p, kList);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
+    Press(p, kModify);
+    EXPECT_EQ(boxes.shown, (QStringList{"请先选择对象!", "请先选择对象!"}));
+    boxes.Clear();
     ClickRow(p, kList, 1);
     Fill(p, {kDepartment}, {"三部"});
     Press(p, kModify); // neither key field changed: the plain question
