@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <stdexcept>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 namespace testkit {
@@ -18,20 +18,15 @@ namespace testkit {
 namespace fs = std::filesystem;
 
 // A fresh folder under the system temp folder, removed with everything in it.
+// Built from the standard library alone: the same tests run on Windows.
 class TempDir {
 public:
-    // Portable: the same tests run on Windows.
     TempDir() {
-        std::random_device rd;
-        for (int tries = 0; tries < 100; ++tries) {
-            fs::path p = fs::temp_directory_path() / ("vantorel-test-" + std::to_string(rd()));
-            std::error_code ec;
-            if (fs::create_directory(p, ec)) {
-                path_ = p.string();
-                return;
-            }
-        }
-        throw std::runtime_error("no temporary folder");
+        std::random_device rd; // may repeat across processes on some platforms, hence the retries
+        for (int tries = 0; path_.empty() && tries < 100; ++tries)
+            if (const auto p = fs::temp_directory_path() / ("vantorel-test-" + std::to_string(rd())); fs::create_directory(p))
+                path_ = p;
+        if (path_.empty()) throw std::runtime_error("no temporary folder");
     }
     ~TempDir() {
         std::error_code ec;
@@ -39,37 +34,28 @@ public:
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    fs::path path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path() / name; }
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
 
 private:
-    std::string path_;
+    fs::path path_;
 };
 
 inline std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(p, std::ios::binary).rdbuf();
     return s.str();
 }
 
 inline void WriteBytes(const fs::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-inline std::string B(std::initializer_list<int> bytes) {
-    std::string s;
-    for (int b : bytes) s.push_back(static_cast<char>(b));
-    return s;
-}
+inline std::string B(std::initializer_list<int> bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 inline std::string Hex(const std::string& bytes) {
     std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out.push_back(' ');
-        out += "0123456789ABCDEF"[c >> 4];
-        out += "0123456789ABCDEF"[c & 15];
-    }
+    for (unsigned char c : bytes) out += (out.empty() ? "" : " ") + std::string{"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
     return out;
 }
 
@@ -116,15 +102,9 @@ inline void FillSampleBook(vantorel::DataBook& book) {
     big.holder.homeAddress = std::string(5000, 'a'); // longer than the archive buffer
     book.insurance.Add(big);
     for (int i = 0; i < 3; ++i) {
-        vantorel::PotClientRecord c;
-        c.person = {.name = kZhangSan + std::to_string(i), .idNumber = std::to_string(1000 + i), .education = kBenKe};
-        c.fax = "fax";
-        book.clients.Add(c);
-        vantorel::MemberRecord m;
-        m.staffNo = "S" + std::to_string(i);
-        m.person = {.name = kZhangSan, .weight = 60};
-        m.hobby = std::string(260, 'h');
-        book.members.Add(m);
+        const std::string n = std::to_string(i);
+        book.clients.Add({.person = {.name = kZhangSan + n, .idNumber = "100" + n, .education = kBenKe}, .fax = "fax"});
+        book.members.Add({.staffNo = "S" + n, .hobby = std::string(260, 'h'), .person = {.name = kZhangSan, .weight = 60}});
     }
     book.calendar.Add({20040529, "ab"});
     book.calendar.Add({20041231, kBeijing});
