@@ -115,7 +115,7 @@ CArchive& CArchive::operator<<(double v) {
     return *this;
 }
 
-CArchive& CArchive::operator<<(const std::string& v) {
+CArchive& CArchive::PutText(const std::string& v) {
     const std::uint64_t n = v.size();
     unsigned char b[7];
     if (n < 0xFF) {

@@ -58,7 +58,17 @@ public:
     CArchive& operator<<(std::int32_t v);
     CArchive& operator<<(std::int16_t v);
     CArchive& operator<<(double v);
-    CArchive& operator<<(const std::string& v);
+    // Short texts, nearly every field, take the inline path: one length byte and the bytes.
+    CArchive& operator<<(const std::string& v) {
+        const std::size_t n = v.size();
+        if (n < 0xFF && n < kBufferSize - pos_) {
+            buf_[pos_] = static_cast<unsigned char>(n);
+            std::memcpy(buf_ + pos_ + 1, v.data(), n);
+            pos_ += n + 1;
+            return *this;
+        }
+        return PutText(v);
+    }
 
     CArchive& operator>>(std::int32_t& v);
     CArchive& operator>>(std::int16_t& v);
@@ -93,6 +103,7 @@ private:
             TakeSlow(data, n, valueStart);
         }
     }
+    CArchive& PutText(const std::string& v);
     void PutSlow(const void* data, std::size_t n);
     void TakeSlow(void* data, std::size_t n, std::uint64_t valueStart);
     bool Refill(std::size_t need);
