@@ -2,6 +2,8 @@
 // controls to values, Show copies values to controls.
 #pragma once
 
+#include "forms.h"
+
 #include <QString>
 #include <vector>
 
@@ -17,6 +19,12 @@ public:
     void Index(int id, int* value);
     // Check box: 1 checked, 0 not.
     void Check(int id, int* value);
+    // A composed date: its year combo (named by `label` in messages) and its month and day lists.
+    void Date(int yearId, int monthId, int dayId, forms::DateParts* value, const QString& label) {
+        Text(yearId, &value->year, label);
+        Index(monthId, &value->monthIndex);
+        Index(dayId, &value->dayIndex);
+    }
     // Option buttons of one group, in order: the index of the chosen one, -1 for none.
     void Radio(std::vector<int> ids, int* value);
 

@@ -22,6 +22,7 @@ struct DateParts {
 };
 // Splits at the first "/" and the first "-" after it.
 DateParts SplitDate(const QString& text);
+inline QString ComposeDate(const DateParts& d) { return ComposeDate(d.year, d.monthIndex, d.dayIndex); }
 
 // Leading decimal number of the text ("12.5万" -> 12.5), 0 if none. The
 // decimal point is always ".", whatever the locale.

@@ -19,9 +19,9 @@ void PersonForm::Bind(FormBinding& b, const PersonIds& controls, const QString& 
         case PersonField::nation: text(id, &nation, "民族"); break;
         case PersonField::idNumber: text(id, &idNumber, "身份证号"); break;
         case PersonField::marital: b.Index(id, &marital); break;
-        case PersonField::birthYear: text(id, &birthYear, "出生日期"); break;
-        case PersonField::birthMonth: b.Index(id, &birthMonth); break;
-        case PersonField::birthDay: b.Index(id, &birthDay); break;
+        case PersonField::birthYear: text(id, &birth.year, "出生日期"); break;
+        case PersonField::birthMonth: b.Index(id, &birth.monthIndex); break;
+        case PersonField::birthDay: b.Index(id, &birth.dayIndex); break;
         case PersonField::education: text(id, &education, "文化程度"); break;
         case PersonField::mobile: text(id, &mobile, "手机"); break;
         case PersonField::email: text(id, &email, "EMAIL"); break;
@@ -52,7 +52,7 @@ template <class P> void Store(const PersonForm& f, P& r) {
     put(PersonField::idNumber, r.idNumber, f.idNumber);
     if (f.Binds(PersonField::marital)) r.maritalStatus = static_cast<std::int16_t>(f.marital);
     if (f.Binds(PersonField::birthYear))
-        r.birthDate = ToGbk(forms::ComposeDate(f.birthYear, f.birthMonth, f.birthDay));
+        r.birthDate = ToGbk(forms::ComposeDate(f.birth));
     put(PersonField::mobile, r.mobile, f.mobile);
     put(PersonField::email, r.email, f.email);
     put(PersonField::occupation, r.occupation, f.occupation);
@@ -73,10 +73,7 @@ template <class P> void Load(PersonForm& f, const P& r) {
     f.nation = FromGbk(r.nation);
     f.idNumber = FromGbk(r.idNumber);
     f.marital = r.maritalStatus;
-    const forms::DateParts birth = forms::SplitDate(FromGbk(r.birthDate));
-    f.birthYear = birth.year;
-    f.birthMonth = birth.monthIndex;
-    f.birthDay = birth.dayIndex;
+    f.birth = forms::SplitDate(FromGbk(r.birthDate));
     f.mobile = FromGbk(r.mobile);
     f.email = FromGbk(r.email);
     f.occupation = FromGbk(r.occupation);

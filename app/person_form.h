@@ -26,9 +26,10 @@ struct PersonControl {
 using PersonIds = std::vector<PersonControl>;
 
 struct PersonForm {
-    QString name, nation, idNumber, birthYear, education, mobile, email, occupation, income, homePhone,
-        workPhone, homeAddress, homePostcode, workAddress, workPostcode, height, weight, remarks;
-    int sex = -1, marital = 0, birthMonth = 0, birthDay = 0;
+    QString name, nation, idNumber, education, mobile, email, occupation, income, homePhone, workPhone,
+        homeAddress, homePostcode, workAddress, workPostcode, height, weight, remarks;
+    forms::DateParts birth{{}, 0, 0};
+    int sex = -1, marital = 0;
 
     // May be called more than once, so a page can put its own controls between.
     void Bind(FormBinding& b, const PersonIds& controls, const QString& labelPrefix = {});

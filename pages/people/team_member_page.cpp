@@ -34,9 +34,7 @@ CTeamMemberPage::CTeamMemberPage(QWidget* parent)
                             {F::birthDay, 1047}});
     binding_.Text(kDepartment, &department_, QStringLiteral("部门"));
     binding_.Text(kLevel, &level_, QStringLiteral("级别"));
-    binding_.Text(kJoinYear, &joinYear_, QStringLiteral("入司时间"));
-    binding_.Index(kJoinMonth, &joinMonth_);
-    binding_.Index(kJoinDay, &joinDay_);
+    binding_.Date(kJoinYear, kJoinMonth, kJoinDay, &join_, QStringLiteral("入司时间"));
     person_.Bind(binding_, {{F::mobile, 1182}, {F::email, 1181}, {F::homePhone, 1179}, {F::homeAddress, 1178},
                             {F::homePostcode, 1177}, {F::height, 1175}, {F::weight, 1176}});
     binding_.Text(kHobby, &hobby_, QStringLiteral("爱好"));
@@ -54,7 +52,7 @@ MemberRecord CTeamMemberPage::RecordFromForm() const {
     r.staffNo = ToGbk(staffNo_);
     r.department = ToGbk(department_);
     r.level = ToGbk(level_);
-    r.joinDate = ToGbk(forms::ComposeDate(joinYear_, joinMonth_, joinDay_));
+    r.joinDate = ToGbk(forms::ComposeDate(join_));
     r.hobby = ToGbk(hobby_);
     return r;
 }
@@ -65,10 +63,7 @@ void CTeamMemberPage::ShowRecord(int index) {
     staffNo_ = FromGbk(r.staffNo);
     department_ = FromGbk(r.department);
     level_ = FromGbk(r.level);
-    const forms::DateParts join = forms::SplitDate(FromGbk(r.joinDate));
-    joinYear_ = join.year;
-    joinMonth_ = join.monthIndex;
-    joinDay_ = join.dayIndex;
+    join_ = forms::SplitDate(FromGbk(r.joinDate));
     hobby_ = FromGbk(r.hobby);
     ShowValues();
 }

@@ -26,6 +26,6 @@ class CTeamMemberPage : public CPeopleListPage {
 
     // The form's values, one per control.
     PersonForm person_;
-    QString staffNo_, department_, level_, joinYear_, hobby_;
-    int joinMonth_ = 0, joinDay_ = 0;
+    QString staffNo_, department_, level_, hobby_;
+    forms::DateParts join_{{}, 0, 0};
 };

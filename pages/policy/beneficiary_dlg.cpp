@@ -19,9 +19,7 @@ CBeneficiaryDlg::CBeneficiaryDlg(QWidget* owner)
     binding_.Text(1049, &name_, QStringLiteral("姓名"));
     binding_.Index(1185, &sex_);
     binding_.Text(1040, &idNumber_, QStringLiteral("身份证号"));
-    binding_.Text(1045, &year_, QStringLiteral("出生日期"));
-    binding_.Index(1046, &month_);
-    binding_.Index(1047, &day_);
+    binding_.Date(1045, 1046, 1047, &birth_, QStringLiteral("出生日期"));
     binding_.Text(1104, &relation_, QStringLiteral("与被保险人关系"));
     binding_.Text(1058, &share_, QStringLiteral("受益份额"));
     forms::AddYearPresets(findChild<QComboBox*>(QStringLiteral("1045")));
@@ -39,7 +37,7 @@ BeneficiaryRecord CBeneficiaryDlg::BuildRecord() {
     r.idNumber = ToGbk(idNumber_);
     r.sex = static_cast<std::int16_t>(sex_);
     r.share = forms::TextToDouble(share_);
-    r.birthDate = ToGbk(forms::ComposeDate(year_, month_, day_));
+    r.birthDate = ToGbk(forms::ComposeDate(birth_));
     r.relationToInsured = ToGbk(relation_);
     return r;
 }
@@ -50,10 +48,7 @@ void CBeneficiaryDlg::ShowRecord(const BeneficiaryRecord& r) {
     idNumber_ = FromGbk(r.idNumber);
     sex_ = r.sex;
     share_ = forms::FormatRounded(r.share);
-    const forms::DateParts d = forms::SplitDate(FromGbk(r.birthDate));
-    year_ = d.year;
-    month_ = d.monthIndex;
-    day_ = d.dayIndex;
+    birth_ = forms::SplitDate(FromGbk(r.birthDate));
     relation_ = FromGbk(r.relationToInsured);
     binding_.Show();
 }

@@ -17,6 +17,7 @@ private:
     // `skip` is the entry left out of the test.
     bool IsDuplicate(int skip) const;
 
-    QString name_, idNumber_, year_, relation_, share_;
-    int sex_ = -1, month_ = -1, day_ = -1;
+    QString name_, idNumber_, relation_, share_;
+    forms::DateParts birth_; // nothing chosen until the user picks
+    int sex_ = -1;
 };

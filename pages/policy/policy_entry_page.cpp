@@ -29,8 +29,8 @@ CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTem
     info_.company = QStringLiteral("Orlemont保险");
     info_.paymentMethod = QStringLiteral("年缴");
     info_.coverageYears = QStringLiteral("1");
-    info_.effectiveYear = QStringLiteral("2004");
-    info_.liabilityYear = QStringLiteral("2004");
+    info_.effective.year = QStringLiteral("2004");
+    info_.liability.year = QStringLiteral("2004");
     info_.Bind(binding_);
     holder_.Bind(binding_, kHolderIds, QStringLiteral("投保人"));
     binding_.Text(1104, &holder_.relation, QStringLiteral("投保人与被保险人关系"));

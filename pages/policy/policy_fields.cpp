@@ -19,12 +19,8 @@ void PolicyInfoValues::Bind(FormBinding& b) {
     b.Text(1052, &benefitMethod, QStringLiteral("保险给付领取方式"));
     b.Text(1053, &annualPremium, QStringLiteral("年缴保费"));
     b.Text(1054, &benefitAge, QStringLiteral("保险给付领取年龄"));
-    b.Text(1045, &effectiveYear, QStringLiteral("生效日期"));
-    b.Index(1046, &effectiveMonth);
-    b.Index(1047, &effectiveDay);
-    b.Text(1059, &liabilityYear, QStringLiteral("责任开始日"));
-    b.Index(1060, &liabilityMonth);
-    b.Index(1061, &liabilityDay);
+    b.Date(1045, 1046, 1047, &effective, QStringLiteral("生效日期"));
+    b.Date(1059, 1060, 1061, &liability, QStringLiteral("责任开始日"));
     b.Text(1042, &remarks, QStringLiteral("备注"));
 }
 
@@ -35,14 +31,14 @@ PolicyInfo PolicyInfoValues::Build() const {
     r.paymentMethod = ToGbk(paymentMethod);
     r.sumInsured = forms::TextToDouble(sumInsured);
     r.annualPremium = forms::TextToDouble(annualPremium);
-    r.effectiveDate = ToGbk(forms::ComposeDate(effectiveYear, effectiveMonth, effectiveDay));
+    r.effectiveDate = ToGbk(forms::ComposeDate(effective));
     r.applicationNo = ToGbk(applicationNo);
     r.productName = ToGbk(productName);
     r.paymentYears = ToGbk(paymentYears);
     r.coverageYears = ToGbk(coverageYears);
     r.benefitMethod = ToGbk(benefitMethod);
     r.benefitAge = ToGbk(benefitAge);
-    r.liabilityStartDate = ToGbk(forms::ComposeDate(liabilityYear, liabilityMonth, liabilityDay));
+    r.liabilityStartDate = ToGbk(forms::ComposeDate(liability));
     r.remarks = ToGbk(remarks);
     return r;
 }
@@ -53,20 +49,14 @@ void PolicyInfoValues::Load(const PolicyInfo& r) {
     paymentMethod = FromGbk(r.paymentMethod);
     sumInsured = forms::FormatFixed(r.sumInsured);
     annualPremium = forms::FormatFixed(r.annualPremium);
-    const forms::DateParts eff = forms::SplitDate(FromGbk(r.effectiveDate));
-    effectiveYear = eff.year;
-    effectiveMonth = eff.monthIndex;
-    effectiveDay = eff.dayIndex;
+    effective = forms::SplitDate(FromGbk(r.effectiveDate));
     applicationNo = FromGbk(r.applicationNo);
     productName = FromGbk(r.productName);
     paymentYears = FromGbk(r.paymentYears);
     coverageYears = FromGbk(r.coverageYears);
     benefitMethod = FromGbk(r.benefitMethod);
     benefitAge = FromGbk(r.benefitAge);
-    const forms::DateParts lia = forms::SplitDate(FromGbk(r.liabilityStartDate));
-    liabilityYear = lia.year;
-    liabilityMonth = lia.monthIndex;
-    liabilityDay = lia.dayIndex;
+    liability = forms::SplitDate(FromGbk(r.liabilityStartDate));
     remarks = FromGbk(r.remarks);
 }
 

@@ -11,8 +11,8 @@
 // The policy's own data (ids 1040-1061); a rider uses the same fields.
 struct PolicyInfoValues {
     QString policyNo, applicationNo, company, productName, paymentMethod, paymentYears, coverageYears, sumInsured,
-        benefitMethod, annualPremium, benefitAge, effectiveYear, liabilityYear, remarks;
-    int effectiveMonth = 0, effectiveDay = 0, liabilityMonth = 0, liabilityDay = 0;
+        benefitMethod, annualPremium, benefitAge, remarks;
+    forms::DateParts effective{{}, 0, 0}, liability{{}, 0, 0};
 
     void Bind(FormBinding& b);
     vantorel::PolicyInfo Build() const;
@@ -29,7 +29,7 @@ struct PersonValues : PersonForm {
     QString relation;
     PersonValues() {
         nation = QStringLiteral("汉");
-        birthYear = QStringLiteral("1977");
+        birth.year = QStringLiteral("1977");
         education = QStringLiteral("本科");
     }
 };

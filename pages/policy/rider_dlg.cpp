@@ -23,8 +23,8 @@ CRiderDlg::CRiderDlg(QWidget* owner)
     values_.coverageYears = QStringLiteral("1");
     values_.benefitMethod = QStringLiteral("0");
     values_.benefitAge = QStringLiteral("0");
-    values_.effectiveYear = QStringLiteral("2004");
-    values_.liabilityYear = QStringLiteral("2004");
+    values_.effective.year = QStringLiteral("2004");
+    values_.liability.year = QStringLiteral("2004");
     values_.Bind(binding_);
     for (int id : {1045, 1059}) forms::AddYearPresets(findChild<QComboBox*>(QString::number(id)));
     binding_.Show();
