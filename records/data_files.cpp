@@ -2,6 +2,7 @@
 
 #include "platform_file.h"
 
+#include <optional>
 #include <system_error>
 
 namespace vantorel {
@@ -36,19 +37,31 @@ private:
 
 fs::path Folder(const fs::path& dir) { return dir.empty() ? fs::path(".") : dir; }
 
-// "data1.bcm" -> "data1.bcm.damaged-20261206-101500", with a number added
-// if that name is taken. Never overwrites anything.
-fs::path SetAside(const fs::path& file, std::string& error) {
-    const std::string base = file.string() + ".damaged-" + LocalTimeStamp();
+// A name beside `file` that nothing has yet: "data1.bcm.damaged-20261206-101500",
+// with a number added if that name is taken.
+fs::path FreeName(const fs::path& file, const char* suffix, std::string& error) {
+    const std::string base = file.string() + suffix + LocalTimeStamp();
     fs::path target = base;
-    std::error_code ec;
-    for (int n = 2; fs::exists(target, ec) || ec; ++n) {
+    // Anything at all by that name, a dangling link too, takes it.
+    const auto taken = [](const fs::path& p) {
+        std::error_code ec;
+        return fs::symlink_status(p, ec).type() != fs::file_type::not_found;
+    };
+    for (int n = 2; taken(target); ++n) {
         if (n > 1000) {
-            error = "no free name to set the file aside";
+            error = "no free name beside " + file.filename().string();
             return {};
         }
         target = base + "-" + std::to_string(n);
     }
+    return target;
+}
+
+// Moves a damaged file aside. Never overwrites anything.
+fs::path SetAside(const fs::path& file, std::string& error) {
+    const fs::path target = FreeName(file, kDamagedSuffix, error);
+    if (target.empty()) return {};
+    std::error_code ec;
     fs::rename(file, target, ec);
     if (ec) {
         error = ec.message();
@@ -65,14 +78,18 @@ void RemoveLeftovers(const fs::path& dir) {
     }
 }
 
-// Writes `fill` into a temporary file beside `target`, syncs it and renames it
-// over `target`. On any failure the temporary file is removed and `target`
-// is untouched.
-bool WriteReplacing(const fs::path& target, const std::function<void(CFile&)>& fill, std::string& error) {
+// Writes `fill` into a temporary file beside the file that `path` names
+// (links followed), syncs it and renames it over that file. The result has
+// `mode`, or the old file's permission bits, or is private when new. On any
+// failure the temporary file is removed and the old file is untouched.
+bool WriteReplacing(const fs::path& path, const std::function<void(CFile&)>& fill, std::string& error,
+                    std::optional<unsigned> mode = std::nullopt) {
+    const fs::path target = SaveTarget(path);
     const fs::path temp = target.string() + kSavingSuffix;
+    if (!mode) mode = PermissionBits(target);
     try {
         Step("create", temp);
-        auto file = OsFile::Create(temp, error);
+        auto file = OsFile::Create(temp, error, mode.value_or(OsFile::kPrivateMode));
         if (!file) {
             error = "cannot create " + temp.filename().string() + ": " + error;
             return false;
@@ -107,6 +124,46 @@ bool WriteReplacing(const fs::path& target, const std::function<void(CFile&)>& f
     }
 }
 
+// Copies `from` to `to` through WriteReplacing, giving the copy the source's
+// permission bits: a copy is never more open than what it copies.
+bool CopyWhole(const fs::path& from, const fs::path& to, std::string& error) {
+    auto in = OsFile::OpenRead(from, error);
+    if (!in) return false;
+    return WriteReplacing(
+        to,
+        [&](CFile& out) {
+            Step("copy", from);
+            char buf[64 * 1024];
+            for (std::size_t n; (n = in->Read(buf, sizeof buf)) > 0;) out.Write(buf, n);
+        },
+        error, PermissionBits(from).value_or(OsFile::kPrivateMode));
+}
+
+// FNV-1a over the bytes a collection writes: tells whether it changed,
+// without keeping a second copy of it.
+class DigestFile : public CFile {
+public:
+    std::size_t Read(void*, std::size_t) override { return 0; }
+    void Write(const void* buf, std::size_t n) override {
+        for (const unsigned char* p = static_cast<const unsigned char*>(buf); n > 0; --n, ++p)
+            value_ = (value_ ^ *p) * 0x100000001b3ull;
+    }
+    std::uint64_t GetLength() const override { return 0; }
+    std::uint64_t Value() const { return value_; }
+
+private:
+    std::uint64_t value_ = 0xcbf29ce484222325ull;
+};
+
+std::uint64_t Digest(const CObject& collection) {
+    DigestFile d;
+    CArchive ar(d, CArchive::store);
+    // Storing only reads the records.
+    const_cast<CObject&>(collection).Serialize(ar);
+    ar.Close();
+    return d.Value();
+}
+
 } // namespace
 
 CObject& DataBook::Collection(std::size_t file) {
@@ -136,6 +193,19 @@ DataBook& TheBook() {
 
 void SetStorageFaultHook(StorageFaultHook hook) { g_faultHook = std::move(hook); }
 
+fs::path SaveTarget(const fs::path& path) {
+    fs::path target = path;
+    // As many links as the system itself would follow; a loop is left as it is.
+    for (int depth = 0; depth < 40; ++depth) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(target, ec)) || ec) return target;
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) return target;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return path;
+}
+
 FileLoadResult LoadFile(CObject& collection, const fs::path& path) {
     FileLoadResult r;
     r.file = path.filename().string();
@@ -161,6 +231,13 @@ FileLoadResult LoadFile(CObject& collection, const fs::path& path) {
     try {
         collection.Serialize(ar);
         r.state = LoadState::loaded;
+        // A count of zero or below, or one too small, leaves records unread;
+        // so do bytes after the last record. Writing the collection back would drop them.
+        if (ar.Position() < file->GetLength()) {
+            r.state = LoadState::unreadBytes;
+            r.offset = ar.Position();
+            r.unread = file->GetLength() - ar.Position();
+        }
     } catch (const CArchiveException& e) {
         r.state = LoadState::damaged;
         r.offset = e.offset();
@@ -192,6 +269,10 @@ FileSaveResult SaveFile(const CObject& collection, const fs::path& path) {
     return r;
 }
 
+bool ReplaceFileContents(const fs::path& path, const std::string& bytes, std::string& error) {
+    return WriteReplacing(path, [&](CFile& out) { out.Write(bytes.data(), bytes.size()); }, error);
+}
+
 LoadReport LoadAll(DataBook& book, const fs::path& dir) {
     const fs::path folder = Folder(dir);
     RemoveLeftovers(folder);
@@ -199,49 +280,60 @@ LoadReport LoadAll(DataBook& book, const fs::path& dir) {
     for (std::size_t i = 0; i < kFileCount; ++i) {
         const fs::path path = folder / kDataFileNames[i];
         FileLoadResult r = LoadFile(book.Collection(i), path);
+        std::string error;
         if (r.state == LoadState::damaged) {
-            std::string error;
-            r.setAside = SetAside(path, error);
+            r.setAside = SetAside(SaveTarget(path), error);
             // Once moved aside nothing can overwrite it; otherwise the save must leave it alone.
             r.keepOnSave = r.setAside.empty();
             if (r.setAside.empty()) r.reason += "; could not set the file aside: " + error;
+        } else if (r.state == LoadState::unreadBytes) {
+            // The file stays in place, loadable as before; the copy keeps what the save would drop.
+            const fs::path target = SaveTarget(path);
+            const fs::path copy = FreeName(target, kUnreadSuffix, error);
+            if (!copy.empty() && CopyWhole(target, copy, error)) {
+                r.setAside = copy;
+            } else {
+                r.keepOnSave = true;
+                r.reason = "could not keep a copy of the file: " + error;
+            }
         }
+        if (r.keepOnSave) r.loadedDigest = Digest(book.Collection(i));
         report[i] = std::move(r);
     }
     return report;
 }
 
-SaveReport SaveAll(const DataBook& book, const fs::path& dir, const LoadReport* loaded) {
-    const fs::path folder = Folder(dir);
-    SaveReport report;
-    for (std::size_t i = 0; i < kFileCount; ++i) {
-        const fs::path path = folder / kDataFileNames[i];
-        if (loaded && (*loaded)[i].keepOnSave) {
-            report[i].file = kDataFileNames[i];
-            report[i].reason = "not overwritten: it could not be read completely at start-up";
-            continue;
-        }
-        report[i] = SaveFile(book.Collection(i), path);
+FileSaveResult SaveOne(const DataBook& book, std::size_t i, const fs::path& dir, const LoadReport* loaded) {
+    const fs::path path = Folder(dir) / kDataFileNames[i];
+    if (!loaded || !(*loaded)[i].keepOnSave) return SaveFile(book.Collection(i), path);
+    FileSaveResult r;
+    r.file = kDataFileNames[i];
+    if (Digest(book.Collection(i)) == (*loaded)[i].loadedDigest) {
+        r.leftAlone = true;
+        r.reason = "not overwritten: it could not be read completely at start-up";
+        return r;
     }
+    // Something was typed into a collection whose file must stay as it is:
+    // it goes to a new file beside that one, never over anything.
+    const fs::path beside = FreeName(SaveTarget(path), kUnsavedSuffix, r.reason);
+    if (beside.empty()) return r;
+    r = SaveFile(book.Collection(i), beside);
+    r.file = kDataFileNames[i];
+    if (r.saved) r.savedAs = beside;
+    return r;
+}
+
+SaveReport SaveAll(const DataBook& book, const fs::path& dir, const LoadReport* loaded) {
+    SaveReport report;
+    for (std::size_t i = 0; i < kFileCount; ++i) report[i] = SaveOne(book, i, dir, loaded);
     return report;
 }
 
 bool BackupAll(const fs::path& dir) {
     const fs::path folder = Folder(dir);
     for (std::size_t i = 0; i < kFileCount; ++i) {
-        const fs::path from = folder / kDataFileNames[i];
         std::string error;
-        auto in = OsFile::OpenRead(from, error);
-        if (!in) return false;
-        bool ok = WriteReplacing(
-            folder / kBackupFileNames[i],
-            [&](CFile& out) {
-                Step("copy", from);
-                char buf[64 * 1024];
-                for (std::size_t n; (n = in->Read(buf, sizeof buf)) > 0;) out.Write(buf, n);
-            },
-            error);
-        if (!ok) return false;
+        if (!CopyWhole(folder / kDataFileNames[i], folder / kBackupFileNames[i], error)) return false;
     }
     return true;
 }

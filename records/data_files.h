@@ -34,25 +34,36 @@ inline constexpr std::array<const char*, kFileCount> kBackupFileNames = {"data1.
                                                                          "data4.BAK"};
 // A file being written goes here first, then replaces the real one.
 inline constexpr const char* kSavingSuffix = ".saving";
+// What a file kept beside a data file is called after: "data1.bcm.damaged-20261206-101500".
+inline constexpr const char* kDamagedSuffix = ".damaged-"; // a damaged file, moved aside
+inline constexpr const char* kUnreadSuffix = ".unread-";   // a copy of a file with bytes the load did not read
+inline constexpr const char* kUnsavedSuffix = ".unsaved-"; // a collection whose own file was kept from the load
 
 enum class LoadState {
-    loaded,     // read completely
-    missing,    // no such file: the collection starts empty
-    empty,      // length 0: the collection starts empty
-    damaged,    // read up to `offset`; records before it kept; file set aside
-    unreadable, // exists but could not be opened; left in place
+    loaded,      // read completely
+    missing,     // no such file: the collection starts empty
+    empty,       // length 0: the collection starts empty
+    damaged,     // read up to `offset`; records before it kept; file set aside
+    unreadable,  // exists but could not be opened, or is not a plain file; left in place
+    unreadBytes, // records read, but not the `unread` bytes from `offset` on; a copy of the file kept
 };
 
 struct FileLoadResult {
     std::string file; // file name, e.g. "data1.bcm"
     LoadState state = LoadState::missing;
     int records = 0;          // records read into the collection
-    std::uint64_t offset = 0; // damaged: where the bad value starts
+    std::uint64_t offset = 0; // damaged: where the bad value starts; unreadBytes: where the unread bytes start
+    std::uint64_t unread = 0; // unreadBytes: how many bytes were not read
     std::string reason;       // damaged or unreadable: what went wrong
-    std::filesystem::path setAside; // damaged: where the file now is (empty if it could not be moved)
+    // damaged: where the file now is; unreadBytes: where its whole copy is.
+    // Empty if that could not be done.
+    std::filesystem::path setAside;
     // The next save must not write over this file: it was not read completely
     // and is still where it was.
     bool keepOnSave = false;
+    // keepOnSave: a fingerprint of the collection as loaded, so that the save
+    // can tell whether anything was typed into it since.
+    std::uint64_t loadedDigest = 0;
 };
 using LoadReport = std::array<FileLoadResult, kFileCount>;
 
@@ -60,6 +71,12 @@ struct FileSaveResult {
     std::string file;
     bool saved = false;
     std::string reason; // why not, when not saved
+    // Not written on purpose: the file was kept from the load and its
+    // collection is as it was read.
+    bool leftAlone = false;
+    // The file was kept from the load but its collection changed: it was
+    // written to this new file beside it instead.
+    std::filesystem::path savedAs;
 };
 using SaveReport = std::array<FileSaveResult, kFileCount>;
 
@@ -68,18 +85,33 @@ using SaveReport = std::array<FileSaveResult, kFileCount>;
 FileLoadResult LoadFile(CObject& collection, const std::filesystem::path& path);
 
 // Writes one collection to `path` through a synced temporary file in the same
-// folder and an atomic rename: on failure the old file is left whole.
+// folder and an atomic rename: on failure the old file is left whole. A
+// symbolic link is written through (its target is replaced, the link stays);
+// the file keeps its permission bits, and a new file is private (0600).
 FileSaveResult SaveFile(const CObject& collection, const std::filesystem::path& path);
+
+// Any file written the same way as SaveFile: for the data tool's exports.
+bool ReplaceFileContents(const std::filesystem::path& path, const std::string& bytes, std::string& error);
+
+// The file that writing to `path` replaces: `path` with symbolic links followed.
+std::filesystem::path SaveTarget(const std::filesystem::path& path);
 
 // Appends each file's records to its collection, in the order data1..data4.
 // Leftover temporary files are removed first. A damaged file keeps the
-// records read before the damage and is renamed aside, never deleted.
+// records read before the damage and is renamed aside, never deleted. A file
+// with bytes the records do not account for is copied aside before any save
+// can replace it.
 LoadReport LoadAll(DataBook& book, const std::filesystem::path& dir = {});
 
 // Saves every collection; one failing file does not stop the others. Files
-// that the load marked keepOnSave are left as they are.
+// that the load marked keepOnSave are left as they are; if their collection
+// changed since, it goes to a new file beside them ("data2.bcm.unsaved-...").
 SaveReport SaveAll(const DataBook& book, const std::filesystem::path& dir = {},
                    const LoadReport* loaded = nullptr);
+
+// One file of SaveAll (also used to retry it).
+FileSaveResult SaveOne(const DataBook& book, std::size_t file, const std::filesystem::path& dir = {},
+                       const LoadReport* loaded = nullptr);
 
 // Copies data1.bcm..data4.bcm to data1.BAK..data4.BAK, stopping at the first
 // failure. A failed copy leaves the previous .BAK whole. True if all four

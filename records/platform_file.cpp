@@ -30,6 +30,21 @@ int SyncFd(int fd) { return _commit(fd); }
 int CloseFd(int fd) { return _close(fd); }
 constexpr int kReadFlags = _O_RDONLY;
 constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_TRUNC;
+// Only plain files are data; the size is taken from the open file itself.
+bool RegularFileSize(int fd, std::uint64_t& size, std::string& error) {
+    struct _stat64 st {};
+    if (_fstat64(fd, &st) != 0) {
+        error = SystemError();
+        return false;
+    }
+    if ((st.st_mode & _S_IFMT) != _S_IFREG) {
+        error = "not a regular file";
+        return false;
+    }
+    size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+void SetMode(int, unsigned) {} // Windows keeps no such bits
 #else
 int OpenFd(const std::filesystem::path& p, int flags, int mode) {
     int fd;
@@ -41,8 +56,32 @@ long long ReadFd(int fd, void* b, std::size_t n) { return ::read(fd, b, n); }
 long long WriteFd(int fd, const void* b, std::size_t n) { return ::write(fd, b, n); }
 int SyncFd(int fd) { return ::fsync(fd); }
 int CloseFd(int fd) { return ::close(fd); }
-constexpr int kReadFlags = O_RDONLY;
+// Opening a FIFO for reading would wait for a writer: open without waiting,
+// look at what it is, and only then read.
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK;
 constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_TRUNC;
+bool RegularFileSize(int fd, std::uint64_t& size, std::string& error) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        error = SystemError();
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        error = SystemError();
+        return false;
+    }
+    size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+// Set on the open file, so that neither the umask nor an older file at the
+// same path decides who may read it. A file system without modes refusing
+// this is no reason to fail the save.
+void SetMode(int fd, unsigned mode) { [[maybe_unused]] const int r = ::fchmod(fd, static_cast<mode_t>(mode)); }
 #endif
 
 } // namespace
@@ -63,22 +102,21 @@ std::unique_ptr<OsFile> OsFile::OpenRead(const std::filesystem::path& path, std:
         error = SystemError();
         return nullptr;
     }
-    std::error_code ec;
-    auto size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        error = ec.message();
+    std::uint64_t size = 0;
+    if (!RegularFileSize(fd, size, error)) {
         CloseFd(fd);
         return nullptr;
     }
     return std::unique_ptr<OsFile>(new OsFile(fd, size));
 }
 
-std::unique_ptr<OsFile> OsFile::Create(const std::filesystem::path& path, std::string& error) {
-    int fd = OpenFd(path, kCreateFlags, 0644);
+std::unique_ptr<OsFile> OsFile::Create(const std::filesystem::path& path, std::string& error, unsigned mode) {
+    int fd = OpenFd(path, kCreateFlags, static_cast<int>(mode));
     if (fd < 0) {
         error = SystemError();
         return nullptr;
     }
+    SetMode(fd, mode);
     return std::unique_ptr<OsFile>(new OsFile(fd, 0));
 }
 
@@ -165,6 +203,17 @@ bool ReplaceByRename(const std::filesystem::path& from, const std::filesystem::p
         return false;
     }
     return true;
+#endif
+}
+
+std::optional<unsigned> PermissionBits(const std::filesystem::path& path) {
+#ifdef _WIN32
+    (void)path;
+    return std::nullopt;
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return static_cast<unsigned>(st.st_mode & 0777);
 #endif
 }
 

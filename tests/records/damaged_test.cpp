@@ -78,26 +78,30 @@ TEST(DamagedFiles, HostileCountsKeepTheRecordsBeforeThem) {
     const auto lists = [&](int beneficiaries, int riders) {
         return std::string(policies).replace(at, 4, B({beneficiaries & 255, beneficiaries >> 8 & 255, riders & 255, riders >> 8 & 255}));
     };
+    const LoadState loaded = LoadState::loaded, damaged = LoadState::damaged, unread = LoadState::unreadBytes;
     struct Case {
         std::size_t file;
         std::string bytes;
-        int records;          // read and kept; the state is damaged when an offset is given
+        LoadState state;
+        int records;          // read and kept
         std::string kept;     // the collection as read, stored again
-        std::uint64_t offset; // 0: loaded
+        std::uint64_t offset; // where the damage or the unread bytes start
     } cases[] = {
-        {3, count(0), 0, none, 0},
-        {3, count(0xFFFFFFFF), 0, none, 0}, // -1
-        {3, count(0x80000000), 0, none, 0},
-        {3, count(11), 3, schedule, schedule.size()},
-        {3, count(0x7F00007F), 3, schedule, schedule.size()},
-        {3, schedule + "trailing garbage", 3, schedule, 0},
-        {0, lists(11, 0), 0, none, at},
-        {0, lists(0, 11), 0, none, at + 2},
-        {0, lists(0x7FFF, 0), 0, none, at},
-        {0, lists(-1, 0), 2, policies, 0},
-        {0, lists(0, -1), 2, policies, 0},
-        {0, lists(-32768, -32768), 2, policies, 0},
-        {0, Stored(book.insurance), 4, Stored(book.insurance), 0}, // ten is the most
+        {3, B({0, 0, 0, 0}), loaded, 0, none, 0},
+        {3, count(0), unread, 0, none, 4}, // records after a count of 0, -1 or INT_MIN are not read
+        {3, count(0xFFFFFFFF), unread, 0, none, 4},
+        {3, count(0x80000000), unread, 0, none, 4},
+        {3, count(2), unread, 2, schedule.substr(0, schedule.size() - 9).replace(0, 1, 1, '\2'), schedule.size() - 9}, // the last entry takes 9 bytes
+        {3, count(11), damaged, 3, schedule, schedule.size()},
+        {3, count(0x7F00007F), damaged, 3, schedule, schedule.size()},
+        {3, schedule + "trailing garbage", unread, 3, schedule, schedule.size()},
+        {0, lists(11, 0), damaged, 0, none, at},
+        {0, lists(0, 11), damaged, 0, none, at + 2},
+        {0, lists(0x7FFF, 0), damaged, 0, none, at},
+        {0, lists(-1, 0), loaded, 2, policies, 0},
+        {0, lists(0, -1), loaded, 2, policies, 0},
+        {0, lists(-32768, -32768), loaded, 2, policies, 0},
+        {0, Stored(book.insurance), loaded, 4, Stored(book.insurance), 0}, // ten is the most
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(Hex(k.bytes.substr(0, 4)) + " at " + std::to_string(k.offset));
@@ -105,7 +109,7 @@ TEST(DamagedFiles, HostileCountsKeepTheRecordsBeforeThem) {
         testkit::WriteBytes(dir / kDataFileNames[k.file], k.bytes);
         DataBook read;
         const FileLoadResult r = LoadAll(read, dir.path())[k.file];
-        EXPECT_EQ(r.state, k.offset ? LoadState::damaged : LoadState::loaded);
+        EXPECT_EQ(r.state, k.state);
         EXPECT_EQ(r.records, k.records);
         EXPECT_EQ(Stored(read.Collection(k.file)), k.kept);
         EXPECT_EQ(r.offset, k.offset);
