@@ -12,12 +12,14 @@
 #include "theme/theme_pictures.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -195,6 +197,21 @@ void CMainDlg::OnBackupButton() {
     msg::Info(this, vantorel::BackupAll() ? QStringLiteral("备份成功！") : QStringLiteral("备份失败！"));
 }
 
+namespace {
+
+// A file kept beside a data file, as the user finds it: its name when it is in
+// the data folder, its whole path when a link took it elsewhere.
+QString Shown(const std::filesystem::path& p) {
+    const QString name = QString::fromStdString(p.filename().string());
+    std::error_code ec;
+    if (p.parent_path().empty() || std::filesystem::equivalent(p.parent_path(), ".", ec)) return name;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(p.string())));
+}
+
+const QString kKeptInPlace = QStringLiteral("文件留在原处，关闭时不会被覆盖；这次所做的改动关闭时另存为它旁边的新文件。");
+
+} // namespace
+
 QString CMainDlg::DamagedFilesText(const vantorel::LoadReport& report) {
     QStringList lines;
     for (const vantorel::FileLoadResult& r : report) {
@@ -205,13 +222,24 @@ QString CMainDlg::DamagedFilesText(const vantorel::LoadReport& report) {
                                .arg(r.offset)
                                .arg(r.records);
             if (!r.setAside.empty())
-                line += QStringLiteral("原文件已另存为“%1”。").arg(QString::fromStdString(r.setAside.filename().string()));
+                line += QStringLiteral("原文件已另存为“%1”。").arg(Shown(r.setAside));
             else
-                line += QStringLiteral("原文件留在原处，关闭时不会被覆盖。");
+                line += QStringLiteral("原") + kKeptInPlace;
+            lines << line;
+        } else if (r.state == vantorel::LoadState::unreadBytes) {
+            QString line = QStringLiteral("“%1”的最后 %2 字节（从第 %3 字节起）不属于读入的 %4 条记录，保存时不会再写入。")
+                               .arg(file)
+                               .arg(r.unread)
+                               .arg(r.offset)
+                               .arg(r.records);
+            if (!r.setAside.empty())
+                line += QStringLiteral("原文件已复制为“%1”。").arg(Shown(r.setAside));
+            else
+                line += QStringLiteral("原文件没有能复制（%1）；原").arg(QString::fromStdString(r.reason)) + kKeptInPlace;
             lines << line;
         } else if (r.state == vantorel::LoadState::unreadable) {
-            lines << QStringLiteral("“%1”无法打开（%2）；其中的记录本次没有读入，文件留在原处，关闭时不会被覆盖。")
-                         .arg(file, QString::fromStdString(r.reason));
+            lines << QStringLiteral("“%1”无法打开（%2）；其中的记录本次没有读入，").arg(file, QString::fromStdString(r.reason)) +
+                         kKeptInPlace;
         }
     }
     if (lines.isEmpty()) return {};
@@ -248,9 +276,10 @@ void CMainDlg::RequestClose(bool interactive) {
 void CMainDlg::SaveData() {
     vantorel::DataBook& book = vantorel::TheBook();
     vantorel::SaveReport report = vantorel::SaveAll(book, {}, &loadReport_);
+    QStringList beside;
     for (std::size_t i = 0; i < vantorel::kFileCount; ++i) {
-        // A file kept from the load was never meant to be written; the user heard at start.
-        if (loadReport_[i].keepOnSave) continue;
+        // A file kept from the load, its collection untouched: the user heard at start.
+        if (report[i].leftAlone) continue;
         while (!report[i].saved) {
             const QString text = QStringLiteral("数据文件“%1”没有能保存（%2）。原来的文件保持不变。\n要再试一次吗？")
                                      .arg(QString::fromStdString(report[i].file),
@@ -259,9 +288,18 @@ void CMainDlg::SaveData() {
                 std::fprintf(stderr, "vantorel: %s not saved: %s\n", report[i].file.c_str(), report[i].reason.c_str());
                 break;
             }
-            report[i] = vantorel::SaveFile(book.Collection(i), vantorel::kDataFileNames[i]);
+            report[i] = vantorel::SaveOne(book, i, {}, &loadReport_);
         }
+        if (report[i].savedAs.empty()) continue;
+        // Typed into a collection whose file stays as it was: say where it went.
+        const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(report[i].savedAs.string())));
+        const bool unreadable = loadReport_[i].state == vantorel::LoadState::unreadable;
+        beside << QStringLiteral("“%1”在启动时没有能%2读入，关闭时没有覆盖它；这次的记录已保存到“%3”。")
+                      .arg(QString::fromStdString(report[i].file), unreadable ? QString() : QStringLiteral("完整"), path);
+        std::fprintf(stderr, "vantorel: %s was not %sread at start-up and is left as it was; its records were saved to %s\n",
+                     report[i].file.c_str(), unreadable ? "" : "completely ", path.toLocal8Bit().constData());
     }
+    if (!beside.isEmpty() && interactive_) msg::Info(nullptr, beside.join(QLatin1Char('\n')));
 }
 
 void CMainDlg::WriteSwitches() {

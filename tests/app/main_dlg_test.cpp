@@ -247,7 +247,7 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
     EXPECT_TRUE(text.startsWith("下列数据文件没有能完整读入：\n“data1.bcm”在第 ")) << text.toStdString();
     EXPECT_TRUE(text.contains("损坏处之前的 1 条记录已读入并保留")) << text.toStdString();
     EXPECT_TRUE(text.contains("\n“data2.bcm”无法打开")) << text.toStdString();
-    EXPECT_TRUE(text.endsWith("文件留在原处，关闭时不会被覆盖。"));
+    EXPECT_TRUE(text.endsWith("文件留在原处，关闭时不会被覆盖；这次所做的改动关闭时另存为它旁边的新文件。"));
     const fs::path aside = dlg->LoadResults()[0].setAside;
     ASSERT_FALSE(aside.empty());
     EXPECT_TRUE(text.contains(QString::fromStdString(aside.filename().string())));
@@ -256,11 +256,83 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
     TheBook().clients.Add({});
     boxes_.Clear();
     dlg.reset();
-    EXPECT_TRUE(boxes_.shown.isEmpty()); // the unreadable one is kept on purpose: nothing to retry
+    // The unreadable one is kept on purpose: nothing to retry; the client typed meanwhile went beside it.
+    ASSERT_EQ(boxes_.shown.size(), 1);
+    EXPECT_TRUE(boxes_.shown[0].startsWith("“data2.bcm”在启动时没有能读入")) << boxes_.shown[0].toStdString();
     // The damaged original is still there under its new name; the kept record is saved.
     EXPECT_TRUE(fs::exists(aside));
     EXPECT_EQ(Stored(&DataBook::insurance, "data1.bcm"), 1);
     EXPECT_EQ(Bytes(Path("data2.bcm/inside")), "kept");
+}
+
+TEST_F(MainWindow, RecordsTypedIntoAnUnreadableCollectionAreSavedBesideItAndNamedAtClose) {
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("data2.bcm"));
+    const auto unsaved = [this] { return QDir(dir_.path()).entryList({"data2.bcm.unsaved-*"}, QDir::Files, QDir::Name); };
+    auto dlg = Start();
+    ASSERT_EQ(boxes_.shown.size(), 1);
+    EXPECT_TRUE(boxes_.shown[0].contains("“data2.bcm”无法打开")) << boxes_.shown[0].toStdString();
+    // Nothing typed: nothing to keep and nothing to say.
+    boxes_.Clear();
+    dlg.reset();
+    EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
+    EXPECT_TRUE(unsaved().isEmpty());
+
+    dlg = Start();
+    vantorel::PotClientRecord typed;
+    typed.person.name = "typed";
+    TheBook().clients.Add(typed);
+    boxes_.Clear();
+    dlg.reset();
+    ASSERT_EQ(unsaved().size(), 1);
+    ASSERT_EQ(boxes_.shown.size(), 1);
+    EXPECT_TRUE(boxes_.shown[0].startsWith("“data2.bcm”在启动时没有能读入")) << boxes_.shown[0].toStdString();
+    EXPECT_TRUE(boxes_.shown[0].contains(unsaved()[0])) << boxes_.shown[0].toStdString();
+    EXPECT_EQ(Stored(&DataBook::clients, unsaved()[0].toLocal8Bit().constData()), 1);
+    EXPECT_TRUE(QFileInfo(Path("data2.bcm")).isDir());
+
+    // Ended from outside (a signal): no box, the line goes to standard error.
+    dlg = Start();
+    TheBook().clients.Add({});
+    boxes_.Clear();
+    dlg->show();
+    testing::internal::CaptureStderr();
+    dlg->RequestClose(false);
+    dlg.reset();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(boxes_.shown.isEmpty());
+    ASSERT_EQ(unsaved().size(), 2);
+    EXPECT_NE(err.find(unsaved()[1].toStdString()), std::string::npos) << err;
+}
+
+TEST_F(MainWindow, UnreadBytesAreNamedOnceWithTheCopyKeptOfThem) {
+    DataBook book;
+    book.calendar.Add({20040101, "entry"});
+    {
+        QFile f(Path("data4.bcm"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        vantorel::CMemFile mem;
+        vantorel::CArchive ar(mem, vantorel::CArchive::store);
+        book.calendar.Serialize(ar);
+        ar.Close();
+        f.write(mem.Data().data(), qint64(mem.Data().size()));
+        f.write("tail");
+    }
+    auto dlg = Start();
+    ASSERT_EQ(boxes_.shown.size(), 1);
+    const QString text = boxes_.shown[0];
+    const fs::path copy = dlg->LoadResults()[3].setAside;
+    ASSERT_FALSE(copy.empty());
+    EXPECT_TRUE(text.contains("“data4.bcm”")) << text.toStdString();
+    EXPECT_TRUE(text.contains("最后 4 字节")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromStdString(copy.filename().string()))) << text.toStdString();
+    boxes_.Clear();
+    dlg.reset();
+    EXPECT_TRUE(boxes_.shown.isEmpty());
+    EXPECT_EQ(Bytes(QString::fromStdString(copy.string())).right(4), "tail");
+    // Saved whole once: the next start is silent.
+    dlg = Start();
+    EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
+    EXPECT_EQ(TheBook().calendar.GetSize(), 1);
 }
 
 TEST_F(MainWindow, AFileThatCannotBeSavedIsNamedAndMayBeRetried) {
