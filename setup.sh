@@ -34,7 +34,8 @@ run)
     cmake --build build -j "$jobs"
     # The program keeps its four data files in its current folder.
     data="${VANTOREL_DATA:-$HOME/Vantorel}"
-    mkdir -p "$data"
+    # Private when new: the data files hold identity numbers, phones and addresses.
+    mkdir -p -m 700 "$data"
     cd "$data"
     exec "$here/build/app/vantorel"
     ;;

@@ -15,12 +15,19 @@
 #include <QLockFile>
 #include <QMessageBox>
 #include <QSettings>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <filesystem>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 using vantorel::DataBook;
@@ -384,6 +391,61 @@ TEST_F(MainWindow, ASecondCopyIsRefusedWithoutTouchingTheData) {
     EXPECT_EQ(boxes_.shown, QStringList({QString::fromUtf8(kSecondCopyText)}));
     for (const char* f : vantorel::kDataFileNames) EXPECT_FALSE(QFile::exists(Path(f)));
     EXPECT_FALSE(Store().contains("AWOKE/CALENDAR"));
+}
+
+TEST_F(MainWindow, ALockThatNoRunningCopyHoldsIsStaleWhateverItHolds) {
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
+    const struct {
+        const char* what;
+        QByteArray content;
+        bool held; // a process still holds the lock file open and locked
+        int result;
+    } cases[] = {
+        {"empty", "", false, 0},
+        {"garbage", "garbage\n\x01\x02", false, 0},
+        {"negative process number", "-5\nvantorel\n" + host + "\n", false, 0},
+        {"process 0", "0\nvantorel\n" + host + "\n", false, 0},
+        {"a live process of another program", pid + "\nvantorel\n" + host + "\n", false, 0},
+        {"no such process", "2147483646\nvantorel\n" + host + "\n", false, 0},
+        {"another machine, no longer held", "1\nvantorel\nsome-other-machine\n", false, 0},
+#ifdef Q_OS_UNIX
+        {"another machine, still held", "1\nvantorel\nsome-other-machine\n", true, 1},
+        {"garbage, still held", "garbage", true, 1},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            QFile f(Path(CAgentApp::kLockFileName));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(c.content);
+        }
+        int held = -1;
+#ifdef Q_OS_UNIX
+        if (c.held) {
+            held = ::open(Path(CAgentApp::kLockFileName).toLocal8Bit().constData(), O_RDWR);
+            ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+        }
+#endif
+        boxes_.Clear();
+        QTimer quit;
+        quit.setSingleShot(true);
+        QObject::connect(&quit, &QTimer::timeout, [] { QCoreApplication::quit(); });
+        quit.start(100);
+        EXPECT_EQ(CAgentApp::RunMainWindow({}), c.result);
+        if (c.result == 0) {
+            EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
+            EXPECT_FALSE(QFile::exists(Path(CAgentApp::kLockFileName)));
+        } else {
+            EXPECT_EQ(boxes_.shown, QStringList({QString::fromUtf8(kSecondCopyText)}));
+            EXPECT_TRUE(QFile::exists(Path(CAgentApp::kLockFileName)));
+        }
+#ifdef Q_OS_UNIX
+        if (held >= 0) ::close(held);
+#endif
+        QFile::remove(Path(CAgentApp::kLockFileName));
+    }
 }
 
 TEST(AgentApp, MessageBoxesTakeTheDefaultDialogColours) {

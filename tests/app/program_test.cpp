@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -85,4 +86,52 @@ TEST_F(Program, EachTerminationSignalSavesEverythingEvenWithABoxOpen) {
             EXPECT_EQ(store.value(QStringLiteral("AWOKE/") + k).toInt(), 1) << k;
         EXPECT_FALSE(QFile::exists(dir_.filePath("vantorel.lock")));
     }
+}
+
+TEST_F(Program, ARefusedSecondCopyEndsOnEachTerminationSignalWhileItsBoxIsOpen) {
+    // This process holds the folder's lock as a running copy would.
+    QLockFile first(dir_.filePath("vantorel.lock"));
+    ASSERT_TRUE(first.tryLock(0));
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        Launch();
+        QThread::msleep(1500); // the refusal box is up by now
+        ASSERT_EQ(proc_.state(), QProcess::Running) << "the refused copy should wait for its box to be answered";
+        ::kill(static_cast<pid_t>(proc_.processId()), sig);
+        const bool ended = proc_.waitForFinished(10000);
+        EXPECT_TRUE(ended) << "still running after signal " << sig;
+        if (!ended) {
+            proc_.kill();
+            proc_.waitForFinished(5000);
+            continue;
+        }
+        EXPECT_EQ(proc_.exitStatus(), QProcess::NormalExit) << sig;
+        EXPECT_EQ(proc_.exitCode(), 1) << sig;
+    }
+    for (const char* f : vantorel::kDataFileNames) EXPECT_FALSE(QFile::exists(dir_.filePath(f)));
+}
+
+TEST_F(Program, TheStartScriptMakesAPrivateDataFolder) {
+    // A stand-in for the program: the script ends by starting it.
+    QDir(dir_.path()).mkdir("bin");
+    QFile stub(dir_.filePath("bin/vantorel"));
+    ASSERT_TRUE(stub.open(QIODevice::WriteOnly));
+    stub.write("#!/bin/sh\npwd\n");
+    stub.close();
+    stub.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcess script;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", dir_.filePath("home"));
+    env.remove("VANTOREL_DATA");
+    env.insert("PATH", dir_.filePath("bin") + ":" + env.value("PATH"));
+    script.setProcessEnvironment(env);
+    QDir(dir_.path()).mkdir("home");
+    // Under the usual umask, which would leave the folder open to every user.
+    script.start("/bin/sh", {"-c", "umask 022; exec /bin/sh \"$0\"",
+                             QString::fromLocal8Bit(qgetenv("VANTOREL_SOURCE_DIR")) + "/resources/desktop/vantorel-start"});
+    ASSERT_TRUE(script.waitForFinished(10000));
+    EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
+    EXPECT_EQ(script.readAllStandardOutput().trimmed(), dir_.filePath("home/Vantorel").toLocal8Bit());
+    EXPECT_EQ(QFileInfo(dir_.filePath("home/Vantorel")).permissions(),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser |
+                  QFileDevice::WriteUser | QFileDevice::ExeUser);
 }
