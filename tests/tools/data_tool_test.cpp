@@ -199,3 +199,70 @@ TEST_F(DataTool, WrongArgumentsGiveOneLineAndExitTwo) {
         EXPECT_NE(r.out.find("example"), std::string::npos) << args;
     }
 }
+
+TEST_F(DataTool, AWriteThatFailsIsAFailureAndNeverHalfReplacesAFile) {
+    DataBook book;
+    testkit::FillSampleBook(book);
+    WriteBytes(dir / "data1.bcm", Stored(book.insurance));
+    const auto shell = [&](const std::string& command) {
+        const int status = std::system(("cd '" + dir.path().string() + "' && " + command + " 2> stderr").c_str());
+        return Result{WEXITSTATUS(status), "", ReadBytes(dir / "stderr")};
+    };
+    const std::string tool = "'" VANTOREL_DATA_TOOL "'";
+    // Standard output on a full disk.
+    for (const char* args : {" dump data1.bcm", " export --csv data1.bcm", " check data1.bcm"}) {
+        const Result r = shell(tool + args + " > /dev/full");
+        EXPECT_EQ(r.code, 1) << args;
+        EXPECT_NE(r.err.find("standard output"), std::string::npos) << args << ": " << r.err;
+    }
+    // A file size limit reached half-way, as a full disk would be: the old CSV stays whole.
+    WriteBytes(dir / "out.csv", "old");
+    Result r = shell("(trap '' XFSZ; ulimit -f 1; " + tool + " export --csv data1.bcm -o out.csv)");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("out.csv"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(dir / "out.csv"), "old");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.csv.saving"));
+    r = Run("export --csv data1.bcm -o out.csv");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadBytes(dir / "out.csv"), Run("export --csv data1.bcm").out);
+}
+
+TEST_F(DataTool, ExportRefusesToWriteOverItsInputOrAnyDataFile) {
+    DataBook book;
+    testkit::FillSampleBook(book);
+    for (std::size_t i = 0; i < kFileCount; ++i) WriteBytes(dir / kDataFileNames[i], Stored(book.Collection(i)));
+    WriteBytes(dir / "data1.BAK", Stored(book.insurance));
+    WriteBytes(dir / "clients.bin", Stored(book.clients));
+    std::filesystem::create_symlink("data2.bcm", dir / "link.csv");
+    std::filesystem::create_hard_link(dir / "clients.bin", dir / "hard.csv");
+    const std::string folder = dir.path().filename().string();
+    struct Case {
+        std::string args;
+        bool refused;
+    } cases[] = {
+        {"export --csv data2.bcm -o data2.bcm", true},
+        {"export --csv data2.bcm -o ./data2.bcm", true},
+        {"export --csv data2.bcm -o ../" + folder + "/data2.bcm", true},
+        {"export --csv data2.bcm -o link.csv", true},        // a link to the input
+        {"export --csv data2.bcm -o data1.bcm", true},       // another data file
+        {"export --csv data2.bcm -o DATA3.BCM", true},       // one by another spelling
+        {"export --csv data2.bcm -o data1.BAK", true},       // a backup
+        {"export --csv data2.bcm -o data2.bcm.damaged-20040529-101500", true},
+        {"export --csv clients.bin --kind clients -o hard.csv", true}, // the input under another name
+        {"export --csv clients.bin --kind clients -o clients.bin", true},
+        {"export --csv data2.bcm -o clients.csv", false},
+    };
+    for (const auto& c : cases) {
+        const Result r = Run(c.args);
+        EXPECT_EQ(r.code, c.refused ? 2 : 0) << c.args << ": " << r.err;
+        if (c.refused) {
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
+        for (std::size_t i = 0; i < kFileCount; ++i)
+            EXPECT_EQ(ReadBytes(dir / kDataFileNames[i]), Stored(book.Collection(i))) << c.args;
+        EXPECT_EQ(ReadBytes(dir / "clients.bin"), Stored(book.clients)) << c.args;
+        EXPECT_EQ(ReadBytes(dir / "data1.BAK"), Stored(book.insurance)) << c.args;
+        EXPECT_FALSE(std::filesystem::exists(dir / "data2.bcm.damaged-20040529-101500"));
+    }
+    EXPECT_EQ(ReadBytes(dir / "clients.csv").substr(0, 3), "\xEF\xBB\xBF");
+}

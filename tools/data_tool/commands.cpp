@@ -5,9 +5,7 @@
 #include "text_encoding.h"
 
 #include <cctype>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -79,54 +77,56 @@ std::string OneFile(const Parsed& p, const char* what) {
     return p.positional[0];
 }
 
-// A data file read into its collection, or why it could not be.
-struct LoadedFile {
-    bool opened = false;
-    bool damaged = false;
-    std::uint64_t length = 0;
-    std::uint64_t offset = 0;   // damaged: where the bad value starts
-    std::uint64_t consumed = 0; // sound: bytes that the records take
-    std::string reason;
-};
-
-LoadedFile ReadDataFile(const fs::path& path, CObject& collection) {
-    LoadedFile f;
-    std::ifstream in(path, std::ios::binary);
-    if (!in || fs::is_directory(path)) {
-        f.reason = "cannot open " + path.string();
-        return f;
-    }
-    f.opened = true;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    f.length = bytes.size();
-    if (bytes.empty()) return f; // the program treats an empty file as no records
-    CMemFile mem(std::move(bytes));
-    CArchive ar(mem, CArchive::load);
-    try {
-        collection.Serialize(ar);
-        f.consumed = ar.Position();
-    } catch (const CArchiveException& e) {
-        f.damaged = true;
-        f.offset = e.offset();
-        f.reason = e.what();
-    }
-    return f;
-}
-
 // Loads FILE for dump and export; prints the problem and returns false if it
-// is not sound.
+// is not sound. Bytes the records leave unread are only noted: the records
+// themselves are whole.
 bool LoadForReading(const fs::path& path, CObject& c) {
-    const LoadedFile f = ReadDataFile(path, c);
-    if (!f.opened) {
-        std::cerr << "vantorel-data: " << f.reason << "\n";
+    const FileLoadResult r = LoadFile(c, path);
+    switch (r.state) {
+    case LoadState::missing:
+        std::cerr << "vantorel-data: cannot open " << path.string() << ": no such file\n";
         return false;
-    }
-    if (f.damaged) {
-        std::cerr << "vantorel-data: " << path.string() << " is damaged at byte " << f.offset << ": " << f.reason
+    case LoadState::unreadable:
+        std::cerr << "vantorel-data: cannot open " << path.string() << ": " << r.reason << "\n";
+        return false;
+    case LoadState::damaged:
+        std::cerr << "vantorel-data: " << path.string() << " is damaged at byte " << r.offset << ": " << r.reason
                   << " (run 'vantorel-data check' for details)\n";
         return false;
+    case LoadState::unreadBytes:
+        std::cerr << "vantorel-data: note: the last " << r.unread << " bytes of " << path.string() << " (from byte "
+                  << r.offset << ") belong to no record and are left out\n";
+        return true;
+    default:
+        return true;
     }
-    return true;
+}
+
+// True for the names of the program's own files: data files, the copies it
+// keeps beside them ("data1.bcm.damaged-..."), and its backups.
+bool NamedLikeDataFile(const fs::path& p) {
+    std::string name = p.filename().string();
+    for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".bcm") == 0) return true;
+    if (name.find(".bcm.") != std::string::npos) return true;
+    for (const char* backup : kBackupFileNames) {
+        std::string b = backup;
+        for (char& ch : b) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        if (name == b) return true;
+    }
+    return false;
+}
+
+// An export writes CSV: never over its input (by any name or link) nor over
+// anything that looks like the program's data.
+void RefuseDataOutput(const fs::path& input, const fs::path& out) {
+    for (const fs::path& p : {out, SaveTarget(out)}) {
+        std::error_code ec;
+        if (fs::equivalent(input, p, ec))
+            throw UsageError("will not write over the input file " + input.string() + "; give another OUT");
+        if (NamedLikeDataFile(p))
+            throw UsageError("will not write CSV over " + p.string() + ", a data file by its name; give another OUT");
+    }
 }
 
 } // namespace
@@ -179,25 +179,29 @@ int Check(const Args& args) {
     const fs::path file = OneFile(p, "FILE");
     const Kind kind = ResolveKind(p, file);
     return WithCollection(kind, [&](auto& c) {
-        const LoadedFile f = ReadDataFile(file, c);
+        const FileLoadResult r = LoadFile(c, file);
         const std::string name = file.string();
-        if (!f.opened) {
-            std::cout << name << ": " << f.reason << "\n";
+        switch (r.state) {
+        case LoadState::missing:
+            std::cout << name << ": cannot open: no such file\n";
             return 1;
-        }
-        if (f.length == 0) {
+        case LoadState::unreadable:
+            std::cout << name << ": cannot open: " << r.reason << "\n";
+            return 1;
+        case LoadState::empty:
             std::cout << name << ": empty (read as no " << KindName(kind) << ")\n";
             return 0;
-        }
-        if (f.damaged) {
-            std::cout << name << ": damaged at byte " << f.offset << ": " << f.reason << "; " << c.GetSize()
+        case LoadState::damaged:
+            std::cout << name << ": damaged at byte " << r.offset << ": " << r.reason << "; " << c.GetSize()
                       << " records (" << KindName(kind) << ") read before it\n";
             return 1;
+        default:
+            break;
         }
         std::cout << name << ": sound, " << c.GetSize() << " records (" << KindName(kind) << ")";
-        if (f.consumed < f.length)
-            std::cout << "; " << (f.length - f.consumed) << " bytes after the last record (from byte " << f.consumed
-                      << ") are ignored";
+        if (r.state == LoadState::unreadBytes)
+            std::cout << "; " << r.unread << " bytes after the last record (from byte " << r.offset
+                      << ") are not read: the program keeps a copy of the file before it saves over it";
         std::cout << "\n";
         return 0;
     });
@@ -208,6 +212,7 @@ int Export(const Args& args) {
     if (!p.csv) throw UsageError("export needs --csv (the only format)");
     const fs::path file = OneFile(p, "FILE");
     const Kind kind = ResolveKind(p, file);
+    if (p.out) RefuseDataOutput(file, *p.out);
     return WithCollection(kind, [&](auto& c) {
         if (!LoadForReading(file, c)) return 1;
         std::ostringstream csv;
@@ -219,13 +224,12 @@ int Export(const Args& args) {
         }
         if (!p.out) {
             std::cout << csv.str();
-            return std::cout ? 0 : 1;
+            return 0; // main() checks that standard output took it
         }
-        std::ofstream out(*p.out, std::ios::binary | std::ios::trunc);
-        out << csv.str();
-        out.close();
-        if (!out) {
-            std::cerr << "vantorel-data: cannot write " << *p.out << "\n";
+        // Through a temporary file and a rename: a full disk leaves the old file whole.
+        std::string error;
+        if (!ReplaceFileContents(*p.out, csv.str(), error)) {
+            std::cerr << "vantorel-data: " << *p.out << " not written: " << error << "\n";
             return 1;
         }
         return 0;

@@ -1,6 +1,8 @@
 // vantorel-data: look into, check, rebuild and export Vantorel's data files.
 #include "commands.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <map>
@@ -33,7 +35,8 @@ const std::map<std::string, const char*> kCommandHelp = {
 Prints the file's records as a JSON array. Keys are the records' field names;
 beneficiaries and riders are arrays; texts are converted from GBK to UTF-8.
 A double that is not a number (NaN, infinity) is written as the text "0x" and
-its 16 hex digits. Exits 1 if the file is damaged or its text is not GBK.
+its 16 hex digits. Exits 1 if the file is damaged, its text is not GBK or
+standard output cannot be written.
 
 example:
   vantorel-data dump data4.bcm
@@ -64,7 +67,8 @@ example:
 Writes one CSV row per record, with a header row, in UTF-8 with a byte-order
 mark so that spreadsheets show Chinese text. Beneficiaries and riders become
 numbered columns (beneficiaries.1.name, ...). Writes to standard output unless
--o is given.
+-o is given; OUT is replaced only once the new file is complete. OUT may not
+be FILE itself nor be named like a data file (*.bcm, data1.BAK, ...).
 
 example:
   vantorel-data export --csv data1.bcm -o policies.csv
@@ -77,10 +81,22 @@ bool WantsHelp(const Args& args) {
     return false;
 }
 
-} // namespace
+// What was printed must have reached standard output: a full disk or a closed
+// pipe is a failure, not a success with nothing written.
+int Finish(int code) {
+    errno = 0;
+    std::cout.flush();
+    const int flushed = std::fflush(stdout);
+    if (!std::cout || flushed != 0 || std::ferror(stdout)) {
+        const int saved = errno;
+        std::cerr << "vantorel-data: cannot write standard output" << (saved ? ": " : "")
+                  << (saved ? std::strerror(saved) : "") << "\n";
+        return code == 0 ? 1 : code;
+    }
+    return code;
+}
 
-int main(int argc, char** argv) {
-    Args args(argv + 1, argv + argc);
+int RunCommand(Args args) {
     if (args.empty()) {
         std::cerr << "vantorel-data: missing command (see vantorel-data --help)\n";
         return 2;
@@ -114,3 +130,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 }
+
+} // namespace
+
+int main(int argc, char** argv) { return Finish(RunCommand(Args(argv + 1, argv + argc))); }
