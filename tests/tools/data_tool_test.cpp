@@ -200,6 +200,61 @@ TEST_F(DataTool, WrongArgumentsGiveOneLineAndExitTwo) {
     }
 }
 
+namespace {
+
+std::string Utf8(char32_t c) {
+    std::string s;
+    if (c < 0x80) s += char(c);
+    else if (c < 0x800) s += {char(0xC0 | c >> 6), char(0x80 | (c & 63))};
+    else s += {char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 63)), char(0x80 | (c & 63))};
+    return s;
+}
+
+} // namespace
+
+TEST_F(DataTool, EveryCharacterTheProgramStoresInGbksUserDefinedAreasRoundTrips) {
+    // The three user-defined areas in the order they map onto U+E000..U+E765,
+    // then the euro sign's single byte and 0xFF.
+    std::string gbk, utf8;
+    char32_t next = 0xE000;
+    const auto area = [&](int lead0, int lead1, int trail0, int trail1) {
+        for (int lead = lead0; lead <= lead1; ++lead)
+            for (int trail = trail0; trail <= trail1; ++trail) {
+                if (trail == 0x7F) continue;
+                gbk += {char(lead), char(trail)};
+                utf8 += Utf8(next++);
+            }
+    };
+    area(0xAA, 0xAF, 0xA1, 0xFE);
+    area(0xF8, 0xFE, 0xA1, 0xFE);
+    area(0xA1, 0xA7, 0x40, 0xA0);
+    ASSERT_EQ(next, char32_t(0xE766));
+    gbk += "\x80\xFF";
+    utf8 += Utf8(0x20AC) + Utf8(0xF8F5);
+    CCalendar schedule;
+    schedule.Add({20040529, gbk});
+    PolicyRecord policy;
+    policy.holder.name = gbk.substr(0, 40);
+    policy.beneficiaries.push_back({.name = gbk});
+    CInsurance policies;
+    policies.Add(policy);
+    WriteBytes(dir / "data4.bcm", Stored(schedule));
+    WriteBytes(dir / "data1.bcm", Stored(policies));
+
+    const Result dumped = Run("dump data4.bcm");
+    ASSERT_EQ(dumped.code, 0) << dumped.err;
+    EXPECT_NE(dumped.out.find("\"" + utf8 + "\""), std::string::npos);
+    EXPECT_EQ(Build("schedule", dumped.out), Stored(schedule));
+    const Result policyDump = Run("dump data1.bcm");
+    ASSERT_EQ(policyDump.code, 0) << policyDump.err;
+    EXPECT_EQ(Build("policies", policyDump.out), Stored(policies));
+    const Result csv = Run("export --csv data4.bcm");
+    ASSERT_EQ(csv.code, 0) << csv.err;
+    EXPECT_NE(csv.out.find(utf8), std::string::npos);
+    // The same characters typed as JSON are stored as the same bytes.
+    EXPECT_EQ(Build("schedule", R"([{"date": 20040529, "text": ")" + utf8 + R"("}])"), Stored(schedule));
+}
+
 TEST_F(DataTool, AWriteThatFailsIsAFailureAndNeverHalfReplacesAFile) {
     DataBook book;
     testkit::FillSampleBook(book);

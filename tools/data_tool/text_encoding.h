@@ -1,4 +1,5 @@
-// GBK <-> UTF-8 for the data tool. One implementation file per platform.
+// GBK <-> UTF-8 for the data tool, converting exactly as the program does
+// (the same GBK table, user-defined areas included).
 #pragma once
 
 #include <stdexcept>
