@@ -59,6 +59,26 @@ TEST_F(EntryPage, AddRefusesDuplicateBeforeEmptyAndKeepsFormAndRiders) {
     EXPECT_EQ(TheBook().insurance.GetSize(), 2);
 }
 
+TEST_F(EntryPage, LongTextsAreStoredWhole) {
+    // Far beyond the 32 767 characters an edit keeps by default.
+    const QString address = QString("北京市海淀区").repeated(7000).left(40000);
+    const QString company = QString("x").repeated(40001);
+    TypeInto(&page, 1069, address); // edit
+    TypeInto(&page, 1041, company); // editable combo
+    TypeInto(&page, 1042, address); // memo
+    EXPECT_TRUE(Submit("LONG").isEmpty());
+    ASSERT_EQ(TheBook().insurance.GetSize(), 1);
+    const vantorel::PolicyRecord& r = TheBook().insurance.At(0);
+    EXPECT_EQ(FromGbk(r.holder.homeAddress), address);
+    EXPECT_EQ(r.info.company.size(), 40001u);
+    EXPECT_EQ(FromGbk(r.info.remarks), address);
+
+    // Shown again as stored.
+    page.ShowPolicy(r);
+    EXPECT_EQ(TextOf(&page, 1069), address);
+    EXPECT_EQ(TextOf(&page, 1041), company);
+}
+
 struct ModifyMode : EntryPage {
     void SetUp() override {
         EntryPage::SetUp();
