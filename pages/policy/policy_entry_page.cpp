@@ -35,8 +35,8 @@ CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTem
     holder_.Bind(binding_, kHolderIds, QStringLiteral("投保人"));
     binding_.Text(1104, &holder_.relation, QStringLiteral("投保人与被保险人关系"));
     insured_.Bind(binding_, kInsuredIds, QStringLiteral("被保险人"));
-    binding_.Text(1102, &insured_.height, QStringLiteral("身高"));
-    binding_.Text(1103, &insured_.weight, QStringLiteral("体重"));
+    binding_.Number(1102, &insured_.height, QStringLiteral("身高"));
+    binding_.Number(1103, &insured_.weight, QStringLiteral("体重"));
     ShowValues();
 
     OnClick(1019, [this] { OnAddOrModify(); });

@@ -79,6 +79,26 @@ TEST_F(EntryPage, LongTextsAreStoredWhole) {
     EXPECT_EQ(TextOf(&page, 1041), company);
 }
 
+TEST_F(EntryPage, AnAmountTooLargeForANumberIsRefusedByName) {
+    const struct {
+        int id;
+        std::string typed;
+        QString box;
+    } cases[] = {{1044, "1e999", "“保险金额”数值太大，请重新输入!"},
+                 {1053, "-2E400元", "“年缴保费”数值太大，请重新输入!"},
+                 {1102, "1" + std::string(400, '0'), "“身高”数值太大，请重新输入!"},
+                 {1103, "9e9999", "“体重”数值太大，请重新输入!"}};
+    for (const auto& c : cases) {
+        TypeInto(&page, c.id, QString::fromStdString(c.typed));
+        EXPECT_EQ(Submit("BIG"), QStringList{c.box}) << c.typed;
+        EXPECT_EQ(TheBook().insurance.GetSize(), 0);
+        TypeInto(&page, c.id, "1.7e308"); // the largest the number holds is taken
+    }
+    EXPECT_TRUE(Submit("BIG").isEmpty());
+    ASSERT_EQ(TheBook().insurance.GetSize(), 1);
+    EXPECT_DOUBLE_EQ(TheBook().insurance.At(0).insured.weight, 1.7e308);
+}
+
 struct ModifyMode : EntryPage {
     void SetUp() override {
         EntryPage::SetUp();
