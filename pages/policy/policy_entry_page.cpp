@@ -178,7 +178,9 @@ void CPolicyEntryPage::OnRiders() {
 }
 
 // Stores the whole form over the policy being changed. A refusal keeps the
-// working lists, so the user can fix the number and save with "修改".
+// working lists, so the user can fix the number and save with "修改". As
+// there, only a changed number is tested: an older file may hold one number
+// twice, and a policy may keep the number it has.
 void CPolicyEntryPage::SaveAfterListChange() {
     if (!Commit() || !IndexValid()) return;
     PolicyRecord record = BuildPolicy();
@@ -186,14 +188,12 @@ void CPolicyEntryPage::SaveAfterListChange() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    const CInsurance& book = TheBook().insurance;
-    for (int i = 0; i < book.GetSize(); ++i) {
-        if (i != currentIndex_ && book.At(i).info.policyNo == record.info.policyNo) {
-            msg::Info(this, kDuplicate);
-            return;
-        }
+    CInsurance& book = TheBook().insurance;
+    if (record.info.policyNo != book.At(currentIndex_).info.policyNo && book.Exists(record.info.policyNo)) {
+        msg::Info(this, kDuplicate);
+        return;
     }
-    TheBook().insurance.SetAt(currentIndex_, std::move(record));
+    book.SetAt(currentIndex_, std::move(record));
 }
 
 void CPolicyEntryPage::OnReport() {

@@ -197,4 +197,28 @@ TEST_F(ModifyMode, ChangedListsSaveTheWholeFormAtOnce) {
     EXPECT_EQ(TheBook().insurance.At(1).riders.size(), 3u) << "its own number is fine";
 }
 
+TEST_F(ModifyMode, AnUnchangedNumberSharedWithAnotherPolicyIsNoDuplicate) {
+    TheBook().insurance.Add(SamplePolicy("B", "second B")); // an older file may hold a number twice
+    Open(1);
+    TypeInto(&page, 1042, "note");
+    AddThroughDialog(1105, "甲");
+    EXPECT_EQ(rec.shown, QStringList{"受益人被更改,是否保存?"});
+    EXPECT_EQ(TheBook().insurance.At(1).beneficiaries.size(), 1u);
+    EXPECT_EQ(TheBook().insurance.At(1).info.remarks, "note");
+
+    EXPECT_EQ(Submit("B"), QStringList{"确认修改？"}); // the other path agrees
+    rec.Clear();
+    AddThroughDialog(1106, "R");
+    EXPECT_EQ(TheBook().insurance.At(1).riders.size(), 1u);
+
+    // A changed number is still tested on both paths.
+    rec.Clear();
+    TypeInto(&page, 1040, "C");
+    AddThroughDialog(1105, "乙");
+    EXPECT_EQ(rec.shown, QStringList({"受益人被更改,是否保存?", kDuplicate}));
+    EXPECT_EQ(Submit("C"), QStringList({kKeyChange, kDuplicate}));
+    EXPECT_EQ(TheBook().insurance.At(1).beneficiaries.size(), 1u);
+    EXPECT_EQ(TheBook().insurance.At(3).info.policyNo, "B");
+}
+
 } // namespace
