@@ -25,10 +25,11 @@
 class MessageRecorder {
 public:
     MessageRecorder() {
-        msg::SetResponder([this](msg::Kind kind, const QString& text) {
+        msg::SetResponder([this](msg::Kind kind, const QString& text, msg::Default onEnter) {
             shown << text;
             if (kind == msg::Kind::info) return false;
             questions << text;
+            if (onEnter == msg::Default::no) defaultNo << text;
             if (answers.empty()) return true;
             const bool a = answers.front();
             answers.pop_front();
@@ -41,10 +42,11 @@ public:
 
     void Answer(bool yes) { answers.push_back(yes); }
     QString Last() const { return shown.isEmpty() ? QString() : shown.last(); }
-    void Clear() { shown.clear(); questions.clear(); }
+    void Clear() { shown.clear(); questions.clear(); defaultNo.clear(); }
 
     QStringList shown;
     QStringList questions;
+    QStringList defaultNo; // the questions that Enter answers with No
     std::deque<bool> answers;
 };
 

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <memory>
 
 namespace {
@@ -36,6 +37,18 @@ TEST(MessageBoxes, QtsOwnTextsAreChinese) {
     for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
         labels << Shown(files.findChild<QLabel*>(name)->text());
     EXPECT_EQ(labels, (QStringList{"查找范围：", "文件名称(N)：", "文件类型："}));
+}
+
+TEST(MessageBoxes, EnterAnswersNoOnlyWhereNoIsTheDefault) {
+    QStringList seen; // text | default button | focused button
+    EnterOnRealBoxes enter([&](QMessageBox* box) {
+        auto* focused = qobject_cast<QAbstractButton*>(box->focusWidget());
+        const QString focus = focused ? Shown(focused->text()) : QString();
+        seen << QStringList{box->text(), Shown(box->defaultButton()->text()), focus}.join('|');
+    });
+    EXPECT_FALSE(msg::Ask(nullptr, "确认删除所有保单?", msg::Default::no));
+    EXPECT_TRUE(msg::Ask(nullptr, "确认修改？"));
+    EXPECT_EQ(seen, (QStringList{"确认删除所有保单?|否(N)|否(N)", "确认修改？|是(Y)|是(Y)"}));
 }
 
 } // namespace

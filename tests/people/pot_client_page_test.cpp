@@ -135,6 +135,7 @@ TEST_F(PotClientPageTest, DeleteAsksAndRemovesTheClickedRecord) {
     boxes.Answer(false);
     Press(p, kDelete);
     EXPECT_EQ(boxes.shown, QStringList{"确认删除?"});
+    EXPECT_EQ(boxes.defaultNo, boxes.shown) << "Enter answers No";
     EXPECT_EQ(TheBook().clients.GetSize(), 4);
     Press(p, kDelete);
     ASSERT_EQ(TheBook().clients.GetSize(), 3);

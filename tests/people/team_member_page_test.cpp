@@ -106,5 +106,6 @@ TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
 
     Press(p, kDelete);
     EXPECT_EQ(boxes.Last(), "确认删除?");
+    EXPECT_EQ(boxes.defaultNo, QStringList{"确认删除?"}) << "the modify questions default to Yes";
     EXPECT_EQ(RowTexts(p, kList, 1), (QStringList{"C03", "C03"}));
 }

@@ -146,6 +146,7 @@ TEST(PolicyDialogs, EditTheirListOnTheMainWindowCorner) {
             TypeInto(dlg, key, "");
             DoubleClickRow(list, 1);
             EXPECT_EQ(TextOf(dlg, key), "丙");
+            EXPECT_EQ(rec.defaultNo, QStringList({"确认删除?", "确认删除?"})) << "only a delete defaults to No";
         });
     }
     EXPECT_EQ(page->Beneficiaries().size(), 2u);
