@@ -8,7 +8,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6charts6-dev libgl1-mesa-dev
-          qt6-qpa-plugins fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-qpa-plugins qt6-translations-l10n fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
           nlohmann-json3-dev libicu-dev libsqlite3-dev clang-14 libclang-rt-14-dev)
 # The test run also builds records/ for Windows and runs its tests under Wine.
 test_packages=(g++-mingw-w64-x86-64-posix wine wine64 googletest)

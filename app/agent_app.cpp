@@ -8,11 +8,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QSysInfo>
 #include <QThread>
+#include <QTranslator>
 
 CAgentApp::CAgentApp(int& argc, char** argv) : QApplication(argc, argv) { Prepare(); }
 
@@ -21,7 +23,22 @@ void CAgentApp::Prepare() {
     // No title string is defined: the settings live under the executable's name.
     QCoreApplication::setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     SetDefaultDialogColours();
+    InstallQtTranslations();
     tmpl::InstallFontSubstitutes();
+}
+
+void CAgentApp::InstallQtTranslations() {
+    // Chinese whatever the user's locale: every text of the program is.
+    const QString name = QStringLiteral("qtbase_zh_CN");
+    if (qApp->findChild<QTranslator*>(name, Qt::FindDirectChildrenOnly)) return; // once per application
+    auto* qt = new QTranslator(qApp);
+    qt->setObjectName(name);
+    if (!qt->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        // Without the translations package Qt's texts stay English; nothing else depends on them.
+        delete qt;
+        return;
+    }
+    QCoreApplication::installTranslator(qt);
 }
 
 void CAgentApp::SetDefaultDialogColours() {

@@ -17,6 +17,8 @@ public:
     // The pieces of the start-up, usable on any QApplication (tests build their own).
     static void Prepare();
     static void SetDefaultDialogColours();
+    // Qt's own texts (message-box buttons, file dialogs, edit menus) in Chinese.
+    static void InstallQtTranslations();
     static int RunMainWindow(PageFactories factories);
 
     // The lock that keeps a second copy out of the data folder.

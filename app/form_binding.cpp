@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <cmath>
 
 QWidget* FormBinding::Control(int id) const {
     QWidget* w = form_->findChild<QWidget*>(QString::number(id));
@@ -20,6 +21,9 @@ QWidget* FormBinding::Control(int id) const {
 void FormBinding::Text(int id, QString* value, const QString& label) {
     entries_.push_back({Kind::text, {id}, value, label});
 }
+void FormBinding::Number(int id, QString* value, const QString& label) {
+    entries_.push_back({Kind::number, {id}, value, label});
+}
 void FormBinding::Index(int id, int* value) { entries_.push_back({Kind::index, {id}, value, {}}); }
 void FormBinding::Check(int id, int* value) { entries_.push_back({Kind::check, {id}, value, {}}); }
 void FormBinding::Radio(std::vector<int> ids, int* value) {
@@ -29,7 +33,8 @@ void FormBinding::Radio(std::vector<int> ids, int* value) {
 void FormBinding::CommitQuiet() {
     for (const Entry& e : entries_) {
         switch (e.kind) {
-        case Kind::text: {
+        case Kind::text:
+        case Kind::number: {
             QWidget* w = Control(e.ids[0]);
             QString& v = *static_cast<QString*>(e.value);
             if (auto* le = qobject_cast<QLineEdit*>(w)) v = le->text();
@@ -57,8 +62,15 @@ void FormBinding::CommitQuiet() {
 bool FormBinding::Commit() {
     CommitQuiet();
     for (const Entry& e : entries_) {
-        if (e.kind != Kind::text || CanStoreAsGbk(*static_cast<QString*>(e.value))) continue;
-        msg::Info(form_, QStringLiteral("“%1”中有无法保存的字符（例如表情符号或生僻字），请修改后再试。").arg(e.label));
+        if (e.kind != Kind::text && e.kind != Kind::number) continue;
+        const QString& v = *static_cast<QString*>(e.value);
+        QString refusal;
+        if (!CanStoreAsGbk(v))
+            refusal = QStringLiteral("“%1”中有无法保存的字符（例如表情符号或生僻字），请修改后再试。");
+        else if (e.kind == Kind::number && !std::isfinite(forms::TextToDouble(v)))
+            refusal = QStringLiteral("“%1”数值太大，请重新输入!");
+        if (refusal.isEmpty()) continue;
+        msg::Info(form_, refusal.arg(e.label));
         Control(e.ids[0])->setFocus();
         return false;
     }
@@ -68,7 +80,8 @@ bool FormBinding::Commit() {
 void FormBinding::Show() {
     for (const Entry& e : entries_) {
         switch (e.kind) {
-        case Kind::text: {
+        case Kind::text:
+        case Kind::number: {
             QWidget* w = Control(e.ids[0]);
             const QString& v = *static_cast<QString*>(e.value);
             if (auto* le = qobject_cast<QLineEdit*>(w)) {

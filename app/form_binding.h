@@ -15,6 +15,8 @@ public:
 
     // Edit, memo or combo text. `label` names the field in messages.
     void Text(int id, QString* value, const QString& label);
+    // An edit whose text is stored as a number (an amount, a height).
+    void Number(int id, QString* value, const QString& label);
     // Drop-down list: 0-based index, -1 for none.
     void Index(int id, int* value);
     // Check box: 1 checked, 0 not.
@@ -30,14 +32,15 @@ public:
 
     // Copies every control into its value. Returns false, after telling the
     // user which field it is, when a text holds a character that the data
-    // files cannot store (GBK); the values are copied either way.
+    // files cannot store (GBK) or a number is too large to keep (infinite);
+    // the values are copied either way.
     bool Commit();
     // Copies without that check, for steps that only read the form.
     void CommitQuiet();
     void Show();
 
 private:
-    enum class Kind { text, index, check, radio };
+    enum class Kind { text, number, index, check, radio };
     struct Entry {
         Kind kind;
         std::vector<int> ids;

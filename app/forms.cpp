@@ -61,8 +61,8 @@ double TextToDouble(const QString& text) {
     }
     // Only ASCII digits, sign, point and exponent reach here: the C locale's strtod is exact for them.
     const QByteArray number = text.mid(start, end - start).toLatin1();
-    const double v = std::strtod(number.constData(), nullptr);
-    return std::isfinite(v) ? v : 0;
+    // A number too large for a double comes back infinite (HUGE_VAL), as from the C runtime.
+    return std::strtod(number.constData(), nullptr);
 }
 
 int TextToInt(const QString& text) {

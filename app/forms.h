@@ -25,7 +25,8 @@ DateParts SplitDate(const QString& text);
 inline QString ComposeDate(const DateParts& d) { return ComposeDate(d.year, d.monthIndex, d.dayIndex); }
 
 // Leading decimal number of the text ("12.5万" -> 12.5), 0 if none. The
-// decimal point is always ".", whatever the locale.
+// decimal point is always ".", whatever the locale. A number too large for a
+// double gives an infinity of its sign ("1e999"), one too small gives 0.
 double TextToDouble(const QString& text);
 // Optional sign and leading digits, 0 if none.
 int TextToInt(const QString& text);

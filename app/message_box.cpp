@@ -11,13 +11,15 @@ Responder g_responder;
 FileResponder g_fileResponder;
 QList<QPointer<QMessageBox>> g_open;
 
-bool Run(QWidget* parent, Kind kind, const QString& text) {
-    if (g_responder) return g_responder(kind, text);
-    QMessageBox box(kind == Kind::question ? QMessageBox::Question : QMessageBox::Information,
-                    QStringLiteral("Vantorel"), text,
-                    kind == Kind::question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
-    box.setDefaultButton(kind == Kind::question ? QMessageBox::Yes : QMessageBox::Ok);
-    box.setEscapeButton(kind == Kind::question ? QMessageBox::No : QMessageBox::Ok);
+bool Run(QWidget* parent, Kind kind, const QString& text, Default onEnter) {
+    if (g_responder) return g_responder(kind, text, onEnter);
+    const bool question = kind == Kind::question;
+    QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information, QStringLiteral("Vantorel"),
+                    text, question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    // The default button also takes the focus, so Enter answers with it.
+    const auto onEnterButton = onEnter == Default::no ? QMessageBox::No : QMessageBox::Yes;
+    box.setDefaultButton(question ? onEnterButton : QMessageBox::Ok);
+    box.setEscapeButton(question ? QMessageBox::No : QMessageBox::Ok);
     g_open.append(&box);
     const int answer = box.exec();
     g_open.removeAll(&box);
@@ -25,9 +27,11 @@ bool Run(QWidget* parent, Kind kind, const QString& text) {
 }
 } // namespace
 
-void Info(QWidget* parent, const QString& text) { Run(parent, Kind::info, text); }
+void Info(QWidget* parent, const QString& text) { Run(parent, Kind::info, text, Default::yes); }
 
-bool Ask(QWidget* parent, const QString& text) { return Run(parent, Kind::question, text); }
+bool Ask(QWidget* parent, const QString& text, Default onEnter) {
+    return Run(parent, Kind::question, text, onEnter);
+}
 
 void SetResponder(Responder responder) { g_responder = std::move(responder); }
 

@@ -12,15 +12,18 @@ class QWidget;
 namespace msg {
 
 enum class Kind { info, question };
+// The button that Enter presses in a question. Questions that destroy data
+// ("确认删除?") take No, so that Yes must be chosen; the others Yes.
+enum class Default { yes, no };
 
 // Shows a box with an OK button.
 void Info(QWidget* parent, const QString& text);
 // Asks with Yes and No; true on Yes.
-bool Ask(QWidget* parent, const QString& text);
+bool Ask(QWidget* parent, const QString& text, Default onEnter = Default::yes);
 
 // Tests: every box goes to the responder instead of the screen; for a
-// question it returns true for Yes.
-using Responder = std::function<bool(Kind kind, const QString& text)>;
+// question it returns true for Yes. An info box comes with Default::yes.
+using Responder = std::function<bool(Kind kind, const QString& text, Default onEnter)>;
 void SetResponder(Responder responder);
 
 // Any box currently open on screen is closed (its question answered No);

@@ -10,6 +10,9 @@ void PersonForm::Bind(FormBinding& b, const PersonIds& controls, const QString& 
     auto text = [&](int id, QString* value, const char* label) {
         b.Text(id, value, labelPrefix + QString::fromUtf8(label));
     };
+    auto number = [&](int id, QString* value, const char* label) {
+        b.Number(id, value, labelPrefix + QString::fromUtf8(label));
+    };
     for (const auto& [field, id] : controls) {
         bound_ |= 1u << unsigned(field);
         // clang-format off
@@ -33,8 +36,8 @@ void PersonForm::Bind(FormBinding& b, const PersonIds& controls, const QString& 
         case PersonField::homePostcode: text(id, &homePostcode, "邮编"); break;
         case PersonField::workAddress: text(id, &workAddress, "单位地址"); break;
         case PersonField::workPostcode: text(id, &workPostcode, "邮编"); break;
-        case PersonField::height: text(id, &height, "身高"); break;
-        case PersonField::weight: text(id, &weight, "体重"); break;
+        case PersonField::height: number(id, &height, "身高"); break;
+        case PersonField::weight: number(id, &weight, "体重"); break;
         case PersonField::remarks: text(id, &remarks, "备注"); break;
         }
         // clang-format on

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <limits>
 
 namespace tmpl {
 
@@ -47,6 +48,9 @@ QStringList Items(const std::vector<const char*>& presets) {
     return items;
 }
 
+// Texts are kept whole however long: an edit would otherwise cut at 32 767 characters without a word.
+constexpr int kNoLengthLimit = std::numeric_limits<int>::max();
+
 QWidget* Make(const Control& c, QWidget* host, QButtonGroup*& radioGroup, const CustomFactory& custom) {
     const QString caption = QString::fromUtf8(c.caption);
     switch (c.kind) {
@@ -64,6 +68,7 @@ QWidget* Make(const Control& c, QWidget* host, QButtonGroup*& radioGroup, const 
     }
     case Kind::Edit: {
         auto* e = new QLineEdit(host);
+        e->setMaxLength(kNoLengthLimit);
         e->setReadOnly(c.style & Style::ReadOnly);
         return e;
     }
@@ -78,6 +83,7 @@ QWidget* Make(const Control& c, QWidget* host, QButtonGroup*& radioGroup, const 
         auto* cb = new QComboBox(host);
         cb->setEditable(c.kind == Kind::Combo);
         if (cb->isEditable()) {
+            cb->lineEdit()->setMaxLength(kNoLengthLimit);
             cb->setInsertPolicy(QComboBox::NoInsert);
             // The value is the text as typed: no filling in of a preset, no case changes.
             cb->setCompleter(nullptr);

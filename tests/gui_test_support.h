@@ -5,14 +5,19 @@
 #include "app/message_box.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 
 // Records every message box; questions take the queued answers (Yes when
@@ -20,10 +25,11 @@
 class MessageRecorder {
 public:
     MessageRecorder() {
-        msg::SetResponder([this](msg::Kind kind, const QString& text) {
+        msg::SetResponder([this](msg::Kind kind, const QString& text, msg::Default onEnter) {
             shown << text;
             if (kind == msg::Kind::info) return false;
             questions << text;
+            if (onEnter == msg::Default::no) defaultNo << text;
             if (answers.empty()) return true;
             const bool a = answers.front();
             answers.pop_front();
@@ -36,11 +42,41 @@ public:
 
     void Answer(bool yes) { answers.push_back(yes); }
     QString Last() const { return shown.isEmpty() ? QString() : shown.last(); }
-    void Clear() { shown.clear(); questions.clear(); }
+    void Clear() { shown.clear(); questions.clear(); defaultNo.clear(); }
 
     QStringList shown;
     QStringList questions;
+    QStringList defaultNo; // the questions that Enter answers with No
     std::deque<bool> answers;
+};
+
+// Lets message boxes reach the screen as real QMessageBoxes and answers each
+// with Enter, as a user would: the key goes to the button that has the focus.
+// `look` sees every box first; `seen` counts them.
+class EnterOnRealBoxes {
+public:
+    explicit EnterOnRealBoxes(std::function<void(QMessageBox*)> look = {}) : look_(std::move(look)) {
+        msg::SetResponder({});
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Answer(); });
+        timer_.start();
+    }
+    int seen = 0;
+
+private:
+    void Answer() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box == last_) return;
+        last_ = box;
+        ++seen;
+        if (look_) look_(box);
+        QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+        // Enter that answers nothing must not leave the test waiting forever.
+        QTimer::singleShot(1000, &timer_, [] { msg::CloseOpenBoxes(); });
+    }
+    std::function<void(QMessageBox*)> look_;
+    QTimer timer_;
+    QPointer<QMessageBox> last_; // a box at the same address may follow
 };
 
 template <class T = QWidget> T* FindCtl(const QWidget* root, int id) {

@@ -50,7 +50,7 @@ int One(int argc, char** argv, const char* dir, Clock::time_point begin) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
     CAgentApp app(argc, argv);
     int boxes = 0;
-    msg::SetResponder([&boxes](msg::Kind, const QString&) {
+    msg::SetResponder([&boxes](msg::Kind, const QString&, msg::Default) {
         ++boxes;
         return false;
     });

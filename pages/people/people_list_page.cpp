@@ -57,7 +57,7 @@ void CPeopleListPage::OnDelete() {
     CommitQuiet(); // nothing typed is stored here, so nothing to refuse
     const int index = IndexOfRow(list_->GetFirstSelected());
     if (index < 0) return;
-    if (!msg::Ask(this, QStringLiteral("确认删除?"))) return;
+    if (!msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
     RemoveRecord(index);
     // The row of the removed record, so that rows keep matching records.
     list_->DeleteItem(index);

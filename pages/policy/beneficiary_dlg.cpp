@@ -6,6 +6,7 @@
 #include "resources/templates/beneficiary_template.h"
 
 #include <QComboBox>
+#include <cmath>
 
 using namespace vantorel;
 
@@ -54,7 +55,9 @@ void CBeneficiaryDlg::ShowRecord(const BeneficiaryRecord& r) {
 }
 
 bool CBeneficiaryDlg::Accepts(int row) {
-    if (forms::TextToDouble(share_) > 100) {
+    // Only the upper bound counts, but a share too large for a number either way is no share.
+    const double share = forms::TextToDouble(share_);
+    if (share > 100 || !std::isfinite(share)) {
         msg::Info(this, QStringLiteral("受益份额错误!"));
         return false;
     }

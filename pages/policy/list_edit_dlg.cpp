@@ -79,7 +79,7 @@ template <class Record>
 void ListEditDlg<Record>::OnDelete() {
     binding_.CommitQuiet();
     const int row = ChosenRow();
-    if (row < 0 || !msg::Ask(this, QStringLiteral("确认删除?"))) return;
+    if (row < 0 || !msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
     list_.erase(list_.begin() + row);
     listCtl_->DeleteItem(row);
     changed_ = true;

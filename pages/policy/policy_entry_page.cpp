@@ -35,8 +35,8 @@ CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTem
     holder_.Bind(binding_, kHolderIds, QStringLiteral("投保人"));
     binding_.Text(1104, &holder_.relation, QStringLiteral("投保人与被保险人关系"));
     insured_.Bind(binding_, kInsuredIds, QStringLiteral("被保险人"));
-    binding_.Text(1102, &insured_.height, QStringLiteral("身高"));
-    binding_.Text(1103, &insured_.weight, QStringLiteral("体重"));
+    binding_.Number(1102, &insured_.height, QStringLiteral("身高"));
+    binding_.Number(1103, &insured_.weight, QStringLiteral("体重"));
     ShowValues();
 
     OnClick(1019, [this] { OnAddOrModify(); });
@@ -178,7 +178,9 @@ void CPolicyEntryPage::OnRiders() {
 }
 
 // Stores the whole form over the policy being changed. A refusal keeps the
-// working lists, so the user can fix the number and save with "修改".
+// working lists, so the user can fix the number and save with "修改". As
+// there, only a changed number is tested: an older file may hold one number
+// twice, and a policy may keep the number it has.
 void CPolicyEntryPage::SaveAfterListChange() {
     if (!Commit() || !IndexValid()) return;
     PolicyRecord record = BuildPolicy();
@@ -186,14 +188,12 @@ void CPolicyEntryPage::SaveAfterListChange() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    const CInsurance& book = TheBook().insurance;
-    for (int i = 0; i < book.GetSize(); ++i) {
-        if (i != currentIndex_ && book.At(i).info.policyNo == record.info.policyNo) {
-            msg::Info(this, kDuplicate);
-            return;
-        }
+    CInsurance& book = TheBook().insurance;
+    if (record.info.policyNo != book.At(currentIndex_).info.policyNo && book.Exists(record.info.policyNo)) {
+        msg::Info(this, kDuplicate);
+        return;
     }
-    TheBook().insurance.SetAt(currentIndex_, std::move(record));
+    book.SetAt(currentIndex_, std::move(record));
 }
 
 void CPolicyEntryPage::OnReport() {

@@ -15,9 +15,9 @@ void PolicyInfoValues::Bind(FormBinding& b) {
     b.Text(1043, &paymentMethod, QStringLiteral("缴费方式"));
     b.Text(1050, &paymentYears, QStringLiteral("缴费期限"));
     b.Text(1051, &coverageYears, QStringLiteral("保险期限"));
-    b.Text(1044, &sumInsured, QStringLiteral("保险金额"));
+    b.Number(1044, &sumInsured, QStringLiteral("保险金额"));
     b.Text(1052, &benefitMethod, QStringLiteral("保险给付领取方式"));
-    b.Text(1053, &annualPremium, QStringLiteral("年缴保费"));
+    b.Number(1053, &annualPremium, QStringLiteral("年缴保费"));
     b.Text(1054, &benefitAge, QStringLiteral("保险给付领取年龄"));
     b.Date(1045, 1046, 1047, &effective, QStringLiteral("生效日期"));
     b.Date(1059, 1060, 1061, &liability, QStringLiteral("责任开始日"));

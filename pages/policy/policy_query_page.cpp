@@ -75,7 +75,7 @@ void CPolicyQueryPage::OnDeleteOne() {
     if (row < 0 || row >= int(rowKeys_.size())) return;
     const int index = TheBook().insurance.Find(rowKeys_[std::size_t(row)]);
     if (index < 0) return;
-    if (!msg::Ask(this, QStringLiteral("确认删除?"))) return;
+    if (!msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
     TheBook().insurance.RemoveAt(index);
     list_->DeleteItem(row);
     rowKeys_.erase(rowKeys_.begin() + row);
@@ -84,7 +84,7 @@ void CPolicyQueryPage::OnDeleteOne() {
 void CPolicyQueryPage::OnDeleteAll() {
     CommitQuiet();
     if (list_->GetItemCount() == 0) return;
-    if (!msg::Ask(this, QStringLiteral("确认删除所有保单?"))) return;
+    if (!msg::Ask(this, QStringLiteral("确认删除所有保单?"), msg::Default::no)) return;
     TheBook().insurance.RemoveAll();
     list_->DeleteAllItems();
     rowKeys_.clear();

@@ -35,12 +35,45 @@ CAtxCalendar::CAtxCalendar(QWidget* parent) : QCalendarWidget(parent) {
         SetHasDay(!(hasDay_ && date == selectedAtPress_));
         selectedAtPress_ = {};
     });
+    connect(this, &QCalendarWidget::currentPageChanged, this, &CAtxCalendar::FollowShownMonth);
 }
 
 bool CAtxCalendar::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress)
+    if (event->type() == QEvent::MouseButtonPress) {
         selectedAtPress_ = hasDay_ ? selectedDate() : QDate();
+    } else if (event->type() == QEvent::MouseButtonDblClick) {
+        // The first click of the two picked the day, or, on the day already
+        // picked, cleared the choice: either way the double click means that day.
+        if (OnSelectedDay(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            SetHasDay(true);
+            selectedAtPress_ = {};
+        }
+    }
     return QCalendarWidget::eventFilter(watched, event);
+}
+
+bool CAtxCalendar::OnSelectedDay(QPoint pos) const {
+    const auto* view = findChild<QAbstractItemView*>();
+    if (!view) return false;
+    const QModelIndex cell = view->indexAt(pos);
+    // The day names and week numbers are headers, not days.
+    const int firstRow = horizontalHeaderFormat() == NoHorizontalHeader ? 0 : 1;
+    const int firstColumn = verticalHeaderFormat() == NoVerticalHeader ? 0 : 1;
+    return cell.isValid() && cell.row() >= firstRow && cell.column() >= firstColumn &&
+           cell.data().toInt() == selectedDate().day();
+}
+
+void CAtxCalendar::FollowShownMonth(int year, int month) {
+    const QDate selected = selectedDate();
+    if (selected.year() == year && selected.month() == month) return;
+    const QDate day(year, month, qMin(day_, QDate(year, month, 1).daysInMonth()));
+    {
+        // Not a pick by the user: the day asked for stays, for the next month that has it.
+        const QSignalBlocker block(this);
+        setSelectedDate(qBound(minimumDate(), day, maximumDate()));
+    }
+    year_ = year;
+    month_ = month;
 }
 
 void CAtxCalendar::SetHasDay(bool on) {

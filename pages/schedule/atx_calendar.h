@@ -1,7 +1,11 @@
 // The month calendar of the schedule page. The page reads and sets the
 // selected date as year, month and day; with no day selected all three
 // read 0. Clicking the selected day again leaves no day selected; clicking
-// any day (or moving with the keyboard) selects one again.
+// any day (or moving with the keyboard) selects one again, and a double
+// click leaves its day selected. The selection stays on the month shown:
+// when the arrows or the month and year boxes show another month, the same
+// day of that month is selected (its last day when it is shorter), and no
+// day selected stays so.
 #pragma once
 
 #include <QCalendarWidget>
@@ -32,6 +36,9 @@ protected:
 private:
     void Put(int year, int month, int day);
     void SetHasDay(bool on);
+    void FollowShownMonth(int year, int month);
+    // Whether the point of the day grid is on the selected date's cell.
+    bool OnSelectedDay(QPoint pos) const;
 
     bool hasDay_ = true;
     // The parts as last put or picked; the shown date may differ only by a

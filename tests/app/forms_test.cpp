@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <limits>
 
 using namespace forms;
 
@@ -38,7 +39,12 @@ TEST(Forms, NumbersAreReadLikeTheCRuntimeWithAPoint) {
     EXPECT_DOUBLE_EQ(TextToDouble(" 3.5e2"), 350);
     EXPECT_DOUBLE_EQ(TextToDouble("-.5"), -0.5);
     EXPECT_DOUBLE_EQ(TextToDouble("7e"), 7);
-    EXPECT_DOUBLE_EQ(TextToDouble("1e999"), 0); // out of range is not a number the forms can keep
+    // Too large for a double: infinite, as the C conversion gives, so that the forms can refuse it.
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(TextToDouble("1e999"), inf);
+    EXPECT_EQ(TextToDouble(" -1e999元"), -inf);
+    EXPECT_EQ(TextToDouble(QString(400, u'9')), inf);
+    EXPECT_EQ(TextToDouble("1e-999"), 0); // too small is 0
     EXPECT_EQ(TextToInt(" -12abc"), -12);
     EXPECT_EQ(TextToInt("x1"), 0);
     EXPECT_EQ(TextToInt("99999999999"), 2147483647);

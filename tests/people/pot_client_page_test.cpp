@@ -71,6 +71,15 @@ TEST_F(PotClientPageTest, ClientFieldsAreStoredAndOnlyAClickShowsThem) {
     EXPECT_EQ(TextOf(p, kName), "钱七");
 }
 
+TEST_F(PotClientPageTest, AHeightOrWeightTooLargeIsRefusedByName) {
+    auto page = MakePage();
+    QWidget* p = page.get();
+    Fill(p, {kName, 1102, 1103}, {"甲", "170", "1e999"});
+    Press(p, kAdd);
+    EXPECT_EQ(boxes.shown, QStringList{"“体重”数值太大，请重新输入!"});
+    EXPECT_EQ(TheBook().clients.GetSize(), 0);
+}
+
 TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {
     for (auto [name, id] : {std::pair{"甲", "1"}, {"乙", "2"}, {"甲", "2"}})
         TheBook().clients.Add(Client(name, id));
@@ -126,6 +135,7 @@ TEST_F(PotClientPageTest, DeleteAsksAndRemovesTheClickedRecord) {
     boxes.Answer(false);
     Press(p, kDelete);
     EXPECT_EQ(boxes.shown, QStringList{"确认删除?"});
+    EXPECT_EQ(boxes.defaultNo, boxes.shown) << "Enter answers No";
     EXPECT_EQ(TheBook().clients.GetSize(), 4);
     Press(p, kDelete);
     ASSERT_EQ(TheBook().clients.GetSize(), 3);

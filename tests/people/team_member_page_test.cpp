@@ -62,6 +62,13 @@ TEST_F(TeamMemberPageTest, BothDatesAndTheHeightAreStoredAndShownAgain) {
     Fill(p, ids, blank);
     ClickRow(p, kList, 1);
     EXPECT_EQ(Texts(p, ids), (QStringList{"T-7", "1970", "05", "29", "2003", "01", "15", "171"}));
+
+    // A height too large for a number is refused by name; the stored one stays.
+    boxes.Clear();
+    TypeInto(p, kHeight, "-1e400");
+    Press(p, kModify);
+    EXPECT_EQ(boxes.shown, QStringList{"“身高”数值太大，请重新输入!"});
+    EXPECT_DOUBLE_EQ(TheBook().members.At(1).person.height, 170.6);
 }
 
 TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
@@ -99,5 +106,6 @@ TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
 
     Press(p, kDelete);
     EXPECT_EQ(boxes.Last(), "确认删除?");
+    EXPECT_EQ(boxes.defaultNo, QStringList{"确认删除?"}) << "the modify questions default to Yes";
     EXPECT_EQ(RowTexts(p, kList, 1), (QStringList{"C03", "C03"}));
 }

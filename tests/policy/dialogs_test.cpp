@@ -21,6 +21,8 @@ TEST(BeneficiaryDialog, AddChecksShareNameCountAndDuplicatesInOrder) {
     CBeneficiaryDlg dlg;
     dlg.show();
     EXPECT_EQ(Submit(&dlg, rec, 1148, "甲", "", "100.5"), "受益份额错误!");
+    EXPECT_EQ(Submit(&dlg, rec, 1148, "甲", "", "1e999"), "受益份额错误!");  // too large for a number
+    EXPECT_EQ(Submit(&dlg, rec, 1148, "甲", "", "-1e999"), "受益份额错误!"); // nor a share either way
     EXPECT_EQ(Submit(&dlg, rec, 1148, "", "", "10"), "受益人姓名和身份证号不能为空!");
     EXPECT_FALSE(dlg.Changed());
     EXPECT_EQ(Submit(&dlg, rec, 1148, "甲", "", "100"), "");
@@ -83,6 +85,25 @@ TEST(RiderDialog, DefaultsAndTenAtMost) {
     EXPECT_EQ(dlg.List().size(), 10u);
 }
 
+TEST(RiderDialog, AnAmountTooLargeIsRefusedByName) {
+    MessageRecorder rec;
+    CRiderDlg dlg;
+    dlg.show();
+    TypeInto(&dlg, 1044, "1e999");
+    Press(&dlg, 1148);
+    EXPECT_EQ(rec.shown, QStringList{"“保险金额”数值太大，请重新输入!"});
+    EXPECT_TRUE(dlg.List().empty());
+    TypeInto(&dlg, 1044, "12.5万");
+    Press(&dlg, 1148);
+    ASSERT_EQ(dlg.List().size(), 1u);
+    ListOf(&dlg)->SelectRow(0);
+    TypeInto(&dlg, 1053, "3e308");
+    Press(&dlg, 1149);
+    EXPECT_EQ(rec.Last(), "“年缴保费”数值太大，请重新输入!");
+    EXPECT_EQ(dlg.List()[0].annualPremium, 0);
+    EXPECT_EQ(dlg.List()[0].sumInsured, 12.5);
+}
+
 // Both dialogs, opened from the entry page: placement, caption, and the
 // choose, modify, delete and double-click steps over their working copy.
 TEST(PolicyDialogs, EditTheirListOnTheMainWindowCorner) {
@@ -125,6 +146,7 @@ TEST(PolicyDialogs, EditTheirListOnTheMainWindowCorner) {
             TypeInto(dlg, key, "");
             DoubleClickRow(list, 1);
             EXPECT_EQ(TextOf(dlg, key), "丙");
+            EXPECT_EQ(rec.defaultNo, QStringList({"确认删除?", "确认删除?"})) << "only a delete defaults to No";
         });
     }
     EXPECT_EQ(page->Beneficiaries().size(), 2u);

@@ -59,6 +59,46 @@ TEST_F(EntryPage, AddRefusesDuplicateBeforeEmptyAndKeepsFormAndRiders) {
     EXPECT_EQ(TheBook().insurance.GetSize(), 2);
 }
 
+TEST_F(EntryPage, LongTextsAreStoredWhole) {
+    // Far beyond the 32 767 characters an edit keeps by default.
+    const QString address = QString("北京市海淀区").repeated(7000).left(40000);
+    const QString company = QString("x").repeated(40001);
+    TypeInto(&page, 1069, address); // edit
+    TypeInto(&page, 1041, company); // editable combo
+    TypeInto(&page, 1042, address); // memo
+    EXPECT_TRUE(Submit("LONG").isEmpty());
+    ASSERT_EQ(TheBook().insurance.GetSize(), 1);
+    const vantorel::PolicyRecord& r = TheBook().insurance.At(0);
+    EXPECT_EQ(FromGbk(r.holder.homeAddress), address);
+    EXPECT_EQ(r.info.company.size(), 40001u);
+    EXPECT_EQ(FromGbk(r.info.remarks), address);
+
+    // Shown again as stored.
+    page.ShowPolicy(r);
+    EXPECT_EQ(TextOf(&page, 1069), address);
+    EXPECT_EQ(TextOf(&page, 1041), company);
+}
+
+TEST_F(EntryPage, AnAmountTooLargeForANumberIsRefusedByName) {
+    const struct {
+        int id;
+        std::string typed;
+        QString box;
+    } cases[] = {{1044, "1e999", "“保险金额”数值太大，请重新输入!"},
+                 {1053, "-2E400元", "“年缴保费”数值太大，请重新输入!"},
+                 {1102, "1" + std::string(400, '0'), "“身高”数值太大，请重新输入!"},
+                 {1103, "9e9999", "“体重”数值太大，请重新输入!"}};
+    for (const auto& c : cases) {
+        TypeInto(&page, c.id, QString::fromStdString(c.typed));
+        EXPECT_EQ(Submit("BIG"), QStringList{c.box}) << c.typed;
+        EXPECT_EQ(TheBook().insurance.GetSize(), 0);
+        TypeInto(&page, c.id, "1.7e308"); // the largest the number holds is taken
+    }
+    EXPECT_TRUE(Submit("BIG").isEmpty());
+    ASSERT_EQ(TheBook().insurance.GetSize(), 1);
+    EXPECT_DOUBLE_EQ(TheBook().insurance.At(0).insured.weight, 1.7e308);
+}
+
 struct ModifyMode : EntryPage {
     void SetUp() override {
         EntryPage::SetUp();
@@ -155,6 +195,30 @@ TEST_F(ModifyMode, ChangedListsSaveTheWholeFormAtOnce) {
     TypeInto(&page, 1040, "B");
     AddThroughDialog(1106, "R3");
     EXPECT_EQ(TheBook().insurance.At(1).riders.size(), 3u) << "its own number is fine";
+}
+
+TEST_F(ModifyMode, AnUnchangedNumberSharedWithAnotherPolicyIsNoDuplicate) {
+    TheBook().insurance.Add(SamplePolicy("B", "second B")); // an older file may hold a number twice
+    Open(1);
+    TypeInto(&page, 1042, "note");
+    AddThroughDialog(1105, "甲");
+    EXPECT_EQ(rec.shown, QStringList{"受益人被更改,是否保存?"});
+    EXPECT_EQ(TheBook().insurance.At(1).beneficiaries.size(), 1u);
+    EXPECT_EQ(TheBook().insurance.At(1).info.remarks, "note");
+
+    EXPECT_EQ(Submit("B"), QStringList{"确认修改？"}); // the other path agrees
+    rec.Clear();
+    AddThroughDialog(1106, "R");
+    EXPECT_EQ(TheBook().insurance.At(1).riders.size(), 1u);
+
+    // A changed number is still tested on both paths.
+    rec.Clear();
+    TypeInto(&page, 1040, "C");
+    AddThroughDialog(1105, "乙");
+    EXPECT_EQ(rec.shown, QStringList({"受益人被更改,是否保存?", kDuplicate}));
+    EXPECT_EQ(Submit("C"), QStringList({kKeyChange, kDuplicate}));
+    EXPECT_EQ(TheBook().insurance.At(1).beneficiaries.size(), 1u);
+    EXPECT_EQ(TheBook().insurance.At(3).info.policyNo, "B");
 }
 
 } // namespace

@@ -83,6 +83,7 @@ TEST_F(QueryPage, DeleteActsOnTheTopmostRowAndDeleteAllNeedsRows) {
     rec.Answer(false);
     Press(&query, 1160);
     EXPECT_EQ(rec.questions, QStringList{"确认删除?"});
+    EXPECT_EQ(rec.defaultNo, rec.questions) << "Enter answers No";
     EXPECT_EQ(TheBook().insurance.GetSize(), 3);
     Press(&query, 1160);
     EXPECT_EQ(Numbers(), QStringList({"P1", "P1"}));
@@ -97,10 +98,21 @@ TEST_F(QueryPage, DeleteActsOnTheTopmostRowAndDeleteAllNeedsRows) {
     rec.Answer(false);
     Press(&query, 1161);
     EXPECT_EQ(rec.questions, QStringList{"确认删除所有保单?"});
+    EXPECT_EQ(rec.defaultNo, rec.questions) << "Enter answers No";
     EXPECT_EQ(TheBook().insurance.GetSize(), 2);
     Press(&query, 1161);
     EXPECT_EQ(TheBook().insurance.GetSize(), 0) << "every policy goes, not only the listed ones";
     EXPECT_EQ(list->GetItemCount(), 0);
+}
+
+TEST_F(QueryPage, EnterOnADeleteQuestionKeepsThePolicies) {
+    EnterOnRealBoxes enter;
+    list->SelectRow(0);
+    Press(&query, 1160);
+    Press(&query, 1161);
+    EXPECT_EQ(enter.seen, 2);
+    EXPECT_EQ(TheBook().insurance.GetSize(), 3);
+    EXPECT_EQ(list->GetItemCount(), 3);
 }
 
 TEST_F(QueryPage, ModifyOpensTheChosenPolicyOnTheEntryPage) {

@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QSettings>
+#include <QToolButton>
 #include <limits>
 #include <memory>
 
@@ -58,6 +59,24 @@ struct Schedule : testing::Test {
                                              view->visualRect(m->index(r, c)).center());
         FAIL() << "no cell for day " << day;
     }
+    // Two quick clicks on that day's cell, through the window as the platform delivers them.
+    void DoubleClickDay(int day) {
+        auto* view = Cal()->findChild<QAbstractItemView*>();
+        QAbstractItemModel* m = view->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            for (int c = 0; c < m->columnCount(); ++c)
+                if (m->data(m->index(r, c)).toString() == QString::number(day)) {
+                    const QPoint cell = view->visualRect(m->index(r, c)).center();
+                    const QPoint at = view->viewport()->mapTo(page.get(), cell);
+                    return QTest::mouseDClick(page->windowHandle(), Qt::LeftButton, {}, at);
+                }
+        FAIL() << "no cell for day " << day;
+    }
+    void Arrow(const char* name, int times = 1) {
+        auto* arrow = Cal()->findChild<QToolButton*>(name);
+        ASSERT_NE(arrow, nullptr) << name;
+        for (int i = 0; i < times; ++i) arrow->click();
+    }
 };
 
 TEST_F(Schedule, ListsEntriesInBookOrderAndTheSwitchSurvivesARestart) {
@@ -103,6 +122,55 @@ TEST_F(Schedule, AddRefusesEmptyTextBeforeMissingDayAndTextTheFilesCannotHold) {
     ASSERT_EQ(rec.shown.size(), 3);
     EXPECT_TRUE(rec.shown[2].contains("日程安排")); // refused by the field's name
     EXPECT_EQ(Rows(), (QStringList{"2004-5-14|拜访王先生", "2004-5-20|拜访王先生", "2004-5-20|拜访王先生"}));
+}
+
+TEST_F(Schedule, TheSelectedDayFollowsTheShownMonth) {
+    Open();
+    Put(2004, 5, 31);
+    const struct {
+        const char* arrow;
+        int times;
+        const char* date;
+    } steps[] = {{"qt_calendar_nextmonth", 1, "2004-6-30"}, // shorter month: its last day
+                 {"qt_calendar_nextmonth", 1, "2004-7-31"}, // the day chosen, where the month has it
+                 {"qt_calendar_prevmonth", 5, "2004-2-29"},
+                 {"qt_calendar_prevmonth", 2, "2003-12-31"}};
+    for (const auto& s : steps) {
+        Arrow(s.arrow, s.times);
+        EXPECT_EQ(Date(), s.date) << s.arrow << " x" << s.times;
+    }
+    Cal()->setCurrentPage(2005, 2); // the month menu and the year box
+    EXPECT_EQ(Date(), "2005-2-28");
+    TypeInto(page.get(), kMemo, "续保");
+    Press(page.get(), kAdd);
+    EXPECT_EQ(Rows(), QStringList{"2005-2-28|续保"}) << "filed under the day on screen";
+
+    // No day selected stays so on another month; a click then picks a day of that month.
+    ClickDay(14);
+    ClickDay(14);
+    Arrow("qt_calendar_nextmonth");
+    EXPECT_EQ(Date(), "0-0-0");
+    Press(page.get(), kAdd);
+    EXPECT_EQ(rec.Last(), "请选择日期!");
+    ClickDay(14);
+    EXPECT_EQ(Date(), "2005-3-14");
+}
+
+TEST_F(Schedule, ADoubleClickOnADayLeavesItSelected) {
+    Open();
+    Put(2004, 5, 1);
+    DoubleClickDay(20); // another day
+    EXPECT_EQ(Date(), "2004-5-20");
+    DoubleClickDay(20); // the selected day
+    EXPECT_EQ(Date(), "2004-5-20");
+    ClickDay(20); // one click on it still clears the choice
+    EXPECT_EQ(Date(), "0-0-0");
+    DoubleClickDay(20);
+    EXPECT_EQ(Date(), "2004-5-20");
+    TypeInto(page.get(), kMemo, "体检");
+    Press(page.get(), kAdd);
+    EXPECT_TRUE(rec.shown.isEmpty());
+    EXPECT_EQ(Rows(), QStringList{"2004-5-20|体检"});
 }
 
 TEST_F(Schedule, DeleteTakesTheFirstSelectedRowAndSelectsTheNext) {
