@@ -72,11 +72,13 @@ void CFrameSkin::Detach() {
     dragging_ = false;
 }
 
-// A frameless top-level window that keeps its task-bar entry (a plain
-// window, not a tool window) and the buttons its pictures offer.
+// A frameless top-level window with the buttons its pictures offer. A window
+// of its own keeps its task-bar entry (a plain window, not a tool window); one
+// opened over another is a dialog transient for it, so it stays above its
+// owner and the owner's task-bar entry stands for both.
 void CFrameSkin::ApplyWindowFlags() {
     if (!window_) return;
-    Qt::WindowFlags f = Qt::Window | Qt::FramelessWindowHint;
+    Qt::WindowFlags f = (window_->parentWidget() ? Qt::Dialog : Qt::Window) | Qt::FramelessWindowHint;
     if (!close_[0].isNull()) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (!maximise_[0].isNull() && !restore_[0].isNull()) f |= Qt::WindowMaximizeButtonHint;
     if (!minimise_[0].isNull() && !restore_[0].isNull()) f |= Qt::WindowMinimizeButtonHint;
@@ -89,10 +91,7 @@ void CFrameSkin::ApplyWindowFlags() {
 
 void CFrameSkin::SetCaption(const QString& caption) {
     caption_ = caption;
-    if (window_) {
-        window_->setWindowTitle(caption); // what the task bar shows
-        window_->update(CaptionRect());
-    }
+    if (window_) window_->update(CaptionRect());
 }
 
 void CFrameSkin::SetCaptionFont(const QFont& font) {

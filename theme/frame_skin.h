@@ -25,8 +25,10 @@ public:
     explicit CFrameSkin(QObject* parent = nullptr); // loads the pictures and the caption font
     ~CFrameSkin() override;
 
-    // Takes over the window's frame: frameless, with a task-bar entry, the
-    // caption as its title, and this object filtering its events. With
+    // Takes over the window's frame: frameless, with a task-bar entry (or,
+    // when it has a parent, transient for that parent's window), the caption
+    // drawn in its strip, and this object filtering its events. The window's
+    // title, which the task bar shows, is the owner's business. With
     // `paintsBackground` the skin also paints on the window's paint events;
     // a window that paints the frame itself (CXpDialog) passes false.
     void Attach(QWidget* window, const QString& caption, bool paintsBackground = true);

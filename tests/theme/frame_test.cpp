@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QWindow>
 
 namespace {
 
@@ -61,9 +62,9 @@ TEST(Frame, PictureHoldsTheBandRows) {
 TEST(Frame, CaptionWithShadowBordersAndPageColour) {
     CXpDialog main;
     main.resize(400, 300);
-    EXPECT_EQ(main.Caption(), QStringLiteral(" V a n t o r e l"));
-    EXPECT_EQ(main.windowTitle(), main.Caption()); // what the task bar shows
-    EXPECT_EQ(main.windowType(), Qt::Window);      // a task-bar entry, not a tool or transient window
+    EXPECT_EQ(main.Caption(), QStringLiteral(" V a n t o r e l")); // drawn in the caption strip
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Vantorel"));     // what the task bar and Alt+Tab show
+    EXPECT_EQ(main.windowType(), Qt::Window);                      // a task-bar entry, not a tool or transient window
     main.setWindowIcon(ThemeAppIcon());
     main.show();
     const QImage img = Render(&main);
@@ -151,7 +152,7 @@ TEST(Frame, DialogWithControlsAtDoubleDensity) {
     EnableControlSkin(nullptr, true);
     {
         CXpDialog d;
-        d.SetCaption(QStringLiteral(" 附 加 险"));
+        d.SetTitle(QStringLiteral("附加险"));
         d.setWindowIcon(ThemeAppIcon());
         d.resize(560, 260);
         auto* edit = new QLineEdit(QStringLiteral("意外伤害"), &d);
@@ -192,4 +193,32 @@ TEST(Frame, DialogWithControlsAtDoubleDensity) {
         EXPECT_RGB(two, 300, 150, 0xE1E1EB);
     }
     EnableControlSkin(nullptr, false);
+}
+
+// A dialog opened over the main window belongs to it: one task-bar entry (the
+// main window's), kept above it, its own title in plain text.
+TEST(Frame, DialogsAreTransientForTheirOwnerWithPlainTitles) {
+    CXpDialog main;
+    main.resize(400, 300);
+    main.move(60, 50);
+    main.show();
+    CXpDialog dlg(&main);
+    dlg.SetTitle(QStringLiteral("受益人"));
+    dlg.resize(200, 150);
+    dlg.move(main.pos());
+    dlg.show();
+    EXPECT_EQ(dlg.windowType(), Qt::Dialog);
+    EXPECT_TRUE(dlg.windowFlags() & Qt::FramelessWindowHint);
+    ASSERT_NE(dlg.windowHandle(), nullptr);
+    EXPECT_EQ(dlg.windowHandle()->transientParent(), main.windowHandle());
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("受益人"));
+    EXPECT_EQ(dlg.Caption(), QStringLiteral(" 受 益 人"));
+    EXPECT_EQ(dlg.pos(), main.pos());
+    // The main window itself stays a window of its own, with nothing above it.
+    EXPECT_EQ(main.windowType(), Qt::Window);
+    EXPECT_EQ(main.windowHandle()->transientParent(), nullptr);
+    // The spaced caption is what the frame draws.
+    const QImage img = Render(&dlg);
+    SavePng(img, QStringLiteral("dialog_caption"));
+    EXPECT_TRUE(Contains(img, QRect(21, 5, 80, 20), 0xFFFFFF));
 }
