@@ -63,13 +63,39 @@ void CFrameSkin::Attach(QWidget* window, const QString& caption, bool paintsBack
     ApplyWindowFlags();
     window->setMouseTracking(true); // hover pictures follow the pointer
     window->installEventFilter(this);
+    WatchHandle();
     SetCaption(caption);
 }
 
 void CFrameSkin::Detach() {
     if (window_) window_->removeEventFilter(this);
+    if (handle_) handle_->removeEventFilter(this);
     window_ = nullptr;
+    handle_ = nullptr;
     dragging_ = false;
+}
+
+// Presses reach the platform window before any widget, wherever they land.
+void CFrameSkin::WatchHandle() {
+    QWindow* handle = window_ ? window_->windowHandle() : nullptr;
+    if (handle == handle_) return;
+    if (handle_) handle_->removeEventFilter(this);
+    handle_ = handle;
+    if (handle_) handle_->installEventFilter(this);
+}
+
+// Where the window really is follows from any pointer event: its global
+// position less its position in the window. Qt may not know it yet: under X11
+// a window manager that places the window itself reports the place only once
+// the window is moved, and until then the platform's move maps the press
+// through the position the program asked for, so the window jumps by the
+// difference on the first drag. Moving the window to where it already is
+// tells Qt. A pixel or so is the rounding of a scaled screen, not a stale place.
+void CFrameSkin::FollowRealPosition(QPointF local, QPointF global) {
+    if (!window_) return;
+    const QPoint delta = (global - local).toPoint() - window_->geometry().topLeft();
+    if (qAbs(delta.x()) <= 1 && qAbs(delta.y()) <= 1) return;
+    window_->move(window_->pos() + delta);
 }
 
 // A frameless top-level window with the buttons its pictures offer. A window
@@ -259,17 +285,30 @@ bool CFrameSkin::PressOnCaption(QPoint pos) {
         return true;
     }
     // Anywhere else on the caption: the platform moves the window (this works
-    // on X11 and Wayland alike); where it cannot, move it by hand.
+    // on X11 and Wayland alike); where it cannot, move it by hand. Both start
+    // from the window's real position (FollowRealPosition ran on this press).
     QWindow* handle = window_->windowHandle();
     if (handle && handle->startSystemMove()) return true;
     dragging_ = true;
-    dragOffset_ = window_->mapToGlobal(pos) - window_->frameGeometry().topLeft();
+    // From the pointer to the frame's corner, which is what move() places.
+    dragOffset_ = pos + (window_->geometry().topLeft() - window_->frameGeometry().topLeft());
     return true;
 }
 
 bool CFrameSkin::eventFilter(QObject* o, QEvent* e) {
+    if (handle_ && o == handle_) {
+        if (e->type() == QEvent::MouseButtonPress) {
+            auto* me = static_cast<QMouseEvent*>(e);
+            FollowRealPosition(me->position(), me->globalPosition());
+        }
+        return false;
+    }
     if (o != window_) return false;
     switch (e->type()) {
+    case QEvent::Show:
+    case QEvent::WinIdChange:
+        WatchHandle();
+        return false;
     case QEvent::Paint:
         if (paintsBackground_) {
             QPainter p(window_);

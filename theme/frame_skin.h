@@ -15,6 +15,7 @@
 
 class QPainter;
 class QWidget;
+class QWindow;
 
 class CFrameSkin : public QObject {
     Q_OBJECT
@@ -75,8 +76,11 @@ private:
     void ApplyWindowFlags();
     void UpdateHover(QPoint pos);
     bool PressOnCaption(QPoint pos);
+    void WatchHandle();
+    void FollowRealPosition(QPointF local, QPointF global);
 
     QPointer<QWidget> window_;
+    QPointer<QWindow> handle_; // the window's platform window, once it has one
     QString caption_;
     QPixmap background_;
     QPixmap close_[2], maximise_[2], restore_[2], minimise_[2]; // normal, hover
@@ -87,7 +91,8 @@ private:
     bool showIcon_ = true;
     bool paintsBackground_ = true;
     bool hoverClose_ = false, hoverMax_ = false, hoverMin_ = false;
-    // Moving by hand where the platform cannot move the window itself.
+    // Moving by hand where the platform cannot move the window itself: the
+    // pointer's offset from the frame's top-left corner.
     bool dragging_ = false;
     QPoint dragOffset_;
 };

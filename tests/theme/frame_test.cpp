@@ -222,3 +222,50 @@ TEST(Frame, DialogsAreTransientForTheirOwnerWithPlainTitles) {
     SavePng(img, QStringLiteral("dialog_caption"));
     EXPECT_TRUE(Contains(img, QRect(21, 5, 80, 20), 0xFFFFFF));
 }
+
+// Until the window manager reports where it put a window, Qt may still hold
+// the position the program asked for; the platform's move is then handed a
+// pointer position that is off by the difference and the window jumps on the
+// first drag. A press anywhere in the window brings the known position in
+// line with where the pointer says the window is.
+TEST(Frame, APressCorrectsAStalePositionBeforeTheMoveStarts) {
+    CXpDialog d;
+    d.resize(300, 200);
+    d.move(100, 100);
+    d.show();
+    ASSERT_NE(d.windowHandle(), nullptr);
+    const QPoint real(300, 200); // where the window manager really placed it
+    auto press = [&](QPoint local, QEvent::Type type = QEvent::MouseButtonPress,
+                     Qt::MouseButtons held = Qt::LeftButton) {
+        QMouseEvent e(type, QPointF(local), QPointF(real + local),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(d.windowHandle(), &e); // as the platform delivers it
+    };
+    // A press inside the page (a button, say): nothing moves on screen, the
+    // known position follows the real one, so a dialog placed on this
+    // window's corner lands there.
+    press({150, 120});
+    press({150, 120}, QEvent::MouseButtonRelease, Qt::NoButton);
+    EXPECT_EQ(d.pos(), real);
+    EXPECT_EQ(d.mapToGlobal(QPoint(150, 120)), real + QPoint(150, 120));
+
+    // The same on the caption, and the drag then follows the pointer from the real place.
+    d.move(100, 100);
+    press({100, 10});
+    EXPECT_EQ(d.mapToGlobal(QPoint(100, 10)), real + QPoint(100, 10)) << "the point handed to the platform's move";
+    const QPoint to = real + QPoint(100, 10) + QPoint(40, 25);
+    QMouseEvent move(QEvent::MouseMove, QPointF(d.mapFromGlobal(to)), QPointF(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(d.windowHandle(), &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(d.mapFromGlobal(to)), QPointF(to), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(d.windowHandle(), &release);
+    EXPECT_EQ(d.pos(), real + QPoint(40, 25));
+
+    // A position that agrees (give or take the rounding of a scaled screen) is left alone.
+    const QPoint now = d.pos();
+    QMouseEvent near(QEvent::MouseButtonPress, QPointF(150, 120), QPointF(now + QPoint(151, 121)), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(d.windowHandle(), &near);
+    EXPECT_EQ(d.pos(), now);
+}
