@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <qdrawutil.h>
+#include <QGroupBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -318,6 +320,21 @@ void CSkinStyle::PaintTreeBranch(QPainter& p, const QRect& r, QStyle::State stat
 
 void CSkinStyle::drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p,
                                const QWidget* w) const {
+    if (pe == PE_FrameGroupBox) {
+        // The platform's group box: an etched line round the group, nothing
+        // filled, so the page's ground shows inside it as outside. Placed
+        // where the base style puts its frame, below the title.
+        const auto* box = qobject_cast<const QGroupBox*>(w);
+        int top = 3;
+        if (!box || box->isCheckable() || !box->title().isEmpty())
+            top += qMax(proxy()->pixelMetric(PM_ExclusiveIndicatorHeight, opt, w), opt->fontMetrics.height());
+        const QRect frame = opt->rect.adjusted(0, top, 0, 0);
+        if (const auto* f = qstyleoption_cast<const QStyleOptionFrame*>(opt); f && (f->features & QStyleOptionFrame::Flat))
+            qDrawShadeLine(p, frame.topLeft(), frame.topRight(), opt->palette, true, 1, 0);
+        else
+            qDrawShadeRect(p, frame, opt->palette, true, 1, 0);
+        return;
+    }
     if (pe == PE_IndicatorBranch) {
         PaintTreeBranch(*p, opt->rect, opt->state, (opt->state & State_Item) && IsFirstRoot(opt, w));
         return;

@@ -171,7 +171,8 @@ TEST_F(Skinned, ComboBoxArrowButtonAndEditFrames) {
     EXPECT_RGB(Render(edit), 1, 10, skinpaint::ButtonFace().rgb());
 }
 
-// Group boxes, labels and frameless edits are drawn by the base style alone.
+// Labels and frameless edits are drawn by the base style alone; a group box
+// is the platform's etched frame with nothing filled inside it.
 TEST(SkinLeavesAlone, GroupBoxLabelAndFramelessEdit) {
     QWidget page;
     page.resize(200, 120);
@@ -188,7 +189,15 @@ TEST(SkinLeavesAlone, GroupBoxLabelAndFramelessEdit) {
     EnableControlSkin(nullptr, true);
     const QImage skinned = Render(&page);
     EnableControlSkin(nullptr, false);
-    EXPECT_TRUE(plain == skinned);
+    SavePng(skinned, QStringLiteral("group_box"));
+    const QRect untouched(0, 66, 200, 54); // the label and the edit, below the group
+    EXPECT_TRUE(plain.copy(untouched) == skinned.copy(untouched));
+    const QColor ground = page.palette().color(QPalette::Window);
+    for (auto [x, y] : {std::pair{30, 40}, {80, 50}, {150, 40}}) EXPECT_TRUE(Near(At(skinned, x, y), ground));
+    // Etched: a shadow line with a light one inside it, on the left edge.
+    const int mid = 45;
+    EXPECT_TRUE(Near(At(skinned, 5, mid), page.palette().color(QPalette::Dark)));
+    EXPECT_TRUE(Near(At(skinned, 6, mid), page.palette().color(QPalette::Light)));
 }
 
 // A navigation tree "with buttons, lines and lines at root", as the platform
