@@ -5,7 +5,9 @@
 #include "app/page.h"
 #include "gui_test_support.h"
 #include "pages/page_registry.h"
+#include "app/gbk.h"
 #include "pages/policy/beneficiary_dlg.h"
+#include "pages/policy/policy_entry_page.h"
 #include "pages/policy/rider_dlg.h"
 #include "records/data_files.h"
 
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -129,4 +132,21 @@ TEST_F(Look, ThePageGroundIsEvenInsideGroupBoxes) {
     CRiderDlg riders(dlg_.get());
     riders.show();
     check(&riders, QStringLiteral("dialog_178"));
+}
+
+// A stored policy shown on the entry page reads from the start of every value.
+TEST_F(Look, ShownPolicyValuesReadFromTheirStart) {
+    vantorel::PolicyRecord p;
+    p.info.policyNo = "P-2004-000123456789";
+    p.holder.name = ToGbk(QStringLiteral("欧阳明"));
+    p.holder.idNumber = "110101197001010000";
+    p.holder.homeAddress = ToGbk(QStringLiteral("北京市东城区东长安街一号东方广场东三办公楼十八层"));
+    p.insured.idNumber = "11010119700101123X";
+    auto* page = static_cast<CPolicyEntryPage*>(Show(136));
+    page->ShowPolicy(p);
+    const QImage img = Grab(dlg_.get());
+    Save(img, QStringLiteral("entry_long_values"));
+    for (QLineEdit* e : page->findChildren<QLineEdit*>())
+        EXPECT_EQ(e->cursorPosition(), 0) << e->objectName().toStdString() << " " << e->text().toStdString();
+    EXPECT_EQ(FindCtl<QLineEdit>(page, 1062)->text(), "110101197001010000");
 }
