@@ -3,6 +3,7 @@
 // checks of what a user would notice.
 #include "app/main_dlg.h"
 #include "app/page.h"
+#include "app/template_builder.h"
 #include "gui_test_support.h"
 #include "pages/page_registry.h"
 #include "app/gbk.h"
@@ -16,10 +17,12 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include "theme/skin_list_ctrl.h"
 
 #include <memory>
 
@@ -149,4 +152,69 @@ TEST_F(Look, ShownPolicyValuesReadFromTheirStart) {
     for (QLineEdit* e : page->findChildren<QLineEdit*>())
         EXPECT_EQ(e->cursorPosition(), 0) << e->objectName().toStdString() << " " << e->text().toStdString();
     EXPECT_EQ(FindCtl<QLineEdit>(page, 1062)->text(), "110101197001010000");
+}
+
+namespace {
+
+// Leftmost and rightmost columns of `r` (window coordinates) holding anything
+// but the ground.
+std::pair<int, int> Ink(const QImage& img, const QRect& r) {
+    int lo = INT_MAX, hi = INT_MIN;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (!IsGround(img, {x, y})) {
+                lo = std::min(lo, x);
+                hi = std::max(hi, x);
+            }
+    return {lo, hi};
+}
+
+QRect InWindow(QWidget* w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
+
+// The clear ground between the effective date's last unit label "日" and the
+// label "责任开始日" beside it, in pixels.
+int GapBeforeLiabilityDate(QWidget* form) {
+    const QImage img = Grab(form->window());
+    QLabel* liability = nullptr;
+    for (QLabel* l : form->findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("责任开始日")) liability = l;
+    if (!liability) return -1;
+    QLabel* day = nullptr;
+    for (QLabel* l : form->findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("日") && l->y() == liability->y() && l->x() < liability->x() &&
+            (!day || l->x() > day->x()))
+            day = l;
+    if (!day) return -1;
+    const QRect band = InWindow(day).united(InWindow(liability));
+    const int labelInk = Ink(img, QRect(InWindow(liability).left(), band.top(), 20, band.height())).first;
+    const int dayLeft = InWindow(day).left();
+    const int dayInk = Ink(img, QRect(dayLeft, band.top(), labelInk - dayLeft, band.height())).second;
+    return labelInk - dayInk - 1;
+}
+
+} // namespace
+
+// Controls take the sizes their layout tables give them, and texts keep clear
+// of their neighbours.
+TEST_F(Look, SizesFollowTheLayoutTablesAndLabelsKeepApart) {
+    CPage* schedule = Show(175);
+    Save(Grab(dlg_.get()), QStringLiteral("sizes_175"));
+    auto* calendar = FindCtl(schedule, 1191);
+    EXPECT_EQ(calendar->geometry(), tmpl::DluRect(8, 10, 169, 142));
+    EXPECT_LE(calendar->minimumSizeHint().width(), calendar->width()) << "all seven columns fit";
+    EXPECT_LE(calendar->minimumSizeHint().height(), calendar->height());
+
+    CPage* statistics = Show(180);
+    auto* list = FindCtl<CSkinListCtrl>(statistics, 1221);
+    EXPECT_EQ(list->x(), tmpl::DluX(166));
+    EXPECT_EQ(list->y(), tmpl::DluY(11));
+    EXPECT_EQ(list->width(), tmpl::DluX(167));
+
+    CPage* entry = Show(136);
+    Save(Grab(dlg_.get()), QStringLiteral("sizes_136"));
+    EXPECT_GE(GapBeforeLiabilityDate(entry), 5) << "entry page";
+    CRiderDlg riders(dlg_.get());
+    riders.show();
+    Save(Grab(&riders), QStringLiteral("sizes_178"));
+    EXPECT_GE(GapBeforeLiabilityDate(&riders), 5) << "riders dialog";
 }
