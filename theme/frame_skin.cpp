@@ -92,7 +92,8 @@ void CFrameSkin::WatchHandle() {
 // difference on the first drag. Moving the window to where it already is
 // tells Qt. A pixel or so is the rounding of a scaled screen, not a stale place.
 void CFrameSkin::FollowRealPosition(QPointF local, QPointF global) {
-    if (!window_) return;
+    if (!window_ || (window_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
     const QPoint delta = (global - local).toPoint() - window_->geometry().topLeft();
     if (qAbs(delta.x()) <= 1 && qAbs(delta.y()) <= 1) return;
     window_->move(window_->pos() + delta);
