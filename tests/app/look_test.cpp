@@ -1,16 +1,17 @@
 // The look of the whole program: every page in the main window and the two
 // dialogs, rendered and written out as PNG files to look at, with pixel
 // checks of what a user would notice.
+#include "app/gbk.h"
 #include "app/main_dlg.h"
 #include "app/page.h"
 #include "app/template_builder.h"
 #include "gui_test_support.h"
 #include "pages/page_registry.h"
-#include "app/gbk.h"
 #include "pages/policy/beneficiary_dlg.h"
 #include "pages/policy/policy_entry_page.h"
 #include "pages/policy/rider_dlg.h"
 #include "records/data_files.h"
+#include "theme/skin_list_ctrl.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,9 +22,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTreeWidget>
-#include "theme/skin_list_ctrl.h"
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 using vantorel::TheBook;
@@ -37,6 +38,7 @@ QImage Grab(QWidget* w) {
 
 // Pictures go to the test's working folder, not the temporary data folder.
 QString g_pictureDir;
+void Save(const QImage& img, const QString& name) { img.save(g_pictureDir + u'/' + name + QStringLiteral(".png")); }
 
 constexpr QRgb kGround = 0xF8F6E6;
 const int kPages[] = {136, 137, 140, 174, 175, 176, 179, 180};
@@ -71,7 +73,42 @@ QList<QPoint> GroundInsideGroups(QWidget* window) {
     }
     return points;
 }
-void Save(const QImage& img, const QString& name) { img.save(g_pictureDir + u'/' + name + QStringLiteral(".png")); }
+
+// Leftmost and rightmost columns of `r` (window coordinates) holding anything
+// but the ground.
+std::pair<int, int> Ink(const QImage& img, const QRect& r) {
+    int lo = INT_MAX, hi = INT_MIN;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (!IsGround(img, {x, y})) {
+                lo = std::min(lo, x);
+                hi = std::max(hi, x);
+            }
+    return {lo, hi};
+}
+
+QRect InWindow(QWidget* w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
+
+// The clear ground between the effective date's last unit label "日" and the
+// label "责任开始日" beside it, in pixels.
+int GapBeforeLiabilityDate(QWidget* form) {
+    const QImage img = Grab(form->window());
+    QLabel* liability = nullptr;
+    for (QLabel* l : form->findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("责任开始日")) liability = l;
+    if (!liability) return -1;
+    QLabel* day = nullptr;
+    for (QLabel* l : form->findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("日") && l->y() == liability->y() && l->x() < liability->x() &&
+            (!day || l->x() > day->x()))
+            day = l;
+    if (!day) return -1;
+    const QRect band = InWindow(day).united(InWindow(liability));
+    const int labelInk = Ink(img, QRect(InWindow(liability).left(), band.top(), 20, band.height())).first;
+    const int dayLeft = InWindow(day).left();
+    const int dayInk = Ink(img, QRect(dayLeft, band.top(), labelInk - dayLeft, band.height())).second;
+    return labelInk - dayInk - 1;
+}
 
 class Look : public ::testing::Test {
 protected:
@@ -100,12 +137,11 @@ protected:
 
     QTemporaryDir dir_;
     QString old_;
-    MessageRecorder boxes_;
+    MessageRecorder boxes_; // nothing waits on a box
     std::unique_ptr<CMainDlg> dlg_;
 };
 
 } // namespace
-
 
 // Group boxes are a frame on the page, not a lighter panel: the ground is one
 // colour inside and outside them, and behind check boxes and option buttons.
@@ -153,46 +189,6 @@ TEST_F(Look, ShownPolicyValuesReadFromTheirStart) {
         EXPECT_EQ(e->cursorPosition(), 0) << e->objectName().toStdString() << " " << e->text().toStdString();
     EXPECT_EQ(FindCtl<QLineEdit>(page, 1062)->text(), "110101197001010000");
 }
-
-namespace {
-
-// Leftmost and rightmost columns of `r` (window coordinates) holding anything
-// but the ground.
-std::pair<int, int> Ink(const QImage& img, const QRect& r) {
-    int lo = INT_MAX, hi = INT_MIN;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            if (!IsGround(img, {x, y})) {
-                lo = std::min(lo, x);
-                hi = std::max(hi, x);
-            }
-    return {lo, hi};
-}
-
-QRect InWindow(QWidget* w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
-
-// The clear ground between the effective date's last unit label "日" and the
-// label "责任开始日" beside it, in pixels.
-int GapBeforeLiabilityDate(QWidget* form) {
-    const QImage img = Grab(form->window());
-    QLabel* liability = nullptr;
-    for (QLabel* l : form->findChildren<QLabel*>())
-        if (l->text() == QStringLiteral("责任开始日")) liability = l;
-    if (!liability) return -1;
-    QLabel* day = nullptr;
-    for (QLabel* l : form->findChildren<QLabel*>())
-        if (l->text() == QStringLiteral("日") && l->y() == liability->y() && l->x() < liability->x() &&
-            (!day || l->x() > day->x()))
-            day = l;
-    if (!day) return -1;
-    const QRect band = InWindow(day).united(InWindow(liability));
-    const int labelInk = Ink(img, QRect(InWindow(liability).left(), band.top(), 20, band.height())).first;
-    const int dayLeft = InWindow(day).left();
-    const int dayInk = Ink(img, QRect(dayLeft, band.top(), labelInk - dayLeft, band.height())).second;
-    return labelInk - dayInk - 1;
-}
-
-} // namespace
 
 // Controls take the sizes their layout tables give them, and texts keep clear
 // of their neighbours.
