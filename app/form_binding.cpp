@@ -77,6 +77,14 @@ bool FormBinding::Commit() {
     return true;
 }
 
+namespace {
+// Setting a text leaves the cursor at its end, so a value longer than its
+// field would show only its last characters; a shown value reads from its start.
+void ShowFromStart(QLineEdit* edit) {
+    if (edit) edit->setCursorPosition(0);
+}
+} // namespace
+
 void FormBinding::Show() {
     for (const Entry& e : entries_) {
         switch (e.kind) {
@@ -86,10 +94,12 @@ void FormBinding::Show() {
             const QString& v = *static_cast<QString*>(e.value);
             if (auto* le = qobject_cast<QLineEdit*>(w)) {
                 if (le->text() != v) le->setText(v);
+                ShowFromStart(le);
             } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
                 if (m->toPlainText() != v) m->setPlainText(v);
             } else if (auto* cb = qobject_cast<QComboBox*>(w)) {
                 forms::ShowComboText(cb, v);
+                ShowFromStart(cb->lineEdit());
             }
             break;
         }

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <qdrawutil.h>
+#include <QGroupBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -16,6 +18,7 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTextEdit>
+#include <QTreeView>
 
 using namespace skinpaint;
 namespace st = skinstate;
@@ -280,8 +283,62 @@ void CSkinStyle::unpolish(QWidget* w) {
     QProxyStyle::unpolish(w);
 }
 
+namespace {
+// Whether the branch cell belongs to the first root item, which has no line
+// above it.
+bool IsFirstRoot(const QStyleOption* opt, const QWidget* w) {
+    const auto* view = qobject_cast<const QTreeView*>(w);
+    if (!view) return false;
+    const QModelIndex i = view->indexAt(opt->rect.center());
+    return i.isValid() && !i.parent().isValid() && i.row() == 0;
+}
+} // namespace
+
+void CSkinStyle::PaintTreeBranch(QPainter& p, const QRect& r, QStyle::State state, bool firstRoot) {
+    const QColor grey(0x80, 0x80, 0x80);
+    // Every other pixel, in step with the viewport so the runs of one row meet
+    // those of the next.
+    const QBrush dots(grey, Qt::Dense4Pattern);
+    const int midX = r.x() + r.width() / 2, midY = r.y() + r.height() / 2;
+    const bool button = state & State_Children;
+    const int half = button ? 4 : 0; // the 9 x 9 box round the middle
+    p.save();
+    p.setBrushOrigin(0, 0);
+    if (state & State_Item) p.fillRect(QRect(QPoint(midX + half, midY), QPoint(r.right(), midY)), dots);
+    if (state & State_Sibling) p.fillRect(QRect(QPoint(midX, midY + half), QPoint(midX, r.bottom())), dots);
+    if ((state & (State_Item | State_Sibling)) && !firstRoot)
+        p.fillRect(QRect(QPoint(midX, r.top()), QPoint(midX, midY - half)), dots);
+    if (button) {
+        const QRect box(midX - 4, midY - 4, 9, 9);
+        p.fillRect(box, Qt::white);
+        skinpaint::Outline(p, box, grey);
+        p.fillRect(QRect(midX - 2, midY, 5, 1), Qt::black);
+        if (!(state & State_Open)) p.fillRect(QRect(midX, midY - 2, 1, 5), Qt::black);
+    }
+    p.restore();
+}
+
 void CSkinStyle::drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p,
                                const QWidget* w) const {
+    if (pe == PE_FrameGroupBox) {
+        // The platform's group box: an etched line round the group, nothing
+        // filled, so the page's ground shows inside it as outside. Placed
+        // where the base style puts its frame, below the title.
+        const auto* box = qobject_cast<const QGroupBox*>(w);
+        int top = 3;
+        if (!box || box->isCheckable() || !box->title().isEmpty())
+            top += qMax(proxy()->pixelMetric(PM_ExclusiveIndicatorHeight, opt, w), opt->fontMetrics.height());
+        const QRect frame = opt->rect.adjusted(0, top, 0, 0);
+        if (const auto* f = qstyleoption_cast<const QStyleOptionFrame*>(opt); f && (f->features & QStyleOptionFrame::Flat))
+            qDrawShadeLine(p, frame.topLeft(), frame.topRight(), opt->palette, true, 1, 0);
+        else
+            qDrawShadeRect(p, frame, opt->palette, true, 1, 0);
+        return;
+    }
+    if (pe == PE_IndicatorBranch) {
+        PaintTreeBranch(*p, opt->rect, opt->state, (opt->state & State_Item) && IsFirstRoot(opt, w));
+        return;
+    }
     if (pe == PE_PanelLineEdit) {
         const auto* f = qstyleoption_cast<const QStyleOptionFrame*>(opt);
         // Frameless edits (such as a combo box's own) are not decorated.
@@ -406,6 +463,12 @@ int CSkinStyle::pixelMetric(PixelMetric pm, const QStyleOption* opt, const QWidg
         break;
     }
     return QProxyStyle::pixelMetric(pm, opt, w);
+}
+
+int CSkinStyle::styleHint(StyleHint hint, const QStyleOption* opt, const QWidget* w, QStyleHintReturn* ret) const {
+    // A tree's selection marks the item; its lines and button stay on the ground.
+    if (hint == SH_ItemView_ShowDecorationSelected && qobject_cast<const QTreeView*>(w)) return 0;
+    return QProxyStyle::styleHint(hint, opt, w, ret);
 }
 
 // ---- switching --------------------------------------------------------------

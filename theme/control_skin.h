@@ -1,8 +1,9 @@
 // Control skinning: push buttons, check boxes, option buttons (drawn like
 // check boxes), edits with a frame and drop-down combo boxes are painted in the
 // theme's flat gradient look, with disabled, pressed, hover, focused, default,
-// checked, indeterminate and read-only states. Everything else (group boxes,
-// labels, lists, trees) keeps the base style's look.
+// checked, indeterminate and read-only states. Trees get the platform's
+// connecting lines and boxed buttons. Everything else (labels, lists) keeps
+// the base style's look.
 //
 // The main window switches it on once for the whole application:
 //     EnableControlSkin(nullptr, true);
@@ -41,6 +42,10 @@ public:
     // Frame and arrow button of a combo box; the rest is left as it is.
     static void PaintComboFrame(QPainter& p, const QRect& r, unsigned state);
     static QRect ComboArrowRect(const QRect& r);
+    // One branch cell of a tree "with buttons, lines and lines at root":
+    // dotted grey lines to the item and on to its next sibling, and a boxed
+    // plus or minus for an item with children.
+    static void PaintTreeBranch(QPainter& p, const QRect& r, QStyle::State state, bool firstRoot);
 
     void polish(QWidget* w) override;
     void unpolish(QWidget* w) override;
@@ -54,6 +59,8 @@ public:
                          const QWidget* w = nullptr) const override;
     QRect subElementRect(SubElement se, const QStyleOption* opt, const QWidget* w = nullptr) const override;
     int pixelMetric(PixelMetric pm, const QStyleOption* opt = nullptr, const QWidget* w = nullptr) const override;
+    int styleHint(StyleHint hint, const QStyleOption* opt = nullptr, const QWidget* w = nullptr,
+                  QStyleHintReturn* ret = nullptr) const override;
 };
 
 // Whole application: nullptr or the application object.

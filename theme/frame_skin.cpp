@@ -63,20 +63,49 @@ void CFrameSkin::Attach(QWidget* window, const QString& caption, bool paintsBack
     ApplyWindowFlags();
     window->setMouseTracking(true); // hover pictures follow the pointer
     window->installEventFilter(this);
+    WatchHandle();
     SetCaption(caption);
 }
 
 void CFrameSkin::Detach() {
     if (window_) window_->removeEventFilter(this);
+    if (handle_) handle_->removeEventFilter(this);
     window_ = nullptr;
+    handle_ = nullptr;
     dragging_ = false;
 }
 
-// A frameless top-level window that keeps its task-bar entry (a plain
-// window, not a tool window) and the buttons its pictures offer.
+// Presses reach the platform window before any widget, wherever they land.
+void CFrameSkin::WatchHandle() {
+    QWindow* handle = window_ ? window_->windowHandle() : nullptr;
+    if (handle == handle_) return;
+    if (handle_) handle_->removeEventFilter(this);
+    handle_ = handle;
+    if (handle_) handle_->installEventFilter(this);
+}
+
+// Where the window really is follows from any pointer event: its global
+// position less its position in the window. Qt may not know it yet: under X11
+// a window manager that places the window itself reports the place only once
+// the window is moved, and until then the platform's move maps the press
+// through the position the program asked for, so the window jumps by the
+// difference on the first drag. Moving the window to where it already is
+// tells Qt. A pixel or so is the rounding of a scaled screen, not a stale place.
+void CFrameSkin::FollowRealPosition(QPointF local, QPointF global) {
+    if (!window_ || (window_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QPoint delta = (global - local).toPoint() - window_->geometry().topLeft();
+    if (qAbs(delta.x()) <= 1 && qAbs(delta.y()) <= 1) return;
+    window_->move(window_->pos() + delta);
+}
+
+// A frameless top-level window with the buttons its pictures offer. A window
+// of its own keeps its task-bar entry (a plain window, not a tool window); one
+// opened over another is a dialog transient for it, so it stays above its
+// owner and the owner's task-bar entry stands for both.
 void CFrameSkin::ApplyWindowFlags() {
     if (!window_) return;
-    Qt::WindowFlags f = Qt::Window | Qt::FramelessWindowHint;
+    Qt::WindowFlags f = (window_->parentWidget() ? Qt::Dialog : Qt::Window) | Qt::FramelessWindowHint;
     if (!close_[0].isNull()) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (!maximise_[0].isNull() && !restore_[0].isNull()) f |= Qt::WindowMaximizeButtonHint;
     if (!minimise_[0].isNull() && !restore_[0].isNull()) f |= Qt::WindowMinimizeButtonHint;
@@ -89,10 +118,7 @@ void CFrameSkin::ApplyWindowFlags() {
 
 void CFrameSkin::SetCaption(const QString& caption) {
     caption_ = caption;
-    if (window_) {
-        window_->setWindowTitle(caption); // what the task bar shows
-        window_->update(CaptionRect());
-    }
+    if (window_) window_->update(CaptionRect());
 }
 
 void CFrameSkin::SetCaptionFont(const QFont& font) {
@@ -260,17 +286,30 @@ bool CFrameSkin::PressOnCaption(QPoint pos) {
         return true;
     }
     // Anywhere else on the caption: the platform moves the window (this works
-    // on X11 and Wayland alike); where it cannot, move it by hand.
+    // on X11 and Wayland alike); where it cannot, move it by hand. Both start
+    // from the window's real position (FollowRealPosition ran on this press).
     QWindow* handle = window_->windowHandle();
     if (handle && handle->startSystemMove()) return true;
     dragging_ = true;
-    dragOffset_ = window_->mapToGlobal(pos) - window_->frameGeometry().topLeft();
+    // From the pointer to the frame's corner, which is what move() places.
+    dragOffset_ = pos + (window_->geometry().topLeft() - window_->frameGeometry().topLeft());
     return true;
 }
 
 bool CFrameSkin::eventFilter(QObject* o, QEvent* e) {
+    if (handle_ && o == handle_) {
+        if (e->type() == QEvent::MouseButtonPress) {
+            auto* me = static_cast<QMouseEvent*>(e);
+            FollowRealPosition(me->position(), me->globalPosition());
+        }
+        return false;
+    }
     if (o != window_) return false;
     switch (e->type()) {
+    case QEvent::Show:
+    case QEvent::WinIdChange:
+        WatchHandle();
+        return false;
     case QEvent::Paint:
         if (paintsBackground_) {
             QPainter p(window_);

@@ -15,6 +15,7 @@
 
 class QPainter;
 class QWidget;
+class QWindow;
 
 class CFrameSkin : public QObject {
     Q_OBJECT
@@ -25,8 +26,10 @@ public:
     explicit CFrameSkin(QObject* parent = nullptr); // loads the pictures and the caption font
     ~CFrameSkin() override;
 
-    // Takes over the window's frame: frameless, with a task-bar entry, the
-    // caption as its title, and this object filtering its events. With
+    // Takes over the window's frame: frameless, with a task-bar entry (or,
+    // when it has a parent, transient for that parent's window), the caption
+    // drawn in its strip, and this object filtering its events. The window's
+    // title, which the task bar shows, is the owner's business. With
     // `paintsBackground` the skin also paints on the window's paint events;
     // a window that paints the frame itself (CXpDialog) passes false.
     void Attach(QWidget* window, const QString& caption, bool paintsBackground = true);
@@ -73,8 +76,11 @@ private:
     void ApplyWindowFlags();
     void UpdateHover(QPoint pos);
     bool PressOnCaption(QPoint pos);
+    void WatchHandle();
+    void FollowRealPosition(QPointF local, QPointF global);
 
     QPointer<QWidget> window_;
+    QPointer<QWindow> handle_; // the window's platform window, once it has one
     QString caption_;
     QPixmap background_;
     QPixmap close_[2], maximise_[2], restore_[2], minimise_[2]; // normal, hover
@@ -85,7 +91,8 @@ private:
     bool showIcon_ = true;
     bool paintsBackground_ = true;
     bool hoverClose_ = false, hoverMax_ = false, hoverMin_ = false;
-    // Moving by hand where the platform cannot move the window itself.
+    // Moving by hand where the platform cannot move the window itself: the
+    // pointer's offset from the frame's top-left corner.
     bool dragging_ = false;
     QPoint dragOffset_;
 };

@@ -1,6 +1,7 @@
 #include "skin_list_ctrl.h"
 
 #include "skin_header_ctrl.h"
+#include "skin_paint.h"
 #include "skin_scroll_bar.h"
 
 #include <QEvent>
@@ -8,6 +9,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 int CSkinListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows.size());
@@ -31,11 +33,26 @@ QVariant CSkinListModel::headerData(int section, Qt::Orientation o, int role) co
     return {};
 }
 
+namespace {
+// Rows one pitch high, whatever their text.
+class RowDelegate : public QStyledItemDelegate {
+public:
+    explicit RowDelegate(CSkinListCtrl* list) : QStyledItemDelegate(list), list_(list) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), list_->RowPitch());
+    }
+
+private:
+    CSkinListCtrl* list_;
+};
+} // namespace
+
 CSkinListCtrl::CSkinListCtrl(QWidget* parent)
     : QTreeView(parent), model_(new CSkinListModel(this)), header_(new CSkinHeaderCtrl(this)),
       bkColor_(QColor::fromRgb(kBackground)) {
     setHeader(header_);
     setModel(model_);
+    setItemDelegate(new RowDelegate(this));
     // Rows are the vertical scroll unit, so the picture bar's line arithmetic
     // holds whatever the row height; horizontally the unit is the pixel.
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -132,6 +149,36 @@ void CSkinListCtrl::paintEvent(QPaintEvent* e) {
         p.fillRect(viewport()->rect(), QColor::fromRgb(kBackground));
     }
     QTreeView::paintEvent(e);
+    if (gridLines_) {
+        QPainter p(viewport());
+        PaintGrid(p);
+    }
+}
+
+// One line of text, Latin or Chinese (whose stand-in fonts have taller
+// lines), whatever the rows hold: every row and the ruling below them share it.
+int CSkinListCtrl::RowPitch() const {
+    QStyleOptionViewItem opt;
+    initViewItemOption(&opt);
+    opt.features |= QStyleOptionViewItem::HasDisplay;
+    opt.text = QStringLiteral("0国");
+    return style()->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), this).height();
+}
+
+// Over the rows, as the platform's report view draws its grid: the columns'
+// right edges the full height, a line under every row across the whole width.
+// Rows scroll by whole rows, so the lines keep their pitch from the top.
+void CSkinListCtrl::PaintGrid(QPainter& p) const {
+    const int w = viewport()->width(), h = viewport()->height();
+    const QColor face = skinpaint::ButtonFace();
+    for (int col = 0; col < model_->columnCount(); ++col) {
+        if (header()->isSectionHidden(col) || columnWidth(col) <= 0) continue;
+        const int x = columnViewportPosition(col) + columnWidth(col) - 1;
+        if (x >= 0 && x < w) p.fillRect(QRect(x, 0, 1, h), face);
+    }
+    const int pitch = RowPitch();
+    if (pitch <= 0) return;
+    for (int y = pitch - 1; y < h; y += pitch) p.fillRect(QRect(0, y, w, 1), face);
 }
 
 // Every row is drawn here: the fixed ground and selection colours, the
@@ -267,6 +314,11 @@ void CSkinListCtrl::SetMultiSelect(bool multi) {
 }
 
 void CSkinListCtrl::SetBkColor(const QColor& c) { bkColor_ = c; }
+
+void CSkinListCtrl::SetGridLines(bool on) {
+    gridLines_ = on;
+    viewport()->update();
+}
 
 void CSkinListCtrl::SetTextColor(const QColor& c) {
     model_->textColor = c;

@@ -3,7 +3,9 @@
 // pages are written in (columns, rows by index, selection by row).
 //
 // Its look: a #E1E1EB ground, selected rows #E5E5E5 on #737BA5 whether or not
-// the list has the focus, a picture header and two picture scroll bars that
+// the list has the focus, grid lines in the button-face colour (a pixel column
+// at the right edge of every column, a pixel row under every row and on below
+// the last one at the same pitch), a picture header and two picture scroll bars that
 // stand beside it in its parent (12 pixels to the right and below; a layout
 // leaves that room). The list's own scroll bars stay hidden and are driven by
 // the keyboard, the wheel and the picture bars.
@@ -71,6 +73,12 @@ public:
     QColor GetBkColor() const { return bkColor_; }
     // Text colour of rows that are not selected.
     void SetTextColor(const QColor& c);
+    // Grid lines, like full-row selection and movable columns, are on for
+    // every list of the program.
+    void SetGridLines(bool on);
+    bool GridLines() const { return gridLines_; }
+    // The height of one row, also where there are no rows.
+    int RowPitch() const;
 
     CSkinHeaderCtrl* HeaderCtrl() const { return header_; }
     // The picture bars; null until the list has a parent.
@@ -92,10 +100,12 @@ protected:
 private:
     void AttachBars();
     void PlaceBars();
+    void PaintGrid(QPainter& p) const;
 
     CSkinListModel* model_;
     CSkinHeaderCtrl* header_;
     QPointer<CSkinVScrollBar> vbar_;
     QPointer<CSkinHScrollBar> hbar_;
     QColor bkColor_;
+    bool gridLines_ = true;
 };

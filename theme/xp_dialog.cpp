@@ -3,10 +3,16 @@
 #include <QPainter>
 #include <QPaintEvent>
 
-CXpDialog::CXpDialog(QWidget* parent) : QDialog(parent), caption_(SpacedCaption(QStringLiteral("Vantorel"))) {
-    skin_.Attach(this, caption_, false);
+CXpDialog::CXpDialog(QWidget* parent) : QDialog(parent) {
+    skin_.Attach(this, {}, false);
+    SetTitle(QStringLiteral("Vantorel"));
     // Layouts, where a subclass uses one, keep clear of the frame.
     setContentsMargins(CFrameSkin::kBorder, CFrameSkin::kCaptionHeight, CFrameSkin::kBorder, CFrameSkin::kBorder);
+}
+
+void CXpDialog::SetTitle(const QString& title) {
+    setWindowTitle(title);
+    SetCaption(SpacedCaption(title));
 }
 
 void CXpDialog::SetCaption(const QString& caption) {

@@ -1,7 +1,8 @@
 // Base of the program's top-level windows (the main window and the two modal
 // dialogs). The theme draws its own frame and caption on it: a frameless
-// window with a task-bar entry, the caption strip, borders, icon, caption text,
-// close and minimise buttons, moved by dragging the caption.
+// window (with a task-bar entry, or transient for the window it is opened
+// over), the caption strip, borders, icon, caption text, close and minimise
+// buttons, moved by dragging the caption.
 //
 // Controls are placed at template rectangles measured from the window's
 // top-left corner (ClientOrigin()), as the frame is painted inside the window:
@@ -21,8 +22,11 @@ public:
     static constexpr QRgb kPageBackground = 0xF8F6E6;
 
     explicit CXpDialog(QWidget* parent = nullptr);
-    // The caption drawn in the frame (e.g. " 受 益 人"), also the window's title.
-    // The default is the main window's " V a n t o r e l".
+    // The window's title (e.g. "受益人"), which the task bar, the window list
+    // and Alt+Tab show; the frame draws it spaced (" 受 益 人"). The default is
+    // the main window's "Vantorel".
+    void SetTitle(const QString& title);
+    // The caption drawn in the frame alone; the title stays as it is.
     void SetCaption(const QString& caption);
     QString Caption() const { return caption_; }
 

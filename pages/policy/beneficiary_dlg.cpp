@@ -15,7 +15,7 @@ constexpr std::size_t kMaxBeneficiaries = 10;
 } // namespace
 
 CBeneficiaryDlg::CBeneficiaryDlg(QWidget* owner)
-    : ListEditDlg(owner, tmpl::BeneficiaryTemplate(), QStringLiteral(" 受 益 人"),
+    : ListEditDlg(owner, tmpl::BeneficiaryTemplate(), QStringLiteral("受益人"),
                   {{QStringLiteral("姓名"), 100}, {QStringLiteral("身份证号"), 200}, {QStringLiteral("关系"), 50}}) {
     binding_.Text(1049, &name_, QStringLiteral("姓名"));
     binding_.Index(1185, &sex_);

@@ -9,11 +9,11 @@
 #include <QAbstractButton>
 
 template <class Record>
-ListEditDlg<Record>::ListEditDlg(QWidget* owner, const tmpl::Window& form, const QString& caption,
+ListEditDlg<Record>::ListEditDlg(QWidget* owner, const tmpl::Window& form, const QString& title,
                                  std::initializer_list<Column> columns)
     : CXpDialog(owner) {
     tmpl::Build(form, this);
-    SetCaption(caption);
+    SetTitle(title);
     setWindowIcon(QIcon(QStringLiteral(":/pictures/128_32.png")));
     forms::ApplyPagePalette(this);
 

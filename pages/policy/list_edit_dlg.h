@@ -29,8 +29,9 @@ protected:
         QString caption;
         int width;
     };
-    // `owner` is the main window; the dialog opens on its top-left corner.
-    ListEditDlg(QWidget* owner, const tmpl::Window& form, const QString& caption, std::initializer_list<Column> columns);
+    // `owner` is the main window; the dialog opens on its top-left corner,
+    // transient for it. The frame draws `title` spaced.
+    ListEditDlg(QWidget* owner, const tmpl::Window& form, const QString& title, std::initializer_list<Column> columns);
 
     virtual Record BuildRecord() = 0;
     virtual void ShowRecord(const Record& record) = 0;

@@ -15,7 +15,7 @@ constexpr std::size_t kMaxRiders = 10;
 } // namespace
 
 CRiderDlg::CRiderDlg(QWidget* owner)
-    : ListEditDlg(owner, tmpl::RiderTemplate(), QStringLiteral(" 附 加 险"),
+    : ListEditDlg(owner, tmpl::RiderTemplate(), QStringLiteral("附加险"),
                   {{QStringLiteral("保险单号"), 100}, {QStringLiteral("险种名称"), 200}}) {
     values_.company = QStringLiteral("Orlemont保险");
     values_.paymentMethod = QStringLiteral("年缴");

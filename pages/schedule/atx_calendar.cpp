@@ -1,6 +1,8 @@
 #include "atx_calendar.h"
 
 #include <QAbstractItemView>
+#include <QHeaderView>
+#include <QTableView>
 #include <QEvent>
 #include <QLocale>
 #include <QMouseEvent>
@@ -10,9 +12,13 @@ CAtxCalendar::CAtxCalendar(QWidget* parent) : QCalendarWidget(parent) {
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     setGridVisible(false);
-    // One point below the 9 the page asks for: this calendar's cells need
-    // more room than its rectangle gives at 9.
-    setFont(QFont(QStringLiteral("新宋体"), 8));
+    // The day grid's headers would ask every column for the font's widest
+    // glyph, which for the CJK fonts is far wider than "28" or "六": seven of
+    // those do not fit the calendar's rectangle. The columns share the width.
+    if (auto* table = findChild<QTableView*>()) {
+        table->horizontalHeader()->setMinimumSectionSize(0);
+        table->verticalHeader()->setMinimumSectionSize(0);
+    }
     if (auto* view = findChild<QAbstractItemView*>()) normalPalette_ = view->palette();
     const QDate d = selectedDate();
     year_ = d.year();

@@ -29,8 +29,6 @@ QWidget* MakeCalendar(const tmpl::Control& c, QWidget* parent) {
 
 CSchedulePage::CSchedulePage(QWidget* parent) : CPage(tmpl::ScheduleTemplate(), parent, MakeCalendar) {
     calendar_ = Ctl<CAtxCalendar>(kCalendar);
-    // Wide enough for all seven columns; the gap before the list takes the rest.
-    calendar_->resize(qMax(calendar_->width(), calendar_->minimumSizeHint().width()), calendar_->height());
     list_ = Ctl<CSkinListCtrl>(kList);
 
     binding_.Text(kMemo, &text_, QStringLiteral("日程安排"));

@@ -48,6 +48,18 @@ CStatisticsPage::CStatisticsPage(QWidget* parent) : CPage(tmpl::StatisticsTempla
     }
 }
 
+CStatisticsPage::ValueSteps CStatisticsPage::ValueAxisSteps(qint64 top) {
+    constexpr qint64 kMaxSteps = 5;
+    top = qMax<qint64>(top, 1);
+    qint64 step = 1;
+    for (qint64 power = 1;; power *= 10) {
+        for (qint64 m : {1, 2, 5}) {
+            step = m * power;
+            if ((top + step - 1) / step <= kMaxSteps) return {step, int((top + step - 1) / step)};
+        }
+    }
+}
+
 void CStatisticsPage::OnSelected() {
     list_->DeleteAllItems();
     ShowChart({}, {}, {});
@@ -118,11 +130,14 @@ void CStatisticsPage::ShowChart(const QString& title, const QStringList& categor
     chart->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
     auto* y = new QValueAxis;
-    // Counts are whole numbers: small ones get one tick per unit.
+    // Counts are whole numbers. The axis gives each label an equal share of
+    // its height and cuts a label that does not fit its share down to "...",
+    // so there are few of them: at most five steps of 1, 2 or 5 times a power
+    // of ten, from 0 to the first step at or above the tallest bar.
+    const ValueSteps steps = ValueAxisSteps(top);
     y->setLabelFormat(QStringLiteral("%d"));
-    y->setRange(0, top);
-    if (top <= 10) y->setTickCount(top + 1);
-    else y->applyNiceNumbers();
+    y->setRange(0, double(steps.step * steps.count));
+    y->setTickCount(steps.count + 1);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
 }

@@ -16,6 +16,14 @@ public:
     // captions of the last tally stay.
     void OnSelected() override;
 
+    // The chart's value axis: `count` steps of `step` from 0, the last at or
+    // above `top`; at most five steps, each 1, 2 or 5 times a power of ten.
+    struct ValueSteps {
+        qint64 step;
+        int count;
+    };
+    static ValueSteps ValueAxisSteps(qint64 top);
+
 private:
     void RunTally(int button);
     void ShowChart(const QString& title, const QStringList& categories, const QList<int>& counts);

@@ -6,14 +6,15 @@ namespace {
 
 using K = Kind;
 
-// A year combo, month list and day list with their unit labels, 106 units wide.
+// A year combo, month list and day list with their unit labels, 104 units
+// wide, so that a label beside it keeps clear of its "日".
 void AddDate(std::vector<Control>& c, int x, int y, int yearId, int monthId, int dayId) {
-    c.push_back({yearId, K::Combo, x, y, 35, 12});
-    c.push_back({0, K::Static, x + 35, y + 2, 7, 10, "年"});
-    c.push_back({monthId, K::List, x + 42, y, 25, 12, "", Style::None, presets::months});
-    c.push_back({0, K::Static, x + 67, y + 2, 7, 10, "月"});
-    c.push_back({dayId, K::List, x + 74, y, 25, 12, "", Style::None, presets::days});
-    c.push_back({0, K::Static, x + 99, y + 2, 7, 10, "日"});
+    c.push_back({yearId, K::Combo, x, y, 33, 12});
+    c.push_back({0, K::Static, x + 33, y + 2, 7, 10, "年"});
+    c.push_back({monthId, K::List, x + 40, y, 25, 12, "", Style::None, presets::months});
+    c.push_back({0, K::Static, x + 65, y + 2, 7, 10, "月"});
+    c.push_back({dayId, K::List, x + 72, y, 25, 12, "", Style::None, presets::days});
+    c.push_back({0, K::Static, x + 97, y + 2, 7, 10, "日"});
 }
 
 struct PersonIds {
@@ -112,7 +113,7 @@ std::vector<Control> PolicyInfoControls(int gx, int gy) {
     c.push_back({1052, K::Combo, gx + 220, row(3), 74, 12, "", Style::None, presets::benefitMethods});
     label(149, 4, 71, "保险给付领取年龄");
     c.push_back({1054, K::Combo, gx + 220, row(4), 74, 12, "", Style::None, presets::benefitAges});
-    label(148, 5, 44, "责任开始日");
+    label(150, 5, 42, "责任开始日");
     AddDate(c, gx + 192, row(5), 1059, 1060, 1061);
 
     label(4, 6, 38, "备注");

@@ -25,11 +25,13 @@ const Window& StatisticsTemplate() {
             {1218, Kind::Button, 85, 252, 70, 22, "婚况统计"},
             {1219, Kind::Button, 12, 277, 70, 22, "文化统计"},
             {1220, Kind::Button, 85, 277, 70, 22, "年收入统计"},
-            // The list keeps its place; it shares the right side with a chart
-            // of the same rows below it. Both leave room for the list's
-            // picture scroll bars, which stand beside and below it.
-            {1221, Kind::ListView, 166, 11, 175, 160},
-            {kStatisticsChartId, Kind::Custom, 166, 182, 183, 178},
+            // The list keeps its place and width; it is shorter than the
+            // page's 327 units because it shares the right side with a chart
+            // of the same rows below it. The chart is as wide as the list with
+            // its vertical picture scroll bar (12 pixels, 8 units) and starts
+            // below the horizontal one.
+            {1221, Kind::ListView, 166, 11, 167, 160},
+            {kStatisticsChartId, Kind::Custom, 166, 182, 175, 178},
         },
     };
     return w;

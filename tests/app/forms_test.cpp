@@ -4,6 +4,7 @@
 #include "app/template_builder.h"
 #include "gui_test_support.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <limits>
@@ -103,4 +104,36 @@ TEST(Forms, TextThatGbkCannotHoldIsRefusedByName) {
     edit->setText("A1");
     EXPECT_TRUE(b.Commit());
     EXPECT_EQ(value, "A1");
+}
+
+// A value longer than its field is shown from its beginning: the identity
+// number's first digits, the address's start, whether the text changed or not.
+TEST(Forms, ShownValuesStartAtTheirBeginning) {
+    static const tmpl::Window t{1, 120, 40, "宋体", 9,
+                                {{20, tmpl::Kind::Edit, 0, 0, 50, 12},
+                                 {21, tmpl::Kind::Combo, 0, 14, 50, 100, "", 0, tmpl::presets::insurers}}};
+    QWidget form;
+    tmpl::Build(t, &form);
+    form.show();
+    QString id = QStringLiteral("110101197001010000"), address;
+    FormBinding b(&form);
+    b.Text(20, &id, QStringLiteral("身份证号"));
+    b.Text(21, &address, QStringLiteral("单位地址"));
+    address = QStringLiteral("北京市东城区东长安街一号东方广场东三办公楼十八层");
+    auto* edit = FindCtl<QLineEdit>(&form, 20);
+    QLineEdit* comboEdit = FindCtl<QComboBox>(&form, 21)->lineEdit();
+    for (int round = 0; round < 2; ++round) { // a new value, then the same value again after typing at its end
+        SCOPED_TRACE(round);
+        b.Show();
+        for (QLineEdit* e : {edit, comboEdit}) {
+            EXPECT_EQ(e->cursorPosition(), 0);
+            QApplication::processEvents();
+            form.grab().save(QStringLiteral("long_values_%1.png").arg(round));
+            EXPECT_LT(e->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 8) << "scrolled to its start";
+        }
+        EXPECT_EQ(edit->text(), id);
+        EXPECT_EQ(comboEdit->text(), address);
+        edit->end(false);
+        comboEdit->end(false);
+    }
 }

@@ -3,6 +3,8 @@
 #include "pages/policy/rider_dlg.h"
 #include "policy_test_support.h"
 
+#include <QWindow>
+
 namespace {
 
 // Fills the beneficiary form, presses `button` and returns the last message.
@@ -113,12 +115,16 @@ TEST(PolicyDialogs, EditTheirListOnTheMainWindowCorner) {
     mainWindow.move(40, 30);
     auto* page = new CPolicyEntryPage(&mainWindow);
     mainWindow.show();
-    // {button, caption, the control shown in the list's first column}
-    for (auto [button, caption, key] : {std::tuple{1105, " 受 益 人", 1049}, {1106, " 附 加 险", 1040}}) {
-        PressWithDialog(page, button, [&, key = key](QWidget* dlg) {
-            EXPECT_EQ(dlg->windowTitle(), caption);
+    // {button, title, the control shown in the list's first column}
+    for (auto [button, title, key] : {std::tuple{1105, "受益人", 1049}, {1106, "附加险", 1040}}) {
+        PressWithDialog(page, button, [&, key = key, title = title](QWidget* dlg) {
+            EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8(title)); // the frame draws it spaced
+            EXPECT_EQ(static_cast<CXpDialog*>(dlg)->Caption(), SpacedCaption(QString::fromUtf8(title)));
             EXPECT_EQ(dlg->pos(), mainWindow.pos());
             EXPECT_EQ(dlg->parentWidget(), &mainWindow);
+            // Transient for the main window: above it, no task-bar entry of its own.
+            EXPECT_EQ(dlg->windowType(), Qt::Dialog);
+            EXPECT_EQ(dlg->windowHandle()->transientParent(), mainWindow.windowHandle());
             rec.Clear();
             Press(dlg, 1149);
             Press(dlg, 1160);

@@ -10,6 +10,9 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QApplication>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QHeaderView>
 
 using vantorel::TheBook;
@@ -142,3 +145,46 @@ TEST_F(Statistics, EmptyBookReshownPageAndLongListsKeepTheChartInStep) {
 }
 
 } // namespace
+
+// The value axis reads as numbers whatever the largest count: whole numbers
+// from 0 up to at least the tallest bar, none cut to "…" for lack of room.
+TEST_F(Statistics, ValueAxisLabelsAreReadableWholeNumbers) {
+    const struct {
+        qint64 top, step;
+        int count;
+    } steps[] = {{1, 1, 1}, {5, 1, 5}, {6, 2, 3}, {10, 2, 5}, {11, 5, 3}, {37, 10, 4}, {1234, 500, 3}, {99999, 20000, 5}};
+    for (const auto& s : steps) {
+        const auto got = CStatisticsPage::ValueAxisSteps(s.top);
+        EXPECT_EQ(std::pair(got.step, got.count), std::pair(s.step, s.count)) << s.top;
+    }
+    page.show();
+    for (int top : {1, 2, 3, 5, 9, 10, 11, 12, 17, 37, 100, 1234, 99999}) {
+        SCOPED_TRACE(top);
+        TheBook().Clear();
+        for (int i = 0; i < top; ++i) AddPolicy("年缴");
+        AddPolicy("月缴");
+        Press(&page, 1208);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+        if (top == 10) page.grab().save("chart_top_10.png");
+        const QRectF plot = Chart()->plotArea();
+        QList<QGraphicsTextItem*> labels;
+        for (QGraphicsItem* item : Chart()->scene()->items())
+            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+                text && text->isVisible() && !text->toPlainText().isEmpty() &&
+                text->sceneBoundingRect().right() <= plot.left() + 1)
+                labels << text;
+        std::sort(labels.begin(), labels.end(), [](auto* a, auto* b) { return a->scenePos().y() > b->scenePos().y(); });
+        ASSERT_GE(labels.size(), 2);
+        QList<qint64> values;
+        for (QGraphicsTextItem* l : labels) {
+            bool ok = false;
+            values << l->toPlainText().toLongLong(&ok);
+            EXPECT_TRUE(ok) << "label \"" << l->toPlainText().toStdString() << "\"";
+        }
+        EXPECT_EQ(values.first(), 0);
+        EXPECT_GE(values.last(), top);
+        EXPECT_LE(labels.size(), 11);
+        for (qsizetype i = 1; i < values.size(); ++i) EXPECT_GT(values[i], values[i - 1]);
+    }
+}

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 
 namespace {
 
@@ -170,7 +171,8 @@ TEST_F(Skinned, ComboBoxArrowButtonAndEditFrames) {
     EXPECT_RGB(Render(edit), 1, 10, skinpaint::ButtonFace().rgb());
 }
 
-// Group boxes, labels and frameless edits are drawn by the base style alone.
+// Labels and frameless edits are drawn by the base style alone; a group box
+// is the platform's etched frame with nothing filled inside it.
 TEST(SkinLeavesAlone, GroupBoxLabelAndFramelessEdit) {
     QWidget page;
     page.resize(200, 120);
@@ -187,5 +189,87 @@ TEST(SkinLeavesAlone, GroupBoxLabelAndFramelessEdit) {
     EnableControlSkin(nullptr, true);
     const QImage skinned = Render(&page);
     EnableControlSkin(nullptr, false);
-    EXPECT_TRUE(plain == skinned);
+    SavePng(skinned, QStringLiteral("group_box"));
+    const QRect untouched(0, 66, 200, 54); // the label and the edit, below the group
+    EXPECT_TRUE(plain.copy(untouched) == skinned.copy(untouched));
+    const QColor ground = page.palette().color(QPalette::Window);
+    for (auto [x, y] : {std::pair{30, 40}, {80, 50}, {150, 40}}) EXPECT_TRUE(Near(At(skinned, x, y), ground));
+    // Etched: a shadow line with a light one inside it, on the left edge.
+    const int mid = 45;
+    EXPECT_TRUE(Near(At(skinned, 5, mid), page.palette().color(QPalette::Dark)));
+    EXPECT_TRUE(Near(At(skinned, 6, mid), page.palette().color(QPalette::Light)));
+}
+
+// A navigation tree "with buttons, lines and lines at root", as the platform
+// draws one: dotted grey lines join every item to its parent and its
+// siblings, roots included, and each item with children has a boxed
+// plus or minus.
+TEST_F(Skinned, TreeDrawsDottedLinesAndBoxedButtons) {
+    auto* tree = new QTreeWidget(&page);
+    tree->setGeometry(0, 0, 160, 190);
+    tree->setHeaderHidden(true);
+    QPalette p = tree->palette();
+    p.setColor(QPalette::Base, QColor(250, 250, 230));
+    tree->setPalette(p);
+    QList<QTreeWidgetItem*> roots;
+    for (const char* r : {"客户管理", "团队管理", "提醒管理"}) {
+        auto* root = new QTreeWidgetItem(tree, {QString::fromUtf8(r)});
+        for (int i = 0; i < 2; ++i) new QTreeWidgetItem(root, {QStringLiteral("子项%1").arg(i)});
+        roots << root;
+    }
+    roots[0]->setExpanded(true);
+    roots[2]->setExpanded(true);
+    tree->setCurrentItem(roots[0]);
+    tree->show();
+    QApplication::processEvents();
+    const QImage img = Render(tree);
+    SavePng(img, QStringLiteral("tree_lines"));
+    const QColor line(0x80, 0x80, 0x80);
+    auto vp = [&](QPoint at) { return tree->viewport()->mapTo(tree, at); };
+    auto rectOf = [&](QTreeWidgetItem* item) { return tree->visualItemRect(item); };
+    auto midY = [](const QRect& r) { return r.top() + r.height() / 2; };
+    const int indent = tree->indentation();
+    // Every other pixel along a run: a dotted line, not a solid one.
+    auto dotted = [&](QPoint from, QPoint step, int length) {
+        int on = 0, off = 0;
+        for (int i = 0; i < length; ++i) {
+            const QPoint q = vp(from + step * i);
+            (Near(At(img, q.x(), q.y()), line, 8) ? on : off)++;
+        }
+        return on >= length / 2 - 1 && off >= length / 2 - 1;
+    };
+    // The roots' column: from the first root's button down to the last root's.
+    const int rootX = indent / 2 - indent; // branch column left of the item rectangle
+    const QRect first = rectOf(roots[0]), second = rectOf(roots[1]), last = rectOf(roots[2]);
+    const int x0 = first.left() + rootX;
+    EXPECT_TRUE(dotted({x0, first.center().y() + 6}, {0, 1}, second.center().y() - first.center().y() - 12))
+        << "between the first two roots";
+    EXPECT_TRUE(dotted({x0, second.center().y() + 6}, {0, 1}, last.center().y() - second.center().y() - 12));
+    for (int y = 0; y < first.center().y() - 5; ++y) {
+        const QPoint q = vp({x0, y});
+        EXPECT_FALSE(Near(At(img, q.x(), q.y()), line, 8)) << "nothing above the first root, y " << y;
+    }
+    // A child: its parent's column runs down to it, a short line leads to its text.
+    QTreeWidgetItem* child = roots[0]->child(1);
+    const QRect c = rectOf(child);
+    const int x1 = c.left() + rootX;
+    EXPECT_TRUE(dotted({x1, c.top()}, {0, 1}, c.height() / 2));
+    EXPECT_TRUE(dotted({x1 + 2, midY(c)}, {1, 0}, indent / 2 - 4));
+    // Buttons: a grey box, white inside, with a minus when open and a plus when closed.
+    auto button = [&](QTreeWidgetItem* item, bool open) {
+        SCOPED_TRACE(item->text(0).toStdString());
+        const QRect r = rectOf(item);
+        const QPoint mid = vp({r.left() + rootX, midY(r)});
+        EXPECT_TRUE(Near(At(img, mid.x() - 4, mid.y()), line, 8)) << "left edge of the box";
+        EXPECT_TRUE(Near(At(img, mid.x() + 4, mid.y() + 2), line, 8)) << "right edge of the box";
+        EXPECT_RGB(img, mid.x() - 3, mid.y() - 3, 0xFFFFFF);
+        EXPECT_RGB(img, mid.x(), mid.y(), QRgb(0));     // the sign's middle
+        EXPECT_RGB(img, mid.x() - 2, mid.y(), QRgb(0)); // the bar
+        EXPECT_RGB(img, mid.x(), mid.y() - 2, open ? QRgb(0xFFFFFF) : QRgb(0));
+    };
+    button(roots[0], true);
+    button(roots[1], false);
+    // The selection marks the item, not the branch beside it.
+    const QPoint beside = vp({first.left() + rootX - 6, midY(first)});
+    EXPECT_RGB(img, beside.x(), beside.y(), 0xFAFAE6);
 }

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QWindow>
 
 namespace {
 
@@ -61,9 +62,9 @@ TEST(Frame, PictureHoldsTheBandRows) {
 TEST(Frame, CaptionWithShadowBordersAndPageColour) {
     CXpDialog main;
     main.resize(400, 300);
-    EXPECT_EQ(main.Caption(), QStringLiteral(" V a n t o r e l"));
-    EXPECT_EQ(main.windowTitle(), main.Caption()); // what the task bar shows
-    EXPECT_EQ(main.windowType(), Qt::Window);      // a task-bar entry, not a tool or transient window
+    EXPECT_EQ(main.Caption(), QStringLiteral(" V a n t o r e l")); // drawn in the caption strip
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Vantorel"));     // what the task bar and Alt+Tab show
+    EXPECT_EQ(main.windowType(), Qt::Window);                      // a task-bar entry, not a tool or transient window
     main.setWindowIcon(ThemeAppIcon());
     main.show();
     const QImage img = Render(&main);
@@ -151,7 +152,7 @@ TEST(Frame, DialogWithControlsAtDoubleDensity) {
     EnableControlSkin(nullptr, true);
     {
         CXpDialog d;
-        d.SetCaption(QStringLiteral(" 附 加 险"));
+        d.SetTitle(QStringLiteral("附加险"));
         d.setWindowIcon(ThemeAppIcon());
         d.resize(560, 260);
         auto* edit = new QLineEdit(QStringLiteral("意外伤害"), &d);
@@ -192,4 +193,79 @@ TEST(Frame, DialogWithControlsAtDoubleDensity) {
         EXPECT_RGB(two, 300, 150, 0xE1E1EB);
     }
     EnableControlSkin(nullptr, false);
+}
+
+// A dialog opened over the main window belongs to it: one task-bar entry (the
+// main window's), kept above it, its own title in plain text.
+TEST(Frame, DialogsAreTransientForTheirOwnerWithPlainTitles) {
+    CXpDialog main;
+    main.resize(400, 300);
+    main.move(60, 50);
+    main.show();
+    CXpDialog dlg(&main);
+    dlg.SetTitle(QStringLiteral("受益人"));
+    dlg.resize(200, 150);
+    dlg.move(main.pos());
+    dlg.show();
+    EXPECT_EQ(dlg.windowType(), Qt::Dialog);
+    EXPECT_TRUE(dlg.windowFlags() & Qt::FramelessWindowHint);
+    ASSERT_NE(dlg.windowHandle(), nullptr);
+    EXPECT_EQ(dlg.windowHandle()->transientParent(), main.windowHandle());
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("受益人"));
+    EXPECT_EQ(dlg.Caption(), QStringLiteral(" 受 益 人"));
+    EXPECT_EQ(dlg.pos(), main.pos());
+    // The main window itself stays a window of its own, with nothing above it.
+    EXPECT_EQ(main.windowType(), Qt::Window);
+    EXPECT_EQ(main.windowHandle()->transientParent(), nullptr);
+    // The spaced caption is what the frame draws.
+    const QImage img = Render(&dlg);
+    SavePng(img, QStringLiteral("dialog_caption"));
+    EXPECT_TRUE(Contains(img, QRect(21, 5, 80, 20), 0xFFFFFF));
+}
+
+// Until the window manager reports where it put a window, Qt may still hold
+// the position the program asked for; the platform's move is then handed a
+// pointer position that is off by the difference and the window jumps on the
+// first drag. A press anywhere in the window brings the known position in
+// line with where the pointer says the window is.
+TEST(Frame, APressCorrectsAStalePositionBeforeTheMoveStarts) {
+    CXpDialog d;
+    d.resize(300, 200);
+    d.move(100, 100);
+    d.show();
+    ASSERT_NE(d.windowHandle(), nullptr);
+    const QPoint real(300, 200); // where the window manager really placed it
+    auto press = [&](QPoint local, QEvent::Type type = QEvent::MouseButtonPress,
+                     Qt::MouseButtons held = Qt::LeftButton) {
+        QMouseEvent e(type, QPointF(local), QPointF(real + local),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(d.windowHandle(), &e); // as the platform delivers it
+    };
+    // A press inside the page (a button, say): nothing moves on screen, the
+    // known position follows the real one, so a dialog placed on this
+    // window's corner lands there.
+    press({150, 120});
+    press({150, 120}, QEvent::MouseButtonRelease, Qt::NoButton);
+    EXPECT_EQ(d.pos(), real);
+    EXPECT_EQ(d.mapToGlobal(QPoint(150, 120)), real + QPoint(150, 120));
+
+    // The same on the caption, and the drag then follows the pointer from the real place.
+    d.move(100, 100);
+    press({100, 10});
+    EXPECT_EQ(d.mapToGlobal(QPoint(100, 10)), real + QPoint(100, 10)) << "the point handed to the platform's move";
+    const QPoint to = real + QPoint(100, 10) + QPoint(40, 25);
+    QMouseEvent move(QEvent::MouseMove, QPointF(d.mapFromGlobal(to)), QPointF(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(d.windowHandle(), &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(d.mapFromGlobal(to)), QPointF(to), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(d.windowHandle(), &release);
+    EXPECT_EQ(d.pos(), real + QPoint(40, 25));
+
+    // A position that agrees (give or take the rounding of a scaled screen) is left alone.
+    const QPoint now = d.pos();
+    QMouseEvent near(QEvent::MouseButtonPress, QPointF(150, 120), QPointF(now + QPoint(151, 121)), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(d.windowHandle(), &near);
+    EXPECT_EQ(d.pos(), now);
 }

@@ -2,11 +2,13 @@
 // picture header.
 #include "theme/skin_header_ctrl.h"
 #include "theme/skin_list_ctrl.h"
+#include "theme/skin_paint.h"
 #include "theme/theme_pictures.h"
 #include "theme_test_util.h"
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QScrollBar>
 
 namespace {
 
@@ -112,4 +114,68 @@ TEST_F(ListPage, HeaderIsPaintedFromItsPictures) {
             const QPoint p = headerPoint(x, y);
             ASSERT_TRUE(Near(At(img, p.x(), p.y()), body.pixelColor(0, y))) << "x " << x << " y " << y;
         }
+}
+
+// Grid lines as a report-view list draws them: one pixel column of button
+// face at the right edge of every column and one pixel row under every row,
+// across the whole width; below the last row they go on at the same pitch,
+// and the column lines run the full height.
+TEST_F(ListPage, GridLinesBetweenColumnsAndUnderEveryRow) {
+    list->SelectRow(1);
+    QApplication::processEvents();
+    const QImage img = Render(&page);
+    SavePng(img, QStringLiteral("list_grid"));
+    const QColor grid = skinpaint::ButtonFace();
+    auto at = [&](int x, int y) {
+        const QPoint p = list->viewport()->mapTo(&page, QPoint(x, y));
+        return At(img, p.x(), p.y());
+    };
+    const int rowHeight = list->visualRect(list->model()->index(0, 0)).height();
+    ASSERT_GT(rowHeight, 10);
+    const int viewHeight = list->viewport()->height(), viewWidth = list->viewport()->width();
+    for (int row = 0; row * rowHeight < viewHeight; ++row) {
+        const int y = (row + 1) * rowHeight - 1; // the row's last pixel row
+        if (row < 3) {
+            ASSERT_EQ(y, list->visualRect(list->model()->index(row, 0)).bottom());
+        }
+        if (y >= viewHeight) break;
+        for (int x : {2, 50, 180, viewWidth - 2}) EXPECT_TRUE(Near(at(x, y), grid)) << "row " << row << " x " << x;
+        if (y + 1 < viewHeight) {
+            EXPECT_FALSE(Near(at(50, y + 1), grid)) << "row " << row;
+        }
+    }
+    for (int x : {99, 249, 299})
+        for (int y : {1, rowHeight + rowHeight / 2, 150, viewHeight - 2}) {
+            if ((y + 1) % rowHeight == 0) continue;
+            EXPECT_TRUE(Near(at(x, y), grid)) << "x " << x << " y " << y;
+        }
+    // Between the lines: the row colours, the ground below the rows.
+    EXPECT_RGB(img, RowPoint(0).x(), RowPoint(0).y(), 0xE1E1EB);
+    EXPECT_RGB(img, RowPoint(1).x(), RowPoint(1).y(), 0x737BA5);
+    EXPECT_TRUE(Near(at(98, rowHeight / 2), QColor(0xE1E1EB)));
+    EXPECT_TRUE(Near(at(100, rowHeight / 2), QColor(0xE1E1EB)));
+    EXPECT_TRUE(Near(at(310, rowHeight / 2), QColor(0xE1E1EB))) << "no column line past the last column";
+
+    // An empty list is ruled at the same pitch; a list told not to draw them has none.
+    const int pitch = list->RowPitch();
+    list->DeleteAllItems();
+    EXPECT_EQ(list->RowPitch(), pitch);
+    const QImage empty = Render(&page);
+    const QPoint line = list->viewport()->mapTo(&page, QPoint(50, pitch - 1));
+    EXPECT_TRUE(Near(At(empty, line.x(), line.y()), grid));
+    list->SetGridLines(false);
+    const QImage bare = Render(&page);
+    EXPECT_RGB(bare, line.x(), line.y(), 0xE1E1EB);
+    list->SetGridLines(true);
+    for (int i = 0; i < 3; ++i) list->InsertItem(i, QStringLiteral("行%1").arg(i));
+
+    // Scrolled sideways, the column lines move with the columns.
+    list->header()->resizeSection(2, 200);
+    QApplication::processEvents();
+    list->horizontalScrollBar()->setValue(30);
+    QApplication::processEvents();
+    ASSERT_EQ(list->horizontalScrollBar()->value(), 30);
+    const QImage scrolled = Render(&page);
+    const QPoint p = list->viewport()->mapTo(&page, QPoint(99 - 30, rowHeight / 2));
+    EXPECT_TRUE(Near(At(scrolled, p.x(), p.y()), grid));
 }

@@ -1,0 +1,216 @@
+// The look of the whole program: every page in the main window and the two
+// dialogs, rendered and written out as PNG files to look at, with pixel
+// checks of what a user would notice.
+#include "app/gbk.h"
+#include "app/main_dlg.h"
+#include "app/page.h"
+#include "app/template_builder.h"
+#include "gui_test_support.h"
+#include "pages/page_registry.h"
+#include "pages/policy/beneficiary_dlg.h"
+#include "pages/policy/policy_entry_page.h"
+#include "pages/policy/rider_dlg.h"
+#include "records/data_files.h"
+#include "theme/skin_list_ctrl.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+
+using vantorel::TheBook;
+
+namespace {
+
+QImage Grab(QWidget* w) {
+    QApplication::processEvents();
+    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Pictures go to the test's working folder, not the temporary data folder.
+QString g_pictureDir;
+void Save(const QImage& img, const QString& name) { img.save(g_pictureDir + u'/' + name + QStringLiteral(".png")); }
+
+constexpr QRgb kGround = 0xF8F6E6;
+const int kPages[] = {136, 137, 140, 174, 175, 176, 179, 180};
+
+bool IsGround(const QImage& img, QPoint p) { return (img.pixel(p) & 0xFFFFFF) == kGround; }
+
+// Points inside the window's group boxes where nothing but the ground may
+// show: clear of the title and the frame, outside every control, and in the
+// gap between a check box's (or option button's) box and its caption.
+QList<QPoint> GroundInsideGroups(QWidget* window) {
+    QList<QPoint> points;
+    const QList<QWidget*> children = window->findChildren<QWidget*>();
+    auto covered = [&](QPoint p, QGroupBox* g) {
+        for (QWidget* c : children) {
+            if (!c->isVisible() || qobject_cast<QGroupBox*>(c) || c->isAncestorOf(g)) continue;
+            if (QRect(c->mapTo(window->window(), QPoint(0, 0)), c->size()).adjusted(-1, -1, 1, 1).contains(p))
+                return true;
+        }
+        return false;
+    };
+    for (QGroupBox* g : window->findChildren<QGroupBox*>()) {
+        if (!g->isVisible()) continue;
+        const QRect r(g->mapTo(window->window(), QPoint(0, 0)), g->size());
+        for (int y = r.top() + 24; y < r.bottom() - 4; y += 3)
+            for (int x = r.left() + 5; x < r.right() - 4; x += 3)
+                if (!covered({x, y}, g)) points << QPoint(x, y);
+    }
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+        if (!b->isVisible() || !(qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b))) continue;
+        const QPoint o = b->mapTo(window->window(), QPoint(0, 0));
+        for (int y = 0; y < b->height(); ++y) points << o + QPoint(15, y);
+    }
+    return points;
+}
+
+// Leftmost and rightmost columns of `r` (window coordinates) holding anything
+// but the ground.
+std::pair<int, int> Ink(const QImage& img, const QRect& r) {
+    int lo = INT_MAX, hi = INT_MIN;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (!IsGround(img, {x, y})) {
+                lo = std::min(lo, x);
+                hi = std::max(hi, x);
+            }
+    return {lo, hi};
+}
+
+QRect InWindow(QWidget* w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
+
+// The clear ground between the effective date's last unit label "日" and the
+// label "责任开始日" beside it, in pixels.
+int GapBeforeLiabilityDate(QWidget* form) {
+    const QImage img = Grab(form->window());
+    QLabel* liability = nullptr;
+    for (QLabel* l : form->findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("责任开始日")) liability = l;
+    if (!liability) return -1;
+    QLabel* day = nullptr;
+    for (QLabel* l : form->findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("日") && l->y() == liability->y() && l->x() < liability->x() &&
+            (!day || l->x() > day->x()))
+            day = l;
+    if (!day) return -1;
+    const QRect band = InWindow(day).united(InWindow(liability));
+    const int labelInk = Ink(img, QRect(InWindow(liability).left(), band.top(), 20, band.height())).first;
+    const int dayLeft = InWindow(day).left();
+    const int dayInk = Ink(img, QRect(dayLeft, band.top(), labelInk - dayLeft, band.height())).second;
+    return labelInk - dayInk - 1;
+}
+
+class Look : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        old_ = QDir::currentPath();
+        g_pictureDir = old_;
+        QDir::setCurrent(dir_.path());
+        TheBook().Clear();
+        dlg_ = std::make_unique<CMainDlg>(AllPageFactories());
+        dlg_->SetClock([] { return QDateTime(QDate(2004, 5, 29), QTime(5, 40, 30)); });
+        dlg_->Initialise();
+        dlg_->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        dlg_.reset();
+        QDir::setCurrent(old_);
+        TheBook().Clear();
+    }
+    CPage* Show(int page) {
+        dlg_->ShowOnly(page);
+        QApplication::processEvents();
+        return dlg_->Page(page);
+    }
+
+    QTemporaryDir dir_;
+    QString old_;
+    MessageRecorder boxes_; // nothing waits on a box
+    std::unique_ptr<CMainDlg> dlg_;
+};
+
+} // namespace
+
+// Group boxes are a frame on the page, not a lighter panel: the ground is one
+// colour inside and outside them, and behind check boxes and option buttons.
+TEST_F(Look, ThePageGroundIsEvenInsideGroupBoxes) {
+    auto check = [](QWidget* window, const QString& name) {
+        const QImage img = Grab(window);
+        Save(img, name);
+        const QList<QPoint> points = GroundInsideGroups(window);
+        int wrong = 0;
+        for (QPoint p : points)
+            if (!IsGround(img, p) && wrong++ < 3)
+                ADD_FAILURE() << name.toStdString() << ": #" << std::hex << (img.pixel(p) & 0xFFFFFF) << " at "
+                              << std::dec << p.x() << "," << p.y();
+        EXPECT_EQ(wrong, 0) << name.toStdString() << ": " << wrong << " of " << points.size() << " points";
+    };
+    int groups = 0;
+    for (int id : kPages) {
+        CPage* page = Show(id);
+        groups += int(page->findChildren<QGroupBox*>().size());
+        check(dlg_.get(), QStringLiteral("page_%1").arg(id));
+    }
+    EXPECT_GE(groups, 8);
+    CBeneficiaryDlg beneficiaries(dlg_.get());
+    beneficiaries.show();
+    check(&beneficiaries, QStringLiteral("dialog_177"));
+    beneficiaries.hide();
+    CRiderDlg riders(dlg_.get());
+    riders.show();
+    check(&riders, QStringLiteral("dialog_178"));
+}
+
+// A stored policy shown on the entry page reads from the start of every value.
+TEST_F(Look, ShownPolicyValuesReadFromTheirStart) {
+    vantorel::PolicyRecord p;
+    p.info.policyNo = "P-2004-000123456789";
+    p.holder.name = ToGbk(QStringLiteral("欧阳明"));
+    p.holder.idNumber = "110101197001010000";
+    p.holder.homeAddress = ToGbk(QStringLiteral("北京市东城区东长安街一号东方广场东三办公楼十八层"));
+    p.insured.idNumber = "11010119700101123X";
+    auto* page = static_cast<CPolicyEntryPage*>(Show(136));
+    page->ShowPolicy(p);
+    const QImage img = Grab(dlg_.get());
+    Save(img, QStringLiteral("entry_long_values"));
+    for (QLineEdit* e : page->findChildren<QLineEdit*>())
+        EXPECT_EQ(e->cursorPosition(), 0) << e->objectName().toStdString() << " " << e->text().toStdString();
+    EXPECT_EQ(FindCtl<QLineEdit>(page, 1062)->text(), "110101197001010000");
+}
+
+// Controls take the sizes their layout tables give them, and texts keep clear
+// of their neighbours.
+TEST_F(Look, SizesFollowTheLayoutTablesAndLabelsKeepApart) {
+    CPage* schedule = Show(175);
+    Save(Grab(dlg_.get()), QStringLiteral("sizes_175"));
+    auto* calendar = FindCtl(schedule, 1191);
+    EXPECT_EQ(calendar->geometry(), tmpl::DluRect(8, 10, 169, 142));
+    EXPECT_LE(calendar->minimumSizeHint().width(), calendar->width()) << "all seven columns fit";
+    EXPECT_LE(calendar->minimumSizeHint().height(), calendar->height());
+
+    CPage* statistics = Show(180);
+    auto* list = FindCtl<CSkinListCtrl>(statistics, 1221);
+    EXPECT_EQ(list->x(), tmpl::DluX(166));
+    EXPECT_EQ(list->y(), tmpl::DluY(11));
+    EXPECT_EQ(list->width(), tmpl::DluX(167));
+
+    CPage* entry = Show(136);
+    Save(Grab(dlg_.get()), QStringLiteral("sizes_136"));
+    EXPECT_GE(GapBeforeLiabilityDate(entry), 5) << "entry page";
+    CRiderDlg riders(dlg_.get());
+    riders.show();
+    Save(Grab(&riders), QStringLiteral("sizes_178"));
+    EXPECT_GE(GapBeforeLiabilityDate(&riders), 5) << "riders dialog";
+}
