@@ -3,6 +3,9 @@
 #   ./setup.sh run    install what is missing, build, start the program in ~/Vantorel
 #   ./setup.sh test   install what is missing, build, run every test
 #   ./setup.sh package   (optional) build the Debian package and install it
+# Queries for the project's own checks (tests/install):
+#   ./setup.sh packages run|test|package   the Debian packages that command needs
+#   ./setup.sh cmake-options run|test|package   how that command configures its build
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here"
@@ -25,12 +28,18 @@ install_missing() {
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+package_packages=(dpkg-dev)
+
+run_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF)
+test_options=(-DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=ON -DVANTOREL_WINDOWS_CHECK=ON)
+package_options=(-DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF)
+
 jobs=$(nproc 2>/dev/null || echo 2)
 
 case "${1:-}" in
 run)
     install_missing
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF
+    cmake -S . -B build -G Ninja "${run_options[@]}"
     cmake --build build -j "$jobs"
     # The program keeps its four data files in its current folder.
     data="${VANTOREL_DATA:-$HOME/Vantorel}"
@@ -40,19 +49,35 @@ run)
     ;;
 test)
     install_missing "${test_packages[@]}"
-    cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=ON -DVANTOREL_WINDOWS_CHECK=ON
+    cmake -S . -B build-test -G Ninja "${test_options[@]}"
     cmake --build build-test -j "$jobs"
     ctest --test-dir build-test --output-on-failure -j "$jobs"
     ;;
 package)
-    install_missing dpkg-dev
-    cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF
+    install_missing "${package_packages[@]}"
+    cmake -S . -B build-package -G Ninja "${package_options[@]}"
     cmake --build build-package -j "$jobs"
     (cd build-package && cpack -G DEB)
     sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     deb=$(ls -t build-package/vantorel_*.deb | head -n 1)
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y "./$deb"
+    ;;
+packages)
+    case "${2:-}" in
+    run) printf '%s\n' "${packages[@]}" ;;
+    test) printf '%s\n' "${packages[@]}" "${test_packages[@]}" ;;
+    package) printf '%s\n' "${packages[@]}" "${package_packages[@]}" ;;
+    *) echo "usage: $0 packages run|test|package" >&2; exit 2 ;;
+    esac
+    ;;
+cmake-options)
+    case "${2:-}" in
+    run) printf '%s\n' "${run_options[@]}" ;;
+    test) printf '%s\n' "${test_options[@]}" ;;
+    package) printf '%s\n' "${package_options[@]}" ;;
+    *) echo "usage: $0 cmake-options run|test|package" >&2; exit 2 ;;
+    esac
     ;;
 *)
     echo "usage: $0 run|test|package" >&2
