@@ -22,6 +22,7 @@ if ! command -v dpkg-query >/dev/null || ! command -v apt-cache >/dev/null; then
     exit 77
 fi
 export LC_ALL=C
+trap 'echo "install check: stopped by a failing command at line $LINENO" >&2' ERR
 work="$build/install-check"
 mkdir -p "$work"
 
@@ -91,8 +92,9 @@ headers() { # $1 build folder, then objects (none: all)
 loads() { # $1 build folder, then its programs
     local dir=$1 prog; shift
     for prog in "$@"; do
-        [ -x "$dir/$prog" ] || continue
-        ldd "$dir/$prog" 2>/dev/null | awk -v p="$prog" '
+        # Only this system's programs: the Windows check's .exe files load nothing from it.
+        [ -x "$dir/$prog" ] && head -c 4 "$dir/$prog" | cmp -s - <(printf '\177ELF') || continue
+        { ldd "$dir/$prog" 2>/dev/null || true; } | awk -v p="$prog" '
             /=> not found/ {print "NOT FOUND\t" $1 " (needed by " p ")"; next}
             /=> \// {print "program loads\t" $3; next}
             /^\t\// {print "program loads\t" $1}'
@@ -194,17 +196,43 @@ awk -F'\t' -v work="$work" '
 # run list; the test build needs it too.
 awk -F'\t' '$1 == "run" {print $4}' "$work/gaps" > "$work/run-gap-files"
 awk -F'\t' -v rg="$work/run-gap-files" 'BEGIN {while ((getline l < rg) > 0) r[l] = 1}
-    $1 == "run" || !($4 in r)' "$work/gaps" |
-    sort -t $'\t' -k1,2 -u > "$work/gaps.by-package"
+    $1 == "run" || !($4 in r)' "$work/gaps" > "$work/gaps.kept"
+
+# Files of no package: each one named (a clean machine will not have them).
 while IFS=$'\t' read -r list pk what file; do
-    if [ "$pk" = - ]; then
-        echo "GAP ($list list): $file ($what) belongs to no Debian package; a clean machine will not have it"
-    else
-        count=$(awk -F'\t' -v l="$list" -v p="$pk" '$1 == l && $2 == p' "$work/gaps" | wc -l)
-        add=${pk// / or }
-        echo "GAP ($list list): add $add to the $list list in setup.sh; $count file(s) of the build come from it, e.g."
-        echo "    $file ($what)"
-    fi
+    echo "GAP ($list list): $file ($what) belongs to no Debian package; a clean machine will not have it"
+    failures=$((failures + 1))
+done < <(awk -F'\t' '$2 == "-"' "$work/gaps.kept" | head -n 20)
+
+# Files of packages: one line per package to add, with how many files need it
+# and one of them (a CMake package file where there is one). A package that
+# another missing one depends on is named with it, not on its own.
+awk -F'\t' '$2 != "-" {
+        key = $1 FS $2; n[key]++
+        if (!(key in ex) || (ex[key] !~ /onfig\.cmake/ && $4 ~ /onfig\.cmake/)) { ex[key] = $4; wh[key] = $3 }
+    }
+    END {for (k in n) print k FS n[k] FS wh[k] FS ex[k]}' "$work/gaps.kept" | sort > "$work/gaps.by-package"
+declare -A brought_by=()
+while IFS=$'\t' read -r list pk count what file; do
+    [[ "$pk" == *" "* ]] && continue
+    while read -r dep; do
+        [ "$dep" != "$pk" ] && brought_by[$list/$dep]=$pk
+    done < <(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
+                --no-replaces --no-enhances "$pk" 2>/dev/null | awk '/^[^ ]/' | tr -d '<>')
+done < "$work/gaps.by-package"
+while IFS=$'\t' read -r list pk count what file; do
+    [ -n "${brought_by[$list/$pk]:-}" ] && continue
+    with=""
+    for k in "${!brought_by[@]}"; do
+        if [ "${brought_by[$k]}" = "$pk" ] && [ "${k%%/*}" = "$list" ] &&
+            grep -q "^$list	${k#*/}	" "$work/gaps.by-package"; then
+            with+=" ${k#*/}"
+            count=$((count + $(awk -F'\t' -v l="$list" -v p="${k#*/}" '$1 == l && $2 == p {print $3}' \
+                                   "$work/gaps.by-package")))
+        fi
+    done
+    echo "GAP ($list list): add ${pk// / or } to the $list list in setup.sh; $count file(s) of the build come from it${with:+ or from what it brings in (${with# })}, e.g."
+    echo "    $file ($what)"
     failures=$((failures + 1))
 done < "$work/gaps.by-package"
 
