@@ -65,8 +65,8 @@ closure() {
     for p in "$@"; do
         if [ -n "${replace[$p]:-}" ]; then names+=(${replace[$p]}); else names+=("$p"); fi
     done
-    apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
-                      --no-replaces --no-enhances "${names[@]}" 2>/dev/null |
+    { apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
+                        --no-replaces --no-enhances "${names[@]}" 2>/dev/null || true; } |
         awk '/^[^ ]/ {print} /^    [^ ]/ {print $1}' | tr -d '<>' | sed 's/:any$//' | sort -u
 }
 closure "${run_list[@]}" > "$work/closure-run"
