@@ -45,8 +45,8 @@ set(CPACK_PACKAGE_NAME vantorel)
 set(CPACK_PACKAGE_VENDOR "Vantorel")
 set(CPACK_PACKAGE_CONTACT "Vantorel developers <dev@vantorel.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop assistant for insurance sales agents")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "desktop assistant for insurance sales agents
-Vantorel keeps an insurance agent's book of policies, with their
+# The long description; CPack puts the summary above it as the synopsis.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vantorel keeps an insurance agent's book of policies, with their
 policyholders, insured persons, beneficiaries and riders, a list of
 potential clients, the members of the agent's sales team and a
 day-by-day schedule. It finds, lists and tallies policies and reminds the
