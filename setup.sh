@@ -67,7 +67,8 @@ test)
     ;;
 package)
     install_missing "${run_packages[@]}" "${package_packages[@]}"
-    # Debian's hardening flags, as a Debian build would use them.
+    # Debian's hardening flags, all of them, as a Debian build would use them.
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
     CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
     LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
         cmake -S . -B build-package -G Ninja "${package_options[@]}"
