@@ -17,13 +17,48 @@ foreach(size 16 24 32 48 64 128 256)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME vantorel.png)
   endif()
 endforeach()
-install(FILES ${res}/man/vantorel-data.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# Debian wants manual pages and changelogs compressed with gzip -9n (no name,
+# no time stamp, so the package is the same on every build).
+set(docs ${CMAKE_BINARY_DIR}/package-docs)
+file(MAKE_DIRECTORY ${docs})
+function(vantorel_gzip from to)
+  execute_process(COMMAND gzip -9n -c ${from} OUTPUT_FILE ${docs}/${to} RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "gzip ${from} failed")
+  endif()
+  set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${from})
+endfunction()
+# vantorel-start is described on the program's own page.
+file(WRITE ${docs}/vantorel-start.1 ".so man1/vantorel.1\n")
+vantorel_gzip(${res}/man/vantorel.1 vantorel.1.gz)
+vantorel_gzip(${res}/man/vantorel-data.1 vantorel-data.1.gz)
+vantorel_gzip(${res}/package/changelog changelog.gz)
+vantorel_gzip(${res}/package/changelog.Debian changelog.Debian.gz)
+vantorel_gzip(${docs}/vantorel-start.1 vantorel-start.1.gz)
+install(FILES ${docs}/vantorel.1.gz ${docs}/vantorel-start.1.gz ${docs}/vantorel-data.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${res}/package/copyright ${docs}/changelog.gz ${docs}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantorel)
 
 set(CPACK_PACKAGE_NAME vantorel)
 set(CPACK_PACKAGE_VENDOR "Vantorel")
 set(CPACK_PACKAGE_CONTACT "Vantorel developers <dev@vantorel.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop assistant for insurance sales agents")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop assistant for insurance sales agents")
+# The long description; CPack puts the summary above it as the synopsis.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vantorel keeps an insurance agent's book of policies, with their
+policyholders, insured persons, beneficiaries and riders, a list of
+potential clients, the members of the agent's sales team and a
+day-by-day schedule. It finds, lists and tallies policies and reminds the
+agent each day of the day's appointments and birthdays. Its user interface
+is in Chinese.
+.
+The command-line tool vantorel-data dumps, builds, checks and exports the
+data files.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The Debian revision: raise it for a new package of the same source.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)

@@ -1,0 +1,108 @@
+// Draws the README's picture of the main window: the real window with every
+// page, over a small made-up book in a temporary folder, on Qt's offscreen
+// platform, at a fixed date and time so that the picture only changes when
+// the look does.
+//
+//   vantorel_readme_picture OUT.png
+#include "app/agent_app.h"
+#include "app/gbk.h"
+#include "app/main_dlg.h"
+#include "app/message_box.h"
+#include "app/page.h"
+#include "pages/page_registry.h"
+#include "records/data_files.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+
+struct SamplePolicy {
+    const char* no;
+    const char* company;
+    const char* product;
+    double sum;
+    double premium;
+    const char* effective;
+    const char* holder;
+    const char* holderBirth;
+    const char* insured;
+};
+
+const SamplePolicy kPolicies[] = {
+    {"P2024001", "中国人寿", "国寿福终身寿险", 500000, 12800, "2024/3-15", "王建国", "1975/6-2", "王建国"},
+    {"P2024002", "平安人寿", "平安福重大疾病保险", 300000, 8650, "2024/5-8", "李秀英", "1982/11-20", "张子涵"},
+    {"P2024003", "太平洋人寿", "金佑人生年金保险", 200000, 20000, "2024/9-1", "陈志强", "1968/1-30", "陈志强"},
+    {"P2025001", "新华人寿", "健康无忧医疗保险", 1000000, 1560, "2025/1-12", "刘芳", "1990/4-18", "刘芳"},
+    {"P2025002", "泰康人寿", "泰康尊享教育金", 150000, 6000, "2025/7-26", "赵敏", "1986/8-9", "赵一诺"},
+};
+
+void WriteSampleBook(const QString& dir) {
+    vantorel::DataBook book;
+    for (const SamplePolicy& s : kPolicies) {
+        vantorel::PolicyRecord p;
+        p.info.policyNo = s.no;
+        p.info.company = ToGbk(QString::fromUtf8(s.company));
+        p.info.productName = ToGbk(QString::fromUtf8(s.product));
+        p.info.sumInsured = s.sum;
+        p.info.annualPremium = s.premium;
+        p.info.effectiveDate = s.effective;
+        p.info.paymentMethod = ToGbk(QStringLiteral("年缴"));
+        p.holder.name = ToGbk(QString::fromUtf8(s.holder));
+        p.holder.birthDate = s.holderBirth;
+        p.insured.name = ToGbk(QString::fromUtf8(s.insured));
+        book.insurance.Add(std::move(p));
+    }
+    vantorel::PotClientRecord c;
+    c.person.name = ToGbk(QStringLiteral("孙丽"));
+    c.person.birthDate = "1988/2-14";
+    book.clients.Add(std::move(c));
+    vantorel::MemberRecord m;
+    m.staffNo = "1001";
+    m.person.name = ToGbk(QStringLiteral("周明"));
+    m.level = ToGbk(QStringLiteral("主任"));
+    book.members.Add(std::move(m));
+    book.calendar.Add({20260318, ToGbk(QStringLiteral("拜访王建国，商谈续保"))});
+    for (const auto& r : vantorel::SaveAll(book, dir.toStdString()))
+        if (!r.saved) std::fprintf(stderr, "could not write %s: %s\n", r.file.c_str(), r.reason.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUT.png\n", argv[0]);
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir settings, data;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    CAgentApp app(argc, argv);
+    // Today's reminders would open boxes; the picture shows the window alone.
+    msg::SetResponder([](msg::Kind, const QString&) { return false; });
+    WriteSampleBook(data.path());
+    QDir::setCurrent(data.path());
+
+    CMainDlg dlg(AllPageFactories());
+    dlg.SetClock([] { return QDateTime(QDate(2026, 3, 18), QTime(9, 30, 0)); });
+    dlg.Initialise();
+    dlg.show();
+    // The policy list, with every policy shown.
+    auto* tree = dlg.findChild<QTreeWidget*>(QStringLiteral("1001"));
+    const auto found = tree->findItems(QStringLiteral("查询保单资料"), Qt::MatchExactly | Qt::MatchRecursive);
+    if (!found.isEmpty()) tree->setCurrentItem(found.first());
+    if (CPage* query = dlg.Page(137))
+        if (auto* all = query->findChild<QAbstractButton*>(QStringLiteral("1150"))) all->click();
+    QApplication::processEvents();
+    const bool saved = dlg.grab().save(out);
+    // Leave without the shutdown sequence: the temporary book needs no saving.
+    std::fflush(stdout);
+    if (!saved) std::fprintf(stderr, "could not write %s\n", argv[1]);
+    std::_Exit(saved ? 0 : 1);
+}
