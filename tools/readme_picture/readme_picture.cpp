@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     CAgentApp app(argc, argv);
     // Today's reminders would open boxes; the picture shows the window alone.
-    msg::SetResponder([](msg::Kind, const QString&) { return false; });
+    msg::SetResponder([](msg::Kind, const QString&, msg::Default) { return false; });
     WriteSampleBook(data.path());
     QDir::setCurrent(data.path());
 
