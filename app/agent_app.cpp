@@ -82,10 +82,10 @@ bool TakeFolderLock(QLockFile& lock) {
 
 } // namespace
 
-int CAgentApp::RunMainWindow(PageFactories factories) {
+int CAgentApp::RunMainWindow(PageFactories factories, const std::filesystem::path& folder) {
     // Installed first, so that a signal from here on ends the program in order.
     TerminationSignals terminations;
-    QLockFile lock(QDir::current().absoluteFilePath(QString::fromLatin1(kLockFileName)));
+    QLockFile lock(QDir(folder).absoluteFilePath(QString::fromLatin1(kLockFileName)));
     if (!TakeFolderLock(lock)) {
         // A signal while the box is open closes it, and this copy ends.
         QObject::connect(&terminations, &TerminationSignals::received, [] { msg::CloseOpenBoxes(); });
@@ -93,7 +93,7 @@ int CAgentApp::RunMainWindow(PageFactories factories) {
         return 1;
     }
 
-    CMainDlg dlg(std::move(factories));
+    CMainDlg dlg(folder, std::move(factories));
     auto end = [&dlg] { dlg.RequestClose(false); };
     QObject::connect(&terminations, &TerminationSignals::received, &dlg, end);
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dlg, end);

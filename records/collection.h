@@ -15,7 +15,10 @@ namespace vantorel {
 class CObject {
 public:
     virtual ~CObject() = default;
+    // Writes when the archive stores, reads when it loads.
     virtual void Serialize(CArchive& ar) = 0;
+    // Writes; what saving uses, as it only reads the records.
+    virtual void Store(CArchive& ar) const = 0;
     virtual int RecordCount() const = 0;
 };
 
@@ -39,11 +42,15 @@ public:
     // before a read error stay in the collection; the error propagates.
     int RecordCount() const override { return GetSize(); }
 
+    void Store(CArchive& ar) const override {
+        ar << static_cast<std::int32_t>(m_records.size());
+        ArchiveWriter w{ar};
+        for (const Record& r : m_records) VisitFields(w, r);
+    }
+
     void Serialize(CArchive& ar) override {
         if (ar.IsStoring()) {
-            ar << static_cast<std::int32_t>(m_records.size());
-            ArchiveWriter w{ar};
-            for (auto& r : m_records) VisitFields(w, r);
+            Store(ar);
         } else {
             std::int32_t n = 0;
             ar >> n;
@@ -76,7 +83,7 @@ private:
         static const std::uint64_t bytes = [] {
             CMemFile sink;
             CArchive ar(sink, CArchive::store);
-            Record empty;
+            const Record empty;
             ArchiveWriter w{ar};
             VisitFields(w, empty);
             ar.Close();

@@ -54,7 +54,6 @@ int One(int argc, char** argv, const char* dir, Clock::time_point begin) {
         ++boxes;
         return false;
     });
-    QDir::setCurrent(QString::fromLocal8Bit(dir));
     {
         // Each page's creation timed on its own, to see where a large book costs.
         std::string pageTimes;
@@ -68,7 +67,7 @@ int One(int argc, char** argv, const char* dir, Clock::time_point begin) {
                 return page;
             };
         }
-        auto* dlg = new CMainDlg(std::move(pages));
+        auto* dlg = new CMainDlg(dir, std::move(pages));
         dlg->Initialise();
         dlg->show();
         dlg->ShowStartMessages();

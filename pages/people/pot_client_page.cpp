@@ -4,13 +4,11 @@
 #include "app/gbk.h"
 #include "app/message_box.h"
 #include "app/report_writer.h"
-#include "records/data_files.h"
 #include "resources/templates/pot_client_template.h"
 
 #include <QComboBox>
 
 using vantorel::PotClientRecord;
-using vantorel::TheBook;
 using F = PersonField;
 
 namespace {
@@ -22,9 +20,10 @@ const QString kDuplicateOnModify =
     QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!");
 } // namespace
 
-CPotClientPage::CPotClientPage(QWidget* parent)
+CPotClientPage::CPotClientPage(vantorel::CPotClient& clients, QWidget* parent)
     : CPeopleListPage(tmpl::PotClientTemplate(), kList, {QStringLiteral("姓名"), 100},
-                      {QStringLiteral("身份证号"), 200}, parent) {
+                      {QStringLiteral("身份证号"), 200}, parent),
+      clients_(clients) {
     // In the order the form reads.
     person_.Bind(binding_, {{F::name, 1055}, {F::sex, 1057}, {F::nation, 1058}, {F::idNumber, 1062},
                             {F::marital, 1063}, {F::birthYear, kBirthYear}, {F::birthMonth, 1065},
@@ -51,28 +50,28 @@ PotClientRecord CPotClientPage::RecordFromForm() const {
 }
 
 void CPotClientPage::ShowRecord(int index) {
-    const PotClientRecord& r = TheBook().clients.At(index);
+    const PotClientRecord& r = clients_.At(index);
     person_.FromRecord(r.person);
     fax_ = FromGbk(r.fax);
     hobby_ = FromGbk(r.hobby);
     ShowValues();
 }
 
-int CPotClientPage::RecordCount() const { return TheBook().clients.GetSize(); }
+int CPotClientPage::RecordCount() const { return clients_.GetSize(); }
 
 QStringList CPotClientPage::RowOf(int index, GbkRowDecoder& decode) const {
-    const PotClientRecord& r = TheBook().clients.At(index);
+    const PotClientRecord& r = clients_.At(index);
     return {decode(r.person.name), decode(r.person.idNumber)};
 }
 
 int CPotClientPage::FindRow(const QStringList& texts) const {
-    return TheBook().clients.Find(ToGbk(texts[0]), ToGbk(texts[1]));
+    return clients_.Find(ToGbk(texts[0]), ToGbk(texts[1]));
 }
 
-void CPotClientPage::RemoveRecord(int index) { TheBook().clients.RemoveAt(index); }
+void CPotClientPage::RemoveRecord(int index) { clients_.RemoveAt(index); }
 
-bool CPotClientPage::KeyHeldByOther(const std::string& name, const std::string& idNumber, int except) {
-    const auto& records = TheBook().clients.Records();
+bool CPotClientPage::KeyHeldByOther(const std::string& name, const std::string& idNumber, int except) const {
+    const auto& records = clients_.Records();
     for (std::size_t i = 0; i < records.size(); ++i)
         if (int(i) != except && records[i].person.name == name && records[i].person.idNumber == idNumber)
             return true;
@@ -81,9 +80,8 @@ bool CPotClientPage::KeyHeldByOther(const std::string& name, const std::string& 
 
 void CPotClientPage::OnAdd() {
     if (!Commit()) return;
-    auto& clients = TheBook().clients;
     const PotClientRecord r = RecordFromForm();
-    if (clients.Exists(r.person.name, r.person.idNumber)) {
+    if (clients_.Exists(r.person.name, r.person.idNumber)) {
         msg::Info(this, kDuplicateOnAdd);
         return;
     }
@@ -91,15 +89,14 @@ void CPotClientPage::OnAdd() {
         msg::Info(this, QStringLiteral("客户姓名不能为空！"));
         return;
     }
-    clients.Add(r);
+    clients_.Add(r);
     RebuildList();
 }
 
 void CPotClientPage::OnModify() {
     if (!CommitForModify()) return;
-    auto& clients = TheBook().clients;
     const PotClientRecord r = RecordFromForm();
-    const PotClientRecord& stored = clients.At(selected_);
+    const PotClientRecord& stored = clients_.At(selected_);
     const bool nameChanged = r.person.name != stored.person.name;
     const bool idChanged = r.person.idNumber != stored.person.idNumber;
     if (nameChanged && idChanged) {
@@ -112,7 +109,7 @@ void CPotClientPage::OnModify() {
         msg::Info(this, kDuplicateOnModify);
         return;
     }
-    clients.SetAt(selected_, r);
+    clients_.SetAt(selected_, r);
     RebuildList();
 }
 
@@ -124,7 +121,7 @@ void CPotClientPage::OnReport() {
                      QStringLiteral("单位电话"), QStringLiteral("EMAIL"),   QStringLiteral("职业"),
                      QStringLiteral("年收入"),   QStringLiteral("家庭地址")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
-    const auto& records = TheBook().clients.Records();
+    const auto& records = clients_.Records();
     table.rows.reserve(records.size());
     GbkRowDecoder decode;
     for (const PotClientRecord& r : records) {

@@ -10,7 +10,8 @@
 class CPotClientPage : public CPeopleListPage {
     Q_OBJECT
   public:
-    explicit CPotClientPage(QWidget* parent = nullptr);
+    // Lists and changes `clients`.
+    explicit CPotClientPage(vantorel::CPotClient& clients, QWidget* parent = nullptr);
 
   private:
     void OnAdd() override;
@@ -25,8 +26,9 @@ class CPotClientPage : public CPeopleListPage {
     // The record the form describes; the controls must be committed first.
     vantorel::PotClientRecord RecordFromForm() const;
     // Whether a client other than the one at `except` holds the key.
-    static bool KeyHeldByOther(const std::string& name, const std::string& idNumber, int except);
+    bool KeyHeldByOther(const std::string& name, const std::string& idNumber, int except) const;
 
+    vantorel::CPotClient& clients_;
     // The form's values, one per control.
     PersonForm person_;
     QString fax_, hobby_;

@@ -4,13 +4,11 @@
 #include "app/gbk.h"
 #include "app/message_box.h"
 #include "app/report_writer.h"
-#include "records/data_files.h"
 #include "resources/templates/team_member_template.h"
 
 #include <QComboBox>
 
 using vantorel::MemberRecord;
-using vantorel::TheBook;
 using F = PersonField;
 
 namespace {
@@ -24,9 +22,10 @@ enum : int {
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同工号成员,请重新输入！");
 } // namespace
 
-CTeamMemberPage::CTeamMemberPage(QWidget* parent)
+CTeamMemberPage::CTeamMemberPage(vantorel::CTermMember& members, QWidget* parent)
     : CPeopleListPage(tmpl::TeamMemberTemplate(), kList, {QStringLiteral("工号"), 150},
-                      {QStringLiteral("姓名"), 100}, parent) {
+                      {QStringLiteral("姓名"), 100}, parent),
+      members_(members) {
     // In the order the form reads; the person fields without a control stay empty.
     binding_.Text(kStaffNo, &staffNo_, QStringLiteral("工号"));
     person_.Bind(binding_, {{F::name, 1049}, {F::sex, 1185}, {F::nation, 1184}, {F::idNumber, 1040},
@@ -58,7 +57,7 @@ MemberRecord CTeamMemberPage::RecordFromForm() const {
 }
 
 void CTeamMemberPage::ShowRecord(int index) {
-    const MemberRecord& r = TheBook().members.At(index);
+    const MemberRecord& r = members_.At(index);
     person_.FromRecord(r.person);
     staffNo_ = FromGbk(r.staffNo);
     department_ = FromGbk(r.department);
@@ -68,24 +67,23 @@ void CTeamMemberPage::ShowRecord(int index) {
     ShowValues();
 }
 
-int CTeamMemberPage::RecordCount() const { return TheBook().members.GetSize(); }
+int CTeamMemberPage::RecordCount() const { return members_.GetSize(); }
 
 QStringList CTeamMemberPage::RowOf(int index, GbkRowDecoder& decode) const {
-    const MemberRecord& r = TheBook().members.At(index);
+    const MemberRecord& r = members_.At(index);
     return {decode(r.staffNo), decode(r.person.name)};
 }
 
 int CTeamMemberPage::FindRow(const QStringList& texts) const {
-    return TheBook().members.Find(ToGbk(texts[0]));
+    return members_.Find(ToGbk(texts[0]));
 }
 
-void CTeamMemberPage::RemoveRecord(int index) { TheBook().members.RemoveAt(index); }
+void CTeamMemberPage::RemoveRecord(int index) { members_.RemoveAt(index); }
 
 void CTeamMemberPage::OnAdd() {
     if (!Commit()) return;
-    auto& members = TheBook().members;
     const MemberRecord r = RecordFromForm();
-    if (members.Exists(r.staffNo)) {
+    if (members_.Exists(r.staffNo)) {
         msg::Info(this, kDuplicate);
         return;
     }
@@ -93,18 +91,17 @@ void CTeamMemberPage::OnAdd() {
         msg::Info(this, QStringLiteral("成员姓名和工号不能为空！"));
         return;
     }
-    members.Add(r);
+    members_.Add(r);
     RebuildList();
 }
 
 void CTeamMemberPage::OnModify() {
     if (!CommitForModify()) return;
-    auto& members = TheBook().members;
     const MemberRecord r = RecordFromForm();
-    const MemberRecord& stored = members.At(selected_);
+    const MemberRecord& stored = members_.At(selected_);
     if (r.person.name != stored.person.name || r.staffNo != stored.staffNo) {
         if (!msg::Ask(this, QStringLiteral("您修改了成员姓名或工号，这是关键数据,你确认修改吗?"))) return;
-        const auto& records = members.Records();
+        const auto& records = members_.Records();
         for (std::size_t i = 0; i < records.size(); ++i) {
             if (int(i) != selected_ && records[i].staffNo == r.staffNo) {
                 msg::Info(this, kDuplicate);
@@ -114,7 +111,7 @@ void CTeamMemberPage::OnModify() {
     } else if (!msg::Ask(this, QStringLiteral("确认修改？"))) {
         return;
     }
-    members.SetAt(selected_, r);
+    members_.SetAt(selected_, r);
     RebuildList();
 }
 
@@ -126,7 +123,7 @@ void CTeamMemberPage::OnReport() {
                      QStringLiteral("出生日期"), QStringLiteral("手机"), QStringLiteral("家庭电话"),
                      QStringLiteral("EMAIL")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
-    const auto& records = TheBook().members.Records();
+    const auto& records = members_.Records();
     table.rows.reserve(records.size());
     GbkRowDecoder decode;
     for (const MemberRecord& r : records) {

@@ -9,7 +9,8 @@
 class CTeamMemberPage : public CPeopleListPage {
     Q_OBJECT
   public:
-    explicit CTeamMemberPage(QWidget* parent = nullptr);
+    // Lists and changes `members`.
+    explicit CTeamMemberPage(vantorel::CTermMember& members, QWidget* parent = nullptr);
 
   private:
     void OnAdd() override;
@@ -23,6 +24,8 @@ class CTeamMemberPage : public CPeopleListPage {
 
     // The record the form describes; the controls must be committed first.
     vantorel::MemberRecord RecordFromForm() const;
+
+    vantorel::CTermMember& members_;
 
     // The form's values, one per control.
     PersonForm person_;

@@ -10,10 +10,6 @@
 
 using namespace vantorel;
 
-namespace {
-constexpr std::size_t kMaxBeneficiaries = 10;
-} // namespace
-
 CBeneficiaryDlg::CBeneficiaryDlg(QWidget* owner)
     : ListEditDlg(owner, tmpl::BeneficiaryTemplate(), QStringLiteral("受益人"),
                   {{QStringLiteral("姓名"), 100}, {QStringLiteral("身份证号"), 200}, {QStringLiteral("关系"), 50}}) {
@@ -65,7 +61,7 @@ bool CBeneficiaryDlg::Accepts(int row) {
         msg::Info(this, QStringLiteral("受益人姓名和身份证号不能为空!"));
         return false;
     }
-    if (row < 0 && list_.size() >= kMaxBeneficiaries) {
+    if (row < 0 && list_.size() >= kMaxListEntries) {
         msg::Info(this, QStringLiteral("不能多于十个受益人!"));
         return false;
     }

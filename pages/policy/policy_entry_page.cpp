@@ -5,7 +5,6 @@
 #include "app/message_box.h"
 #include "beneficiary_dlg.h"
 #include "policy_report.h"
-#include "records/data_files.h"
 #include "resources/templates/policy_entry_template.h"
 #include "rider_dlg.h"
 
@@ -19,10 +18,10 @@ using namespace vantorel;
 namespace {
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同保单,请重新输入保险单号!");
 const QString kEmptyNo = QStringLiteral("保险单号不能为空！");
-constexpr std::size_t kMaxEntries = 10;
 } // namespace
 
-CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTemplate(), parent) {
+CPolicyEntryPage::CPolicyEntryPage(CInsurance& policies, QWidget* parent)
+    : CPage(tmpl::PolicyEntryTemplate(), parent), policies_(policies) {
     forms::ApplyPagePalette(this, forms::palette::editText); // this page's buttons are blue
     for (int id : {1045, 1059, 1064, 1090}) forms::AddYearPresets(Ctl<QComboBox>(id));
 
@@ -79,7 +78,7 @@ void CPolicyEntryPage::paintEvent(QPaintEvent*) {
 }
 
 bool CPolicyEntryPage::IndexValid() const {
-    return currentIndex_ >= 0 && currentIndex_ < TheBook().insurance.GetSize();
+    return currentIndex_ >= 0 && currentIndex_ < policies_.GetSize();
 }
 
 PolicyRecord CPolicyEntryPage::BuildPolicy() {
@@ -88,9 +87,9 @@ PolicyRecord CPolicyEntryPage::BuildPolicy() {
     r.info = info_.Build();
     r.holder = BuildHolder(holder_);
     r.insured = BuildInsured(insured_);
-    const std::size_t nb = std::min(beneficiaries_.size(), kMaxEntries);
+    const std::size_t nb = std::min(beneficiaries_.size(), kMaxListEntries);
     r.beneficiaries.assign(beneficiaries_.begin(), beneficiaries_.begin() + std::ptrdiff_t(nb));
-    const std::size_t nr = std::min(riders_.size(), kMaxEntries);
+    const std::size_t nr = std::min(riders_.size(), kMaxListEntries);
     r.riders.assign(riders_.begin(), riders_.begin() + std::ptrdiff_t(nr));
     return r;
 }
@@ -100,9 +99,9 @@ void CPolicyEntryPage::ShowPolicy(const PolicyRecord& record) {
     info_.Load(record.info);
     LoadHolder(holder_, record.holder);
     LoadInsured(insured_, record.insured);
-    const std::size_t nb = std::min(record.beneficiaries.size(), kMaxEntries);
+    const std::size_t nb = std::min(record.beneficiaries.size(), kMaxListEntries);
     beneficiaries_.assign(record.beneficiaries.begin(), record.beneficiaries.begin() + std::ptrdiff_t(nb));
-    const std::size_t nr = std::min(record.riders.size(), kMaxEntries);
+    const std::size_t nr = std::min(record.riders.size(), kMaxListEntries);
     riders_.assign(record.riders.begin(), record.riders.begin() + std::ptrdiff_t(nr));
     ShowValues();
 }
@@ -115,7 +114,7 @@ void CPolicyEntryPage::OnAddOrModify() {
 
 void CPolicyEntryPage::AddPolicy() {
     const std::string no = ToGbk(info_.policyNo);
-    if (TheBook().insurance.Exists(no)) {
+    if (policies_.Exists(no)) {
         msg::Info(this, kDuplicate);
         return;
     }
@@ -123,7 +122,7 @@ void CPolicyEntryPage::AddPolicy() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    TheBook().insurance.Add(BuildPolicy());
+    policies_.Add(BuildPolicy());
     beneficiaries_.clear();
 }
 
@@ -135,26 +134,25 @@ void CPolicyEntryPage::ModifyPolicy() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    CInsurance& book = TheBook().insurance;
-    if (record.info.policyNo != book.At(currentIndex_).info.policyNo) {
+    if (record.info.policyNo != policies_.At(currentIndex_).info.policyNo) {
         if (!msg::Ask(this, QStringLiteral("您修改了保险单号,这是一个关键数据,你确认修改吗?"))) return;
-        if (book.Exists(record.info.policyNo)) {
+        if (policies_.Exists(record.info.policyNo)) {
             msg::Info(this, kDuplicate);
             return;
         }
     } else if (!msg::Ask(this, QStringLiteral("确认修改？"))) {
         return;
     }
-    book.SetAt(currentIndex_, std::move(record));
+    policies_.SetAt(currentIndex_, std::move(record));
 }
 
 void CPolicyEntryPage::Step(int delta) {
     CommitQuiet();
-    const int size = TheBook().insurance.GetSize();
+    const int size = policies_.GetSize();
     const int next = currentIndex_ + delta;
     if (next < 0 || next >= size || currentIndex_ < 0) return;
     currentIndex_ = next;
-    ShowPolicy(TheBook().insurance.GetAt(currentIndex_));
+    ShowPolicy(policies_.GetAt(currentIndex_));
 }
 
 void CPolicyEntryPage::OnBeneficiaries() {
@@ -188,12 +186,11 @@ void CPolicyEntryPage::SaveAfterListChange() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    CInsurance& book = TheBook().insurance;
-    if (record.info.policyNo != book.At(currentIndex_).info.policyNo && book.Exists(record.info.policyNo)) {
+    if (record.info.policyNo != policies_.At(currentIndex_).info.policyNo && policies_.Exists(record.info.policyNo)) {
         msg::Info(this, kDuplicate);
         return;
     }
-    book.SetAt(currentIndex_, std::move(record));
+    policies_.SetAt(currentIndex_, std::move(record));
 }
 
 void CPolicyEntryPage::OnReport() {

@@ -13,7 +13,8 @@ class CPolicyEntryPage : public CPage {
 public:
     enum Mode : int { kAdd = 1, kModify = 2 };
 
-    explicit CPolicyEntryPage(QWidget* parent = nullptr);
+    // Adds policies to `policies` and changes them there.
+    explicit CPolicyEntryPage(vantorel::CInsurance& policies, QWidget* parent = nullptr);
 
     // The main window's "添加保单资料": add mode, no beneficiaries yet.
     void OnSelected() override;
@@ -44,6 +45,7 @@ private:
     void UpdateModeControls();
     bool IndexValid() const;
 
+    vantorel::CInsurance& policies_;
     std::int16_t mode_ = kAdd;
     int currentIndex_ = -1;
     std::vector<vantorel::BeneficiaryRecord> beneficiaries_;

@@ -4,14 +4,13 @@
 #include "app/message_box.h"
 #include "policy_entry_page.h"
 #include "policy_search.h"
-#include "records/data_files.h"
 #include "resources/templates/query_template.h"
 #include "theme/skin_list_ctrl.h"
 
 using namespace vantorel;
 
-CPolicyQueryPage::CPolicyQueryPage(PageHost* host, QWidget* parent)
-    : CPage(tmpl::QueryTemplate(), parent), host_(host), list_(Ctl<CSkinListCtrl>(1136)) {
+CPolicyQueryPage::CPolicyQueryPage(CInsurance& policies, PageHost* host, QWidget* parent)
+    : CPage(tmpl::QueryTemplate(), parent), policies_(policies), host_(host), list_(Ctl<CSkinListCtrl>(1136)) {
     binding_.Radio({1108, 1110, 1120, 1125, 1135, 1137}, &mode_);
     binding_.Text(1122, &text_, QStringLiteral("查找内容"));
     ShowValues();
@@ -31,7 +30,7 @@ CPolicyQueryPage::CPolicyQueryPage(PageHost* host, QWidget* parent)
 
 void CPolicyQueryPage::RefreshResults() {
     CommitQuiet();
-    policy_search::Result found = policy_search::Search(TheBook().insurance, mode_, text_);
+    policy_search::Result found = policy_search::Search(policies_, mode_, text_);
     const QString caption = policy_search::KeyCaption(mode_);
     if (list_->GetColumnCount() < 2 || list_->GetColumnCaption(1) != caption) {
         if (list_->GetColumnCount() >= 2) list_->DeleteColumn(1);
@@ -57,7 +56,7 @@ void CPolicyQueryPage::OnModify() {
     }
     auto* entry = host_ ? dynamic_cast<CPolicyEntryPage*>(host_->Page(136)) : nullptr;
     if (!entry) return;
-    const int index = TheBook().insurance.Find(rowKeys_[std::size_t(row)]);
+    const int index = policies_.Find(rowKeys_[std::size_t(row)]);
     // A row whose policy has gone meanwhile opens nothing; the list is brought up to date.
     if (index < 0) {
         RefreshResults();
@@ -66,17 +65,17 @@ void CPolicyQueryPage::OnModify() {
     entry->SetMode(CPolicyEntryPage::kModify);
     host_->ShowOnly(136);
     entry->SetCurrentIndex(index);
-    entry->ShowPolicy(TheBook().insurance.GetAt(index));
+    entry->ShowPolicy(policies_.GetAt(index));
 }
 
 void CPolicyQueryPage::OnDeleteOne() {
     CommitQuiet();
     const int row = list_->GetFirstSelected();
     if (row < 0 || row >= int(rowKeys_.size())) return;
-    const int index = TheBook().insurance.Find(rowKeys_[std::size_t(row)]);
+    const int index = policies_.Find(rowKeys_[std::size_t(row)]);
     if (index < 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
-    TheBook().insurance.RemoveAt(index);
+    policies_.RemoveAt(index);
     list_->DeleteItem(row);
     rowKeys_.erase(rowKeys_.begin() + row);
 }
@@ -85,7 +84,7 @@ void CPolicyQueryPage::OnDeleteAll() {
     CommitQuiet();
     if (list_->GetItemCount() == 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除所有保单?"), msg::Default::no)) return;
-    TheBook().insurance.RemoveAll();
+    policies_.RemoveAll();
     list_->DeleteAllItems();
     rowKeys_.clear();
 }

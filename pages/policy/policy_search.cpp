@@ -41,9 +41,9 @@ struct FieldMatcher {
     }
     template <class T> void operator()(const char*, const T&) {}
     template <class T> void Again(const char*, const T&) {}
-    template <class T> void Object(const char*, T& sub) { VisitFields(*this, sub); }
-    template <class T> void List(const char*, std::vector<T>& list) {
-        for (T& item : list) VisitFields(*this, item);
+    template <class T> void Object(const char*, const T& sub) { VisitFields(*this, sub); }
+    template <class T> void List(const char*, const std::vector<T>& list) {
+        for (const T& item : list) VisitFields(*this, item);
     }
 };
 
@@ -129,8 +129,7 @@ Result Search(const CInsurance& book, int mode, const QString& text) {
                 break;
             }
             FieldMatcher m{needle};
-            // The visitor only reads; VisitFields takes a mutable record.
-            VisitFields(m, const_cast<PolicyRecord&>(p));
+            VisitFields(m, p);
             if (m.found) add(p, *m.found);
             break;
         }

@@ -9,11 +9,6 @@
 
 using namespace vantorel;
 
-namespace {
-// A policy record holds ten riders; an eleventh would be dropped on saving.
-constexpr std::size_t kMaxRiders = 10;
-} // namespace
-
 CRiderDlg::CRiderDlg(QWidget* owner)
     : ListEditDlg(owner, tmpl::RiderTemplate(), QStringLiteral("附加险"),
                   {{QStringLiteral("保险单号"), 100}, {QStringLiteral("险种名称"), 200}}) {
@@ -44,7 +39,8 @@ void CRiderDlg::ShowRecord(const RiderRecord& record) {
 }
 
 bool CRiderDlg::Accepts(int row) {
-    if (row >= 0 || list_.size() < kMaxRiders) return true;
+    // An eleventh rider would be dropped on saving.
+    if (row >= 0 || list_.size() < kMaxListEntries) return true;
     msg::Info(this, QStringLiteral("不能多于十个附加险!"));
     return false;
 }

@@ -2,9 +2,7 @@
 
 #include "app/gbk.h"
 #include "app/message_box.h"
-#include "app/settings.h"
 #include "atx_calendar.h"
-#include "records/data_files.h"
 #include "resources/templates/schedule_template.h"
 #include "theme/skin_list_ctrl.h"
 
@@ -27,7 +25,8 @@ QWidget* MakeCalendar(const tmpl::Control& c, QWidget* parent) {
 }
 } // namespace
 
-CSchedulePage::CSchedulePage(QWidget* parent) : CPage(tmpl::ScheduleTemplate(), parent, MakeCalendar) {
+CSchedulePage::CSchedulePage(vantorel::CCalendar& entries, int remind, const QDate& today, QWidget* parent)
+    : CPage(tmpl::ScheduleTemplate(), parent, MakeCalendar), entries_(entries) {
     calendar_ = Ctl<CAtxCalendar>(kCalendar);
     list_ = Ctl<CSkinListCtrl>(kList);
 
@@ -40,12 +39,11 @@ CSchedulePage::CSchedulePage(QWidget* parent) : CPage(tmpl::ScheduleTemplate(), 
     list_->InsertColumn(1, QStringLiteral("日程安排"), 400);
     FillList();
 
-    const QDate today = QDate::currentDate();
     calendar_->SetYear(std::int16_t(today.year()));
     calendar_->SetMonth(std::int16_t(today.month()));
     calendar_->SetDay(std::int16_t(today.day()));
 
-    remind_ = RemindSettings::Read(RemindSettings::kCalendar);
+    remind_ = remind;
     ShowValues();
 
     OnClick(kAdd, [this] { OnAdd(); });
@@ -75,7 +73,7 @@ QString CSchedulePage::DateText(double n) {
 
 void CSchedulePage::FillList() {
     CommitQuiet();
-    const auto& entries = vantorel::TheBook().calendar.Records();
+    const auto& entries = entries_.Records();
     std::vector<QStringList> rows;
     rows.reserve(entries.size());
     for (const auto& e : entries) rows.push_back({DateText(e.date), FromGbk(e.text)});
@@ -96,7 +94,7 @@ void CSchedulePage::OnAdd() {
         msg::Info(this, QStringLiteral("请选择日期!"));
         return;
     }
-    vantorel::TheBook().calendar.Add({double(number), ToGbk(text_)});
+    entries_.Add({double(number), ToGbk(text_)});
     FillList();
 }
 
@@ -104,7 +102,7 @@ void CSchedulePage::OnDelete() {
     CommitQuiet();
     const int row = list_->GetFirstSelected();
     if (row < 0) return;
-    vantorel::TheBook().calendar.RemoveAt(row);
+    entries_.RemoveAt(row);
     list_->DeleteItem(row);
     list_->SelectRow(row < list_->GetItemCount() ? row : -1);
 }
@@ -112,7 +110,7 @@ void CSchedulePage::OnDelete() {
 void CSchedulePage::OnLoadEntry() {
     const int row = list_->GetFirstSelected();
     if (row < 0) return;
-    const vantorel::ScheduleEntry& e = vantorel::TheBook().calendar.At(row);
+    const vantorel::ScheduleEntry& e = entries_.At(row);
     const DateParts p = SplitDateNumber(e.date);
     // A date no calendar has (from a damaged file) leaves the calendar as it is.
     if (p.year >= 1 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 && p.day <= 31) {

@@ -2,7 +2,6 @@
 
 #include "app/forms.h"
 #include "app/gbk.h"
-#include "records/data_files.h"
 #include "resources/templates/statistics_template.h"
 #include "tallies.h"
 #include "theme/skin_list_ctrl.h"
@@ -32,7 +31,8 @@ QWidget* MakeChart(const tmpl::Control& c, QWidget* parent) {
 }
 } // namespace
 
-CStatisticsPage::CStatisticsPage(QWidget* parent) : CPage(tmpl::StatisticsTemplate(), parent, MakeChart) {
+CStatisticsPage::CStatisticsPage(const vantorel::DataBook& book, QWidget* parent)
+    : CPage(tmpl::StatisticsTemplate(), parent, MakeChart), book_(book) {
     list_ = Ctl<CSkinListCtrl>(kList);
     chart_ = Ctl<QChartView>(tmpl::kStatisticsChartId);
 
@@ -69,7 +69,7 @@ void CStatisticsPage::RunTally(int button) {
     const stats::TallySpec* t = stats::FindTally(button);
     if (!t) return;
     CommitQuiet();
-    const stats::TallyRows rows = stats::Run(*t, vantorel::TheBook());
+    const stats::TallyRows rows = stats::Run(*t, book_);
 
     list_->setUpdatesEnabled(false);
     list_->DeleteAllItems();

@@ -27,7 +27,6 @@
 #include <climits>
 #include <memory>
 
-using vantorel::TheBook;
 
 namespace {
 
@@ -114,11 +113,8 @@ class Look : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        old_ = QDir::currentPath();
-        g_pictureDir = old_;
-        QDir::setCurrent(dir_.path());
-        TheBook().Clear();
-        dlg_ = std::make_unique<CMainDlg>(AllPageFactories());
+        g_pictureDir = QDir::currentPath();
+        dlg_ = std::make_unique<CMainDlg>(dir_.path().toStdString(), AllPageFactories());
         dlg_->SetClock([] { return QDateTime(QDate(2004, 5, 29), QTime(5, 40, 30)); });
         dlg_->Initialise();
         dlg_->show();
@@ -126,8 +122,6 @@ protected:
     }
     void TearDown() override {
         dlg_.reset();
-        QDir::setCurrent(old_);
-        TheBook().Clear();
     }
     CPage* Show(int page) {
         dlg_->ShowOnly(page);
@@ -136,7 +130,6 @@ protected:
     }
 
     QTemporaryDir dir_;
-    QString old_;
     MessageRecorder boxes_; // nothing waits on a box
     std::unique_ptr<CMainDlg> dlg_;
 };

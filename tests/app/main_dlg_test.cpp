@@ -1,7 +1,6 @@
 #include "app/agent_app.h"
 #include "app/main_dlg.h"
 #include "app/page.h"
-#include "app/settings.h"
 #include "gui_test_support.h"
 #include "pages/page_registry.h"
 #include "records/archive.h"
@@ -31,7 +30,6 @@
 
 namespace fs = std::filesystem;
 using vantorel::DataBook;
-using vantorel::TheBook;
 
 namespace {
 
@@ -50,9 +48,9 @@ QByteArray Bytes(const QString& file) {
 const QByteArray kEmptyFile(4, '\0');
 
 // How many records the file on disk holds.
-template <class File> std::size_t Stored(File DataBook::*member, const char* name) {
+template <class File> std::size_t Stored(File DataBook::*member, const QString& path) {
     DataBook back;
-    vantorel::LoadFile(back.*member, name);
+    vantorel::LoadFile(back.*member, path.toStdString());
     return (back.*member).GetSize();
 }
 
@@ -82,41 +80,46 @@ int VisiblePage(CMainDlg& dlg) {
     return visible;
 }
 
+// The main window that RunMainWindow has up.
+CMainDlg* Running() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dlg = qobject_cast<CMainDlg*>(w); dlg && dlg->isVisible()) return dlg;
+    return nullptr;
+}
+
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        old_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
-        TheBook().Clear();
         Store().clear();
     }
-    void TearDown() override {
-        vantorel::SetStorageFaultHook({});
-        QDir::setCurrent(old_);
-        TheBook().Clear();
-    }
-    // A main window started as the program starts it, at a fixed moment, on an empty book.
+    void TearDown() override { vantorel::SetStorageFaultHook({}); }
+    // A main window started as the program starts it, at a fixed moment, on the temporary folder.
     std::unique_ptr<CMainDlg> Start(PageFactories pages = {}, QDateTime now = QDateTime(QDate(2004, 5, 29), QTime(5, 40, 30))) {
-        TheBook().Clear();
         boxes_.Clear();
-        auto dlg = std::make_unique<CMainDlg>(std::move(pages));
+        auto dlg = std::make_unique<CMainDlg>(Folder(), std::move(pages));
         dlg->SetClock([now] { return now; });
         dlg->Initialise();
         dlg->ShowStartMessages();
         return dlg;
     }
     QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+    fs::path Folder() const { return dir_.path().toStdString(); }
+    // Writes the files as the program leaves them after `type` has put records into its book.
+    void Saved(const std::function<void(DataBook&)>& type) {
+        CMainDlg dlg(Folder(), {});
+        dlg.Initialise();
+        type(dlg.Book());
+    } // the destructor writes the files
 
     QTemporaryDir dir_;
-    QString old_;
     MessageRecorder boxes_;
 };
 
 } // namespace
 
 TEST_F(MainWindow, FirstRunShowsNothingAndLeavesFourEmptyFilesAndFiveSwitches) {
-    auto dlg = Start();
+    auto dlg = Start(AllPageFactories());
     EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
     EXPECT_EQ(VisiblePage(*dlg), 179); // the welcome page
     EXPECT_EQ(Label(*dlg, 1198)->text(), "2004年5月29日");
@@ -182,10 +185,14 @@ TEST_F(MainWindow, EveryNodeShowsItsPageAndFormsAndSwitchesSurvive) {
 
 TEST_F(MainWindow, BackupFailsBeforeTheFirstSaveAndSucceedsAfter) {
     auto dlg = Start();
+    testing::internal::CaptureStderr();
     Press(dlg.get(), 1222);
+    const std::string why = testing::internal::GetCapturedStderr();
     EXPECT_EQ(boxes_.shown, QStringList({"备份失败！"}));
+    // The box stays short; the file and the reason go to standard error.
+    EXPECT_NE(why.find("backup failed: data1.bcm to data1.BAK: cannot open data1.bcm"), std::string::npos) << why;
     dlg = Start();
-    TheBook().members.Add({});
+    dlg->Book().members.Add({});
     Press(dlg.get(), 1222);
     EXPECT_EQ(boxes_.shown, QStringList({"备份成功！"}));
     for (std::size_t i = 0; i < vantorel::kFileCount; ++i)
@@ -200,9 +207,10 @@ TEST_F(MainWindow, RemindersAtStartAndFromTheButton) {
     p.holder.birthDate = "1970/5-29";
     p.insured.name = "I";
     p.insured.birthDate = "2001/5-29";
-    TheBook().insurance.Add(p);
-    TheBook().calendar.Add({20030529, "last year"});
-    CMainDlg(PageFactories{}).Initialise(); // the destructor writes the files
+    Saved([&](DataBook& book) {
+        book.insurance.Add(p);
+        book.calendar.Add({20030529, "last year"});
+    });
 
     // Born today: two boxes at start, the holder first; the button shows them again.
     auto dlg = Start();
@@ -234,8 +242,8 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
         book.insurance.Add(p);
     }
     book.members.Add({});
-    ASSERT_TRUE(vantorel::SaveFile(book.insurance, "data1.bcm").saved);
-    ASSERT_TRUE(vantorel::SaveFile(book.members, "data3.bcm").saved);
+    ASSERT_TRUE(vantorel::SaveFile(book.insurance, Path("data1.bcm").toStdString()).saved);
+    ASSERT_TRUE(vantorel::SaveFile(book.members, Path("data3.bcm").toStdString()).saved);
     {
         QFile f(Path("data1.bcm"));
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
@@ -259,8 +267,8 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
     ASSERT_FALSE(aside.empty());
     EXPECT_TRUE(text.contains(QString::fromStdString(aside.filename().string())));
     EXPECT_FALSE(text.contains("data3.bcm"));
-    EXPECT_EQ(TheBook().members.GetSize(), 1);
-    TheBook().clients.Add({});
+    EXPECT_EQ(dlg->Book().members.GetSize(), 1);
+    dlg->Book().clients.Add({});
     boxes_.Clear();
     dlg.reset();
     // The unreadable one is kept on purpose: nothing to retry; the client typed meanwhile went beside it.
@@ -268,7 +276,7 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
     EXPECT_TRUE(boxes_.shown[0].startsWith("“data2.bcm”在启动时没有能读入")) << boxes_.shown[0].toStdString();
     // The damaged original is still there under its new name; the kept record is saved.
     EXPECT_TRUE(fs::exists(aside));
-    EXPECT_EQ(Stored(&DataBook::insurance, "data1.bcm"), 1);
+    EXPECT_EQ(Stored(&DataBook::insurance, Path("data1.bcm")), 1);
     EXPECT_EQ(Bytes(Path("data2.bcm/inside")), "kept");
 }
 
@@ -287,19 +295,19 @@ TEST_F(MainWindow, RecordsTypedIntoAnUnreadableCollectionAreSavedBesideItAndName
     dlg = Start();
     vantorel::PotClientRecord typed;
     typed.person.name = "typed";
-    TheBook().clients.Add(typed);
+    dlg->Book().clients.Add(typed);
     boxes_.Clear();
     dlg.reset();
     ASSERT_EQ(unsaved().size(), 1);
     ASSERT_EQ(boxes_.shown.size(), 1);
     EXPECT_TRUE(boxes_.shown[0].startsWith("“data2.bcm”在启动时没有能读入")) << boxes_.shown[0].toStdString();
     EXPECT_TRUE(boxes_.shown[0].contains(unsaved()[0])) << boxes_.shown[0].toStdString();
-    EXPECT_EQ(Stored(&DataBook::clients, unsaved()[0].toLocal8Bit().constData()), 1);
+    EXPECT_EQ(Stored(&DataBook::clients, dir_.filePath(unsaved()[0])), 1);
     EXPECT_TRUE(QFileInfo(Path("data2.bcm")).isDir());
 
     // Ended from outside (a signal): no box, the line goes to standard error.
     dlg = Start();
-    TheBook().clients.Add({});
+    dlg->Book().clients.Add({});
     boxes_.Clear();
     dlg->show();
     testing::internal::CaptureStderr();
@@ -339,20 +347,19 @@ TEST_F(MainWindow, UnreadBytesAreNamedOnceWithTheCopyKeptOfThem) {
     // Saved whole once: the next start is silent.
     dlg = Start();
     EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
-    EXPECT_EQ(TheBook().calendar.GetSize(), 1);
+    EXPECT_EQ(dlg->Book().calendar.GetSize(), 1);
 }
 
 TEST_F(MainWindow, AFileThatCannotBeSavedIsNamedAndMayBeRetried) {
-    TheBook().clients.Add({});
-    CMainDlg(PageFactories{}).Initialise();
+    Saved([](DataBook& book) { book.clients.Add({}); });
     const QByteArray before = Bytes(Path("data2.bcm"));
     ASSERT_GT(before.size(), 4);
 
     int failures = 2;
     FailSaving("data2.bcm", &failures);
     auto dlg = Start();
-    TheBook().clients.Add({});
-    TheBook().members.Add({});
+    dlg->Book().clients.Add({});
+    dlg->Book().members.Add({});
     boxes_.Answer(true);  // retry: fails again
     boxes_.Answer(false); // give up
     dlg.reset();
@@ -360,15 +367,15 @@ TEST_F(MainWindow, AFileThatCannotBeSavedIsNamedAndMayBeRetried) {
     EXPECT_TRUE(boxes_.questions[0].startsWith("数据文件“data2.bcm”没有能保存")) << boxes_.questions[0].toStdString();
     EXPECT_TRUE(boxes_.questions[0].endsWith("原来的文件保持不变。\n要再试一次吗？"));
     EXPECT_EQ(Bytes(Path("data2.bcm")), before); // the old file whole
-    EXPECT_EQ(Stored(&DataBook::members, "data3.bcm"), 1); // the others still saved
+    EXPECT_EQ(Stored(&DataBook::members, Path("data3.bcm")), 1); // the others still saved
 
     // Yes after one failure saves it.
     failures = 1;
     dlg = Start();
-    TheBook().clients.Add({});
+    dlg->Book().clients.Add({});
     dlg.reset();
     EXPECT_EQ(boxes_.questions.size(), 1);
-    EXPECT_EQ(Stored(&DataBook::clients, "data2.bcm"), 2);
+    EXPECT_EQ(Stored(&DataBook::clients, Path("data2.bcm")), 2);
 }
 
 TEST_F(MainWindow, EndingFromOutsideClosesTheBoxAndAsksNothing) {
@@ -387,7 +394,7 @@ TEST_F(MainWindow, EndingFromOutsideClosesTheBoxAndAsksNothing) {
 TEST_F(MainWindow, ASecondCopyIsRefusedWithoutTouchingTheData) {
     QLockFile first(Path(CAgentApp::kLockFileName));
     ASSERT_TRUE(first.tryLock(0));
-    EXPECT_EQ(CAgentApp::RunMainWindow({}), 1);
+    EXPECT_EQ(CAgentApp::RunMainWindow({}, Folder()), 1);
     EXPECT_EQ(boxes_.shown, QStringList({QString::fromUtf8(kSecondCopyText)}));
     for (const char* f : vantorel::kDataFileNames) EXPECT_FALSE(QFile::exists(Path(f)));
     EXPECT_FALSE(Store().contains("AWOKE/CALENDAR"));
@@ -433,7 +440,7 @@ TEST_F(MainWindow, ALockThatNoRunningCopyHoldsIsStaleWhateverItHolds) {
         quit.setSingleShot(true);
         QObject::connect(&quit, &QTimer::timeout, [] { QCoreApplication::quit(); });
         quit.start(100);
-        EXPECT_EQ(CAgentApp::RunMainWindow({}), c.result);
+        EXPECT_EQ(CAgentApp::RunMainWindow({}, Folder()), c.result);
         if (c.result == 0) {
             EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
             EXPECT_FALSE(QFile::exists(Path(CAgentApp::kLockFileName)));
@@ -459,17 +466,16 @@ TEST(AgentApp, MessageBoxesTakeTheDefaultDialogColours) {
 TEST_F(MainWindow, TheProgramEndsInOrderWhenAskedToQuitOrClosed) {
     // The session ending quits the application: everything is saved, nothing asked.
     QTimer::singleShot(100, [] {
-        TheBook().members.Add({});
+        Running()->Book().members.Add({});
         QCoreApplication::quit();
     });
-    EXPECT_EQ(CAgentApp::RunMainWindow({}), 0);
-    EXPECT_EQ(Stored(&DataBook::members, "data3.bcm"), 1);
+    EXPECT_EQ(CAgentApp::RunMainWindow({}, Folder()), 0);
+    EXPECT_EQ(Stored(&DataBook::members, Path("data3.bcm")), 1);
     EXPECT_TRUE(boxes_.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(Path(CAgentApp::kLockFileName)));
 
     // A close (frame button, Alt+F4, window manager): the user is there to answer a
     // real box asking to retry a file that could not be saved, after the window has gone.
-    TheBook().Clear();
     msg::SetResponder({});
     int failures = 1;
     FailSaving("data3.bcm", &failures);
@@ -479,7 +485,7 @@ TEST_F(MainWindow, TheProgramEndsInOrderWhenAskedToQuitOrClosed) {
     QObject::connect(&hand, &QTimer::timeout, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->objectName() == "102" && w->isVisible()) {
-                TheBook().members.Add({});
+                static_cast<CMainDlg*>(w)->Book().members.Add({});
                 w->close();
             }
             auto* box = qobject_cast<QMessageBox*>(w);
@@ -490,7 +496,7 @@ TEST_F(MainWindow, TheProgramEndsInOrderWhenAskedToQuitOrClosed) {
         }
     });
     hand.start();
-    EXPECT_EQ(CAgentApp::RunMainWindow({}), 0);
+    EXPECT_EQ(CAgentApp::RunMainWindow({}, Folder()), 0);
     EXPECT_TRUE(asked.startsWith("数据文件“data3.bcm”没有能保存")) << asked.toStdString();
-    EXPECT_EQ(Stored(&DataBook::members, "data3.bcm"), 2);
+    EXPECT_EQ(Stored(&DataBook::members, Path("data3.bcm")), 2);
 }

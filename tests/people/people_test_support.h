@@ -1,5 +1,6 @@
-// Shared by the people page tests: a fixture with an empty book, filling the
-// form, mouse clicks on list rows and small records.
+// Shared by the people page tests: a fixture with an empty book whose
+// `Collection` the page lists, filling the form, mouse clicks on list rows
+// and small records.
 #pragma once
 
 #include "app/gbk.h"
@@ -9,14 +10,13 @@
 
 #include <QTest>
 
-template <class Page> struct PeoplePageTest : ::testing::Test {
-    void SetUp() override { vantorel::TheBook().Clear(); }
-    void TearDown() override { vantorel::TheBook().Clear(); }
+template <class Page, auto Collection> struct PeoplePageTest : ::testing::Test {
     std::unique_ptr<Page> MakePage() {
-        auto page = std::make_unique<Page>();
+        auto page = std::make_unique<Page>(book.*Collection);
         page->show();
         return page;
     }
+    vantorel::DataBook book;
     MessageRecorder boxes;
 };
 

@@ -3,8 +3,6 @@
 
 #include <QElapsedTimer>
 
-using vantorel::TheBook;
-
 namespace {
 // clang-format off
 enum {
@@ -19,11 +17,11 @@ const QString kKeyQuestion = "您修改了客户姓名和身份证号，这是�
 const QString kConfirm = "确认修改？";
 const QString kPickFirst = "请先选择对象!";
 
-using PotClientPageTest = PeoplePageTest<CPotClientPage>;
+using PotClientPageTest = PeoplePageTest<CPotClientPage, &vantorel::DataBook::clients>;
 } // namespace
 
 TEST_F(PotClientPageTest, AddTestsTheKeyBeforeTheEmptyName) {
-    TheBook().clients.Add(Client("", "")); // left by an older file
+    book.clients.Add(Client("", "")); // left by an older file
     auto page = MakePage();
     QWidget* p = page.get();
     EXPECT_EQ(TextOf(p, kYear), ""); // the year presets pick no year
@@ -40,7 +38,7 @@ TEST_F(PotClientPageTest, AddTestsTheKeyBeforeTheEmptyName) {
         EXPECT_EQ(boxes.shown, s.box.isEmpty() ? QStringList{} : QStringList{s.box})
             << qPrintable(s.name + "|" + s.id);
     }
-    ASSERT_EQ(TheBook().clients.GetSize(), 4);
+    ASSERT_EQ(book.clients.GetSize(), 4);
     EXPECT_EQ(RowTexts(p, kList, 3), (QStringList{"张三 ", "110"}));
     Press(p, kModify); // an add leaves nothing selected
     EXPECT_EQ(boxes.Last(), kPickFirst);
@@ -51,13 +49,13 @@ TEST_F(PotClientPageTest, ClientFieldsAreStoredAndOnlyAClickShowsThem) {
     QWidget* p = page.get();
     Fill(p, {kName, kFax, kWorkPostcode, kHobby}, {"赵六", "020-1", "518000", "围棋"});
     Press(p, kAdd);
-    ASSERT_EQ(TheBook().clients.GetSize(), 1);
-    const auto& r = TheBook().clients.At(0);
+    ASSERT_EQ(book.clients.GetSize(), 1);
+    const auto& r = book.clients.At(0);
     EXPECT_EQ(r.person.workPostcode, "518000"); // not the home postcode, which has the same label
     EXPECT_EQ(r.fax, "020-1");
     EXPECT_EQ(FromGbk(r.hobby), "围棋");
 
-    TheBook().clients.Add(Client("钱七", "9"));
+    book.clients.Add(Client("钱七", "9"));
     page = MakePage();
     p = page.get();
     ClickRow(p, kList, 0);
@@ -77,12 +75,12 @@ TEST_F(PotClientPageTest, AHeightOrWeightTooLargeIsRefusedByName) {
     Fill(p, {kName, 1102, 1103}, {"甲", "170", "1e999"});
     Press(p, kAdd);
     EXPECT_EQ(boxes.shown, QStringList{"“体重”数值太大，请重新输入!"});
-    EXPECT_EQ(TheBook().clients.GetSize(), 0);
+    EXPECT_EQ(book.clients.GetSize(), 0);
 }
 
 TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {
     for (auto [name, id] : {std::pair{"甲", "1"}, {"乙", "2"}, {"甲", "2"}})
-        TheBook().clients.Add(Client(name, id));
+        book.clients.Add(Client(name, id));
     auto page = MakePage();
     QWidget* p = page.get();
     Press(p, kModify);
@@ -92,14 +90,14 @@ TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {
     boxes.Answer(false);
     Press(p, kModify); // key unchanged: the plain question; No keeps everything
     EXPECT_EQ(boxes.Last(), kConfirm);
-    EXPECT_EQ(TheBook().clients.At(1).person.mobile, "");
+    EXPECT_EQ(book.clients.At(1).person.mobile, "");
     Press(p, kModify);
-    EXPECT_EQ(TheBook().clients.At(1).person.mobile, "139");
+    EXPECT_EQ(book.clients.At(1).person.mobile, "139");
     Press(p, kModify); // a modify leaves nothing selected
     EXPECT_EQ(boxes.Last(), kPickFirst);
 
     // A key another client holds is refused whichever part changed.
-    const auto before = TheBook().clients.Records();
+    const auto before = book.clients.Records();
     struct Case {
         int row;
         const char *name, *id;
@@ -113,7 +111,7 @@ TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {
         Press(p, kModify);
         EXPECT_EQ(boxes.shown, (QStringList{c.question, kDupModify})) << c.row << c.name << c.id;
     }
-    EXPECT_EQ(TheBook().clients.Records(), before);
+    EXPECT_EQ(book.clients.Records(), before);
     Fill(p, {kName, kIdNumber}, {"丁", "4"}); // the refusal keeps the selection: correct and retry
     Press(p, kModify);
     EXPECT_EQ(boxes.Last(), kKeyQuestion);
@@ -124,7 +122,7 @@ TEST_F(PotClientPageTest, DeleteAsksAndRemovesTheClickedRecord) {
     auto twin = Client("二", "二"); // the same key twice, from an older file
     twin.person.mobile = "222";
     for (const auto& r : {Client("一", "一"), Client("二", "二"), twin, Client("三", "三")})
-        TheBook().clients.Add(r);
+        book.clients.Add(r);
     auto page = MakePage();
     QWidget* p = page.get();
     Press(p, kDelete); // no row selected: nothing happens
@@ -136,10 +134,10 @@ TEST_F(PotClientPageTest, DeleteAsksAndRemovesTheClickedRecord) {
     Press(p, kDelete);
     EXPECT_EQ(boxes.shown, QStringList{"确认删除?"});
     EXPECT_EQ(boxes.defaultNo, boxes.shown) << "Enter answers No";
-    EXPECT_EQ(TheBook().clients.GetSize(), 4);
+    EXPECT_EQ(book.clients.GetSize(), 4);
     Press(p, kDelete);
-    ASSERT_EQ(TheBook().clients.GetSize(), 3);
-    EXPECT_EQ(TheBook().clients.At(1).person.mobile, "");
+    ASSERT_EQ(book.clients.GetSize(), 3);
+    EXPECT_EQ(book.clients.At(1).person.mobile, "");
     EXPECT_EQ(RowTexts(p, kList, 2), (QStringList{"三", "三"}));
     Press(p, kModify); // a delete leaves nothing selected
     EXPECT_EQ(boxes.Last(), kPickFirst);
@@ -147,7 +145,7 @@ TEST_F(PotClientPageTest, DeleteAsksAndRemovesTheClickedRecord) {
 
 TEST_F(PotClientPageTest, FiftyThousandClientsListAndRebuildQuickly) {
     for (int i = 0; i < 50000; ++i)
-        TheBook().clients.Add(Client(QString("客户%1").arg(i), QString::number(i)));
+        book.clients.Add(Client(QString("客户%1").arg(i), QString::number(i)));
     QElapsedTimer t;
     t.start();
     auto page = MakePage();

@@ -1,8 +1,6 @@
 #include "pages/people/team_member_page.h"
 #include "people_test_support.h"
 
-using vantorel::TheBook;
-
 namespace {
 // clang-format off
 enum {
@@ -15,11 +13,11 @@ enum {
 const QString kDuplicate = "非常抱歉,数据库中已存在相同工号成员,请重新输入！";
 const QString kKeyQuestion = "您修改了成员姓名或工号，这是关键数据,你确认修改吗?";
 
-using TeamMemberPageTest = PeoplePageTest<CTeamMemberPage>;
+using TeamMemberPageTest = PeoplePageTest<CTeamMemberPage, &vantorel::DataBook::members>;
 } // namespace
 
 TEST_F(TeamMemberPageTest, AddTestsTheStaffNumberBeforeEmptiness) {
-    TheBook().members.Add(Member("", "旧")); // no number, from an older file
+    book.members.Add(Member("", "旧")); // no number, from an older file
     auto page = MakePage();
     QWidget* p = page.get();
     struct Step {
@@ -34,7 +32,7 @@ TEST_F(TeamMemberPageTest, AddTestsTheStaffNumberBeforeEmptiness) {
         EXPECT_EQ(boxes.shown, s.box.isEmpty() ? QStringList{} : QStringList{s.box})
             << qPrintable(s.staffNo + "|" + s.name);
     }
-    ASSERT_EQ(TheBook().members.GetSize(), 3);
+    ASSERT_EQ(book.members.GetSize(), 3);
     EXPECT_EQ(RowTexts(p, kList, 2), (QStringList{"a01", "别人"}));
 }
 
@@ -42,7 +40,7 @@ TEST_F(TeamMemberPageTest, BothDatesAndTheHeightAreStoredAndShownAgain) {
     auto old = Member("X", "旧"); // from an older file, with fields this page has no control for
     old.person.occupation = ToGbk("教师");
     old.person.workPhone = "1";
-    TheBook().members.Add(old);
+    book.members.Add(old);
     auto page = MakePage();
     QWidget* p = page.get();
     const std::initializer_list<int> ids{kStaffNo,  kBirthYear, kBirthMonth, kBirthDay,
@@ -52,8 +50,8 @@ TEST_F(TeamMemberPageTest, BothDatesAndTheHeightAreStoredAndShownAgain) {
     ClickRow(p, kList, 0);
     Fill(p, ids, {"T-7", "1970", "05", "29", "2003", "01", "15", "170.6"});
     Press(p, kAdd);
-    ASSERT_EQ(TheBook().members.GetSize(), 2);
-    const auto& r = TheBook().members.At(1);
+    ASSERT_EQ(book.members.GetSize(), 2);
+    const auto& r = book.members.At(1);
     EXPECT_EQ(r.person.birthDate, "1970/5-29");
     EXPECT_EQ(r.joinDate, "2003/1-15");
     EXPECT_DOUBLE_EQ(r.person.height, 170.6);
@@ -68,12 +66,12 @@ TEST_F(TeamMemberPageTest, BothDatesAndTheHeightAreStoredAndShownAgain) {
     TypeInto(p, kHeight, "-1e400");
     Press(p, kModify);
     EXPECT_EQ(boxes.shown, QStringList{"“身高”数值太大，请重新输入!"});
-    EXPECT_DOUBLE_EQ(TheBook().members.At(1).person.height, 170.6);
+    EXPECT_DOUBLE_EQ(book.members.At(1).person.height, 170.6);
 }
 
 TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
     for (const char* n : {"A01", "B02", "C03"})
-        TheBook().members.Add(Member(n, n));
+        book.members.Add(Member(n, n));
     auto page = MakePage();
     QWidget* p = page.get();
     Press(p, kModify);
@@ -88,7 +86,7 @@ TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
     Fill(p, {kDepartment}, {"三部"});
     Press(p, kModify); // neither key field changed: the plain question
     EXPECT_EQ(boxes.Last(), "确认修改？");
-    EXPECT_EQ(FromGbk(TheBook().members.At(1).department), "三部");
+    EXPECT_EQ(FromGbk(book.members.At(1).department), "三部");
 
     boxes.Clear();
     ClickRow(p, kList, 1);
@@ -102,7 +100,7 @@ TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
     Fill(p, {kStaffNo}, {"A01"}); // another member's number
     Press(p, kModify);
     EXPECT_EQ(boxes.shown, (QStringList{kKeyQuestion, kDuplicate}));
-    EXPECT_EQ(TheBook().members.At(1).staffNo, "B02");
+    EXPECT_EQ(book.members.At(1).staffNo, "B02");
 
     Press(p, kDelete);
     EXPECT_EQ(boxes.Last(), "确认删除?");

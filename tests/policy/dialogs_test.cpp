@@ -109,11 +109,11 @@ TEST(RiderDialog, AnAmountTooLargeIsRefusedByName) {
 // Both dialogs, opened from the entry page: placement, caption, and the
 // choose, modify, delete and double-click steps over their working copy.
 TEST(PolicyDialogs, EditTheirListOnTheMainWindowCorner) {
-    vantorel::TheBook().insurance.RemoveAll();
     MessageRecorder rec;
     QWidget mainWindow;
     mainWindow.move(40, 30);
-    auto* page = new CPolicyEntryPage(&mainWindow);
+    vantorel::CInsurance policies;
+    auto* page = new CPolicyEntryPage(policies, &mainWindow);
     mainWindow.show();
     // {button, title, the control shown in the list's first column}
     for (auto [button, title, key] : {std::tuple{1105, "受益人", 1049}, {1106, "附加险", 1040}}) {

@@ -1,8 +1,6 @@
 #include "pages/policy/policy_entry_page.h"
 #include "policy_test_support.h"
 
-using vantorel::TheBook;
-
 namespace {
 
 const QString kDuplicate = "非常抱歉,数据库中已存在相同保单,请重新输入保险单号!";
@@ -10,10 +8,7 @@ const QString kEmptyNo = "保险单号不能为空！";
 const QString kKeyChange = "您修改了保险单号,这是一个关键数据,你确认修改吗?";
 
 struct EntryPage : testing::Test {
-    void SetUp() override {
-        TheBook().insurance.RemoveAll();
-        page.show();
-    }
+    void SetUp() override { page.show(); }
     // Opens the beneficiaries (1105) or riders (1106) dialog and adds one entry named `name`.
     void AddThroughDialog(int button, const QString& name) {
         PressWithDialog(&page, button, [&](QWidget* dlg) {
@@ -29,7 +24,8 @@ struct EntryPage : testing::Test {
         Press(&page, 1019);
         return rec.shown;
     }
-    CPolicyEntryPage page;
+    vantorel::DataBook book;
+    CPolicyEntryPage page{book.insurance};
     MessageRecorder rec;
 };
 
@@ -38,9 +34,9 @@ TEST_F(EntryPage, AddRefusesDuplicateBeforeEmptyAndKeepsFormAndRiders) {
     AddThroughDialog(1105, "李四");
     AddThroughDialog(1106, "R-1");
     EXPECT_TRUE(Submit("P-1").isEmpty()) << "an add confirms nothing";
-    ASSERT_EQ(TheBook().insurance.GetSize(), 1);
-    EXPECT_EQ(TheBook().insurance.At(0).beneficiaries.size(), 1u);
-    EXPECT_EQ(TheBook().insurance.At(0).riders.size(), 1u);
+    ASSERT_EQ(book.insurance.GetSize(), 1);
+    EXPECT_EQ(book.insurance.At(0).beneficiaries.size(), 1u);
+    EXPECT_EQ(book.insurance.At(0).riders.size(), 1u);
 
     // The form and the riders stay; the beneficiaries go.
     EXPECT_EQ(TextOf(&page, 1040), "P-1");
@@ -49,14 +45,14 @@ TEST_F(EntryPage, AddRefusesDuplicateBeforeEmptyAndKeepsFormAndRiders) {
     EXPECT_EQ(Submit("P-1"), QStringList{kDuplicate});
 
     // A stored empty number makes an empty form a duplicate, not an empty number.
-    TheBook().insurance.Add(SamplePolicy("", "x"));
+    book.insurance.Add(SamplePolicy("", "x"));
     EXPECT_EQ(Submit(""), QStringList{kDuplicate});
 
     // Text the data file cannot hold is refused by field, nothing stored.
     TypeInto(&page, 1075, QString::fromUtf8("王\xF0\x9F\x98\x80"));
     Submit("P-2");
     EXPECT_TRUE(rec.Last().contains("被保险人姓名"));
-    EXPECT_EQ(TheBook().insurance.GetSize(), 2);
+    EXPECT_EQ(book.insurance.GetSize(), 2);
 }
 
 TEST_F(EntryPage, LongTextsAreStoredWhole) {
@@ -67,8 +63,8 @@ TEST_F(EntryPage, LongTextsAreStoredWhole) {
     TypeInto(&page, 1041, company); // editable combo
     TypeInto(&page, 1042, address); // memo
     EXPECT_TRUE(Submit("LONG").isEmpty());
-    ASSERT_EQ(TheBook().insurance.GetSize(), 1);
-    const vantorel::PolicyRecord& r = TheBook().insurance.At(0);
+    ASSERT_EQ(book.insurance.GetSize(), 1);
+    const vantorel::PolicyRecord& r = book.insurance.At(0);
     EXPECT_EQ(FromGbk(r.holder.homeAddress), address);
     EXPECT_EQ(r.info.company.size(), 40001u);
     EXPECT_EQ(FromGbk(r.info.remarks), address);
@@ -91,52 +87,52 @@ TEST_F(EntryPage, AnAmountTooLargeForANumberIsRefusedByName) {
     for (const auto& c : cases) {
         TypeInto(&page, c.id, QString::fromStdString(c.typed));
         EXPECT_EQ(Submit("BIG"), QStringList{c.box}) << c.typed;
-        EXPECT_EQ(TheBook().insurance.GetSize(), 0);
+        EXPECT_EQ(book.insurance.GetSize(), 0);
         TypeInto(&page, c.id, "1.7e308"); // the largest the number holds is taken
     }
     EXPECT_TRUE(Submit("BIG").isEmpty());
-    ASSERT_EQ(TheBook().insurance.GetSize(), 1);
-    EXPECT_DOUBLE_EQ(TheBook().insurance.At(0).insured.weight, 1.7e308);
+    ASSERT_EQ(book.insurance.GetSize(), 1);
+    EXPECT_DOUBLE_EQ(book.insurance.At(0).insured.weight, 1.7e308);
 }
 
 struct ModifyMode : EntryPage {
     void SetUp() override {
         EntryPage::SetUp();
-        for (const char* no : {"A", "B", "C"}) TheBook().insurance.Add(SamplePolicy(no, QString("holder ") + no));
+        for (const char* no : {"A", "B", "C"}) book.insurance.Add(SamplePolicy(no, QString("holder ") + no));
         Open(1);
     }
     void Open(int index) {
         page.SetMode(CPolicyEntryPage::kModify);
         page.SetCurrentIndex(index);
-        page.ShowPolicy(TheBook().insurance.GetAt(index));
+        page.ShowPolicy(book.insurance.GetAt(index));
     }
 };
 
 TEST_F(ModifyMode, QuestionsGuardTheStoredPolicy) {
     EXPECT_EQ(TextOf(&page, 1019), "修改");
-    const vantorel::PolicyRecord before = TheBook().insurance.GetAt(1);
+    const vantorel::PolicyRecord before = book.insurance.GetAt(1);
     TypeInto(&page, 1042, "changed");
     EXPECT_EQ(Submit("B", {false}), QStringList{"确认修改？"});
-    EXPECT_EQ(TheBook().insurance.At(1), before);
+    EXPECT_EQ(book.insurance.At(1), before);
     Submit("B");
-    EXPECT_EQ(TheBook().insurance.At(1).info.remarks, "changed");
-    EXPECT_EQ(TheBook().insurance.GetSize(), 3);
+    EXPECT_EQ(book.insurance.At(1).info.remarks, "changed");
+    EXPECT_EQ(book.insurance.GetSize(), 3);
 
     EXPECT_EQ(Submit("C"), QStringList({kKeyChange, kDuplicate}));
     EXPECT_EQ(Submit("B2", {false}), QStringList{kKeyChange});
-    EXPECT_EQ(TheBook().insurance.At(1).info.policyNo, "B");
+    EXPECT_EQ(book.insurance.At(1).info.policyNo, "B");
     Submit("B2");
-    EXPECT_EQ(TheBook().insurance.At(1).info.policyNo, "B2");
+    EXPECT_EQ(book.insurance.At(1).info.policyNo, "B2");
     EXPECT_EQ(Submit(""), QStringList{kEmptyNo});
-    EXPECT_EQ(TheBook().insurance.At(1).info.policyNo, "B2");
+    EXPECT_EQ(book.insurance.At(1).info.policyNo, "B2");
 
     // A stale index (policies deleted meanwhile) is left alone.
-    TheBook().insurance.RemoveAt(2);
-    TheBook().insurance.RemoveAt(1);
+    book.insurance.RemoveAt(2);
+    book.insurance.RemoveAt(1);
     EXPECT_TRUE(Submit("Z").isEmpty());
     Press(&page, 1021);
     EXPECT_TRUE(rec.shown.isEmpty());
-    EXPECT_EQ(TheBook().insurance.GetSize(), 1);
+    EXPECT_EQ(book.insurance.GetSize(), 1);
 }
 
 TEST_F(ModifyMode, SteppingStopsAtBothEndsAndDropsEdits) {
@@ -147,13 +143,13 @@ TEST_F(ModifyMode, SteppingStopsAtBothEndsAndDropsEdits) {
         EXPECT_EQ(page.CurrentIndex(), index);
         EXPECT_EQ(TextOf(&page, 1040), no);
     }
-    EXPECT_EQ(TheBook().insurance.At(1).holder.name, "holder B");
+    EXPECT_EQ(book.insurance.At(1).holder.name, "holder B");
 }
 
 TEST_F(ModifyMode, DatesRoundTripThroughTheForm) {
     vantorel::PolicyRecord p = SamplePolicy("D", "d", "", "", "2004/0-0");
     p.info.liabilityStartDate = "1-2";
-    TheBook().insurance.Add(p);
+    book.insurance.Add(p);
     Open(3);
     EXPECT_EQ(TextOf(&page, 1045), "2004");
     EXPECT_EQ(ListIndexOf(&page, 1046), -1);
@@ -175,11 +171,11 @@ TEST_F(ModifyMode, ChangedListsSaveTheWholeFormAtOnce) {
     AddThroughDialog(1105, "甲");
     EXPECT_EQ(rec.questions, QStringList{"受益人被更改,是否保存?"});
     EXPECT_TRUE(page.Beneficiaries().empty());
-    EXPECT_TRUE(TheBook().insurance.At(1).beneficiaries.empty());
+    EXPECT_TRUE(book.insurance.At(1).beneficiaries.empty());
 
     AddThroughDialog(1105, "乙");
-    EXPECT_EQ(TheBook().insurance.At(1).beneficiaries.size(), 1u);
-    EXPECT_EQ(TheBook().insurance.At(1).info.remarks, "edited too");
+    EXPECT_EQ(book.insurance.At(1).beneficiaries.size(), 1u);
+    EXPECT_EQ(book.insurance.At(1).info.remarks, "edited too");
 
     // A number another policy holds, or none, is refused; the list stays on the form.
     rec.Clear();
@@ -190,26 +186,26 @@ TEST_F(ModifyMode, ChangedListsSaveTheWholeFormAtOnce) {
     AddThroughDialog(1106, "R2");
     EXPECT_EQ(rec.Last(), kEmptyNo);
     EXPECT_EQ(page.Riders().size(), 2u);
-    EXPECT_TRUE(TheBook().insurance.At(1).riders.empty());
+    EXPECT_TRUE(book.insurance.At(1).riders.empty());
 
     TypeInto(&page, 1040, "B");
     AddThroughDialog(1106, "R3");
-    EXPECT_EQ(TheBook().insurance.At(1).riders.size(), 3u) << "its own number is fine";
+    EXPECT_EQ(book.insurance.At(1).riders.size(), 3u) << "its own number is fine";
 }
 
 TEST_F(ModifyMode, AnUnchangedNumberSharedWithAnotherPolicyIsNoDuplicate) {
-    TheBook().insurance.Add(SamplePolicy("B", "second B")); // an older file may hold a number twice
+    book.insurance.Add(SamplePolicy("B", "second B")); // an older file may hold a number twice
     Open(1);
     TypeInto(&page, 1042, "note");
     AddThroughDialog(1105, "甲");
     EXPECT_EQ(rec.shown, QStringList{"受益人被更改,是否保存?"});
-    EXPECT_EQ(TheBook().insurance.At(1).beneficiaries.size(), 1u);
-    EXPECT_EQ(TheBook().insurance.At(1).info.remarks, "note");
+    EXPECT_EQ(book.insurance.At(1).beneficiaries.size(), 1u);
+    EXPECT_EQ(book.insurance.At(1).info.remarks, "note");
 
     EXPECT_EQ(Submit("B"), QStringList{"确认修改？"}); // the other path agrees
     rec.Clear();
     AddThroughDialog(1106, "R");
-    EXPECT_EQ(TheBook().insurance.At(1).riders.size(), 1u);
+    EXPECT_EQ(book.insurance.At(1).riders.size(), 1u);
 
     // A changed number is still tested on both paths.
     rec.Clear();
@@ -217,8 +213,8 @@ TEST_F(ModifyMode, AnUnchangedNumberSharedWithAnotherPolicyIsNoDuplicate) {
     AddThroughDialog(1105, "乙");
     EXPECT_EQ(rec.shown, QStringList({"受益人被更改,是否保存?", kDuplicate}));
     EXPECT_EQ(Submit("C"), QStringList({kKeyChange, kDuplicate}));
-    EXPECT_EQ(TheBook().insurance.At(1).beneficiaries.size(), 1u);
-    EXPECT_EQ(TheBook().insurance.At(3).info.policyNo, "B");
+    EXPECT_EQ(book.insurance.At(1).beneficiaries.size(), 1u);
+    EXPECT_EQ(book.insurance.At(3).info.policyNo, "B");
 }
 
 } // namespace

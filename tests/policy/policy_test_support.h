@@ -25,7 +25,8 @@ inline vantorel::PolicyRecord SamplePolicy(const QString& no, const QString& hol
     return p;
 }
 
-// Stands in for the main window: holds the pages and remembers which one it showed.
+// Stands in for the main window: holds the book and the pages and remembers
+// which page it showed.
 class FakeHost : public PageHost {
 public:
     CPage* Page(int id) const override {
@@ -36,6 +37,11 @@ public:
         for (auto& [key, page] : pages) page->setVisible(key == id);
         shown.push_back(id);
     }
+    vantorel::DataBook& Book() override { return book; }
+    const ReminderSwitches& StoredSwitches() const override { return switches; }
+    QDate Today() const override { return QDate::currentDate(); }
+    vantorel::DataBook book;
+    ReminderSwitches switches;
     std::map<int, CPage*> pages;
     std::vector<int> shown;
 };

@@ -6,13 +6,10 @@
 #include <QItemSelectionModel>
 #include <QRadioButton>
 
-using vantorel::TheBook;
-
 namespace {
 
 struct QueryPage : testing::Test {
     void SetUp() override {
-        TheBook().insurance.RemoveAll();
         vantorel::PolicyRecord a = SamplePolicy("P1", "Zhang Wei", "王芳", "终身寿险", "2004/1-2");
         a.beneficiaries.push_back({});
         a.beneficiaries[0].name = ToGbk("赵六");
@@ -20,7 +17,7 @@ struct QueryPage : testing::Test {
         b.riders.push_back({});
         b.riders[0].productName = ToGbk("附加医疗");
         vantorel::PolicyRecord c = SamplePolicy("P1", "丂", "", "两全保险", "2005/1-2");
-        for (auto* p : {&a, &b, &c}) TheBook().insurance.Add(*p);
+        for (auto* p : {&a, &b, &c}) host.book.insurance.Add(*p);
         host.pages = {{136, &entry}, {137, &query}};
         query.RefreshResults();
         query.show();
@@ -40,8 +37,8 @@ struct QueryPage : testing::Test {
     QStringList Keys() const { return Column(list, 1); }
 
     FakeHost host;
-    CPolicyQueryPage query{&host};
-    CPolicyEntryPage entry;
+    CPolicyQueryPage query{host.book.insurance, &host};
+    CPolicyEntryPage entry{host.book.insurance};
     CSkinListCtrl* list = ListOf(&query);
     MessageRecorder rec;
 };
@@ -84,7 +81,7 @@ TEST_F(QueryPage, DeleteActsOnTheTopmostRowAndDeleteAllNeedsRows) {
     Press(&query, 1160);
     EXPECT_EQ(rec.questions, QStringList{"确认删除?"});
     EXPECT_EQ(rec.defaultNo, rec.questions) << "Enter answers No";
-    EXPECT_EQ(TheBook().insurance.GetSize(), 3);
+    EXPECT_EQ(host.book.insurance.GetSize(), 3);
     Press(&query, 1160);
     EXPECT_EQ(Numbers(), QStringList({"P1", "P1"}));
 
@@ -92,16 +89,16 @@ TEST_F(QueryPage, DeleteActsOnTheTopmostRowAndDeleteAllNeedsRows) {
     rec.Clear();
     Press(&query, 1161);
     EXPECT_TRUE(rec.shown.isEmpty());
-    EXPECT_EQ(TheBook().insurance.GetSize(), 2);
+    EXPECT_EQ(host.book.insurance.GetSize(), 2);
 
     Find(1110, "丂");
     rec.Answer(false);
     Press(&query, 1161);
     EXPECT_EQ(rec.questions, QStringList{"确认删除所有保单?"});
     EXPECT_EQ(rec.defaultNo, rec.questions) << "Enter answers No";
-    EXPECT_EQ(TheBook().insurance.GetSize(), 2);
+    EXPECT_EQ(host.book.insurance.GetSize(), 2);
     Press(&query, 1161);
-    EXPECT_EQ(TheBook().insurance.GetSize(), 0) << "every policy goes, not only the listed ones";
+    EXPECT_EQ(host.book.insurance.GetSize(), 0) << "every policy goes, not only the listed ones";
     EXPECT_EQ(list->GetItemCount(), 0);
 }
 
@@ -111,7 +108,7 @@ TEST_F(QueryPage, EnterOnADeleteQuestionKeepsThePolicies) {
     Press(&query, 1160);
     Press(&query, 1161);
     EXPECT_EQ(enter.seen, 2);
-    EXPECT_EQ(TheBook().insurance.GetSize(), 3);
+    EXPECT_EQ(host.book.insurance.GetSize(), 3);
     EXPECT_EQ(list->GetItemCount(), 3);
 }
 
@@ -135,7 +132,7 @@ TEST_F(QueryPage, ModifyOpensTheChosenPolicyOnTheEntryPage) {
     // A row whose policy has gone opens nothing and the list catches up.
     query.show();
     list->SelectRow(1);
-    TheBook().insurance.RemoveAt(1);
+    host.book.insurance.RemoveAt(1);
     host.shown.clear();
     rec.Clear();
     Press(&query, 1149);
@@ -145,18 +142,16 @@ TEST_F(QueryPage, ModifyOpensTheChosenPolicyOnTheEntryPage) {
 }
 
 TEST(QueryPageScale, HundredThousandPoliciesRefreshQuickly) {
-    TheBook().insurance.RemoveAll();
-    for (int i = 0; i < 100000; ++i)
-        TheBook().insurance.Add(SamplePolicy(QString("P%1").arg(i), QString("客户%1").arg(i)));
     FakeHost host;
-    CPolicyQueryPage page(&host);
+    for (int i = 0; i < 100000; ++i)
+        host.book.insurance.Add(SamplePolicy(QString("P%1").arg(i), QString("客户%1").arg(i)));
+    CPolicyQueryPage page(host.book.insurance, &host);
     page.show();
     QElapsedTimer t;
     t.start();
     page.RefreshResults();
     EXPECT_LT(t.elapsed(), 2000);
     EXPECT_EQ(ListOf(&page)->GetItemCount(), 100000);
-    TheBook().insurance.RemoveAll();
 }
 
 } // namespace

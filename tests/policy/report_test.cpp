@@ -14,7 +14,8 @@ TEST(Report, EntryPageSavesThePolicyOnTheFormOrSaysWhyNot) {
         suggested = name;
         return answer;
     });
-    CPolicyEntryPage page;
+    vantorel::CInsurance policies;
+    CPolicyEntryPage page(policies);
     TypeInto(&page, 1040, "P/7");
     Press(&page, 1020);
     EXPECT_TRUE(rec.shown.isEmpty()) << "cancelled: nothing said";

@@ -255,9 +255,10 @@ TEST(FileSafety, AFifoInPlaceOfADataFileIsUnreadableAndLeftAlone) {
     EXPECT_EQ(read.calendar.Records(), book.calendar.Records());
     for (std::size_t i : {0, 1, 3}) EXPECT_TRUE(SaveAll(read, dir.path(), &loaded)[i].saved);
     EXPECT_TRUE(fs::is_fifo(dir / "data3.bcm"));
-    bool backedUp = true;
+    Result<void> backedUp;
     EXPECT_TRUE(finishes([&] { backedUp = BackupAll(dir.path()); })) << "the backup hangs on a FIFO";
     EXPECT_FALSE(backedUp);
+    EXPECT_EQ(backedUp.Reason(), "data3.bcm to data3.BAK: cannot open data3.bcm: not a regular file");
     EXPECT_TRUE(fs::is_fifo(dir / "data3.bcm"));
 }
 

@@ -4,7 +4,7 @@
 #include "pages/schedule/atx_calendar.h"
 #include "pages/schedule/remind_settings_page.h"
 #include "pages/schedule/schedule_page.h"
-#include "records/data_files.h"
+#include "records/people_records.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <QAbstractItemView>
@@ -14,23 +14,21 @@
 #include <limits>
 #include <memory>
 
-using vantorel::TheBook;
-
 namespace {
 
 enum { kCalendar = 1191, kMemo = 1195, kSwitch = 1205, kAdd = 1196, kList = 1193, kDelete = 1160 };
 
+QSettings Store() { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantorel", qApp->applicationName()); }
+
 struct Schedule : testing::Test {
-    void SetUp() override {
-        TheBook().Clear();
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantorel", qApp->applicationName()).clear();
-    }
-    void TearDown() override { TheBook().Clear(); }
+    void SetUp() override { Store().clear(); }
     MessageRecorder rec; // no test may leave a real box waiting
+    vantorel::CCalendar entries;
     std::unique_ptr<CSchedulePage> page;
 
+    // The page as the main window makes it: the switch as stored, today by the clock.
     void Open() {
-        page = std::make_unique<CSchedulePage>();
+        page = std::make_unique<CSchedulePage>(entries, RemindSettings::Load().calendar, QDate::currentDate());
         page->show();
     }
     CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(page.get(), kList); }
@@ -38,7 +36,7 @@ struct Schedule : testing::Test {
     void Put(std::int16_t y, std::int16_t m, std::int16_t d) {
         Cal()->SetYear(y), Cal()->SetMonth(m), Cal()->SetDay(d);
     }
-    static void AddEntry(double date, const char* text) { TheBook().calendar.Add({date, ToGbk(text)}); }
+    void AddEntry(double date, const char* text) { entries.Add({date, ToGbk(text)}); }
     QStringList Rows() {
         QStringList out;
         for (int i = 0; i < List()->GetItemCount(); ++i)
@@ -96,7 +94,7 @@ TEST_F(Schedule, ListsEntriesInBookOrderAndTheSwitchSurvivesARestart) {
     ReminderSwitches s;
     page->CollectSwitches(s);
     EXPECT_EQ(s.calendar, 0);
-    RemindSettings::Write(RemindSettings::kCalendar, s.calendar); // as the main window does at close
+    RemindSettings::Save(s); // as the main window does at close
     Open();
     EXPECT_FALSE(FindCtl<QCheckBox>(page.get(), kSwitch)->isChecked());
 }
@@ -186,8 +184,8 @@ TEST_F(Schedule, DeleteTakesTheFirstSelectedRowAndSelectsTheNext) {
     List()->SelectRow(3); // the last
     Press(page.get(), kDelete);
     EXPECT_EQ(List()->GetFirstSelected(), -1);
-    ASSERT_EQ(TheBook().calendar.GetSize(), 3);
-    EXPECT_EQ(FromGbk(TheBook().calendar.At(2).text), "e4");
+    ASSERT_EQ(entries.GetSize(), 3);
+    EXPECT_EQ(FromGbk(entries.At(2).text), "e4");
     EXPECT_TRUE(rec.shown.isEmpty()); // no question, no message
 }
 
@@ -205,8 +203,8 @@ TEST_F(Schedule, DoubleClickLoadsTheEntryIntoCalendarAndMemo) {
         EXPECT_EQ(TextOf(page.get(), kMemo), cases[row][1]);
     }
     Press(page.get(), kAdd);
-    ASSERT_EQ(TheBook().calendar.GetSize(), 4); // appended, nothing replaced
-    EXPECT_EQ(TheBook().calendar.At(2).date, 1e300);
+    ASSERT_EQ(entries.GetSize(), 4); // appended, nothing replaced
+    EXPECT_EQ(entries.At(2).date, 1e300);
 }
 
 TEST_F(Schedule, ReminderSettingsKeepEachSwitchUnderItsOwnKey) {
@@ -215,10 +213,12 @@ TEST_F(Schedule, ReminderSettingsKeepEachSwitchUnderItsOwnKey) {
         for (int id = 1201; id <= 1204; ++id) on += FindCtl<QCheckBox>(p, id)->isChecked() ? '1' : '0';
         return on;
     };
-    EXPECT_EQ(boxes(std::make_unique<CRemindSettingsPage>().get()), "1111"); // empty store: all on
-    RemindSettings::Write(RemindSettings::kHolder, 0);
-    RemindSettings::Write(RemindSettings::kMembers, 0);
-    auto remind = std::make_unique<CRemindSettingsPage>();
+    // The page as the main window makes it, with the switches as stored.
+    auto open = [] { return std::make_unique<CRemindSettingsPage>(RemindSettings::Load()); };
+    EXPECT_EQ(boxes(open().get()), "1111"); // empty store: all on
+    Store().setValue("AWOKE/TBRSR", 0);  // holders
+    Store().setValue("AWOKE/TDCRSR", 0); // members
+    auto remind = open();
     EXPECT_EQ(boxes(remind.get()), "0110");
     Press(remind.get(), 1203); // clients off
     Press(remind.get(), 1201); // holders on
@@ -226,10 +226,12 @@ TEST_F(Schedule, ReminderSettingsKeepEachSwitchUnderItsOwnKey) {
     remind->CollectSwitches(r);
     const int got[] = {r.holder, r.insured, r.clients, r.members, r.calendar};
     EXPECT_EQ(QString("%1%2%3%4%5").arg(got[0]).arg(got[1]).arg(got[2]).arg(got[3]).arg(got[4]), "11001");
-    const char* keys[] = {RemindSettings::kHolder, RemindSettings::kInsured, RemindSettings::kClients,
-                          RemindSettings::kMembers};
-    for (int i = 0; i < 4; ++i) RemindSettings::Write(keys[i], got[i]); // as the main window does at close
-    EXPECT_EQ(boxes(std::make_unique<CRemindSettingsPage>().get()), "1100");
+    RemindSettings::Save(r); // as the main window does at close
+    QString stored;
+    for (const char* key : {"TBRSR", "BTBRSR", "QLKHSR", "TDCRSR"})
+        stored += Store().value(QStringLiteral("AWOKE/") + key).toString();
+    EXPECT_EQ(stored, "1100");
+    EXPECT_EQ(boxes(open().get()), "1100");
 }
 
 } // namespace

@@ -15,15 +15,11 @@
 #include <QGraphicsTextItem>
 #include <QHeaderView>
 
-using vantorel::TheBook;
-
 namespace {
 
 struct Statistics : testing::Test {
-    void SetUp() override { TheBook().Clear(); }
-    void TearDown() override { TheBook().Clear(); }
-
-    CStatisticsPage page;
+    vantorel::DataBook book;
+    CStatisticsPage page{book};
     CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(&page, 1221); }
     QChart* Chart() { return FindCtl<QChartView>(&page, tmpl::kStatisticsChartId)->chart(); }
 
@@ -52,11 +48,11 @@ struct Statistics : testing::Test {
             c << QString("%1:%2").arg(List()->GetColumnCaption(i)).arg(List()->header()->sectionSize(i));
         return c.join(",");
     }
-    static void AddPolicy(const QString& payment, int holderSex = 0) {
+    void AddPolicy(const QString& payment, int holderSex = 0) {
         vantorel::PolicyRecord p;
         p.info.paymentMethod = p.info.productName = ToGbk(payment);
         p.holder.sex = std::int16_t(holderSex);
-        TheBook().insurance.Add(p);
+        book.insurance.Add(p);
     }
 };
 
@@ -67,13 +63,13 @@ TEST_F(Statistics, RowsFollowFirstOccurrenceAndReplaceEachOther) {
     EXPECT_EQ(Rows(), (QStringList{"年缴=2", "月缴=1"}));
 
     // Letter case, trailing blanks and the empty text are categories of their own.
-    TheBook().insurance.RemoveAll();
+    book.insurance.RemoveAll();
     for (const char* m : {"Annual", "annual", "Annual ", "", "Annual", ""}) AddPolicy(m);
     Press(&page, 1208);
     EXPECT_EQ(Rows(), (QStringList{"Annual=2", "annual=1", "Annual =1", "=2"}));
 
     // Another button replaces captions and rows; "不详" keeps its first place.
-    TheBook().insurance.RemoveAll();
+    book.insurance.RemoveAll();
     for (int sex : {1, 1, -1, 0, -1, 2}) AddPolicy("", sex);
     Press(&page, 1206);
     EXPECT_EQ(Captions(), "投保人性别:100,数量:200");
@@ -96,12 +92,12 @@ TEST_F(Statistics, EveryTallyCountsItsOwnField) {
         p.info.benefitMethod = ToGbk("benefit" + QString::number(k));
         person(p.holder, k, k - 1, k, "h");
         person(p.insured, k, k == 1 ? 1 : -1, k + 2, "i");
-        TheBook().insurance.Add(p);
+        book.insurance.Add(p);
     }
     for (int k : {1, 1, 2}) {
         vantorel::PotClientRecord c;
         person(c.person, k, k == 1 ? -1 : 0, k == 1 ? 0 : 9, "c"); // 9: a damaged file
-        TheBook().clients.Add(c);
+        book.clients.Add(c);
     }
     const struct { int button; const char* captions; QStringList rows; } cases[] = {
         {1208, "缴费方式:100,数量:200", {"pay1=2", "pay2=1"}},
@@ -126,7 +122,7 @@ TEST_F(Statistics, EveryTallyCountsItsOwnField) {
         EXPECT_EQ(Captions(), QString::fromUtf8(c.captions));
         EXPECT_EQ(Rows(), c.rows);
     }
-    EXPECT_EQ(TheBook().insurance.GetSize(), 3); // only read
+    EXPECT_EQ(book.insurance.GetSize(), 3); // only read
 }
 
 TEST_F(Statistics, EmptyBookReshownPageAndLongListsKeepTheChartInStep) {
@@ -160,7 +156,7 @@ TEST_F(Statistics, ValueAxisLabelsAreReadableWholeNumbers) {
     page.show();
     for (int top : {1, 2, 3, 5, 9, 10, 11, 12, 17, 37, 100, 1234, 99999}) {
         SCOPED_TRACE(top);
-        TheBook().Clear();
+        book.Clear();
         for (int i = 0; i < top; ++i) AddPolicy("年缴");
         AddPolicy("月缴");
         Press(&page, 1208);

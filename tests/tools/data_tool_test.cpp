@@ -17,7 +17,7 @@ using testkit::WriteBytes;
 
 namespace {
 
-struct Result {
+struct ToolRun {
     int code;
     std::string out, err;
 };
@@ -26,7 +26,7 @@ class DataTool : public ::testing::Test {
 protected:
     TempDir dir;
 
-    Result Run(const std::string& args, const std::string& input = "") {
+    ToolRun Run(const std::string& args, const std::string& input = "") {
         WriteBytes(dir / "stdin", input);
         const std::string cmd = "cd '" + dir.path().string() + "' && '" VANTOREL_DATA_TOOL "' " + args +
                                 " < stdin > stdout 2> stderr";
@@ -35,7 +35,7 @@ protected:
     }
     // Builds `json` into `file` and returns the file's bytes.
     std::string Build(const std::string& kind, const std::string& json, const std::string& file = "out.bcm") {
-        const Result r = Run("build --kind " + kind + " " + file, json);
+        const ToolRun r = Run("build --kind " + kind + " " + file, json);
         EXPECT_EQ(r.code, 0) << r.err;
         return ReadBytes(dir / file);
     }
@@ -77,7 +77,7 @@ TEST_F(DataTool, BuildProducesTheGoldenBytesAndDumpReadsThemBack) {
         const std::string bytes = Build(c.kind, c.json);
         EXPECT_EQ(bytes.size(), c.size);
         EXPECT_EQ(Hex(bytes).substr(0, c.hexStart.size()), c.hexStart);
-        const Result dumped = Run("dump out.bcm --kind " + std::string(c.kind));
+        const ToolRun dumped = Run("dump out.bcm --kind " + std::string(c.kind));
         ASSERT_EQ(dumped.code, 0) << dumped.err;
         EXPECT_EQ(Build(c.kind, dumped.out, "again.bcm"), bytes);
     }
@@ -106,7 +106,7 @@ TEST_F(DataTool, DumpThenBuildGivesBackTheSameBytes) {
         const std::string name = kDataFileNames[i];
         const std::string original = Stored(book.Collection(i));
         WriteBytes(dir / name, original);
-        const Result dumped = Run("dump " + name);
+        const ToolRun dumped = Run("dump " + name);
         ASSERT_EQ(dumped.code, 0) << dumped.err;
         EXPECT_EQ(Build(kKinds[i], dumped.out, "copy.bcm"), original) << name;
     }
@@ -136,7 +136,7 @@ TEST_F(DataTool, CheckReportsSoundAndDamagedFilesWithOffsets) {
     };
     for (const auto& c : cases) {
         WriteBytes(dir / "data3.bcm", c.bytes);
-        const Result r = Run(c.args);
+        const ToolRun r = Run(c.args);
         EXPECT_EQ(r.code, c.code) << c.args;
         for (const auto& text : c.says) EXPECT_NE(r.out.find(text), std::string::npos) << r.out;
     }
@@ -147,7 +147,7 @@ TEST_F(DataTool, CsvHasABomAHeaderAndOneRowPerRecord) {
           R"([{"info": {"policyNo": "A,1"}, "holder": {"name": "张三"}, "beneficiaries": [{"name": "b1"}, {"name": "b2"}]},
               {"info": {"policyNo": "say \"hi\"\nthere"}}])",
           "data1.bcm");
-    const Result r = Run("export --csv data1.bcm");
+    const ToolRun r = Run("export --csv data1.bcm");
     ASSERT_EQ(r.code, 0) << r.err;
     ASSERT_EQ(r.out.substr(0, 3), "\xEF\xBB\xBF");
     std::vector<std::string> lines;
@@ -179,7 +179,7 @@ TEST_F(DataTool, BadInputIsRefusedAndTheOldFileKept) {
         {"policies", R"([{"riders": [{},{},{},{},{},{},{},{},{},{},{}]}])", "riders"},
     };
     for (const auto& k : cases) {
-        const Result r = Run("build --kind " + k.kind + " data4.bcm", k.json);
+        const ToolRun r = Run("build --kind " + k.kind + " data4.bcm", k.json);
         EXPECT_EQ(r.code, 1) << k.json;
         EXPECT_NE(r.err.find(k.message), std::string::npos) << r.err;
         EXPECT_EQ(ReadBytes(dir / "data4.bcm"), "keep");
@@ -189,12 +189,12 @@ TEST_F(DataTool, BadInputIsRefusedAndTheOldFileKept) {
 TEST_F(DataTool, WrongArgumentsGiveOneLineAndExitTwo) {
     for (const char* args : {"", "frob", "dump", "dump a.bcm b.bcm", "dump x.bin", "dump data1.bcm --kind cars",
                              "build", "check --bogus data1.bcm", "export data1.bcm", "dump data1.bcm --kind"}) {
-        const Result r = Run(args);
+        const ToolRun r = Run(args);
         EXPECT_EQ(r.code, 2) << args;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
     }
     for (const char* args : {"--help", "dump --help", "build --help", "check -h", "export --help"}) {
-        const Result r = Run(args);
+        const ToolRun r = Run(args);
         EXPECT_EQ(r.code, 0) << args;
         EXPECT_NE(r.out.find("example"), std::string::npos) << args;
     }
@@ -241,14 +241,14 @@ TEST_F(DataTool, EveryCharacterTheProgramStoresInGbksUserDefinedAreasRoundTrips)
     WriteBytes(dir / "data4.bcm", Stored(schedule));
     WriteBytes(dir / "data1.bcm", Stored(policies));
 
-    const Result dumped = Run("dump data4.bcm");
+    const ToolRun dumped = Run("dump data4.bcm");
     ASSERT_EQ(dumped.code, 0) << dumped.err;
     EXPECT_NE(dumped.out.find("\"" + utf8 + "\""), std::string::npos);
     EXPECT_EQ(Build("schedule", dumped.out), Stored(schedule));
-    const Result policyDump = Run("dump data1.bcm");
+    const ToolRun policyDump = Run("dump data1.bcm");
     ASSERT_EQ(policyDump.code, 0) << policyDump.err;
     EXPECT_EQ(Build("policies", policyDump.out), Stored(policies));
-    const Result csv = Run("export --csv data4.bcm");
+    const ToolRun csv = Run("export --csv data4.bcm");
     ASSERT_EQ(csv.code, 0) << csv.err;
     EXPECT_NE(csv.out.find(utf8), std::string::npos);
     // The same characters typed as JSON are stored as the same bytes.
@@ -261,18 +261,18 @@ TEST_F(DataTool, AWriteThatFailsIsAFailureAndNeverHalfReplacesAFile) {
     WriteBytes(dir / "data1.bcm", Stored(book.insurance));
     const auto shell = [&](const std::string& command) {
         const int status = std::system(("cd '" + dir.path().string() + "' && " + command + " 2> stderr").c_str());
-        return Result{WEXITSTATUS(status), "", ReadBytes(dir / "stderr")};
+        return ToolRun{WEXITSTATUS(status), "", ReadBytes(dir / "stderr")};
     };
     const std::string tool = "'" VANTOREL_DATA_TOOL "'";
     // Standard output on a full disk.
     for (const char* args : {" dump data1.bcm", " export --csv data1.bcm", " check data1.bcm"}) {
-        const Result r = shell(tool + args + " > /dev/full");
+        const ToolRun r = shell(tool + args + " > /dev/full");
         EXPECT_EQ(r.code, 1) << args;
         EXPECT_NE(r.err.find("standard output"), std::string::npos) << args << ": " << r.err;
     }
     // A file size limit reached half-way, as a full disk would be: the old CSV stays whole.
     WriteBytes(dir / "out.csv", "old");
-    Result r = shell("(trap '' XFSZ; ulimit -f 1; " + tool + " export --csv data1.bcm -o out.csv)");
+    ToolRun r = shell("(trap '' XFSZ; ulimit -f 1; " + tool + " export --csv data1.bcm -o out.csv)");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("out.csv"), std::string::npos) << r.err;
     EXPECT_EQ(ReadBytes(dir / "out.csv"), "old");
@@ -308,7 +308,7 @@ TEST_F(DataTool, ExportRefusesToWriteOverItsInputOrAnyDataFile) {
         {"export --csv data2.bcm -o clients.csv", false},
     };
     for (const auto& c : cases) {
-        const Result r = Run(c.args);
+        const ToolRun r = Run(c.args);
         EXPECT_EQ(r.code, c.refused ? 2 : 0) << c.args << ": " << r.err;
         if (c.refused) {
             EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;

@@ -227,9 +227,8 @@ int Export(const Args& args) {
             return 0; // main() checks that standard output took it
         }
         // Through a temporary file and a rename: a full disk leaves the old file whole.
-        std::string error;
-        if (!ReplaceFileContents(*p.out, csv.str(), error)) {
-            std::cerr << "vantorel-data: " << *p.out << " not written: " << error << "\n";
+        if (const Result<void> written = ReplaceFileContents(*p.out, csv.str()); !written) {
+            std::cerr << "vantorel-data: " << *p.out << " not written: " << written.Reason() << "\n";
             return 1;
         }
         return 0;

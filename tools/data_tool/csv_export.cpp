@@ -38,18 +38,18 @@ struct Flattener {
         if (names) names->push_back(prefix + name);
         cells.push_back(blank ? std::string() : std::move(value));
     }
-    void operator()(const char* name, std::string& s) { Cell(name, blank ? std::string() : GbkToUtf8(s)); }
-    void operator()(const char* name, std::int16_t& v) { Cell(name, std::to_string(v)); }
-    void operator()(const char* name, double& v) { Cell(name, Number(v)); }
-    template <class T> void Again(const char*, T&) {}
-    template <class T> void Object(const char* name, T& sub) {
+    void operator()(const char* name, const std::string& s) { Cell(name, blank ? std::string() : GbkToUtf8(s)); }
+    void operator()(const char* name, std::int16_t v) { Cell(name, std::to_string(v)); }
+    void operator()(const char* name, double v) { Cell(name, Number(v)); }
+    template <class T> void Again(const char*, const T&) {}
+    template <class T> void Object(const char* name, const T& sub) {
         Flattener f{cells, names, widths, prefix + name + ".", blank};
         VisitFields(f, sub);
     }
-    template <class T> void List(const char* name, std::vector<T>& list) {
+    template <class T> void List(const char* name, const std::vector<T>& list) {
         const std::size_t width = widths[prefix + name];
         for (std::size_t i = 0; i < width; ++i) {
-            T empty;
+            const T empty;
             const bool have = i < list.size();
             Flattener f{cells, names, widths, prefix + name + "." + std::to_string(i + 1) + ".", blank || !have};
             VisitFields(f, have ? list[i] : empty);
@@ -61,13 +61,13 @@ struct Flattener {
 struct ListWidths {
     std::map<std::string, std::size_t>& widths;
     std::string prefix;
-    template <class T> void operator()(const char*, T&) {}
-    template <class T> void Again(const char*, T&) {}
-    template <class T> void Object(const char* name, T& sub) {
+    template <class T> void operator()(const char*, const T&) {}
+    template <class T> void Again(const char*, const T&) {}
+    template <class T> void Object(const char* name, const T& sub) {
         ListWidths w{widths, prefix + name + "."};
         VisitFields(w, sub);
     }
-    template <class T> void List(const char* name, std::vector<T>& list) {
+    template <class T> void List(const char* name, const std::vector<T>& list) {
         auto& w = widths[prefix + name];
         w = std::max(w, list.size());
     }
@@ -85,17 +85,17 @@ void WriteCsv(Kind kind, const CObject& collection, std::ostream& out) {
         using C = std::remove_reference_t<decltype(typed)>;
         const auto& c = dynamic_cast<const C&>(collection);
         std::map<std::string, std::size_t> widths;
-        for (auto r : c.Records()) {
+        for (const auto& r : c.Records()) {
             ListWidths w{widths, ""};
             VisitFields(w, r);
         }
         out << "\xEF\xBB\xBF";
         std::vector<std::string> names, cells;
-        typename C::RecordType sample;
+        const typename C::RecordType sample;
         Flattener header{cells, &names, widths, ""};
         VisitFields(header, sample);
         Row(out, names);
-        for (auto r : c.Records()) {
+        for (const auto& r : c.Records()) {
             cells.clear();
             Flattener f{cells, nullptr, widths, ""};
             VisitFields(f, r);

@@ -87,9 +87,8 @@ int main(int argc, char** argv) {
     // Today's reminders would open boxes; the picture shows the window alone.
     msg::SetResponder([](msg::Kind, const QString&, msg::Default) { return false; });
     WriteSampleBook(data.path());
-    QDir::setCurrent(data.path());
 
-    CMainDlg dlg(AllPageFactories());
+    CMainDlg dlg(data.path().toStdString(), AllPageFactories());
     dlg.SetClock([] { return QDateTime(QDate(2026, 3, 18), QTime(9, 30, 0)); });
     dlg.Initialise();
     dlg.show();
