@@ -1,8 +1,13 @@
 #include "pages/policy/policy_entry_page.h"
 #include "policy_test_support.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -27,6 +32,22 @@ TEST(Report, EntryPageSavesThePolicyOnTheFormOrSaysWhyNot) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("application/vnd.oasis.opendocument.text"));
     EXPECT_TRUE(rec.Last().contains(answer + ".odt"));
+#ifdef Q_OS_UNIX
+    // Saved again: the new report replaces the old one by a rename, so another
+    // name of the old file still holds it whole and no temporary file is left.
+    file.close();
+    const QByteArray before = [&] {
+        QFile f(answer + ".odt");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_EQ(::link(QFile::encodeName(answer + ".odt").constData(), QFile::encodeName(dir.filePath("old")).constData()), 0);
+    TypeInto(&page, 1040, "P/8");
+    Press(&page, 1020);
+    QFile old(dir.filePath("old"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), QStringList({"old", "policy.odt"}));
+#endif
 
     answer = dir.filePath("missing/folder/r.odt");
     rec.Clear();
