@@ -11,7 +11,6 @@
 #include <QLibraryInfo>
 #include <QLockFile>
 #include <QMessageBox>
-#include <QSessionManager>
 #include <QSysInfo>
 #include <QThread>
 #include <QTranslator>

@@ -8,8 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace forms {

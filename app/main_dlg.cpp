@@ -1,6 +1,5 @@
 #include "main_dlg.h"
 
-#include "gbk.h"
 #include "message_box.h"
 #include "page.h"
 #include "reminders.h"

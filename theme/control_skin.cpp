@@ -2,7 +2,6 @@
 
 #include "skin_paint.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>

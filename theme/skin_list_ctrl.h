@@ -70,7 +70,6 @@ public:
     // The owner's ground colour is kept but the list is always painted on
     // its own #E1E1EB, as the theme wants every list alike.
     void SetBkColor(const QColor& c);
-    QColor GetBkColor() const { return bkColor_; }
     // Text colour of rows that are not selected.
     void SetTextColor(const QColor& c);
     // Grid lines, like full-row selection and movable columns, are on for

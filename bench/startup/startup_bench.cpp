@@ -17,7 +17,6 @@
 #include "pages/page_registry.h"
 #include "records/data_files.h"
 
-#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 

@@ -13,10 +13,6 @@ class CSkinListCtrl;
 
 class CPeopleListPage : public CPage {
     Q_OBJECT
-  public:
-    // Position of the record last loaded by a click, -1 for none.
-    int SelectedIndex() const { return selected_; }
-
   protected:
     struct Column {
         QString caption;
@@ -30,6 +26,7 @@ class CPeopleListPage : public CPage {
     // Commits the form; false, after asking for one, when no record was clicked.
     bool CommitForModify();
 
+    // Position of the record last loaded by a click, -1 for none.
     int selected_ = -1;
 
   private:

@@ -10,7 +10,6 @@
 
 #include <QStringList>
 #include <initializer_list>
-#include <utility>
 #include <vector>
 
 class CSkinListCtrl;

@@ -6,7 +6,6 @@
 #include "resources/templates/schedule_template.h"
 #include "theme/skin_list_ctrl.h"
 
-#include <QCheckBox>
 #include <cmath>
 
 namespace {

@@ -10,7 +10,6 @@
 #include "pages/policy/beneficiary_dlg.h"
 #include "pages/policy/policy_entry_page.h"
 #include "pages/policy/rider_dlg.h"
-#include "records/data_files.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <QApplication>

@@ -2,11 +2,11 @@
 // page steps on the track and thumb dragging.
 #include "theme/skin_list_ctrl.h"
 #include "theme/skin_scroll_bar.h"
-#include "theme_test_util.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "theme_test_util.h"
 
-#include <QPainter>
-
 QImage Render(QWidget* w, qreal dpr) {
     QImage img(w->size() * dpr, QImage::Format_RGB32);
     img.setDevicePixelRatio(dpr);

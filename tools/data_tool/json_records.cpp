@@ -5,7 +5,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <set>
 
 namespace vantorel::tool {

@@ -13,7 +13,6 @@
 #include "records/data_files.h"
 
 #include <QAbstractButton>
-#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTreeWidget>
