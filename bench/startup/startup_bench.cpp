@@ -1,7 +1,7 @@
 // The program's start, memory and close over a large book against an empty
 // folder, and "显 示 所 有 保 单" over the book.
 //
-//   vantorel_startup_bench [--policies N | --million] [--pairs N] [--book DIR]
+//   vantorel_startup_bench [--policies N | --million] [--pairs N] [--book DIR] [--probe]
 //
 // Without --book it writes the benchmark book (storage_bench --write-book DIR
 // writes one to keep). The book is copied into a work folder first: closing
@@ -21,6 +21,7 @@
 #include "app/message_box.h"
 #include "app/page.h"
 #include "bench_util.h"
+#include "kept_store.h"
 #include "pages/page_registry.h"
 #include "records/data_files.h"
 #include "sample_book.h"
@@ -33,6 +34,7 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 
 namespace fs = std::filesystem;
 using bench::NowMs;
@@ -124,6 +126,36 @@ int One(int argc, char** argv, const char* dir) {
     return app.Run(std::move(pages));
 }
 
+// The probe's run: the program over `empty`, the book in `book` kept
+// ("serial" before the start, "overlap" on a thread waited for by the pages,
+// "late" on a thread waited for after the first paint, "mapped" before the
+// start from files mapped instead of read, "none" not at all).
+// Prints "ready peakKb".
+int Probe(int argc, char** argv, const std::string& mode, const char* empty, const char* book) {
+    auto* kept = new bench::KeptBook; // left to the process's end, as the book would be
+    std::thread loader;
+    if (mode == "overlap" || mode == "late") loader = std::thread([kept, book] { kept->Load(book); });
+    if ((mode == "serial" || mode == "mapped") && !kept->Load(book, mode == "mapped")) return 1;
+    if (::chdir(empty) != 0) return 1;
+    CAgentApp app(argc, argv);
+    msg::SetResponder([](msg::Kind, const QString&, msg::Default) { return false; });
+    PageFactories pages = AllPageFactories();
+    for (PageFactory& f : pages) // the pages need the book: the first one waits for it
+        f.make = [inner = f.make, &loader, mode](PageHost* host, QWidget* parent) {
+            if (mode == "overlap" && loader.joinable()) loader.join();
+            return inner(host, parent);
+        };
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("102")) PaintWatch(w).WaitUntilPaintedAndIdle();
+        if (loader.joinable()) loader.join();
+        std::printf("%.3f %ld %d\n", NowMs(), bench::PeakKb(), kept->insurance.Size());
+        std::fflush(stdout);
+        std::_Exit(0);
+    });
+    return app.Run(std::move(pages));
+}
+
 void CopyBook(const fs::path& from, const fs::path& to) {
     fs::create_directories(to);
     for (const char* n : vantorel::kDataFileNames)
@@ -150,22 +182,56 @@ void ClearFolder(const fs::path& dir) {
     fs::create_directories(dir);
 }
 
+int RunProbe(const std::string& self, const fs::path& empty, const fs::path& book, int pairs) {
+    const char* modes[] = {"none", "serial", "overlap", "late", "mapped"};
+    constexpr int kModes = 5;
+    std::vector<double> start[kModes], peak[kModes];
+    int policies = 0;
+    for (int i = -1; i < pairs; ++i) // the first round untimed
+        for (int m = 0; m < kModes; ++m) {
+            ClearFolder(empty);
+            const bench::ChildRun r = bench::RunChild({self, "--probe-one", modes[m], empty.string(), book.string()});
+            if (i < 0) continue;
+            start[m].push_back(r.numbers.at(0) - r.startMs);
+            peak[m].push_back(r.numbers.at(1));
+            policies = std::max(policies, int(r.numbers.at(2)));
+        }
+    std::printf("\nprobe: the program over an empty folder, with the book of %d policies kept by a loader that\n"
+                "reads each file whole and walks it once\n", policies);
+    std::printf("%-44s %s\n", "", "min / median / max");
+    const char* names[] = {"not loaded", "kept before the start", "kept on a thread, pages wait",
+                           "kept on a thread, first paint waits", "kept from mapped files"};
+    for (int m = 0; m < kModes; ++m)
+        std::printf("start, book %-32s %s\n", (std::string(names[m]) + " (ms)").c_str(), Spread(start[m], "%.0f").c_str());
+    for (int m = 1; m < kModes; ++m)
+        std::printf("  %-42s %s\n", (std::string(names[m]) + " / not loaded").c_str(),
+                    Spread(bench::Ratios(start[m], start[0])).c_str());
+    std::vector<double> perPolicy;
+    for (int i = 0; i < pairs; ++i) perPolicy.push_back((peak[1][i] - peak[0][i]) * 1024 / policies);
+    std::printf("%-44s %s\n", "bytes per policy, kept (peak - not loaded)", Spread(perPolicy, "%.0f").c_str());
+    std::printf("load average at end: %s\n", bench::LoadAverage().c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     bench::BookSize size;
     int pairs = 7;
     fs::path given;
+    bool probe = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool value = i + 1 < argc;
         if (a == "--one" && value) return One(argc, argv, argv[i + 1]);
+        if (a == "--probe-one" && i + 3 < argc) return Probe(argc, argv, argv[i + 1], argv[i + 2], argv[i + 3]);
         if (a == "--policies" && value) size.policies = std::max(1, std::atoi(argv[++i]));
         else if (a == "--million") size.policies = 1000000;
         else if (a == "--pairs" && value) pairs = std::max(1, std::atoi(argv[++i]));
         else if (a == "--book" && value) given = argv[++i];
+        else if (a == "--probe") probe = true;
         else {
-            std::fprintf(stderr, "usage: %s [--policies N | --million] [--pairs N] [--book DIR]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--policies N | --million] [--pairs N] [--book DIR] [--probe]\n", argv[0]);
             return 2;
         }
     }
@@ -188,6 +254,11 @@ int main(int argc, char** argv) {
     ::setenv("XDG_RUNTIME_DIR", (work / "runtime").c_str(), 1);
     std::printf("load average at start: %s; %d alternating pairs (empty, book)\n", bench::LoadAverage().c_str(), pairs);
     std::fflush(stdout);
+    if (probe) {
+        const int status = RunProbe(self, empty, book, pairs);
+        fs::remove_all(work);
+        return status;
+    }
 
     Measure(self, empty); // once untimed each: fonts and files in the cache
     const Sample first = Measure(self, book);
