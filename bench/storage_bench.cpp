@@ -3,6 +3,8 @@
 //
 //   storage_bench [--policies N | --million] [--pairs N] [--book DIR] [--no-sqlite]
 //   storage_bench --write-book DIR [--policies N | --million]
+//   storage_bench --against BENCH [--book DIR] [--pairs N]   LoadAll and its memory: this
+//                 build against the storage_bench of another build, alternating
 //
 // Every load runs in a fresh process, so that it pays for its memory as the
 // program's start does; the raw read reads the same four files into fresh
@@ -117,12 +119,41 @@ struct Options {
     int pairs = 7;
     fs::path book; // an existing book, left untouched
     bool sqlite = true;
+    std::string against; // another build's storage_bench
 };
 
 void Usage() {
     std::fprintf(stderr, "usage: storage_bench [--policies N | --million] [--pairs N] [--book DIR] [--no-sqlite]\n"
-                         "       storage_bench --write-book DIR [--policies N | --million]\n");
+                         "       storage_bench --write-book DIR [--policies N | --million]\n"
+                         "       storage_bench --against BENCH [--book DIR] [--pairs N]\n");
     std::exit(2);
+}
+
+// LoadAll of this build against another's, each in fresh processes, alternating.
+int RunAgainst(const Options& o, const fs::path& bookDir, const fs::path& empty) {
+    const std::string self = bench::SelfPath();
+    std::vector<double> ms[2], grown[2];
+    double policies = 0;
+    for (int i = -1; i < o.pairs; ++i) // the first round untimed
+        for (int b = 0; b < 2; ++b) {
+            const std::string& bin = b ? self : o.against;
+            const bench::ChildRun l = bench::RunChild({bin, "--load", bookDir.string()});
+            const bench::ChildRun e = bench::RunChild({bin, "--load", empty.string()});
+            if (i < 0) continue;
+            ms[b].push_back(l.numbers.at(0));
+            grown[b].push_back((l.numbers.at(1) - e.numbers.at(1)) * 1024);
+            policies = l.numbers.at(2);
+        }
+    for (auto& g : grown)
+        for (double& v : g) v /= policies;
+    std::printf("LoadAll, fresh process, this build against %s (%.0f policies)\n", o.against.c_str(), policies);
+    std::printf("%-28s %-26s %-26s %s\n", "", "other: min/median/max", "this: min/median/max", "this / other");
+    std::printf("%-28s %-26s %-26s %s\n", "LoadAll (ms)", Spread(ms[0], "%.1f").c_str(), Spread(ms[1], "%.1f").c_str(),
+                Spread(bench::Ratios(ms[1], ms[0])).c_str());
+    std::printf("%-28s %-26s %-26s %s\n", "bytes per policy (loader)", Spread(grown[0], "%.0f").c_str(),
+                Spread(grown[1], "%.0f").c_str(), Spread(bench::Ratios(grown[1], grown[0])).c_str());
+    std::printf("load average at end: %s\n", bench::LoadAverage().c_str());
+    return 0;
 }
 
 int Run(const Options& o) {
@@ -136,6 +167,11 @@ int Run(const Options& o) {
         std::printf("writing the book (%d policies)...\n", o.size.policies);
         std::fflush(stdout);
         Must(bench::WriteBook(bookDir, o.size), "writing the book");
+    }
+    if (!o.against.empty()) {
+        const int status = RunAgainst(o, bookDir, empty);
+        fs::remove_all(work);
+        return status;
     }
     const double load0 = NowMs();
     DataBook book;
@@ -246,6 +282,7 @@ int main(int argc, char** argv) {
         else if (a == "--pairs" && value) o.pairs = std::max(1, std::atoi(argv[++i]));
         else if (a == "--book" && value) o.book = argv[++i];
         else if (a == "--no-sqlite") o.sqlite = false;
+        else if (a == "--against" && value) o.against = argv[++i];
         else Usage();
     }
     if (!writeTo.empty()) {

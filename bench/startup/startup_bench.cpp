@@ -1,7 +1,7 @@
 // The program's start, memory and close over a large book against an empty
 // folder, and "显 示 所 有 保 单" over the book.
 //
-//   vantorel_startup_bench [--policies N | --million] [--pairs N] [--book DIR] [--probe]
+//   vantorel_startup_bench [--policies N | --million] [--pairs N] [--book DIR] [--probe | --against BENCH]
 //
 // Without --book it writes the benchmark book (storage_bench --write-book DIR
 // writes one to keep). The book is copied into a work folder first: closing
@@ -182,6 +182,32 @@ void ClearFolder(const fs::path& dir) {
     fs::create_directories(dir);
 }
 
+int RunAgainst(const std::string& self, const std::string& other, const fs::path& book, int pairs) {
+    Measure(other, book); // once untimed each
+    Measure(self, book);
+    std::vector<double> start[2], peak[2], close[2], showAll[2];
+    for (int i = 0; i < pairs; ++i)
+        for (int b = 0; b < 2; ++b) {
+            const Sample s = Measure(b ? self : other, book);
+            start[b].push_back(s.start);
+            peak[b].push_back(s.peakKb / 1024);
+            close[b].push_back(s.close);
+            showAll[b].push_back(s.showAllMs);
+        }
+    std::printf("\nthis build against %s, over the same book\n", other.c_str());
+    std::printf("%-34s %-24s %-24s %s\n", "", "other: min/median/max", "this: min/median/max", "this / other");
+    auto row = [](const char* what, const std::vector<double>* v, const char* format) {
+        std::printf("%-34s %-24s %-24s %s\n", what, Spread(v[0], format).c_str(), Spread(v[1], format).c_str(),
+                    Spread(bench::Ratios(v[1], v[0])).c_str());
+    };
+    row("start (ms)", start, "%.0f");
+    row("peak memory at start (MB)", peak, "%.0f");
+    row("close (ms)", close, "%.0f");
+    row("\"显 示 所 有 保 单\" (ms)", showAll, "%.1f");
+    std::printf("load average at end: %s\n", bench::LoadAverage().c_str());
+    return 0;
+}
+
 int RunProbe(const std::string& self, const fs::path& empty, const fs::path& book, int pairs) {
     const char* modes[] = {"none", "serial", "overlap", "late", "mapped"};
     constexpr int kModes = 5;
@@ -220,6 +246,7 @@ int main(int argc, char** argv) {
     int pairs = 7;
     fs::path given;
     bool probe = false;
+    std::string against;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool value = i + 1 < argc;
@@ -230,8 +257,10 @@ int main(int argc, char** argv) {
         else if (a == "--pairs" && value) pairs = std::max(1, std::atoi(argv[++i]));
         else if (a == "--book" && value) given = argv[++i];
         else if (a == "--probe") probe = true;
+        else if (a == "--against" && value) against = argv[++i];
         else {
-            std::fprintf(stderr, "usage: %s [--policies N | --million] [--pairs N] [--book DIR] [--probe]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--policies N | --million] [--pairs N] [--book DIR] [--probe | --against BENCH]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -254,8 +283,8 @@ int main(int argc, char** argv) {
     ::setenv("XDG_RUNTIME_DIR", (work / "runtime").c_str(), 1);
     std::printf("load average at start: %s; %d alternating pairs (empty, book)\n", bench::LoadAverage().c_str(), pairs);
     std::fflush(stdout);
-    if (probe) {
-        const int status = RunProbe(self, empty, book, pairs);
+    if (probe || !against.empty()) {
+        const int status = probe ? RunProbe(self, empty, book, pairs) : RunAgainst(self, against, book, pairs);
         fs::remove_all(work);
         return status;
     }
