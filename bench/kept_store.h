@@ -139,6 +139,17 @@ public:
         return true;
     }
     int Size() const { return int(records_.size()); }
+    // A text of record i, found by walking the fields before it.
+    std::string_view Text(int i, std::string& (*field)(R&)) const {
+        const std::string_view r = records_[std::size_t(i)];
+        const auto* start = reinterpret_cast<const unsigned char*>(r.data());
+        Skipper s{{start, start + r.size()}, &field(Names<R>())};
+        VisitFields(s, Names<R>());
+        Bytes b{s.found, s.b.end};
+        std::uint64_t n = 0;
+        if (!s.found || !TextLength(b, n)) return {};
+        return {reinterpret_cast<const char*>(b.p), std::size_t(n)};
+    }
 
 private:
     std::unique_ptr<unsigned char[]> block_;
