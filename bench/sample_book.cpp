@@ -1,7 +1,10 @@
 #include "sample_book.h"
 
-#include <iconv.h>
+#include "records/data_files.h"
 
+#include <unicode/ucnv.h>
+
+#include <cstdio>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -10,16 +13,14 @@ namespace bench {
 
 namespace {
 
+// The word lists are written here in UTF-8; ICU's GBK converter is the one
+// Qt uses in the program.
 std::string Gbk(const std::string& utf8) {
-    static iconv_t cd = iconv_open("GBK", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no GBK converter");
     std::string out(utf8.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size(), outLeft = out.size();
-    char* o = out.data();
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &in, &inLeft, &o, &outLeft) == static_cast<std::size_t>(-1)) throw std::runtime_error("bad text");
-    out.resize(out.size() - outLeft);
+    UErrorCode ec = U_ZERO_ERROR;
+    const int32_t n = ucnv_convert("GBK", "UTF-8", out.data(), int32_t(out.size()), utf8.data(), int32_t(utf8.size()), &ec);
+    if (U_FAILURE(ec)) throw std::runtime_error("no GBK for a word of the sample book");
+    out.resize(std::size_t(n));
     return out;
 }
 
@@ -170,14 +171,58 @@ private:
     std::string nation_, benefit_, life_, unit_, room_;
 };
 
+// A plain output file for the archive.
+class OutFile : public vantorel::CFile {
+public:
+    explicit OutFile(const std::filesystem::path& p) : f_(std::fopen(p.c_str(), "wb")) {}
+    ~OutFile() override {
+        if (f_) std::fclose(f_);
+    }
+    bool Ok() const { return f_ != nullptr; }
+    bool Close() {
+        const bool ok = f_ && std::fclose(f_) == 0;
+        f_ = nullptr;
+        return ok;
+    }
+    std::size_t Read(void*, std::size_t) override { return 0; }
+    void Write(const void* buf, std::size_t n) override {
+        if (std::fwrite(buf, 1, n, f_) != n) throw vantorel::FileError("write failed");
+    }
+    std::uint64_t GetLength() const override { return 0; }
+
+private:
+    std::FILE* f_;
+};
+
+// A collection's file: the count, then each record as `make(i)` gives it.
+template <class Make> bool WriteFile(const std::filesystem::path& path, int count, Make make) {
+    OutFile out(path);
+    if (!out.Ok()) return false;
+    try {
+        vantorel::CArchive ar(out, vantorel::CArchive::store);
+        ar << static_cast<std::int32_t>(count);
+        vantorel::ArchiveWriter w{ar};
+        for (int i = 0; i < count; ++i) {
+            auto record = make(i);
+            VisitFields(w, record);
+        }
+        ar.Close();
+    } catch (const vantorel::FileError&) {
+        return false;
+    }
+    return out.Close();
+}
+
 } // namespace
 
-void MakeBook(vantorel::DataBook& book, const BookSize& size) {
+bool WriteBook(const std::filesystem::path& dir, const BookSize& size) {
+    std::filesystem::create_directories(dir);
     Maker m;
-    for (int i = 0; i < size.policies; ++i) book.insurance.Add(m.Policy(i));
-    for (int i = 0; i < size.clients; ++i) book.clients.Add(m.Client());
-    for (int i = 0; i < size.members; ++i) book.members.Add(m.Member(i));
-    for (int i = 0; i < size.schedule; ++i) book.calendar.Add(m.Entry());
+    const auto& names = vantorel::kDataFileNames;
+    return WriteFile(dir / names[0], size.policies, [&](int i) { return m.Policy(i); }) &&
+           WriteFile(dir / names[1], size.clients, [&](int) { return m.Client(); }) &&
+           WriteFile(dir / names[2], size.members, [&](int i) { return m.Member(i); }) &&
+           WriteFile(dir / names[3], size.schedule, [&](int) { return m.Entry(); });
 }
 
 } // namespace bench

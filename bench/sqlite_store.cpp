@@ -140,6 +140,8 @@ void SqliteSave(const DataBook& book, const std::filesystem::path& path) {
     std::filesystem::remove(path);
     sqlite3* db = nullptr;
     Check(sqlite3_open(path.c_str(), &db), db);
+    Exec(db, "PRAGMA journal_mode=DELETE");
+    Exec(db, "PRAGMA synchronous=FULL");
     Exec(db, "BEGIN");
     CreateTable<PolicyRecord>(db, "policies", false);
     CreateTable<BeneficiaryRecord>(db, "beneficiaries", true);
