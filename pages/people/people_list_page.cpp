@@ -2,11 +2,8 @@
 
 #include "app/forms.h"
 #include "app/message_box.h"
+#include "resources/templates/people_list_ids.h"
 #include "theme/skin_list_ctrl.h"
-
-namespace {
-enum : int { kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020 };
-}
 
 CPeopleListPage::CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second,
                                  QWidget* parent)
@@ -17,10 +14,11 @@ CPeopleListPage::CPeopleListPage(const tmpl::Window& t, int listId, const Column
     list_->SetBkColor(forms::palette::listBackground);
     list_->SetTextColor(forms::palette::listText);
 
-    OnClick(kAdd, [this] { OnAdd(); });
-    OnClick(kModify, [this] { OnModify(); });
-    OnClick(kDelete, [this] { OnDelete(); });
-    OnClick(kReport, [this] { OnReport(); });
+    namespace id = ids::people_list;
+    OnClick(id::Add, [this] { OnAdd(); });
+    OnClick(id::Modify, [this] { OnModify(); });
+    OnClick(id::Delete, [this] { OnDelete(); });
+    OnClick(id::Report, [this] { OnReport(); });
     connect(list_, &CSkinListCtrl::rowClicked, this, &CPeopleListPage::OnListClicked);
 }
 

@@ -5,6 +5,7 @@
 #include "app/message_box.h"
 #include "app/report_writer.h"
 #include "records/data_files.h"
+#include "resources/templates/team_member_ids.h"
 #include "resources/templates/team_member_template.h"
 
 #include <QComboBox>
@@ -12,36 +13,31 @@
 using vantorel::MemberRecord;
 using vantorel::TheBook;
 using F = PersonField;
+namespace id = ids::member;
 
 namespace {
-// clang-format off
-enum : int {
-    kStaffNo = 1075, kBirthYear = 1045, kDepartment = 1083, kLevel = 1080, kJoinYear = 1059, kJoinMonth = 1060,
-    kJoinDay = 1061, kHobby = 1174, kList = 1173,
-};
-// clang-format on
-
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同工号成员,请重新输入！");
 } // namespace
 
 CTeamMemberPage::CTeamMemberPage(QWidget* parent)
-    : CPeopleListPage(tmpl::TeamMemberTemplate(), kList, {QStringLiteral("工号"), 150},
+    : CPeopleListPage(tmpl::TeamMemberTemplate(), id::List, {QStringLiteral("工号"), 150},
                       {QStringLiteral("姓名"), 100}, parent) {
     // In the order the form reads; the person fields without a control stay empty.
-    binding_.Text(kStaffNo, &staffNo_, QStringLiteral("工号"));
-    person_.Bind(binding_, {{F::name, 1049}, {F::sex, 1185}, {F::nation, 1184}, {F::idNumber, 1040},
-                            {F::marital, 1183}, {F::birthYear, kBirthYear}, {F::birthMonth, 1046},
-                            {F::birthDay, 1047}});
-    binding_.Text(kDepartment, &department_, QStringLiteral("部门"));
-    binding_.Text(kLevel, &level_, QStringLiteral("级别"));
-    binding_.Date(kJoinYear, kJoinMonth, kJoinDay, &join_, QStringLiteral("入司时间"));
-    person_.Bind(binding_, {{F::mobile, 1182}, {F::email, 1181}, {F::homePhone, 1179}, {F::homeAddress, 1178},
-                            {F::homePostcode, 1177}, {F::height, 1175}, {F::weight, 1176}});
-    binding_.Text(kHobby, &hobby_, QStringLiteral("爱好"));
-    person_.Bind(binding_, {{F::remarks, 1042}});
+    binding_.Text(id::StaffNo, &staffNo_, QStringLiteral("工号"));
+    person_.Bind(binding_, {{F::name, id::Name}, {F::sex, id::Sex}, {F::nation, id::Nation},
+                            {F::idNumber, id::IdNumber}, {F::marital, id::Marital}, {F::birthYear, id::BirthYear},
+                            {F::birthMonth, id::BirthMonth}, {F::birthDay, id::BirthDay}});
+    binding_.Text(id::Department, &department_, QStringLiteral("部门"));
+    binding_.Text(id::Level, &level_, QStringLiteral("级别"));
+    binding_.Date(id::JoinYear, id::JoinMonth, id::JoinDay, &join_, QStringLiteral("入司时间"));
+    person_.Bind(binding_, {{F::mobile, id::Mobile}, {F::email, id::Email}, {F::homePhone, id::HomePhone},
+                            {F::homeAddress, id::HomeAddress}, {F::homePostcode, id::HomePostcode},
+                            {F::height, id::Height}, {F::weight, id::Weight}});
+    binding_.Text(id::Hobby, &hobby_, QStringLiteral("爱好"));
+    person_.Bind(binding_, {{F::remarks, id::Remarks}});
 
-    forms::AddYearPresets(Ctl<QComboBox>(kBirthYear));
-    forms::AddYearPresets(Ctl<QComboBox>(kJoinYear));
+    forms::AddYearPresets(Ctl<QComboBox>(id::BirthYear));
+    forms::AddYearPresets(Ctl<QComboBox>(id::JoinYear));
     ShowValues(); // the defaults: empty years, no sex, "已婚", months and days "01"
     RebuildList();
 }

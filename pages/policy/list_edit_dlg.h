@@ -1,6 +1,6 @@
 // What the beneficiaries and riders dialogs share: a working copy of one list
-// shown in list control 1136, with add (1148), modify (1149) and delete (1160)
-// buttons and a double-click that loads an entry into the form. Each dialog
+// shown in their list control, with add, modify and delete buttons
+// (ids::list_dialog) and a double-click that loads an entry into the form. Each dialog
 // supplies its form, its columns and its tests before storing.
 #pragma once
 

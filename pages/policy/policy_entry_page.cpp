@@ -6,6 +6,7 @@
 #include "beneficiary_dlg.h"
 #include "policy_report.h"
 #include "records/data_files.h"
+#include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/policy_entry_template.h"
 #include "rider_dlg.h"
 
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 
 using namespace vantorel;
+namespace id = ids::entry;
 
 namespace {
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同保单,请重新输入保险单号!");
@@ -24,7 +26,9 @@ constexpr std::size_t kMaxEntries = 10;
 
 CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTemplate(), parent) {
     forms::ApplyPagePalette(this, forms::palette::editText); // this page's buttons are blue
-    for (int id : {1045, 1059, 1064, 1090}) forms::AddYearPresets(Ctl<QComboBox>(id));
+    for (int year : std::initializer_list<int>{id::EffectiveYear, id::LiabilityYear, id::holder::BirthYear,
+                                               id::insured::BirthYear})
+        forms::AddYearPresets(Ctl<QComboBox>(year));
 
     info_.company = QStringLiteral("Orlemont保险");
     info_.paymentMethod = QStringLiteral("年缴");
@@ -33,18 +37,18 @@ CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTem
     info_.liability.year = QStringLiteral("2004");
     info_.Bind(binding_);
     holder_.Bind(binding_, kHolderIds, QStringLiteral("投保人"));
-    binding_.Text(1104, &holder_.relation, QStringLiteral("投保人与被保险人关系"));
+    binding_.Text(id::Relation, &holder_.relation, QStringLiteral("投保人与被保险人关系"));
     insured_.Bind(binding_, kInsuredIds, QStringLiteral("被保险人"));
-    binding_.Number(1102, &insured_.height, QStringLiteral("身高"));
-    binding_.Number(1103, &insured_.weight, QStringLiteral("体重"));
+    binding_.Number(id::Height, &insured_.height, QStringLiteral("身高"));
+    binding_.Number(id::Weight, &insured_.weight, QStringLiteral("体重"));
     ShowValues();
 
-    OnClick(1019, [this] { OnAddOrModify(); });
-    OnClick(1021, [this] { Step(-1); });
-    OnClick(1022, [this] { Step(+1); });
-    OnClick(1105, [this] { OnBeneficiaries(); });
-    OnClick(1106, [this] { OnRiders(); });
-    OnClick(1020, [this] { OnReport(); });
+    OnClick(id::AddOrModify, [this] { OnAddOrModify(); });
+    OnClick(id::Previous, [this] { Step(-1); });
+    OnClick(id::Next, [this] { Step(+1); });
+    OnClick(id::Beneficiaries, [this] { OnBeneficiaries(); });
+    OnClick(id::Riders, [this] { OnRiders(); });
+    OnClick(id::Report, [this] { OnReport(); });
     UpdateModeControls();
 }
 
@@ -63,11 +67,11 @@ void CPolicyEntryPage::SetMode(int mode) {
 // paint as well, so the screen never shows a stale mode.
 void CPolicyEntryPage::UpdateModeControls() {
     const bool add = mode_ == kAdd;
-    auto* button = Ctl<QPushButton>(1019);
+    auto* button = Ctl<QPushButton>(id::AddOrModify);
     const QString caption = add ? QStringLiteral("添加") : QStringLiteral("修改");
     if (button->text() != caption) button->setText(caption);
-    for (int id : {1021, 1022}) {
-        QWidget* w = Ctl(id);
+    for (int step : {id::Previous, id::Next}) {
+        QWidget* w = Ctl(step);
         if (w->isHidden() != add) w->setVisible(!add);
     }
 }

@@ -5,15 +5,18 @@
 #include "policy_entry_page.h"
 #include "policy_search.h"
 #include "records/data_files.h"
+#include "resources/templates/policy_entry_ids.h"
+#include "resources/templates/query_ids.h"
 #include "resources/templates/query_template.h"
 #include "theme/skin_list_ctrl.h"
 
 using namespace vantorel;
+namespace id = ids::query;
 
 CPolicyQueryPage::CPolicyQueryPage(PageHost* host, QWidget* parent)
-    : CPage(tmpl::QueryTemplate(), parent), host_(host), list_(Ctl<CSkinListCtrl>(1136)) {
-    binding_.Radio({1108, 1110, 1120, 1125, 1135, 1137}, &mode_);
-    binding_.Text(1122, &text_, QStringLiteral("查找内容"));
+    : CPage(tmpl::QueryTemplate(), parent), host_(host), list_(Ctl<CSkinListCtrl>(id::List)) {
+    binding_.Radio({id::ByNumber, id::ByHolder, id::ByInsured, id::ByProduct, id::ByDate, id::ByAnyField}, &mode_);
+    binding_.Text(id::Text, &text_, QStringLiteral("查找内容"));
     ShowValues();
 
     list_->SetBkColor(forms::palette::listBackground);
@@ -21,11 +24,11 @@ CPolicyQueryPage::CPolicyQueryPage(PageHost* host, QWidget* parent)
     list_->InsertColumn(0, QStringLiteral("保险单号"), 200);
     list_->InsertColumn(1, QStringLiteral("查询关键"), 200);
 
-    OnClick(1124, [this] { RefreshResults(); });
-    OnClick(1150, [this] { OnShowAll(); });
-    OnClick(1149, [this] { OnModify(); });
-    OnClick(1160, [this] { OnDeleteOne(); });
-    OnClick(1161, [this] { OnDeleteAll(); });
+    OnClick(id::Find, [this] { RefreshResults(); });
+    OnClick(id::ShowAll, [this] { OnShowAll(); });
+    OnClick(id::Modify, [this] { OnModify(); });
+    OnClick(id::DeleteOne, [this] { OnDeleteOne(); });
+    OnClick(id::DeleteAll, [this] { OnDeleteAll(); });
     RefreshResults();
 }
 
@@ -55,7 +58,7 @@ void CPolicyQueryPage::OnModify() {
         msg::Info(this, QStringLiteral("请选择修改对象!"));
         return;
     }
-    auto* entry = host_ ? dynamic_cast<CPolicyEntryPage*>(host_->Page(136)) : nullptr;
+    auto* entry = host_ ? dynamic_cast<CPolicyEntryPage*>(host_->Page(ids::entry::Template)) : nullptr;
     if (!entry) return;
     const int index = TheBook().insurance.Find(rowKeys_[std::size_t(row)]);
     // A row whose policy has gone meanwhile opens nothing; the list is brought up to date.
@@ -64,7 +67,7 @@ void CPolicyQueryPage::OnModify() {
         return;
     }
     entry->SetMode(CPolicyEntryPage::kModify);
-    host_->ShowOnly(136);
+    host_->ShowOnly(ids::entry::Template);
     entry->SetCurrentIndex(index);
     entry->ShowPolicy(TheBook().insurance.GetAt(index));
 }

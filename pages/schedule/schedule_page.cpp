@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "atx_calendar.h"
 #include "records/data_files.h"
+#include "resources/templates/schedule_ids.h"
 #include "resources/templates/schedule_template.h"
 #include "theme/skin_list_ctrl.h"
 
@@ -12,27 +13,20 @@
 #include <cmath>
 
 namespace {
-enum : int {
-    kCalendar = 1191,
-    kMemo = 1195,
-    kSwitch = 1205,
-    kAdd = 1196,
-    kList = 1193,
-    kDelete = 1160,
-};
+namespace id = ids::schedule;
 
 QWidget* MakeCalendar(const tmpl::Control& c, QWidget* parent) {
-    if (c.id == kCalendar) return new CAtxCalendar(parent);
+    if (c.id == id::Calendar) return new CAtxCalendar(parent);
     return new QWidget(parent);
 }
 } // namespace
 
 CSchedulePage::CSchedulePage(QWidget* parent) : CPage(tmpl::ScheduleTemplate(), parent, MakeCalendar) {
-    calendar_ = Ctl<CAtxCalendar>(kCalendar);
-    list_ = Ctl<CSkinListCtrl>(kList);
+    calendar_ = Ctl<CAtxCalendar>(id::Calendar);
+    list_ = Ctl<CSkinListCtrl>(id::List);
 
-    binding_.Text(kMemo, &text_, QStringLiteral("日程安排"));
-    binding_.Check(kSwitch, &remind_);
+    binding_.Text(id::Memo, &text_, QStringLiteral("日程安排"));
+    binding_.Check(id::Switch, &remind_);
 
     list_->SetBkColor(QColor(225, 225, 235));
     list_->SetTextColor(QColor(0, 128, 128));
@@ -48,11 +42,11 @@ CSchedulePage::CSchedulePage(QWidget* parent) : CPage(tmpl::ScheduleTemplate(), 
     remind_ = RemindSettings::Read(RemindSettings::kCalendar);
     ShowValues();
 
-    OnClick(kAdd, [this] { OnAdd(); });
-    OnClick(kDelete, [this] { OnDelete(); });
+    OnClick(id::Add, [this] { OnAdd(); });
+    OnClick(id::Delete, [this] { OnDelete(); });
     // The switch is the page's value the moment it is clicked: today's
     // reminders and the close both read it from here.
-    OnClick(kSwitch, [this] { CommitQuiet(); });
+    OnClick(id::Switch, [this] { CommitQuiet(); });
     connect(list_, &CSkinListCtrl::rowDoubleClicked, this, [this](int) { OnLoadEntry(); });
 }
 

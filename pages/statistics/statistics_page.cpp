@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "records/data_files.h"
+#include "resources/templates/statistics_ids.h"
 #include "resources/templates/statistics_template.h"
 #include "tallies.h"
 #include "theme/skin_list_ctrl.h"
@@ -15,11 +16,11 @@
 #include <QValueAxis>
 
 namespace {
-constexpr int kList = 1221;
+namespace id = ids::statistics;
 constexpr int kMaxBars = 50;
 
 QWidget* MakeChart(const tmpl::Control& c, QWidget* parent) {
-    if (c.id != tmpl::kStatisticsChartId) return new QWidget(parent);
+    if (c.id != id::Chart) return new QWidget(parent);
     auto* view = new QChartView(parent);
     view->setRenderHint(QPainter::Antialiasing);
     QChart* chart = view->chart();
@@ -33,8 +34,8 @@ QWidget* MakeChart(const tmpl::Control& c, QWidget* parent) {
 } // namespace
 
 CStatisticsPage::CStatisticsPage(QWidget* parent) : CPage(tmpl::StatisticsTemplate(), parent, MakeChart) {
-    list_ = Ctl<CSkinListCtrl>(kList);
-    chart_ = Ctl<QChartView>(tmpl::kStatisticsChartId);
+    list_ = Ctl<CSkinListCtrl>(id::List);
+    chart_ = Ctl<QChartView>(id::Chart);
 
     list_->SetBkColor(QColor(0xE1, 0xE1, 0xEB));
     list_->SetTextColor(QColor(0x00, 0x80, 0x80));

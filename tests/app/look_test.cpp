@@ -11,6 +11,14 @@
 #include "pages/policy/policy_entry_page.h"
 #include "pages/policy/rider_dlg.h"
 #include "records/data_files.h"
+#include "resources/templates/policy_entry_ids.h"
+#include "resources/templates/pot_client_ids.h"
+#include "resources/templates/query_ids.h"
+#include "resources/templates/remind_settings_ids.h"
+#include "resources/templates/schedule_ids.h"
+#include "resources/templates/statistics_ids.h"
+#include "resources/templates/team_member_ids.h"
+#include "resources/templates/welcome_ids.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <QApplication>
@@ -41,7 +49,9 @@ QString g_pictureDir;
 void Save(const QImage& img, const QString& name) { img.save(g_pictureDir + u'/' + name + QStringLiteral(".png")); }
 
 constexpr QRgb kGround = 0xF8F6E6;
-const int kPages[] = {136, 137, 140, 174, 175, 176, 179, 180};
+const int kPages[] = {ids::entry::Template,    ids::query::Template,  ids::client::Template,
+                      ids::member::Template,   ids::schedule::Template, ids::remind::Template,
+                      ids::welcome::Template,  ids::statistics::Template};
 
 bool IsGround(const QImage& img, QPoint p) { return (img.pixel(p) & 0xFFFFFF) == kGround; }
 
@@ -181,32 +191,32 @@ TEST_F(Look, ShownPolicyValuesReadFromTheirStart) {
     p.holder.idNumber = "110101197001010000";
     p.holder.homeAddress = ToGbk(QStringLiteral("北京市东城区东长安街一号东方广场东三办公楼十八层"));
     p.insured.idNumber = "11010119700101123X";
-    auto* page = static_cast<CPolicyEntryPage*>(Show(136));
+    auto* page = static_cast<CPolicyEntryPage*>(Show(ids::entry::Template));
     page->ShowPolicy(p);
     const QImage img = Grab(dlg_.get());
     Save(img, QStringLiteral("entry_long_values"));
     for (QLineEdit* e : page->findChildren<QLineEdit*>())
         EXPECT_EQ(e->cursorPosition(), 0) << e->objectName().toStdString() << " " << e->text().toStdString();
-    EXPECT_EQ(FindCtl<QLineEdit>(page, 1062)->text(), "110101197001010000");
+    EXPECT_EQ(FindCtl<QLineEdit>(page, ids::entry::holder::IdNumber)->text(), "110101197001010000");
 }
 
 // Controls take the sizes their layout tables give them, and texts keep clear
 // of their neighbours.
 TEST_F(Look, SizesFollowTheLayoutTablesAndLabelsKeepApart) {
-    CPage* schedule = Show(175);
+    CPage* schedule = Show(ids::schedule::Template);
     Save(Grab(dlg_.get()), QStringLiteral("sizes_175"));
-    auto* calendar = FindCtl(schedule, 1191);
+    auto* calendar = FindCtl(schedule, ids::schedule::Calendar);
     EXPECT_EQ(calendar->geometry(), tmpl::DluRect(8, 10, 169, 142));
     EXPECT_LE(calendar->minimumSizeHint().width(), calendar->width()) << "all seven columns fit";
     EXPECT_LE(calendar->minimumSizeHint().height(), calendar->height());
 
-    CPage* statistics = Show(180);
-    auto* list = FindCtl<CSkinListCtrl>(statistics, 1221);
+    CPage* statistics = Show(ids::statistics::Template);
+    auto* list = FindCtl<CSkinListCtrl>(statistics, ids::statistics::List);
     EXPECT_EQ(list->x(), tmpl::DluX(166));
     EXPECT_EQ(list->y(), tmpl::DluY(11));
     EXPECT_EQ(list->width(), tmpl::DluX(167));
 
-    CPage* entry = Show(136);
+    CPage* entry = Show(ids::entry::Template);
     Save(Grab(dlg_.get()), QStringLiteral("sizes_136"));
     EXPECT_GE(GapBeforeLiabilityDate(entry), 5) << "entry page";
     CRiderDlg riders(dlg_.get());
