@@ -87,10 +87,7 @@ void CMainDlg::Initialise() {
     if (initialised_) return;
     setWindowIcon(ThemeAppIcon());
     EnableControlSkin(nullptr, true);
-    QPalette p = tree_->palette();
-    p.setColor(QPalette::Base, QColor(250, 250, 230));
-    p.setColor(QPalette::Text, QColor(0, 0, 225));
-    tree_->setPalette(p);
+    SetThemeRole(tree_, ThemeRole::navigationTree);
     FillTree();
     loadReport_ = vantorel::LoadAll(vantorel::TheBook());
     stored_.calendar = RemindSettings::Read(RemindSettings::kCalendar);

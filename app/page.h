@@ -1,5 +1,6 @@
 // A page of the page area: built from its template, filled with the page
-// background, coloured with the page palette, with one binding table.
+// background, coloured with the page palette (the theme's role "page"), with
+// one binding table.
 #pragma once
 
 #include "form_binding.h"

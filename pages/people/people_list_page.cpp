@@ -1,6 +1,5 @@
 #include "people_list_page.h"
 
-#include "app/forms.h"
 #include "app/message_box.h"
 #include "resources/templates/people_list_ids.h"
 #include "theme/skin_list_ctrl.h"
@@ -9,10 +8,7 @@ CPeopleListPage::CPeopleListPage(const tmpl::Window& t, int listId, const Column
                                  QWidget* parent)
     : CPage(t, parent) {
     list_ = Ctl<CSkinListCtrl>(listId);
-    list_->InsertColumn(0, first.caption, first.width);
-    list_->InsertColumn(1, second.caption, second.width);
-    list_->SetBkColor(forms::palette::listBackground);
-    list_->SetTextColor(forms::palette::listText);
+    SetUpList(list_, {{first.caption, first.width}, {second.caption, second.width}});
 
     namespace id = ids::people_list;
     OnClick(id::Add, [this] { OnAdd(); });

@@ -1,10 +1,10 @@
 #include "list_edit_dlg.h"
 
-#include "app/forms.h"
 #include "app/message_box.h"
 #include "app/template_builder.h"
 #include "records/policy_record.h"
 #include "resources/templates/list_dialog_ids.h"
+#include "theme/control_skin.h"
 #include "theme/skin_list_ctrl.h"
 #include "theme/theme_pictures.h"
 
@@ -17,14 +17,11 @@ ListEditDlg<Record>::ListEditDlg(QWidget* owner, const tmpl::Window& form, const
     tmpl::Build(form, this);
     SetTitle(title);
     setWindowIcon(ThemeDialogIcon());
-    forms::ApplyPagePalette(this);
+    SetThemeRole(this, ThemeRole::page);
 
     namespace id = ids::list_dialog;
     listCtl_ = tmpl::Ctl<CSkinListCtrl>(this, id::List);
-    listCtl_->SetBkColor(forms::palette::listBackground);
-    listCtl_->SetTextColor(forms::palette::listText);
-    int col = 0;
-    for (const Column& c : columns) listCtl_->InsertColumn(col++, c.caption, c.width);
+    SetUpList(listCtl_, columns);
 
     auto click = [this](int button, void (ListEditDlg::*handler)()) {
         connect(tmpl::Ctl<QAbstractButton>(this, button), &QAbstractButton::clicked, this, handler);

@@ -6,14 +6,13 @@
 
 #include "app/form_binding.h"
 #include "resources/templates/window_template.h"
+#include "theme/skin_list_ctrl.h"
 #include "theme/xp_dialog.h"
 
 #include <QStringList>
 #include <initializer_list>
 #include <utility>
 #include <vector>
-
-class CSkinListCtrl;
 
 template <class Record>
 class ListEditDlg : public CXpDialog {
@@ -25,10 +24,7 @@ public:
     void RefreshList();
 
 protected:
-    struct Column {
-        QString caption;
-        int width;
-    };
+    using Column = ListColumn;
     // `owner` is the main window; the dialog opens on its top-left corner,
     // transient for it. The frame draws `title` spaced.
     ListEditDlg(QWidget* owner, const tmpl::Window& form, const QString& title, std::initializer_list<Column> columns);

@@ -9,6 +9,8 @@
 #include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/policy_entry_template.h"
 #include "rider_dlg.h"
+#include "theme/control_skin.h"
+#include "theme/theme_colours.h"
 
 #include <QComboBox>
 #include <QPainter>
@@ -25,7 +27,7 @@ constexpr std::size_t kMaxEntries = 10;
 } // namespace
 
 CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTemplate(), parent) {
-    forms::ApplyPagePalette(this, forms::palette::editText); // this page's buttons are blue
+    SetThemeRole(this, ThemeRole::entryPage); // this page's buttons are blue
     for (int year : std::initializer_list<int>{id::EffectiveYear, id::LiabilityYear, id::holder::BirthYear,
                                                id::insured::BirthYear})
         forms::AddYearPresets(Ctl<QComboBox>(year));
@@ -78,7 +80,7 @@ void CPolicyEntryPage::UpdateModeControls() {
 
 void CPolicyEntryPage::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), forms::palette::pageBackground);
+    p.fillRect(rect(), QColor::fromRgb(theme::kPageBackground));
     UpdateModeControls();
 }
 

@@ -1,6 +1,5 @@
 #include "policy_query_page.h"
 
-#include "app/forms.h"
 #include "app/message_box.h"
 #include "policy_entry_page.h"
 #include "policy_search.h"
@@ -19,10 +18,7 @@ CPolicyQueryPage::CPolicyQueryPage(PageHost* host, QWidget* parent)
     binding_.Text(id::Text, &text_, QStringLiteral("查找内容"));
     ShowValues();
 
-    list_->SetBkColor(forms::palette::listBackground);
-    list_->SetTextColor(forms::palette::listText);
-    list_->InsertColumn(0, QStringLiteral("保险单号"), 200);
-    list_->InsertColumn(1, QStringLiteral("查询关键"), 200);
+    SetUpList(list_, {{QStringLiteral("保险单号"), 200}, {QStringLiteral("查询关键"), 200}});
 
     OnClick(id::Find, [this] { RefreshResults(); });
     OnClick(id::ShowAll, [this] { OnShowAll(); });

@@ -28,10 +28,7 @@ CSchedulePage::CSchedulePage(QWidget* parent) : CPage(tmpl::ScheduleTemplate(), 
     binding_.Text(id::Memo, &text_, QStringLiteral("日程安排"));
     binding_.Check(id::Switch, &remind_);
 
-    list_->SetBkColor(QColor(225, 225, 235));
-    list_->SetTextColor(QColor(0, 128, 128));
-    list_->InsertColumn(0, QStringLiteral("时间"), 100);
-    list_->InsertColumn(1, QStringLiteral("日程安排"), 400);
+    SetUpList(list_, {{QStringLiteral("时间"), 100}, {QStringLiteral("日程安排"), 400}});
     FillList();
 
     const QDate today = QDate::currentDate();

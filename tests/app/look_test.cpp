@@ -19,7 +19,9 @@
 #include "resources/templates/statistics_ids.h"
 #include "resources/templates/team_member_ids.h"
 #include "resources/templates/welcome_ids.h"
+#include "resources/templates/main_ids.h"
 #include "theme/skin_list_ctrl.h"
+#include "theme/theme_colours.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,9 +29,14 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <climits>
@@ -48,7 +55,7 @@ QImage Grab(QWidget* w) {
 QString g_pictureDir;
 void Save(const QImage& img, const QString& name) { img.save(g_pictureDir + u'/' + name + QStringLiteral(".png")); }
 
-constexpr QRgb kGround = 0xF8F6E6;
+constexpr QRgb kGround = theme::kPageBackground;
 const int kPages[] = {ids::entry::Template,    ids::query::Template,  ids::client::Template,
                       ids::member::Template,   ids::schedule::Template, ids::remind::Template,
                       ids::welcome::Template,  ids::statistics::Template};
@@ -223,4 +230,61 @@ TEST_F(Look, SizesFollowTheLayoutTablesAndLabelsKeepApart) {
     riders.show();
     Save(Grab(&riders), QStringLiteral("sizes_178"));
     EXPECT_GE(GapBeforeLiabilityDate(&riders), 5) << "riders dialog";
+}
+
+// The page palette reaches every control of every page and dialog, whenever it
+// is made; the entry page's buttons are blue; the tree has its own colours; a
+// box opened over a page keeps the dialog colours.
+TEST_F(Look, ThePagePaletteColoursEveryControl) {
+    auto is = [](const QWidget* w, QPalette::ColorRole role, QRgb c) {
+        return w->palette().color(role) == QColor::fromRgb(c);
+    };
+    auto check = [&](QWidget* form, QRgb buttonText) {
+        const std::string name = form->objectName().toStdString();
+        EXPECT_TRUE(is(form, QPalette::Window, theme::kPageBackground)) << name;
+        EXPECT_TRUE(form->autoFillBackground()) << name;
+        int controls = 0;
+        for (QWidget* w : form->findChildren<QWidget*>()) {
+            const std::string what = name + " " + w->metaObject()->className() + " " + w->objectName().toStdString();
+            ++controls;
+            if (qobject_cast<QLabel*>(w) || qobject_cast<QGroupBox*>(w) || qobject_cast<QCheckBox*>(w) ||
+                qobject_cast<QRadioButton*>(w))
+                EXPECT_TRUE(is(w, QPalette::WindowText, theme::kStaticText)) << what;
+            else if (qobject_cast<QPushButton*>(w))
+                EXPECT_TRUE(is(w, QPalette::ButtonText, buttonText)) << what;
+            else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w))
+                EXPECT_TRUE(is(w, QPalette::Text, theme::kEditText) && is(w, QPalette::Base, theme::kEditBackground))
+                    << what;
+            else if (qobject_cast<QComboBox*>(w))
+                EXPECT_TRUE(is(w, QPalette::Text, theme::kEditText)) << what;
+            else
+                --controls;
+        }
+        EXPECT_GT(controls, 0) << name;
+    };
+    for (int id : kPages) {
+        CPage* page = Show(id);
+        check(page, id == ids::entry::Template ? theme::kEntryButtonText : theme::kButtonText);
+    }
+    CBeneficiaryDlg beneficiaries(dlg_.get());
+    beneficiaries.show();
+    check(&beneficiaries, theme::kButtonText);
+    CRiderDlg riders(dlg_.get());
+    riders.show();
+    check(&riders, theme::kButtonText);
+
+    // A control made after the page is up is coloured too.
+    auto* late = new QLineEdit(dlg_->Page(ids::client::Template));
+    late->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(is(late, QPalette::Text, theme::kEditText));
+
+    auto* tree = FindCtl<QTreeWidget>(dlg_.get(), ids::main_window::Tree);
+    EXPECT_TRUE(is(tree, QPalette::Base, theme::kTreeBackground) && is(tree, QPalette::Text, theme::kTreeText));
+
+    QMessageBox box(QMessageBox::Information, "Vantorel", "x", QMessageBox::Ok, dlg_->Page(ids::client::Template));
+    box.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(is(&box, QPalette::Window, theme::kDialogBackground));
+    for (QLabel* l : box.findChildren<QLabel*>()) EXPECT_FALSE(is(l, QPalette::WindowText, theme::kStaticText));
 }
