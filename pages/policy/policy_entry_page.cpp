@@ -10,10 +10,8 @@
 #include "resources/templates/policy_entry_template.h"
 #include "rider_dlg.h"
 #include "theme/control_skin.h"
-#include "theme/theme_colours.h"
 
 #include <QComboBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -57,7 +55,6 @@ CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTem
 void CPolicyEntryPage::OnSelected() {
     SetMode(kAdd);
     beneficiaries_.clear();
-    update();
 }
 
 void CPolicyEntryPage::SetMode(int mode) {
@@ -65,8 +62,6 @@ void CPolicyEntryPage::SetMode(int mode) {
     UpdateModeControls();
 }
 
-// The button caption and the stepping buttons follow the mode; done on every
-// paint as well, so the screen never shows a stale mode.
 void CPolicyEntryPage::UpdateModeControls() {
     const bool add = mode_ == kAdd;
     auto* button = Ctl<QPushButton>(id::AddOrModify);
@@ -76,12 +71,6 @@ void CPolicyEntryPage::UpdateModeControls() {
         QWidget* w = Ctl(step);
         if (w->isHidden() != add) w->setVisible(!add);
     }
-}
-
-void CPolicyEntryPage::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), QColor::fromRgb(theme::kPageBackground));
-    UpdateModeControls();
 }
 
 bool CPolicyEntryPage::IndexValid() const {
@@ -111,6 +100,13 @@ void CPolicyEntryPage::ShowPolicy(const PolicyRecord& record) {
     const std::size_t nr = std::min(record.riders.size(), kMaxEntries);
     riders_.assign(record.riders.begin(), record.riders.begin() + std::ptrdiff_t(nr));
     ShowValues();
+}
+
+void CPolicyEntryPage::EditPolicy(int index) {
+    if (index < 0 || index >= TheBook().insurance.GetSize()) return;
+    SetMode(kModify);
+    currentIndex_ = index;
+    ShowPolicy(TheBook().insurance.GetAt(index));
 }
 
 void CPolicyEntryPage::OnAddOrModify() {

@@ -62,10 +62,8 @@ void CPolicyQueryPage::OnModify() {
         RefreshResults();
         return;
     }
-    entry->SetMode(CPolicyEntryPage::kModify);
+    entry->EditPolicy(index);
     host_->ShowOnly(ids::entry::Template);
-    entry->SetCurrentIndex(index);
-    entry->ShowPolicy(TheBook().insurance.GetAt(index));
 }
 
 void CPolicyQueryPage::OnDeleteOne() {

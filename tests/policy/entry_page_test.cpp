@@ -103,6 +103,27 @@ TEST_F(EntryPage, AnAmountTooLargeForANumberIsRefusedByName) {
     EXPECT_DOUBLE_EQ(TheBook().insurance.At(0).insured.weight, 1.7e308);
 }
 
+// The caption of "添加"/"修改" and the stepping buttons follow the mode as it is
+// set, on a page that has never been painted.
+TEST(EntryPageMode, ControlsFollowTheModeWithoutAPaint) {
+    TheBook().insurance.RemoveAll();
+    TheBook().insurance.Add(SamplePolicy("A", "a"));
+    CPolicyEntryPage page; // never shown
+    auto state = [&page] {
+        return TextOf(&page, id::AddOrModify) + (FindCtl(&page, id::Previous)->isHidden() ? " -" : " <") +
+               (FindCtl(&page, id::Next)->isHidden() ? "-" : ">");
+    };
+    EXPECT_EQ(state(), "添加 --");
+    page.EditPolicy(0);
+    EXPECT_EQ(state(), "修改 <>");
+    EXPECT_EQ(TextOf(&page, id::PolicyNo), "A");
+    page.EditPolicy(1); // no such policy: nothing changes
+    EXPECT_EQ(page.CurrentIndex(), 0);
+    page.OnSelected();
+    EXPECT_EQ(state(), "添加 --");
+    TheBook().insurance.RemoveAll();
+}
+
 struct ModifyMode : EntryPage {
     void SetUp() override {
         EntryPage::SetUp();
