@@ -23,9 +23,8 @@ void CPeopleListPage::RebuildList() {
     const int count = RecordCount();
     std::vector<QStringList> rows;
     rows.reserve(count);
-    GbkRowDecoder decode;
     for (int i = 0; i < count; ++i)
-        rows.push_back(RowOf(i, decode));
+        rows.push_back(RowOf(i));
     list_->SetRows(std::move(rows));
     selected_ = -1;
 }
@@ -42,8 +41,7 @@ int CPeopleListPage::IndexOfRow(int row) const {
     const QStringList texts{list_->GetItemText(row, 0), list_->GetItemText(row, 1)};
     // Rows stand in collection order, so the row's own record is the one
     // meant, even when a damaged or edited file holds its key twice.
-    GbkRowDecoder decode;
-    if (row < RecordCount() && RowOf(row, decode) == texts) return row;
+    if (row < RecordCount() && RowOf(row) == texts) return row;
     return FindRow(texts);
 }
 

@@ -63,9 +63,9 @@ void CPotClientPage::ShowRecord(int index) {
 
 int CPotClientPage::RecordCount() const { return TheBook().clients.GetSize(); }
 
-QStringList CPotClientPage::RowOf(int index, GbkRowDecoder& decode) const {
+QStringList CPotClientPage::RowOf(int index) const {
     const PotClientRecord& r = TheBook().clients.At(index);
-    return {decode(r.person.name), decode(r.person.idNumber)};
+    return {FromGbk(r.person.name), FromGbk(r.person.idNumber)};
 }
 
 int CPotClientPage::FindRow(const QStringList& texts) const {
@@ -129,12 +129,11 @@ void CPotClientPage::OnReport() {
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
     const auto& records = TheBook().clients.Records();
     table.rows.reserve(records.size());
-    GbkRowDecoder decode;
     for (const PotClientRecord& r : records) {
         const auto& p = r.person;
-        table.rows.push_back({decode(p.name), sexes.value(p.sex), decode(p.idNumber), decode(p.birthDate),
-                              decode(p.mobile), decode(p.homePhone), decode(p.workPhone), decode(p.email),
-                              decode(p.occupation), decode(p.annualIncome), decode(p.homeAddress)});
+        table.rows.push_back({FromGbk(p.name), sexes.value(p.sex), FromGbk(p.idNumber), FromGbk(p.birthDate),
+                              FromGbk(p.mobile), FromGbk(p.homePhone), FromGbk(p.workPhone), FromGbk(p.email),
+                              FromGbk(p.occupation), FromGbk(p.annualIncome), FromGbk(p.homeAddress)});
     }
     ReportSection section;
     section.fields = {{QStringLiteral("客户人数"), QString::number(records.size())}};

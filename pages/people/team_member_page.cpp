@@ -66,9 +66,9 @@ void CTeamMemberPage::ShowRecord(int index) {
 
 int CTeamMemberPage::RecordCount() const { return TheBook().members.GetSize(); }
 
-QStringList CTeamMemberPage::RowOf(int index, GbkRowDecoder& decode) const {
+QStringList CTeamMemberPage::RowOf(int index) const {
     const MemberRecord& r = TheBook().members.At(index);
-    return {decode(r.staffNo), decode(r.person.name)};
+    return {FromGbk(r.staffNo), FromGbk(r.person.name)};
 }
 
 int CTeamMemberPage::FindRow(const QStringList& texts) const {
@@ -124,12 +124,11 @@ void CTeamMemberPage::OnReport() {
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
     const auto& records = TheBook().members.Records();
     table.rows.reserve(records.size());
-    GbkRowDecoder decode;
     for (const MemberRecord& r : records) {
         const auto& p = r.person;
-        table.rows.push_back({decode(r.staffNo), decode(p.name), sexes.value(p.sex), decode(r.department),
-                              decode(r.level), decode(r.joinDate), decode(p.birthDate), decode(p.mobile),
-                              decode(p.homePhone), decode(p.email)});
+        table.rows.push_back({FromGbk(r.staffNo), FromGbk(p.name), sexes.value(p.sex), FromGbk(r.department),
+                              FromGbk(r.level), FromGbk(r.joinDate), FromGbk(p.birthDate), FromGbk(p.mobile),
+                              FromGbk(p.homePhone), FromGbk(p.email)});
     }
     ReportSection section;
     section.fields = {{QStringLiteral("成员人数"), QString::number(records.size())}};

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <limits>
 
 using namespace forms;
@@ -85,6 +86,29 @@ TEST(Forms, ComboAndListShowingAndTyping) {
     EXPECT_EQ(ListIndex(list), -1);
     ShowListIndex(list, 1);
     EXPECT_EQ(ListIndex(list), 1);
+}
+
+// The converters are kept from call to call: what one call met must not change
+// the next. Each text is converted after one that fails, and checked against
+// a converter made for it alone.
+TEST(Forms, KeptConvertersGiveWhatFreshOnesGive) {
+    auto fresh = [](const std::string& bytes) {
+        return QString(QStringDecoder("GBK", QStringConverter::Flag::Stateless)
+                           .decode(QByteArrayView(bytes.data(), qsizetype(bytes.size()))));
+    };
+    const std::string texts[] = {"\xB1\xBE\xBF", "\xC6", "A1", "\xB1\xBE\xBF\xC6", "\x81", "\x81\x40x", "",
+                                 std::string("a\0b", 3), "\xFF\xFF", "\xB1\xBE"};
+    for (const std::string& t : texts) {
+        EXPECT_EQ(FromGbk(t), fresh(t)) << t;
+        EXPECT_EQ(FromGbk("\xB1\xBE\xBF\xC6"), "本科") << "after " << t;
+    }
+    for (const QString& t : {QString("本科"), QString("A1"), QString("")}) {
+        EXPECT_FALSE(CanStoreAsGbk(QString::fromUtf8("张三\xF0\x9F\x98\x80")));
+        EXPECT_TRUE(CanStoreAsGbk(t)) << t.toStdString() << " after a refused text";
+        EXPECT_EQ(ToGbk(QString::fromUtf8("\xF0\x9F\x98\x80")), "?");
+        EXPECT_EQ(FromGbk(ToGbk(t)), t);
+    }
+    EXPECT_EQ(ToGbk(QString::fromUtf8("丂@")), "\x81\x40@");
 }
 
 TEST(Forms, TextThatGbkCannotHoldIsRefusedByName) {
