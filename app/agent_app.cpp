@@ -4,6 +4,7 @@
 #include "message_box.h"
 #include "template_builder.h"
 #include "termination_signals.h"
+#include "theme/control_skin.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -42,11 +43,7 @@ void CAgentApp::InstallQtTranslations() {
 
 void CAgentApp::SetDefaultDialogColours() {
     // Only the boxes that do not paint themselves; the main window and the pages do.
-    QPalette p = QApplication::palette();
-    p.setColor(QPalette::Window, QColor(192, 192, 192));
-    p.setColor(QPalette::WindowText, QColor(0, 0, 250));
-    QApplication::setPalette(p, "QMessageBox");
-    QApplication::setPalette(p, "QFileDialog");
+    InstallDialogColours();
 }
 
 namespace {

@@ -5,7 +5,16 @@
 #include "reminders.h"
 #include "template_builder.h"
 #include "welcome_page.h"
+#include "resources/templates/main_ids.h"
 #include "resources/templates/main_template.h"
+#include "resources/templates/policy_entry_ids.h"
+#include "resources/templates/pot_client_ids.h"
+#include "resources/templates/query_ids.h"
+#include "resources/templates/remind_settings_ids.h"
+#include "resources/templates/schedule_ids.h"
+#include "resources/templates/statistics_ids.h"
+#include "resources/templates/team_member_ids.h"
+#include "resources/templates/welcome_ids.h"
 #include "theme/control_skin.h"
 #include "theme/theme_pictures.h"
 
@@ -22,8 +31,10 @@
 namespace {
 
 // The pages in the order of creation.
-constexpr int kPageOrder[] = {136, 137, 140, 174, 175, 176, 179, 180};
-constexpr int kWelcome = 179;
+constexpr int kPageOrder[] = {ids::entry::Template,    ids::query::Template,  ids::client::Template,
+                               ids::member::Template,   ids::schedule::Template, ids::remind::Template,
+                               ids::welcome::Template,  ids::statistics::Template};
+constexpr int kWelcome = ids::welcome::Template;
 
 struct Node {
     const char* text;
@@ -35,9 +46,13 @@ struct Root {
 };
 const std::vector<Root>& TreeNodes() {
     static const std::vector<Root> roots = {
-        {"客户管理", {{"添加保单资料", 136}, {"查询保单资料", 137}, {"潜力客户资料", 140}, {"统计与决策", 180}}},
-        {"团队管理", {{"成员资料", 174}}},
-        {"提醒管理", {{"日程提醒", 175}, {"其它提醒", 176}}},
+        {"客户管理",
+         {{"添加保单资料", ids::entry::Template},
+          {"查询保单资料", ids::query::Template},
+          {"潜力客户资料", ids::client::Template},
+          {"统计与决策", ids::statistics::Template}}},
+        {"团队管理", {{"成员资料", ids::member::Template}}},
+        {"提醒管理", {{"日程提醒", ids::schedule::Template}, {"其它提醒", ids::remind::Template}}},
     };
     return roots;
 }
@@ -51,16 +66,17 @@ CMainDlg::CMainDlg(std::filesystem::path folder, PageFactories factories, QWidge
       clock_([] { return QDateTime::currentDateTime(); }) {
     tmpl::Build(tmpl::MainTemplate(), this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    tree_ = findChild<QTreeWidget*>(QStringLiteral("1001"));
-    date_ = findChild<QLabel*>(QStringLiteral("1198"));
-    weekday_ = findChild<QLabel*>(QStringLiteral("1199"));
-    time_ = findChild<QLabel*>(QStringLiteral("1200"));
+    namespace id = ids::main_window;
+    tree_ = tmpl::Ctl<QTreeWidget>(this, id::Tree);
+    date_ = tmpl::Ctl<QLabel>(this, id::Date);
+    weekday_ = tmpl::Ctl<QLabel>(this, id::Weekday);
+    time_ = tmpl::Ctl<QLabel>(this, id::Time);
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
     connect(timer_, &QTimer::timeout, this, &CMainDlg::Tick);
-    connect(findChild<QAbstractButton*>(QStringLiteral("1223")), &QAbstractButton::clicked, this,
+    connect(tmpl::Ctl<QAbstractButton>(this, id::Remind), &QAbstractButton::clicked, this,
             &CMainDlg::OnRemindButton);
-    connect(findChild<QAbstractButton*>(QStringLiteral("1222")), &QAbstractButton::clicked, this,
+    connect(tmpl::Ctl<QAbstractButton>(this, id::Backup), &QAbstractButton::clicked, this,
             &CMainDlg::OnBackupButton);
 }
 
@@ -70,10 +86,7 @@ void CMainDlg::Initialise() {
     if (initialised_) return;
     setWindowIcon(ThemeAppIcon());
     EnableControlSkin(nullptr, true);
-    QPalette p = tree_->palette();
-    p.setColor(QPalette::Base, QColor(250, 250, 230));
-    p.setColor(QPalette::Text, QColor(0, 0, 225));
-    tree_->setPalette(p);
+    SetThemeRole(tree_, ThemeRole::navigationTree);
     FillTree();
     session_.Open();
     CreatePages();
@@ -99,7 +112,7 @@ void CMainDlg::FillTree() {
 }
 
 void CMainDlg::CreatePages() {
-    const QRect area = findChild<QWidget*>(QStringLiteral("1003"))->geometry();
+    const QRect area = tmpl::Ctl(this, ids::main_window::PageArea)->geometry();
     for (int id : kPageOrder) {
         CPage* page = nullptr;
         for (const PageFactory& f : factories_)

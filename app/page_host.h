@@ -20,7 +20,7 @@ struct DataBook;
 class PageHost {
 public:
     virtual ~PageHost() = default;
-    // The page made from that template (136, 137, 140, 174, 175, 176, 179, 180), or nullptr.
+    // The page made from that template (its ids header's Template), or nullptr.
     virtual CPage* Page(int templateId) const = 0;
     // Hides every page and shows that one, without touching the navigation tree.
     virtual void ShowOnly(int templateId) = 0;

@@ -151,4 +151,12 @@ void Build(const Window& t, QWidget* host, QPoint origin, const CustomFactory& c
     for (QGroupBox* g : groups) g->lower();
 }
 
+QWidget* Ctl(const QWidget* window, int id, const QMetaObject& kind) {
+    QWidget* w = window->findChild<QWidget*>(QString::number(id));
+    if (!w || !kind.cast(w))
+        qFatal("window %s (%s) has no %s with id %d", qPrintable(window->objectName()),
+               window->metaObject()->className(), kind.className(), id);
+    return w;
+}
+
 } // namespace tmpl

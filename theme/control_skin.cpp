@@ -1,6 +1,7 @@
 #include "control_skin.h"
 
 #include "skin_paint.h"
+#include "theme_colours.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <qdrawutil.h>
 #include <QGroupBox>
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -56,8 +58,8 @@ const Corners kCombo[12] = {
     {0xE7EBFF, 0xBDCFFF, 0xB5CBFF, 0xADCBF7}, // 11 inner button, normal
 };
 
-const QColor kPageBackground(0xF8, 0xF6, 0xE6);
 const QColor kWindowBackground(Qt::white); // the platform's window colour, behind text
+const char* const kRoleProperty = "_vantorel_theme_role";
 
 bool IsEditLike(const QWidget* w) {
     return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
@@ -119,6 +121,46 @@ CSkinStyle* SharedWidgetStyle() {
     static QPointer<CSkinStyle> style;
     if (!style) style = new CSkinStyle; // lives until the application ends
     return style;
+}
+
+void SetColour(QWidget* w, QPalette::ColorRole role, QRgb colour) {
+    QPalette p = w->palette();
+    p.setColor(role, QColor::fromRgb(colour));
+    w->setPalette(p);
+}
+
+// Colours the widget by the role of the nearest widget, itself or above it
+// within its window, that has one. A box opened over a page is a window of
+// its own and keeps its colours.
+void ApplyThemeColours(QWidget* w) {
+    const QWidget* marked = nullptr;
+    for (const QWidget* p = w; p && !marked; p = p->isWindow() ? nullptr : p->parentWidget())
+        if (p->property(kRoleProperty).isValid()) marked = p;
+    if (!marked) return;
+    const auto role = ThemeRole(marked->property(kRoleProperty).toInt());
+    if (role == ThemeRole::navigationTree) {
+        if (w != marked) return; // its parts take the tree's palette
+        SetColour(w, QPalette::Base, theme::kTreeBackground);
+        SetColour(w, QPalette::Text, theme::kTreeText);
+        return;
+    }
+    if (w == marked) {
+        SetColour(w, QPalette::Window, theme::kPageBackground);
+        w->setAutoFillBackground(true);
+        return;
+    }
+    // Check boxes and option buttons take the static-text colour, as on the platform the look comes from.
+    if (qobject_cast<QLabel*>(w) || qobject_cast<QGroupBox*>(w) || qobject_cast<QCheckBox*>(w) ||
+        qobject_cast<QRadioButton*>(w)) {
+        SetColour(w, QPalette::WindowText, theme::kStaticText);
+    } else if (qobject_cast<QPushButton*>(w)) {
+        SetColour(w, QPalette::ButtonText, role == ThemeRole::entryPage ? theme::kEntryButtonText : theme::kButtonText);
+    } else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w)) {
+        SetColour(w, QPalette::Text, theme::kEditText);
+        SetColour(w, QPalette::Base, theme::kEditBackground);
+    } else if (qobject_cast<QComboBox*>(w)) {
+        SetColour(w, QPalette::Text, theme::kEditText);
+    }
 }
 
 } // namespace
@@ -187,7 +229,7 @@ void CSkinStyle::PaintCheckBox(QPainter& p, const QRect& rect, unsigned s, const
     const int h = rect.height();
     p.save();
     p.translate(rect.topLeft());
-    p.fillRect(QRect(0, 0, rect.width(), h), kPageBackground);
+    p.fillRect(QRect(0, 0, rect.width(), h), QColor::fromRgb(theme::kPageBackground));
     const int top = (h - 13) / 2;
     QRect box(0, top, 13, 13);
     Outline(p, box, disabled ? FaceMinus(0x20) : QColor(0x185184));
@@ -275,6 +317,7 @@ void CSkinStyle::PaintComboFrame(QPainter& p, const QRect& rect, unsigned s) {
 void CSkinStyle::polish(QWidget* w) {
     QProxyStyle::polish(w);
     if (TracksHover(w)) w->setMouseTracking(true);
+    ApplyThemeColours(w);
 }
 
 void CSkinStyle::unpolish(QWidget* w) {
@@ -508,3 +551,23 @@ bool EnableControlSkin(QWidget* widget, bool on) {
 }
 
 bool IsControlSkinEnabled() { return g_appSkinned; }
+
+// ---- colours ------------------------------------------------------------------
+
+void SetThemeRole(QWidget* w, ThemeRole role) {
+    w->setProperty(kRoleProperty, int(role));
+    auto polished = [](QWidget* x) {
+        return x->testAttribute(Qt::WA_WState_Polished) && qobject_cast<CSkinStyle*>(x->style());
+    };
+    if (polished(w)) ApplyThemeColours(w);
+    for (QWidget* c : w->findChildren<QWidget*>())
+        if (polished(c)) ApplyThemeColours(c);
+}
+
+void InstallDialogColours() {
+    QPalette p = QApplication::palette();
+    p.setColor(QPalette::Window, QColor::fromRgb(theme::kDialogBackground));
+    p.setColor(QPalette::WindowText, QColor::fromRgb(theme::kDialogText));
+    QApplication::setPalette(p, "QMessageBox");
+    QApplication::setPalette(p, "QFileDialog");
+}

@@ -40,11 +40,11 @@ QString SpacedCaption(const QString& text) {
 }
 
 CFrameSkin::CFrameSkin(QObject* parent) : QObject(parent) {
-    background_ = ThemePicture(132);
-    close_[0] = ThemePicture(131);
-    close_[1] = ThemePicture(130);
-    minimise_[0] = restore_[0] = ThemePicture(134);
-    minimise_[1] = restore_[1] = ThemePicture(133);
+    background_ = ThemePicture(picture::Frame);
+    close_[0] = ThemePicture(picture::Close);
+    close_[1] = ThemePicture(picture::CloseHover);
+    minimise_[0] = restore_[0] = ThemePicture(picture::Minimise);
+    minimise_[1] = restore_[1] = ThemePicture(picture::MinimiseHover);
     // Arial at a 16-pixel cell (a 14-pixel em); metric twins stand in where
     // Arial is missing and the CJK fonts take the Chinese captions.
     font_.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),

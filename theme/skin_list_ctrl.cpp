@@ -330,3 +330,10 @@ void CSkinListCtrl::mouseReleaseEvent(QMouseEvent* e) {
     QTreeView::mouseReleaseEvent(e);
     if (empty) emit rowClicked(-1);
 }
+
+void SetUpList(CSkinListCtrl* list, std::initializer_list<ListColumn> columns) {
+    list->SetBkColor(QColor::fromRgb(theme::kListBackground));
+    list->SetTextColor(QColor::fromRgb(theme::kListText));
+    int col = 0;
+    for (const ListColumn& c : columns) list->InsertColumn(col++, c.caption, c.width);
+}

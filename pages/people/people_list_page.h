@@ -4,7 +4,6 @@
 #pragma once
 
 #include "app/page.h"
-#include "list_rows.h"
 
 #include <QString>
 #include <QStringList>
@@ -34,7 +33,7 @@ class CPeopleListPage : public CPage {
     virtual void OnModify() = 0;
     virtual void OnReport() = 0;
     virtual int RecordCount() const = 0;
-    virtual QStringList RowOf(int index, GbkRowDecoder& decode) const = 0;
+    virtual QStringList RowOf(int index) const = 0;
     // Position of the first record with the key a row's texts show, -1 if none.
     virtual int FindRow(const QStringList& texts) const = 0;
     virtual void RemoveRecord(int index) = 0;

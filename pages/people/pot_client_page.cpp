@@ -4,16 +4,16 @@
 #include "app/gbk.h"
 #include "app/message_box.h"
 #include "app/report_writer.h"
+#include "resources/templates/pot_client_ids.h"
 #include "resources/templates/pot_client_template.h"
 
 #include <QComboBox>
 
 using vantorel::PotClientRecord;
 using F = PersonField;
+namespace id = ids::client;
 
 namespace {
-enum : int { kBirthYear = 1064, kFax = 1076, kHobby = 1087, kList = 1140 };
-
 const QString kDuplicateOnAdd =
     QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");
 const QString kDuplicateOnModify =
@@ -21,23 +21,26 @@ const QString kDuplicateOnModify =
 } // namespace
 
 CPotClientPage::CPotClientPage(vantorel::CPotClient& clients, QWidget* parent)
-    : CPeopleListPage(tmpl::PotClientTemplate(), kList, {QStringLiteral("姓名"), 100},
+    : CPeopleListPage(tmpl::PotClientTemplate(), id::List, {QStringLiteral("姓名"), 100},
                       {QStringLiteral("身份证号"), 200}, parent),
       clients_(clients) {
     // In the order the form reads.
-    person_.Bind(binding_, {{F::name, 1055}, {F::sex, 1057}, {F::nation, 1058}, {F::idNumber, 1062},
-                            {F::marital, 1063}, {F::birthYear, kBirthYear}, {F::birthMonth, 1065},
-                            {F::birthDay, 1066}, {F::mobile, 1071}, {F::email, 1072}});
-    binding_.Text(kFax, &fax_, QStringLiteral("传真"));
-    person_.Bind(binding_, {{F::homePhone, 1067}, {F::workPhone, 1068}, {F::homeAddress, 1069},
-                            {F::homePostcode, 1073}, {F::workAddress, 1070}, {F::workPostcode, 1074},
-                            {F::occupation, 1078}, {F::income, 1123}, {F::height, 1102}, {F::weight, 1103}});
-    binding_.Text(kHobby, &hobby_, QStringLiteral("爱好"));
-    person_.Bind(binding_, {{F::education, 1187}, {F::remarks, 1056}});
+    person_.Bind(binding_, {{F::name, id::Name}, {F::sex, id::Sex}, {F::nation, id::Nation},
+                            {F::idNumber, id::IdNumber}, {F::marital, id::Marital}, {F::birthYear, id::BirthYear},
+                            {F::birthMonth, id::BirthMonth}, {F::birthDay, id::BirthDay}, {F::mobile, id::Mobile},
+                            {F::email, id::Email}});
+    binding_.Text(id::Fax, &fax_, QStringLiteral("传真"));
+    person_.Bind(binding_, {{F::homePhone, id::HomePhone}, {F::workPhone, id::WorkPhone},
+                            {F::homeAddress, id::HomeAddress}, {F::homePostcode, id::HomePostcode},
+                            {F::workAddress, id::WorkAddress}, {F::workPostcode, id::WorkPostcode},
+                            {F::occupation, id::Occupation}, {F::income, id::Income}, {F::height, id::Height},
+                            {F::weight, id::Weight}});
+    binding_.Text(id::Hobby, &hobby_, QStringLiteral("爱好"));
+    person_.Bind(binding_, {{F::education, id::Education}, {F::remarks, id::Remarks}});
 
     ShowValues(); // the defaults: no sex, "已婚", month and day "01"
     RebuildList();
-    forms::AddYearPresets(Ctl<QComboBox>(kBirthYear));
+    forms::AddYearPresets(Ctl<QComboBox>(id::BirthYear));
     ShowValues(); // adding presets must not pick a year
 }
 
@@ -59,9 +62,9 @@ void CPotClientPage::ShowRecord(int index) {
 
 int CPotClientPage::RecordCount() const { return clients_.GetSize(); }
 
-QStringList CPotClientPage::RowOf(int index, GbkRowDecoder& decode) const {
+QStringList CPotClientPage::RowOf(int index) const {
     const PotClientRecord& r = clients_.At(index);
-    return {decode(r.person.name), decode(r.person.idNumber)};
+    return {FromGbk(r.person.name), FromGbk(r.person.idNumber)};
 }
 
 int CPotClientPage::FindRow(const QStringList& texts) const {
@@ -123,12 +126,11 @@ void CPotClientPage::OnReport() {
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
     const auto& records = clients_.Records();
     table.rows.reserve(records.size());
-    GbkRowDecoder decode;
     for (const PotClientRecord& r : records) {
         const auto& p = r.person;
-        table.rows.push_back({decode(p.name), sexes.value(p.sex), decode(p.idNumber), decode(p.birthDate),
-                              decode(p.mobile), decode(p.homePhone), decode(p.workPhone), decode(p.email),
-                              decode(p.occupation), decode(p.annualIncome), decode(p.homeAddress)});
+        table.rows.push_back({FromGbk(p.name), sexes.value(p.sex), FromGbk(p.idNumber), FromGbk(p.birthDate),
+                              FromGbk(p.mobile), FromGbk(p.homePhone), FromGbk(p.workPhone), FromGbk(p.email),
+                              FromGbk(p.occupation), FromGbk(p.annualIncome), FromGbk(p.homeAddress)});
     }
     ReportSection section;
     section.fields = {{QStringLiteral("客户人数"), QString::number(records.size())}};

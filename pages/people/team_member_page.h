@@ -17,7 +17,7 @@ class CTeamMemberPage : public CPeopleListPage {
     void OnModify() override;
     void OnReport() override;
     int RecordCount() const override;
-    QStringList RowOf(int index, GbkRowDecoder& decode) const override;
+    QStringList RowOf(int index) const override;
     int FindRow(const QStringList& texts) const override;
     void RemoveRecord(int index) override;
     void ShowRecord(int index) override;

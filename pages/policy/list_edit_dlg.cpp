@@ -1,10 +1,12 @@
 #include "list_edit_dlg.h"
 
-#include "app/forms.h"
 #include "app/message_box.h"
 #include "app/template_builder.h"
 #include "records/policy_record.h"
+#include "resources/templates/list_dialog_ids.h"
+#include "theme/control_skin.h"
 #include "theme/skin_list_ctrl.h"
+#include "theme/theme_pictures.h"
 
 #include <QAbstractButton>
 
@@ -14,21 +16,19 @@ ListEditDlg<Record>::ListEditDlg(QWidget* owner, const tmpl::Window& form, const
     : CXpDialog(owner) {
     tmpl::Build(form, this);
     SetTitle(title);
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/128_32.png")));
-    forms::ApplyPagePalette(this);
+    setWindowIcon(ThemeDialogIcon());
+    SetThemeRole(this, ThemeRole::page);
 
-    listCtl_ = findChild<CSkinListCtrl*>(QStringLiteral("1136"));
-    listCtl_->SetBkColor(forms::palette::listBackground);
-    listCtl_->SetTextColor(forms::palette::listText);
-    int col = 0;
-    for (const Column& c : columns) listCtl_->InsertColumn(col++, c.caption, c.width);
+    namespace id = ids::list_dialog;
+    listCtl_ = tmpl::Ctl<CSkinListCtrl>(this, id::List);
+    SetUpList(listCtl_, columns);
 
-    auto click = [this](int id, void (ListEditDlg::*handler)()) {
-        connect(findChild<QAbstractButton*>(QString::number(id)), &QAbstractButton::clicked, this, handler);
+    auto click = [this](int button, void (ListEditDlg::*handler)()) {
+        connect(tmpl::Ctl<QAbstractButton>(this, button), &QAbstractButton::clicked, this, handler);
     };
-    click(1148, &ListEditDlg::OnAdd);
-    click(1149, &ListEditDlg::OnModify);
-    click(1160, &ListEditDlg::OnDelete);
+    click(id::Add, &ListEditDlg::OnAdd);
+    click(id::Modify, &ListEditDlg::OnModify);
+    click(id::Delete, &ListEditDlg::OnDelete);
     connect(listCtl_, &CSkinListCtrl::rowDoubleClicked, this, &ListEditDlg::OnDoubleClick);
 
     if (owner) move(owner->window()->pos());

@@ -5,15 +5,17 @@
 #include "app/message_box.h"
 #include "beneficiary_dlg.h"
 #include "policy_report.h"
+#include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/policy_entry_template.h"
 #include "rider_dlg.h"
+#include "theme/control_skin.h"
 
 #include <QComboBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 
 using namespace vantorel;
+namespace id = ids::entry;
 
 namespace {
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同保单,请重新输入保险单号!");
@@ -22,8 +24,10 @@ const QString kEmptyNo = QStringLiteral("保险单号不能为空！");
 
 CPolicyEntryPage::CPolicyEntryPage(CInsurance& policies, QWidget* parent)
     : CPage(tmpl::PolicyEntryTemplate(), parent), policies_(policies) {
-    forms::ApplyPagePalette(this, forms::palette::editText); // this page's buttons are blue
-    for (int id : {1045, 1059, 1064, 1090}) forms::AddYearPresets(Ctl<QComboBox>(id));
+    SetThemeRole(this, ThemeRole::entryPage); // this page's buttons are blue
+    for (int year : std::initializer_list<int>{id::EffectiveYear, id::LiabilityYear, id::holder::BirthYear,
+                                               id::insured::BirthYear})
+        forms::AddYearPresets(Ctl<QComboBox>(year));
 
     info_.company = QStringLiteral("Orlemont保险");
     info_.paymentMethod = QStringLiteral("年缴");
@@ -32,25 +36,24 @@ CPolicyEntryPage::CPolicyEntryPage(CInsurance& policies, QWidget* parent)
     info_.liability.year = QStringLiteral("2004");
     info_.Bind(binding_);
     holder_.Bind(binding_, kHolderIds, QStringLiteral("投保人"));
-    binding_.Text(1104, &holder_.relation, QStringLiteral("投保人与被保险人关系"));
+    binding_.Text(id::Relation, &holder_.relation, QStringLiteral("投保人与被保险人关系"));
     insured_.Bind(binding_, kInsuredIds, QStringLiteral("被保险人"));
-    binding_.Number(1102, &insured_.height, QStringLiteral("身高"));
-    binding_.Number(1103, &insured_.weight, QStringLiteral("体重"));
+    binding_.Number(id::Height, &insured_.height, QStringLiteral("身高"));
+    binding_.Number(id::Weight, &insured_.weight, QStringLiteral("体重"));
     ShowValues();
 
-    OnClick(1019, [this] { OnAddOrModify(); });
-    OnClick(1021, [this] { Step(-1); });
-    OnClick(1022, [this] { Step(+1); });
-    OnClick(1105, [this] { OnBeneficiaries(); });
-    OnClick(1106, [this] { OnRiders(); });
-    OnClick(1020, [this] { OnReport(); });
+    OnClick(id::AddOrModify, [this] { OnAddOrModify(); });
+    OnClick(id::Previous, [this] { Step(-1); });
+    OnClick(id::Next, [this] { Step(+1); });
+    OnClick(id::Beneficiaries, [this] { OnBeneficiaries(); });
+    OnClick(id::Riders, [this] { OnRiders(); });
+    OnClick(id::Report, [this] { OnReport(); });
     UpdateModeControls();
 }
 
 void CPolicyEntryPage::OnSelected() {
     SetMode(kAdd);
     beneficiaries_.clear();
-    update();
 }
 
 void CPolicyEntryPage::SetMode(int mode) {
@@ -58,23 +61,15 @@ void CPolicyEntryPage::SetMode(int mode) {
     UpdateModeControls();
 }
 
-// The button caption and the stepping buttons follow the mode; done on every
-// paint as well, so the screen never shows a stale mode.
 void CPolicyEntryPage::UpdateModeControls() {
     const bool add = mode_ == kAdd;
-    auto* button = Ctl<QPushButton>(1019);
+    auto* button = Ctl<QPushButton>(id::AddOrModify);
     const QString caption = add ? QStringLiteral("添加") : QStringLiteral("修改");
     if (button->text() != caption) button->setText(caption);
-    for (int id : {1021, 1022}) {
-        QWidget* w = Ctl(id);
+    for (int step : {id::Previous, id::Next}) {
+        QWidget* w = Ctl(step);
         if (w->isHidden() != add) w->setVisible(!add);
     }
-}
-
-void CPolicyEntryPage::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), forms::palette::pageBackground);
-    UpdateModeControls();
 }
 
 bool CPolicyEntryPage::IndexValid() const {
@@ -104,6 +99,13 @@ void CPolicyEntryPage::ShowPolicy(const PolicyRecord& record) {
     const std::size_t nr = std::min(record.riders.size(), kMaxListEntries);
     riders_.assign(record.riders.begin(), record.riders.begin() + std::ptrdiff_t(nr));
     ShowValues();
+}
+
+void CPolicyEntryPage::EditPolicy(int index) {
+    if (index < 0 || index >= policies_.GetSize()) return;
+    SetMode(kModify);
+    currentIndex_ = index;
+    ShowPolicy(policies_.GetAt(index));
 }
 
 void CPolicyEntryPage::OnAddOrModify() {

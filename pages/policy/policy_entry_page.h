@@ -19,6 +19,7 @@ public:
     // The main window's "添加保单资料": add mode, no beneficiaries yet.
     void OnSelected() override;
 
+    // The button caption and the stepping buttons follow the mode as it is set.
     void SetMode(int mode);
     int GetMode() const { return mode_; }
     void SetCurrentIndex(int index) { currentIndex_ = index; }
@@ -26,12 +27,12 @@ public:
 
     void ShowPolicy(const vantorel::PolicyRecord& record);
     vantorel::PolicyRecord BuildPolicy();
+    // Modify mode on the stored policy at `index`, shown on the form; an
+    // index outside the collection leaves the page as it is.
+    void EditPolicy(int index);
 
     const std::vector<vantorel::BeneficiaryRecord>& Beneficiaries() const { return beneficiaries_; }
     const std::vector<vantorel::RiderRecord>& Riders() const { return riders_; }
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
 
 private:
     void OnAddOrModify();

@@ -1,30 +1,29 @@
 #include "policy_query_page.h"
 
-#include "app/forms.h"
 #include "app/message_box.h"
 #include "policy_entry_page.h"
 #include "policy_search.h"
+#include "resources/templates/policy_entry_ids.h"
+#include "resources/templates/query_ids.h"
 #include "resources/templates/query_template.h"
 #include "theme/skin_list_ctrl.h"
 
 using namespace vantorel;
+namespace id = ids::query;
 
 CPolicyQueryPage::CPolicyQueryPage(CInsurance& policies, PageHost* host, QWidget* parent)
-    : CPage(tmpl::QueryTemplate(), parent), policies_(policies), host_(host), list_(Ctl<CSkinListCtrl>(1136)) {
-    binding_.Radio({1108, 1110, 1120, 1125, 1135, 1137}, &mode_);
-    binding_.Text(1122, &text_, QStringLiteral("查找内容"));
+    : CPage(tmpl::QueryTemplate(), parent), policies_(policies), host_(host), list_(Ctl<CSkinListCtrl>(id::List)) {
+    binding_.Radio({id::ByNumber, id::ByHolder, id::ByInsured, id::ByProduct, id::ByDate, id::ByAnyField}, &mode_);
+    binding_.Text(id::Text, &text_, QStringLiteral("查找内容"));
     ShowValues();
 
-    list_->SetBkColor(forms::palette::listBackground);
-    list_->SetTextColor(forms::palette::listText);
-    list_->InsertColumn(0, QStringLiteral("保险单号"), 200);
-    list_->InsertColumn(1, QStringLiteral("查询关键"), 200);
+    SetUpList(list_, {{QStringLiteral("保险单号"), 200}, {QStringLiteral("查询关键"), 200}});
 
-    OnClick(1124, [this] { RefreshResults(); });
-    OnClick(1150, [this] { OnShowAll(); });
-    OnClick(1149, [this] { OnModify(); });
-    OnClick(1160, [this] { OnDeleteOne(); });
-    OnClick(1161, [this] { OnDeleteAll(); });
+    OnClick(id::Find, [this] { RefreshResults(); });
+    OnClick(id::ShowAll, [this] { OnShowAll(); });
+    OnClick(id::Modify, [this] { OnModify(); });
+    OnClick(id::DeleteOne, [this] { OnDeleteOne(); });
+    OnClick(id::DeleteAll, [this] { OnDeleteAll(); });
     RefreshResults();
 }
 
@@ -54,7 +53,7 @@ void CPolicyQueryPage::OnModify() {
         msg::Info(this, QStringLiteral("请选择修改对象!"));
         return;
     }
-    auto* entry = host_ ? dynamic_cast<CPolicyEntryPage*>(host_->Page(136)) : nullptr;
+    auto* entry = host_ ? dynamic_cast<CPolicyEntryPage*>(host_->Page(ids::entry::Template)) : nullptr;
     if (!entry) return;
     const int index = policies_.Find(rowKeys_[std::size_t(row)]);
     // A row whose policy has gone meanwhile opens nothing; the list is brought up to date.
@@ -62,10 +61,8 @@ void CPolicyQueryPage::OnModify() {
         RefreshResults();
         return;
     }
-    entry->SetMode(CPolicyEntryPage::kModify);
-    host_->ShowOnly(136);
-    entry->SetCurrentIndex(index);
-    entry->ShowPolicy(policies_.GetAt(index));
+    entry->EditPolicy(index);
+    host_->ShowOnly(ids::entry::Template);
 }
 
 void CPolicyQueryPage::OnDeleteOne() {

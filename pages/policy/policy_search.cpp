@@ -4,7 +4,6 @@
 #include "app/gbk.h"
 
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <cstring>
 
 using namespace vantorel;
@@ -12,24 +11,6 @@ using namespace vantorel;
 namespace policy_search {
 
 namespace {
-
-// One decoder for a whole pass; most texts in a book are plain ASCII numbers.
-class Decoder {
-public:
-    QString operator()(const std::string& s) {
-        bool ascii = true;
-        for (unsigned char c : s)
-            if (c >= 0x80) {
-                ascii = false;
-                break;
-            }
-        if (ascii) return QString::fromLatin1(s.data(), qsizetype(s.size()));
-        return decoder_.decode(QByteArrayView(s.data(), qsizetype(s.size())));
-    }
-
-private:
-    QStringDecoder decoder_{"GBK", QStringConverter::Flag::Stateless};
-};
 
 // Finds the first text field of a policy containing the needle.
 struct FieldMatcher {
@@ -98,11 +79,10 @@ Result Search(const CInsurance& book, int mode, const QString& text) {
     }
     const bool everything = mode == kAll || (mode != kNumber && needle.empty());
 
-    Decoder decode;
     out.rows.reserve(everything ? all.size() : 64);
     out.keys.reserve(everything ? all.size() : 64);
     auto add = [&](const PolicyRecord& p, const std::string& shown) {
-        out.rows.push_back({decode(p.info.policyNo), decode(shown)});
+        out.rows.push_back({FromGbk(p.info.policyNo), FromGbk(shown)});
         out.keys.push_back(p.info.policyNo);
     };
     for (const PolicyRecord& p : all) {

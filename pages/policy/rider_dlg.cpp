@@ -3,6 +3,8 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
+#include "app/template_builder.h"
+#include "resources/templates/rider_ids.h"
 #include "resources/templates/rider_template.h"
 
 #include <QComboBox>
@@ -21,7 +23,8 @@ CRiderDlg::CRiderDlg(QWidget* owner)
     values_.effective.year = QStringLiteral("2004");
     values_.liability.year = QStringLiteral("2004");
     values_.Bind(binding_);
-    for (int id : {1045, 1059}) forms::AddYearPresets(findChild<QComboBox*>(QString::number(id)));
+    for (int year : {ids::rider::EffectiveYear, ids::rider::LiabilityYear})
+        forms::AddYearPresets(tmpl::Ctl<QComboBox>(this, year));
     binding_.Show();
 }
 

@@ -3,39 +3,30 @@
 #include "app/gbk.h"
 #include "app/message_box.h"
 #include "atx_calendar.h"
+#include "resources/templates/schedule_ids.h"
 #include "resources/templates/schedule_template.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <cmath>
 
 namespace {
-enum : int {
-    kCalendar = 1191,
-    kMemo = 1195,
-    kSwitch = 1205,
-    kAdd = 1196,
-    kList = 1193,
-    kDelete = 1160,
-};
+namespace id = ids::schedule;
 
 QWidget* MakeCalendar(const tmpl::Control& c, QWidget* parent) {
-    if (c.id == kCalendar) return new CAtxCalendar(parent);
+    if (c.id == id::Calendar) return new CAtxCalendar(parent);
     return new QWidget(parent);
 }
 } // namespace
 
 CSchedulePage::CSchedulePage(vantorel::CCalendar& entries, int remind, const QDate& today, QWidget* parent)
     : CPage(tmpl::ScheduleTemplate(), parent, MakeCalendar), entries_(entries) {
-    calendar_ = Ctl<CAtxCalendar>(kCalendar);
-    list_ = Ctl<CSkinListCtrl>(kList);
+    calendar_ = Ctl<CAtxCalendar>(id::Calendar);
+    list_ = Ctl<CSkinListCtrl>(id::List);
 
-    binding_.Text(kMemo, &text_, QStringLiteral("日程安排"));
-    binding_.Check(kSwitch, &remind_);
+    binding_.Text(id::Memo, &text_, QStringLiteral("日程安排"));
+    binding_.Check(id::Switch, &remind_);
 
-    list_->SetBkColor(QColor(225, 225, 235));
-    list_->SetTextColor(QColor(0, 128, 128));
-    list_->InsertColumn(0, QStringLiteral("时间"), 100);
-    list_->InsertColumn(1, QStringLiteral("日程安排"), 400);
+    SetUpList(list_, {{QStringLiteral("时间"), 100}, {QStringLiteral("日程安排"), 400}});
     FillList();
 
     calendar_->SetYear(std::int16_t(today.year()));
@@ -45,11 +36,11 @@ CSchedulePage::CSchedulePage(vantorel::CCalendar& entries, int remind, const QDa
     remind_ = remind;
     ShowValues();
 
-    OnClick(kAdd, [this] { OnAdd(); });
-    OnClick(kDelete, [this] { OnDelete(); });
+    OnClick(id::Add, [this] { OnAdd(); });
+    OnClick(id::Delete, [this] { OnDelete(); });
     // The switch is the page's value the moment it is clicked: today's
     // reminders and the close both read it from here.
-    OnClick(kSwitch, [this] { CommitQuiet(); });
+    OnClick(id::Switch, [this] { CommitQuiet(); });
     connect(list_, &CSkinListCtrl::rowDoubleClicked, this, [this](int) { OnLoadEntry(); });
 }
 

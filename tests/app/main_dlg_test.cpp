@@ -5,6 +5,15 @@
 #include "pages/page_registry.h"
 #include "records/archive.h"
 #include "records/data_files.h"
+#include "resources/templates/main_ids.h"
+#include "resources/templates/policy_entry_ids.h"
+#include "resources/templates/pot_client_ids.h"
+#include "resources/templates/query_ids.h"
+#include "resources/templates/remind_settings_ids.h"
+#include "resources/templates/schedule_ids.h"
+#include "resources/templates/statistics_ids.h"
+#include "resources/templates/team_member_ids.h"
+#include "resources/templates/welcome_ids.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -30,10 +39,15 @@
 
 namespace fs = std::filesystem;
 using vantorel::DataBook;
+namespace id = ids::main_window;
 
 namespace {
 
 const char* const kKeys[] = {"CALENDAR", "TBRSR", "BTBRSR", "QLKHSR", "TDCRSR"};
+
+constexpr int kEntry = ids::entry::Template, kQuery = ids::query::Template, kClients = ids::client::Template,
+              kMembers = ids::member::Template, kSchedule = ids::schedule::Template, kRemind = ids::remind::Template,
+              kWelcome = ids::welcome::Template, kStatistics = ids::statistics::Template;
 
 QSettings Store() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vantorel"),
@@ -65,17 +79,17 @@ void FailSaving(const char* file, int* failures = nullptr) {
 QLabel* Label(CMainDlg& dlg, int id) { return FindCtl<QLabel>(&dlg, id); }
 
 void Select(CMainDlg& dlg, const char* text) {
-    auto* tree = FindCtl<QTreeWidget>(&dlg, 1001);
+    auto* tree = FindCtl<QTreeWidget>(&dlg, id::Tree);
     tree->setCurrentItem(tree->findItems(QString::fromUtf8(text), Qt::MatchExactly | Qt::MatchRecursive).value(0));
 }
 
 // The one page not hidden, or 0.
 int VisiblePage(CMainDlg& dlg) {
     int visible = 0;
-    for (int id : {136, 137, 140, 174, 175, 176, 179, 180})
-        if (!dlg.Page(id)->isHidden()) {
+    for (int page : {kEntry, kQuery, kClients, kMembers, kSchedule, kRemind, kWelcome, kStatistics})
+        if (!dlg.Page(page)->isHidden()) {
             EXPECT_EQ(visible, 0) << "two pages shown";
-            visible = id;
+            visible = page;
         }
     return visible;
 }
@@ -121,24 +135,24 @@ protected:
 TEST_F(MainWindow, FirstRunShowsNothingAndLeavesFourEmptyFilesAndFiveSwitches) {
     auto dlg = Start(AllPageFactories());
     EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
-    EXPECT_EQ(VisiblePage(*dlg), 179); // the welcome page
-    EXPECT_EQ(Label(*dlg, 1198)->text(), "2004年5月29日");
-    EXPECT_EQ(Label(*dlg, 1199)->text(), "星期六");
-    EXPECT_EQ(Label(*dlg, 1200)->text(), "5:40:30");
-    EXPECT_TRUE(FindCtl<QTreeWidget>(dlg.get(), 1001)->topLevelItem(1)->isExpanded());
+    EXPECT_EQ(VisiblePage(*dlg), kWelcome);
+    EXPECT_EQ(Label(*dlg, id::Date)->text(), "2004年5月29日");
+    EXPECT_EQ(Label(*dlg, id::Weekday)->text(), "星期六");
+    EXPECT_EQ(Label(*dlg, id::Time)->text(), "5:40:30");
+    EXPECT_TRUE(FindCtl<QTreeWidget>(dlg.get(), id::Tree)->topLevelItem(1)->isExpanded());
     for (const char* f : vantorel::kDataFileNames) EXPECT_FALSE(QFile::exists(Path(f)));
 
     // The date and weekday follow the clock past midnight.
     dlg->SetClock([] { return QDateTime(QDate(2004, 5, 30), QTime(0, 0)); });
     dlg->Tick();
-    EXPECT_EQ(Label(*dlg, 1200)->text(), "0:0:0");
-    EXPECT_EQ(Label(*dlg, 1198)->text(), "2004年5月30日");
-    EXPECT_EQ(Label(*dlg, 1199)->text(), "星期日");
+    EXPECT_EQ(Label(*dlg, id::Time)->text(), "0:0:0");
+    EXPECT_EQ(Label(*dlg, id::Date)->text(), "2004年5月30日");
+    EXPECT_EQ(Label(*dlg, id::Weekday)->text(), "星期日");
 
     // Escape does not close the window; closing it saves.
     dlg->show();
     QTest::keyClick(dlg.get(), Qt::Key_Escape);
-    QTest::keyClick(FindCtl(dlg.get(), 1001), Qt::Key_Escape);
+    QTest::keyClick(FindCtl(dlg.get(), id::Tree), Qt::Key_Escape);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(dlg->CloseRequested());
     EXPECT_TRUE(dlg->close());
@@ -151,34 +165,35 @@ TEST_F(MainWindow, FirstRunShowsNothingAndLeavesFourEmptyFilesAndFiveSwitches) {
 TEST_F(MainWindow, EveryNodeShowsItsPageAndFormsAndSwitchesSurvive) {
     auto dlg = Start(AllPageFactories());
     Select(*dlg, "潜力客户资料");
-    TypeInto(dlg->Page(140), 1055, "half");
+    TypeInto(dlg->Page(kClients), ids::client::Name, "half");
     const struct {
         const char* node;
         int page;
-    } route[] = {{"添加保单资料", 136}, {"查询保单资料", 137}, {"统计与决策", 180}, {"成员资料", 174}, {"日程提醒", 175},
-                 {"团队管理", 179},     {"提醒管理", 179},     {"客户管理", 179},   {"其它提醒", 176}};
+    } route[] = {{"添加保单资料", kEntry}, {"查询保单资料", kQuery}, {"统计与决策", kStatistics},
+                 {"成员资料", kMembers},    {"日程提醒", kSchedule},  {"团队管理", kWelcome},
+                 {"提醒管理", kWelcome},    {"客户管理", kWelcome},   {"其它提醒", kRemind}};
     for (const auto& r : route) {
         Select(*dlg, r.node);
         EXPECT_EQ(VisiblePage(*dlg), r.page) << r.node;
     }
     // A switch cleared on the settings page is stored at close and shown again after a restart.
-    auto* clients = FindCtl<QCheckBox>(dlg->Page(176), 1203);
+    auto* clients = FindCtl<QCheckBox>(dlg->Page(kRemind), ids::remind::Clients);
     ASSERT_TRUE(clients->isChecked());
     clients->click();
     Select(*dlg, "潜力客户资料");
-    EXPECT_EQ(TextOf(dlg->Page(140), 1055), "half");
+    EXPECT_EQ(TextOf(dlg->Page(kClients), ids::client::Name), "half");
     // A page reaching another through the host leaves the tree alone.
-    dlg->ShowOnly(136);
-    EXPECT_EQ(VisiblePage(*dlg), 136);
-    EXPECT_EQ(FindCtl<QTreeWidget>(dlg.get(), 1001)->currentItem()->text(0), "潜力客户资料");
+    dlg->ShowOnly(kEntry);
+    EXPECT_EQ(VisiblePage(*dlg), kEntry);
+    EXPECT_EQ(FindCtl<QTreeWidget>(dlg.get(), id::Tree)->currentItem()->text(0), "潜力客户资料");
     dlg.reset();
     EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
     EXPECT_EQ(Store().value("AWOKE/QLKHSR").toInt(), 0);
     EXPECT_EQ(Store().value("AWOKE/TBRSR").toInt(), 1);
 
     dlg = Start(AllPageFactories());
-    EXPECT_FALSE(FindCtl<QCheckBox>(dlg->Page(176), 1203)->isChecked());
-    EXPECT_TRUE(FindCtl<QCheckBox>(dlg->Page(176), 1204)->isChecked());
+    EXPECT_FALSE(FindCtl<QCheckBox>(dlg->Page(kRemind), ids::remind::Clients)->isChecked());
+    EXPECT_TRUE(FindCtl<QCheckBox>(dlg->Page(kRemind), ids::remind::Members)->isChecked());
     dlg.reset();
     EXPECT_EQ(Store().value("AWOKE/QLKHSR").toInt(), 0);
 }
@@ -186,14 +201,14 @@ TEST_F(MainWindow, EveryNodeShowsItsPageAndFormsAndSwitchesSurvive) {
 TEST_F(MainWindow, BackupFailsBeforeTheFirstSaveAndSucceedsAfter) {
     auto dlg = Start();
     testing::internal::CaptureStderr();
-    Press(dlg.get(), 1222);
+    Press(dlg.get(), id::Backup);
     const std::string why = testing::internal::GetCapturedStderr();
     EXPECT_EQ(boxes_.shown, QStringList({"备份失败！"}));
     // The box stays short; the file and the reason go to standard error.
     EXPECT_NE(why.find("backup failed: data1.bcm to data1.BAK: cannot open data1.bcm"), std::string::npos) << why;
     dlg = Start();
     dlg->Book().members.Add({});
-    Press(dlg.get(), 1222);
+    Press(dlg.get(), id::Backup);
     EXPECT_EQ(boxes_.shown, QStringList({"备份成功！"}));
     for (std::size_t i = 0; i < vantorel::kFileCount; ++i)
         EXPECT_EQ(Bytes(Path(vantorel::kBackupFileNames[i])), Bytes(Path(vantorel::kDataFileNames[i])));
@@ -218,7 +233,7 @@ TEST_F(MainWindow, RemindersAtStartAndFromTheButton) {
     EXPECT_TRUE(boxes_.shown[0].startsWith("今天是以下保单投保人的生日:\n保险单号：P-9"));
     EXPECT_TRUE(boxes_.shown[1].startsWith("今天是以下保单被保险人的生日:\n保险单号：P-9"));
     boxes_.Clear();
-    Press(dlg.get(), 1223);
+    Press(dlg.get(), id::Remind);
     EXPECT_EQ(boxes_.shown.size(), 2);
     dlg.reset();
 
@@ -227,7 +242,7 @@ TEST_F(MainWindow, RemindersAtStartAndFromTheButton) {
     for (const QDate day : {QDate(2004, 5, 30), QDate(2004, 5, 29)}) {
         dlg = Start({}, QDateTime(day, QTime(9, 0)));
         EXPECT_TRUE(boxes_.shown.isEmpty());
-        Press(dlg.get(), 1223);
+        Press(dlg.get(), id::Remind);
         EXPECT_EQ(boxes_.shown, QStringList({"今日没有任何提醒!"}));
         dlg.reset();
         for (const char* k : kKeys) Store().setValue(QStringLiteral("AWOKE/") + k, 0);

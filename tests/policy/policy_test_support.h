@@ -7,6 +7,7 @@
 #include "app/page_host.h"
 #include "gui_test_support.h"
 #include "records/data_files.h"
+#include "resources/templates/list_dialog_ids.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <QApplication>
@@ -61,7 +62,8 @@ inline void PressWithDialog(QWidget* form, int button, const std::function<void(
     EXPECT_TRUE(ran) << "no modal dialog opened";
 }
 
-inline CSkinListCtrl* ListOf(QWidget* root) { return FindCtl<CSkinListCtrl>(root, 1136); }
+// The list of a beneficiaries or riders dialog.
+inline CSkinListCtrl* ListOf(QWidget* root) { return FindCtl<CSkinListCtrl>(root, ids::list_dialog::List); }
 
 inline QStringList Column(CSkinListCtrl* list, int col) {
     QStringList out;

@@ -1,5 +1,6 @@
 #include "pages/policy/policy_entry_page.h"
 #include "policy_test_support.h"
+#include "resources/templates/policy_entry_ids.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,13 +22,13 @@ TEST(Report, EntryPageSavesThePolicyOnTheFormOrSaysWhyNot) {
     });
     vantorel::CInsurance policies;
     CPolicyEntryPage page(policies);
-    TypeInto(&page, 1040, "P/7");
-    Press(&page, 1020);
+    TypeInto(&page, ids::entry::PolicyNo, "P/7");
+    Press(&page, ids::entry::Report);
     EXPECT_TRUE(rec.shown.isEmpty()) << "cancelled: nothing said";
     EXPECT_EQ(suggested, "P7.odt");
 
     answer = dir.filePath("policy");
-    Press(&page, 1020);
+    Press(&page, ids::entry::Report);
     QFile file(answer + ".odt");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("application/vnd.oasis.opendocument.text"));
@@ -51,7 +52,7 @@ TEST(Report, EntryPageSavesThePolicyOnTheFormOrSaysWhyNot) {
 
     answer = dir.filePath("missing/folder/r.odt");
     rec.Clear();
-    Press(&page, 1020);
+    Press(&page, ids::entry::Report);
     ASSERT_EQ(rec.shown.size(), 1);
     EXPECT_FALSE(rec.Last().startsWith("报表已保存到")) << "the failure is said, not a success";
     msg::SetFileResponder({});

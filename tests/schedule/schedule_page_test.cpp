@@ -5,6 +5,8 @@
 #include "pages/schedule/remind_settings_page.h"
 #include "pages/schedule/schedule_page.h"
 #include "records/people_records.h"
+#include "resources/templates/remind_settings_ids.h"
+#include "resources/templates/schedule_ids.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <QAbstractItemView>
@@ -16,7 +18,7 @@
 
 namespace {
 
-enum { kCalendar = 1191, kMemo = 1195, kSwitch = 1205, kAdd = 1196, kList = 1193, kDelete = 1160 };
+namespace id = ids::schedule;
 
 QSettings Store() { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantorel", qApp->applicationName()); }
 
@@ -31,8 +33,8 @@ struct Schedule : testing::Test {
         page = std::make_unique<CSchedulePage>(entries, RemindSettings::Load().calendar, QDate::currentDate());
         page->show();
     }
-    CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(page.get(), kList); }
-    CAtxCalendar* Cal() { return FindCtl<CAtxCalendar>(page.get(), kCalendar); }
+    CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(page.get(), id::List); }
+    CAtxCalendar* Cal() { return FindCtl<CAtxCalendar>(page.get(), id::Calendar); }
     void Put(std::int16_t y, std::int16_t m, std::int16_t d) {
         Cal()->SetYear(y), Cal()->SetMonth(m), Cal()->SetDay(d);
     }
@@ -88,7 +90,7 @@ TEST_F(Schedule, ListsEntriesInBookOrderAndTheSwitchSurvivesARestart) {
                                    "0-0-0|c", "0-0-0|d"}));
     EXPECT_EQ(Date(), QDate::currentDate().toString("yyyy-M-d"));
 
-    auto* box = FindCtl<QCheckBox>(page.get(), kSwitch);
+    auto* box = FindCtl<QCheckBox>(page.get(), id::Switch);
     EXPECT_TRUE(box->isChecked()); // empty store: on
     box->click();
     ReminderSwitches s;
@@ -96,7 +98,7 @@ TEST_F(Schedule, ListsEntriesInBookOrderAndTheSwitchSurvivesARestart) {
     EXPECT_EQ(s.calendar, 0);
     RemindSettings::Save(s); // as the main window does at close
     Open();
-    EXPECT_FALSE(FindCtl<QCheckBox>(page.get(), kSwitch)->isChecked());
+    EXPECT_FALSE(FindCtl<QCheckBox>(page.get(), id::Switch)->isChecked());
 }
 
 TEST_F(Schedule, AddRefusesEmptyTextBeforeMissingDayAndTextTheFilesCannotHold) {
@@ -104,19 +106,19 @@ TEST_F(Schedule, AddRefusesEmptyTextBeforeMissingDayAndTextTheFilesCannotHold) {
     Put(2004, 5, 14);
     ClickDay(14); // the selected day again: no day
     EXPECT_EQ(Date(), "0-0-0");
-    Press(page.get(), kAdd);
+    Press(page.get(), id::Add);
     EXPECT_EQ(rec.shown, QStringList{"请输入事件!"});
-    TypeInto(page.get(), kMemo, "拜访王先生");
-    Press(page.get(), kAdd);
+    TypeInto(page.get(), id::Memo, "拜访王先生");
+    Press(page.get(), id::Add);
     EXPECT_EQ(rec.shown, (QStringList{"请输入事件!", "请选择日期!"}));
 
     ClickDay(14); // selects it again
-    Press(page.get(), kAdd);
+    Press(page.get(), id::Add);
     ClickDay(20);
-    Press(page.get(), kAdd);
-    Press(page.get(), kAdd); // same again: a second entry
-    TypeInto(page.get(), kMemo, "生日聚会🎂");
-    Press(page.get(), kAdd);
+    Press(page.get(), id::Add);
+    Press(page.get(), id::Add); // same again: a second entry
+    TypeInto(page.get(), id::Memo, "生日聚会🎂");
+    Press(page.get(), id::Add);
     ASSERT_EQ(rec.shown.size(), 3);
     EXPECT_TRUE(rec.shown[2].contains("日程安排")); // refused by the field's name
     EXPECT_EQ(Rows(), (QStringList{"2004-5-14|拜访王先生", "2004-5-20|拜访王先生", "2004-5-20|拜访王先生"}));
@@ -139,8 +141,8 @@ TEST_F(Schedule, TheSelectedDayFollowsTheShownMonth) {
     }
     Cal()->setCurrentPage(2005, 2); // the month menu and the year box
     EXPECT_EQ(Date(), "2005-2-28");
-    TypeInto(page.get(), kMemo, "续保");
-    Press(page.get(), kAdd);
+    TypeInto(page.get(), id::Memo, "续保");
+    Press(page.get(), id::Add);
     EXPECT_EQ(Rows(), QStringList{"2005-2-28|续保"}) << "filed under the day on screen";
 
     // No day selected stays so on another month; a click then picks a day of that month.
@@ -148,7 +150,7 @@ TEST_F(Schedule, TheSelectedDayFollowsTheShownMonth) {
     ClickDay(14);
     Arrow("qt_calendar_nextmonth");
     EXPECT_EQ(Date(), "0-0-0");
-    Press(page.get(), kAdd);
+    Press(page.get(), id::Add);
     EXPECT_EQ(rec.Last(), "请选择日期!");
     ClickDay(14);
     EXPECT_EQ(Date(), "2005-3-14");
@@ -165,8 +167,8 @@ TEST_F(Schedule, ADoubleClickOnADayLeavesItSelected) {
     EXPECT_EQ(Date(), "0-0-0");
     DoubleClickDay(20);
     EXPECT_EQ(Date(), "2004-5-20");
-    TypeInto(page.get(), kMemo, "体检");
-    Press(page.get(), kAdd);
+    TypeInto(page.get(), id::Memo, "体检");
+    Press(page.get(), id::Add);
     EXPECT_TRUE(rec.shown.isEmpty());
     EXPECT_EQ(Rows(), QStringList{"2004-5-20|体检"});
 }
@@ -174,15 +176,15 @@ TEST_F(Schedule, ADoubleClickOnADayLeavesItSelected) {
 TEST_F(Schedule, DeleteTakesTheFirstSelectedRowAndSelectsTheNext) {
     for (const char* e : {"e1", "e2", "e3", "e4", "e5"}) AddEntry(20040501, e);
     Open();
-    Press(page.get(), kDelete); // nothing selected: nothing happens
+    Press(page.get(), id::Delete); // nothing selected: nothing happens
     List()->SelectRow(1);
     List()->selectionModel()->select(List()->model()->index(3, 0),
                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    Press(page.get(), kDelete);
+    Press(page.get(), id::Delete);
     EXPECT_EQ(Rows().join(","), "2004-5-1|e1,2004-5-1|e3,2004-5-1|e4,2004-5-1|e5");
     EXPECT_EQ(List()->GetSelectedRows(), QList<int>{1});
     List()->SelectRow(3); // the last
-    Press(page.get(), kDelete);
+    Press(page.get(), id::Delete);
     EXPECT_EQ(List()->GetFirstSelected(), -1);
     ASSERT_EQ(entries.GetSize(), 3);
     EXPECT_EQ(FromGbk(entries.At(2).text), "e4");
@@ -200,9 +202,9 @@ TEST_F(Schedule, DoubleClickLoadsTheEntryIntoCalendarAndMemo) {
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, at);
         EXPECT_EQ(Date(), cases[row][0]);
-        EXPECT_EQ(TextOf(page.get(), kMemo), cases[row][1]);
+        EXPECT_EQ(TextOf(page.get(), id::Memo), cases[row][1]);
     }
-    Press(page.get(), kAdd);
+    Press(page.get(), id::Add);
     ASSERT_EQ(entries.GetSize(), 4); // appended, nothing replaced
     EXPECT_EQ(entries.At(2).date, 1e300);
 }
@@ -210,7 +212,8 @@ TEST_F(Schedule, DoubleClickLoadsTheEntryIntoCalendarAndMemo) {
 TEST_F(Schedule, ReminderSettingsKeepEachSwitchUnderItsOwnKey) {
     auto boxes = [](QWidget* p) {
         QString on;
-        for (int id = 1201; id <= 1204; ++id) on += FindCtl<QCheckBox>(p, id)->isChecked() ? '1' : '0';
+        for (int box : {ids::remind::Holder, ids::remind::Insured, ids::remind::Clients, ids::remind::Members})
+            on += FindCtl<QCheckBox>(p, box)->isChecked() ? '1' : '0';
         return on;
     };
     // The page as the main window makes it, with the switches as stored.
@@ -220,8 +223,8 @@ TEST_F(Schedule, ReminderSettingsKeepEachSwitchUnderItsOwnKey) {
     Store().setValue("AWOKE/TDCRSR", 0); // members
     auto remind = open();
     EXPECT_EQ(boxes(remind.get()), "0110");
-    Press(remind.get(), 1203); // clients off
-    Press(remind.get(), 1201); // holders on
+    Press(remind.get(), ids::remind::Clients); // clients off
+    Press(remind.get(), ids::remind::Holder);  // holders on
     ReminderSwitches r;
     remind->CollectSwitches(r);
     const int got[] = {r.holder, r.insured, r.clients, r.members, r.calendar};

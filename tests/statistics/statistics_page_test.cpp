@@ -2,7 +2,7 @@
 #include "gui_test_support.h"
 #include "pages/statistics/statistics_page.h"
 #include "records/data_files.h"
-#include "resources/templates/statistics_template.h"
+#include "resources/templates/statistics_ids.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <QBarCategoryAxis>
@@ -15,13 +15,15 @@
 #include <QGraphicsTextItem>
 #include <QHeaderView>
 
+namespace id = ids::statistics;
+
 namespace {
 
 struct Statistics : testing::Test {
     vantorel::DataBook book;
     CStatisticsPage page{book};
-    CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(&page, 1221); }
-    QChart* Chart() { return FindCtl<QChartView>(&page, tmpl::kStatisticsChartId)->chart(); }
+    CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(&page, id::List); }
+    QChart* Chart() { return FindCtl<QChartView>(&page, id::Chart)->chart(); }
 
     // "category=count" per row; checks the chart shows the same (its first fifty).
     QStringList Rows() {
@@ -58,20 +60,20 @@ struct Statistics : testing::Test {
 
 TEST_F(Statistics, RowsFollowFirstOccurrenceAndReplaceEachOther) {
     for (const char* m : {"年缴", "月缴", "年缴"}) AddPolicy(m);
-    Press(&page, 1208);
-    Press(&page, 1208); // again: the same, not added to
+    Press(&page, id::PolicyPayment);
+    Press(&page, id::PolicyPayment); // again: the same, not added to
     EXPECT_EQ(Rows(), (QStringList{"年缴=2", "月缴=1"}));
 
     // Letter case, trailing blanks and the empty text are categories of their own.
     book.insurance.RemoveAll();
     for (const char* m : {"Annual", "annual", "Annual ", "", "Annual", ""}) AddPolicy(m);
-    Press(&page, 1208);
+    Press(&page, id::PolicyPayment);
     EXPECT_EQ(Rows(), (QStringList{"Annual=2", "annual=1", "Annual =1", "=2"}));
 
     // Another button replaces captions and rows; "不详" keeps its first place.
     book.insurance.RemoveAll();
     for (int sex : {1, 1, -1, 0, -1, 2}) AddPolicy("", sex);
-    Press(&page, 1206);
+    Press(&page, id::HolderSex);
     EXPECT_EQ(Captions(), "投保人性别:100,数量:200");
     EXPECT_EQ(Rows(), (QStringList{"女=3", "不详=2", "男=1"}));
 }
@@ -100,21 +102,21 @@ TEST_F(Statistics, EveryTallyCountsItsOwnField) {
         book.clients.Add(c);
     }
     const struct { int button; const char* captions; QStringList rows; } cases[] = {
-        {1208, "缴费方式:100,数量:200", {"pay1=2", "pay2=1"}},
-        {1210, "险种名称:100,数量:200", {"product1=2", "product2=1"}},
-        {1211, "领取方式:100,数量:200", {"benefit1=2", "benefit2=1"}},
-        {1206, "投保人性别:100,数量:200", {"男=2", "女=1"}},
-        {1209, "投保人婚况:100,数量:200", {"未婚=2", "离异=1"}},
-        {1213, "投保人文化程度:120,数量:200", {"hedu1=2", "hedu2=1"}},
-        {1215, "投保人年收入:120,数量:200", {"hinc1=2", "hinc2=1"}},
-        {1207, "被保险人性别:100,数量:200", {"女=2", "不详=1"}},
-        {1212, "被保险人婚况:100,数量:200", {"丧偶=2", "分居=1"}},
-        {1214, "被保险人文化程度:120,数量:200", {"iedu1=2", "iedu2=1"}},
-        {1216, "被保险人年收入:120,数量:200", {"iinc1=2", "iinc2=1"}},
-        {1217, "潜力客户性别:100,数量:200", {"不详=2", "男=1"}},
-        {1218, "潜力客户婚况:100,数量:200", {"已婚=2", "其它=1"}},
-        {1219, "潜力客户文化程度:120,数量:200", {"cedu1=2", "cedu2=1"}},
-        {1220, "潜力客户年收入:120,数量:200", {"cinc1=2", "cinc2=1"}},
+        {id::PolicyPayment, "缴费方式:100,数量:200", {"pay1=2", "pay2=1"}},
+        {id::PolicyProduct, "险种名称:100,数量:200", {"product1=2", "product2=1"}},
+        {id::PolicyBenefit, "领取方式:100,数量:200", {"benefit1=2", "benefit2=1"}},
+        {id::HolderSex, "投保人性别:100,数量:200", {"男=2", "女=1"}},
+        {id::HolderMarital, "投保人婚况:100,数量:200", {"未婚=2", "离异=1"}},
+        {id::HolderEducation, "投保人文化程度:120,数量:200", {"hedu1=2", "hedu2=1"}},
+        {id::HolderIncome, "投保人年收入:120,数量:200", {"hinc1=2", "hinc2=1"}},
+        {id::InsuredSex, "被保险人性别:100,数量:200", {"女=2", "不详=1"}},
+        {id::InsuredMarital, "被保险人婚况:100,数量:200", {"丧偶=2", "分居=1"}},
+        {id::InsuredEducation, "被保险人文化程度:120,数量:200", {"iedu1=2", "iedu2=1"}},
+        {id::InsuredIncome, "被保险人年收入:120,数量:200", {"iinc1=2", "iinc2=1"}},
+        {id::ClientSex, "潜力客户性别:100,数量:200", {"不详=2", "男=1"}},
+        {id::ClientMarital, "潜力客户婚况:100,数量:200", {"已婚=2", "其它=1"}},
+        {id::ClientEducation, "潜力客户文化程度:120,数量:200", {"cedu1=2", "cedu2=1"}},
+        {id::ClientIncome, "潜力客户年收入:120,数量:200", {"cinc1=2", "cinc2=1"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
@@ -127,12 +129,12 @@ TEST_F(Statistics, EveryTallyCountsItsOwnField) {
 
 TEST_F(Statistics, EmptyBookReshownPageAndLongListsKeepTheChartInStep) {
     EXPECT_EQ(Captions(), ":100,:200"); // before any tally
-    Press(&page, 1217);
+    Press(&page, id::ClientSex);
     EXPECT_EQ(Captions(), "潜力客户性别:100,数量:200");
     EXPECT_TRUE(Rows().isEmpty());
 
     for (int i = 0; i < 51; ++i) AddPolicy(QString("p%1").arg(i));
-    Press(&page, 1210);
+    Press(&page, id::PolicyProduct);
     EXPECT_EQ(Rows().size(), 51);
     EXPECT_EQ(Chart()->title(), "险种名称（前50项，共51项）");
     page.OnSelected(); // the main window shows the page again
@@ -159,7 +161,7 @@ TEST_F(Statistics, ValueAxisLabelsAreReadableWholeNumbers) {
         book.Clear();
         for (int i = 0; i < top; ++i) AddPolicy("年缴");
         AddPolicy("月缴");
-        Press(&page, 1208);
+        Press(&page, id::PolicyPayment);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
         if (top == 10) page.grab().save("chart_top_10.png");

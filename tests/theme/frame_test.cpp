@@ -48,7 +48,7 @@ bool Contains(const QImage& img, const QRect& r, QRgb c) {
 } // namespace
 
 TEST(Frame, PictureHoldsTheBandRows) {
-    const QImage pic = ThemeImage(132);
+    const QImage pic = ThemeImage(picture::Frame);
     ASSERT_EQ(pic.size(), QSize(965, 702));
     for (int y = 0; y < 43; ++y) {
         EXPECT_EQ(pic.pixelColor(0, y).rgb() & 0xFFFFFF, kBand[y]) << "row " << y;
@@ -91,8 +91,8 @@ TEST(Frame, CaptionButtonsHoverCloseAndTheCaptionDrags) {
     d.resize(300, 200);
     d.move(100, 100);
     d.show();
-    const QImage close = ThemeImage(131), closeHover = ThemeImage(130);
-    const QImage minimise = ThemeImage(134), minimiseHover = ThemeImage(133);
+    const QImage close = ThemeImage(picture::Close), closeHover = ThemeImage(picture::CloseHover);
+    const QImage minimise = ThemeImage(picture::Minimise), minimiseHover = ThemeImage(picture::MinimiseHover);
     // From the right: close at x w - 21, minimise 20 pixels further left, both at y 5; no maximise.
     QImage img = Render(&d);
     EXPECT_TRUE(SameBlock(img, {279, 5}, close));
@@ -184,7 +184,7 @@ TEST(Frame, DialogWithControlsAtDoubleDensity) {
         for (int y = 0; y < 43; ++y)
             for (int d2 = 0; d2 < 4; ++d2)
                 ASSERT_EQ(two.pixelColor(2 + d2 % 2, 2 * y + d2 / 2), QColor(kBand[y])) << "row " << y;
-        const QImage close = ThemeImage(131);
+        const QImage close = ThemeImage(picture::Close);
         const QRect cr = d.FrameSkin().CloseRect();
         for (int y = 0; y < close.height(); ++y)
             for (int x = 0; x < close.width(); ++x)
