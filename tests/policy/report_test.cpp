@@ -42,8 +42,8 @@ TEST(Report, EntryPageSavesThePolicyOnTheFormOrSaysWhyNot) {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
     ASSERT_EQ(::link(QFile::encodeName(answer + ".odt").constData(), QFile::encodeName(dir.filePath("old")).constData()), 0);
-    TypeInto(&page, 1040, "P/8");
-    Press(&page, 1020);
+    TypeInto(&page, ids::entry::PolicyNo, "P/8");
+    Press(&page, ids::entry::Report);
     QFile old(dir.filePath("old"));
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), before);
