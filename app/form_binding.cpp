@@ -45,9 +45,12 @@ void FormBinding::CommitQuiet() {
         case Kind::number: {
             QWidget* w = Control(e.ids[0]);
             QString& v = *static_cast<QString*>(e.value);
-            if (auto* le = qobject_cast<QLineEdit*>(w)) v = le->text();
-            else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) v = m->toPlainText();
-            else if (auto* cb = qobject_cast<QComboBox*>(w)) v = cb->currentText();
+            if (auto* le = qobject_cast<QLineEdit*>(w))
+                v = le->text();
+            else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
+                v = m->toPlainText();
+            else if (auto* cb = qobject_cast<QComboBox*>(w))
+                v = cb->currentText();
             break;
         }
         case Kind::index:

@@ -31,9 +31,9 @@
 namespace {
 
 // The pages in the order of creation.
-constexpr int kPageOrder[] = {ids::entry::Template,    ids::query::Template,  ids::client::Template,
-                               ids::member::Template,   ids::schedule::Template, ids::remind::Template,
-                               ids::welcome::Template,  ids::statistics::Template};
+constexpr int kPageOrder[] = {ids::entry::Template,   ids::query::Template,     ids::client::Template,
+                              ids::member::Template,  ids::schedule::Template,  ids::remind::Template,
+                              ids::welcome::Template, ids::statistics::Template};
 constexpr int kWelcome = ids::welcome::Template;
 
 struct Node {
@@ -74,10 +74,8 @@ CMainDlg::CMainDlg(std::filesystem::path folder, PageFactories factories, QWidge
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
     connect(timer_, &QTimer::timeout, this, &CMainDlg::Tick);
-    connect(tmpl::Ctl<QAbstractButton>(this, id::Remind), &QAbstractButton::clicked, this,
-            &CMainDlg::OnRemindButton);
-    connect(tmpl::Ctl<QAbstractButton>(this, id::Backup), &QAbstractButton::clicked, this,
-            &CMainDlg::OnBackupButton);
+    connect(tmpl::Ctl<QAbstractButton>(this, id::Remind), &QAbstractButton::clicked, this, &CMainDlg::OnRemindButton);
+    connect(tmpl::Ctl<QAbstractButton>(this, id::Backup), &QAbstractButton::clicked, this, &CMainDlg::OnBackupButton);
 }
 
 CMainDlg::~CMainDlg() { Shutdown(); }
@@ -215,7 +213,8 @@ QString Shown(const std::filesystem::path& p, const std::filesystem::path& folde
     return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(p.string())));
 }
 
-const QString kKeptInPlace = QStringLiteral("文件留在原处，关闭时不会被覆盖；这次所做的改动关闭时另存为它旁边的新文件。");
+const QString kKeptInPlace =
+    QStringLiteral("文件留在原处，关闭时不会被覆盖；这次所做的改动关闭时另存为它旁边的新文件。");
 
 } // namespace
 
@@ -234,18 +233,21 @@ QString CMainDlg::DamagedFilesText(const vantorel::LoadReport& report, const std
                 line += QStringLiteral("原") + kKeptInPlace;
             lines << line;
         } else if (r.state == vantorel::LoadState::unreadBytes) {
-            QString line = QStringLiteral("“%1”的最后 %2 字节（从第 %3 字节起）不属于读入的 %4 条记录，保存时不会再写入。")
-                               .arg(file)
-                               .arg(r.unread)
-                               .arg(r.offset)
-                               .arg(r.records);
+            QString line =
+                QStringLiteral("“%1”的最后 %2 字节（从第 %3 字节起）不属于读入的 %4 条记录，保存时不会再写入。")
+                    .arg(file)
+                    .arg(r.unread)
+                    .arg(r.offset)
+                    .arg(r.records);
             if (!r.setAside.empty())
                 line += QStringLiteral("原文件已复制为“%1”。").arg(Shown(r.setAside, folder));
             else
-                line += QStringLiteral("原文件没有能复制（%1）；原").arg(QString::fromStdString(r.reason)) + kKeptInPlace;
+                line +=
+                    QStringLiteral("原文件没有能复制（%1）；原").arg(QString::fromStdString(r.reason)) + kKeptInPlace;
             lines << line;
         } else if (r.state == vantorel::LoadState::unreadable) {
-            lines << QStringLiteral("“%1”无法打开（%2）；其中的记录本次没有读入，").arg(file, QString::fromStdString(r.reason)) +
+            lines << QStringLiteral("“%1”无法打开（%2）；其中的记录本次没有读入，")
+                             .arg(file, QString::fromStdString(r.reason)) +
                          kKeptInPlace;
         }
     }
@@ -288,9 +290,9 @@ void CMainDlg::SaveData() {
         // A file kept from the load, its collection untouched: the user heard at start.
         if (report[i].leftAlone) continue;
         while (!report[i].saved) {
-            const QString text = QStringLiteral("数据文件“%1”没有能保存（%2）。原来的文件保持不变。\n要再试一次吗？")
-                                     .arg(QString::fromStdString(report[i].file),
-                                          QString::fromStdString(report[i].reason));
+            const QString text =
+                QStringLiteral("数据文件“%1”没有能保存（%2）。原来的文件保持不变。\n要再试一次吗？")
+                    .arg(QString::fromStdString(report[i].file), QString::fromStdString(report[i].reason));
             if (!interactive_ || !msg::Ask(nullptr, text)) {
                 std::fprintf(stderr, "vantorel: %s not saved: %s\n", report[i].file.c_str(), report[i].reason.c_str());
                 break;
@@ -299,11 +301,14 @@ void CMainDlg::SaveData() {
         }
         if (report[i].savedAs.empty()) continue;
         // Typed into a collection whose file stays as it was: say where it went.
-        const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(report[i].savedAs.string())));
+        const QString path =
+            QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(report[i].savedAs.string())));
         const bool unreadable = loaded[i].state == vantorel::LoadState::unreadable;
         beside << QStringLiteral("“%1”在启动时没有能%2读入，关闭时没有覆盖它；这次的记录已保存到“%3”。")
-                      .arg(QString::fromStdString(report[i].file), unreadable ? QString() : QStringLiteral("完整"), path);
-        std::fprintf(stderr, "vantorel: %s was not %sread at start-up and is left as it was; its records were saved to %s\n",
+                      .arg(QString::fromStdString(report[i].file), unreadable ? QString() : QStringLiteral("完整"),
+                           path);
+        std::fprintf(stderr,
+                     "vantorel: %s was not %sread at start-up and is left as it was; its records were saved to %s\n",
                      report[i].file.c_str(), unreadable ? "" : "completely ", path.toLocal8Bit().constData());
     }
     if (!beside.isEmpty() && interactive_) msg::Info(nullptr, beside.join(QLatin1Char('\n')));

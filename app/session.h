@@ -3,8 +3,8 @@
 // session; pages are handed the parts they show and change.
 #pragma once
 
-#include "records/data_files.h"
 #include "settings.h"
+#include "records/data_files.h"
 
 #include <filesystem>
 
@@ -24,7 +24,9 @@ public:
 
     // The data files of the folder, kept as the load left them where it must.
     vantorel::SaveReport SaveAll() const { return vantorel::SaveAll(book_, folder_, &loaded_); }
-    vantorel::FileSaveResult SaveOne(std::size_t file) const { return vantorel::SaveOne(book_, file, folder_, &loaded_); }
+    vantorel::FileSaveResult SaveOne(std::size_t file) const {
+        return vantorel::SaveOne(book_, file, folder_, &loaded_);
+    }
     vantorel::Result<void> Backup() const { return vantorel::BackupAll(folder_); }
 
 private:

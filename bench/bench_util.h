@@ -3,9 +3,9 @@
 #pragma once
 
 #include <spawn.h>
+#include <unistd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -49,10 +49,10 @@ inline std::string SelfPath() {
 }
 
 struct ChildRun {
-    double startMs = 0;            // parent's clock just before the child was spawned
-    double exitMs = 0;             // parent's clock once the child had ended
-    std::vector<double> numbers;   // the numbers of the child's first output line
-    std::string rest;              // the rest of its output
+    double startMs = 0;          // parent's clock just before the child was spawned
+    double exitMs = 0;           // parent's clock once the child had ended
+    std::vector<double> numbers; // the numbers of the child's first output line
+    std::string rest;            // the rest of its output
 };
 
 // Runs `args` (args[0] is the program) as a fresh process, waits for it and

@@ -3,9 +3,9 @@
 // for each value they show or store.
 //
 //   gbk_bench [--runs N]
+#include "sample_book.h"
 #include "app/gbk.h"
 #include "records/data_files.h"
-#include "sample_book.h"
 
 #include <unistd.h>
 
@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     int runs = 5;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
+        if (a == "--runs" && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
         else {
             std::fprintf(stderr, "usage: %s [--runs N]\n", argv[0]);
             return 2;
@@ -83,8 +84,10 @@ int main(int argc, char** argv) {
     for (const auto& r : book.calendar.Records()) VisitFields(texts, r);
     std::size_t empty = 0, ascii = 0;
     for (const std::string* s : texts.all) {
-        if (s->empty()) ++empty;
-        else if (std::all_of(s->begin(), s->end(), [](char c) { return (unsigned char)c < 0x80; })) ++ascii;
+        if (s->empty())
+            ++empty;
+        else if (std::all_of(s->begin(), s->end(), [](char c) { return (unsigned char)c < 0x80; }))
+            ++ascii;
     }
     const std::size_t n = texts.all.size();
     std::printf("%zu texts: %zu empty, %zu ASCII, %zu with Chinese; %d runs\n", n, empty, ascii, n - empty - ascii,
@@ -92,22 +95,34 @@ int main(int argc, char** argv) {
 
     std::vector<QString> decoded(n);
     qsizetype sink = 0;
-    Print("FromGbk", Time(runs, [&] {
-              for (std::size_t i = 0; i < n; ++i) decoded[i] = FromGbk(*texts.all[i]);
-          }), n);
+    Print("FromGbk",
+          Time(runs,
+               [&] {
+                   for (std::size_t i = 0; i < n; ++i) decoded[i] = FromGbk(*texts.all[i]);
+               }),
+          n);
     // The texts that need the converter, without the ASCII ones that skip it.
     std::vector<const std::string*> chinese;
     for (const std::string* s : texts.all)
         if (std::any_of(s->begin(), s->end(), [](char c) { return (unsigned char)c >= 0x80; })) chinese.push_back(s);
-    Print("  Chinese only", Time(runs, [&] {
-              for (const std::string* s : chinese) sink += FromGbk(*s).size();
-          }), chinese.size());
-    Print("ToGbk", Time(runs, [&] {
-              for (const QString& s : decoded) sink += qsizetype(ToGbk(s).size());
-          }), n);
-    Print("CanStoreAsGbk", Time(runs, [&] {
-              for (const QString& s : decoded) sink += CanStoreAsGbk(s);
-          }), n);
+    Print("  Chinese only",
+          Time(runs,
+               [&] {
+                   for (const std::string* s : chinese) sink += FromGbk(*s).size();
+               }),
+          chinese.size());
+    Print("ToGbk",
+          Time(runs,
+               [&] {
+                   for (const QString& s : decoded) sink += qsizetype(ToGbk(s).size());
+               }),
+          n);
+    Print("CanStoreAsGbk",
+          Time(runs,
+               [&] {
+                   for (const QString& s : decoded) sink += CanStoreAsGbk(s);
+               }),
+          n);
     // The round trip gives every text back byte for byte.
     std::size_t same = 0;
     for (std::size_t i = 0; i < n; ++i) same += ToGbk(decoded[i]) == *texts.all[i];

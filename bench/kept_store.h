@@ -6,9 +6,9 @@
 #include "records/data_files.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -61,13 +61,17 @@ struct Skipper {
     void operator()(const char*, std::string& s) {
         if (At(&s)) return;
         std::uint64_t n = 0;
-        if (!TextLength(b, n) || !b.Has(n)) ok = false;
-        else b.p += n;
+        if (!TextLength(b, n) || !b.Has(n))
+            ok = false;
+        else
+            b.p += n;
     }
     template <class N> void operator()(const char*, N& v) {
         if (At(&v)) return;
-        if (!b.Has(sizeof(N))) ok = false;
-        else b.p += sizeof(N);
+        if (!b.Has(sizeof(N)))
+            ok = false;
+        else
+            b.p += sizeof(N);
     }
     template <class T> void Again(const char* n, T& v) { (*this)(n, v); }
     template <class T> void Object(const char*, T& sub) {

@@ -389,14 +389,10 @@ private:
 
 class TodayPolicies {
 public:
-    bool Load(const fs::path& file) {
-        return vantorel::LoadFile(book_, file).state == vantorel::LoadState::loaded;
-    }
+    bool Load(const fs::path& file) { return vantorel::LoadFile(book_, file).state == vantorel::LoadState::loaded; }
     int Size() const { return book_.GetSize(); }
     PolicyRecord GetAt(int i) const { return book_.GetAt(i); }
-    std::string_view Text(int i, Selector field) const {
-        return field(const_cast<PolicyRecord&>(book_.At(i)));
-    }
+    std::string_view Text(int i, Selector field) const { return field(const_cast<PolicyRecord&>(book_.At(i))); }
     const vantorel::CInsurance& Collection() const { return book_; }
 
 private:
@@ -577,8 +573,8 @@ int main(int argc, char** argv) {
     if (!today.Load(file) || !kept.Load(file, Block::read) || !refs.Load(file)) return 1;
     std::printf("\n");
     PrintAnatomy(today.Collection(), fileBytes);
-    std::printf("\n%-10s %12s %12s %12s %12s   (medians of %d rounds over %d policies)\n", "access",
-                "ns/record", "holder.name", "h.education", "i.birthDate", rounds, policies);
+    std::printf("\n%-10s %12s %12s %12s %12s   (medians of %d rounds over %d policies)\n", "access", "ns/record",
+                "holder.name", "h.education", "i.birthDate", rounds, policies);
     std::printf("%-10s %12s %12s %12s %12s\n", "", "full decode", "all, ms", "all, ms", "all, ms");
     Access("today", today, today, rounds);
     std::printf("\n");
@@ -612,8 +608,9 @@ int main(int argc, char** argv) {
     // A tenth of the records replaced: the save writes their new encodings in place.
     for (int i = 0; i < kept.Size(); i += 10) kept.SetAt(i, today.GetAt(i));
     const double keptChanged = encode([&](CountingFile& out) { kept.Save(out); });
-    std::printf("\nencoding for a save (ms, median): today %.1f, kept %.1f, kept with every tenth record replaced %.1f\n",
-                todaySave, keptSave, keptChanged);
+    std::printf(
+        "\nencoding for a save (ms, median): today %.1f, kept %.1f, kept with every tenth record replaced %.1f\n",
+        todaySave, keptSave, keptChanged);
     std::printf("load average %s\n", bench::LoadAverage().c_str());
     return 0;
 }

@@ -18,7 +18,8 @@ namespace {
 std::string Gbk(const std::string& utf8) {
     std::string out(utf8.size() * 2 + 4, '\0');
     UErrorCode ec = U_ZERO_ERROR;
-    const int32_t n = ucnv_convert("GBK", "UTF-8", out.data(), int32_t(out.size()), utf8.data(), int32_t(utf8.size()), &ec);
+    const int32_t n =
+        ucnv_convert("GBK", "UTF-8", out.data(), int32_t(out.size()), utf8.data(), int32_t(utf8.size()), &ec);
     if (U_FAILURE(ec)) throw std::runtime_error("no GBK for a word of the sample book");
     out.resize(std::size_t(n));
     return out;
@@ -33,10 +34,10 @@ std::vector<std::string> GbkList(std::initializer_list<const char*> items) {
 class Maker {
 public:
     Maker()
-        : surnames_(GbkList({"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周", "徐", "孙", "马", "朱", "胡",
-                             "郭", "何", "高", "林", "欧阳"})),
-          given_(GbkList({"伟", "芳", "娜", "敏", "静", "丽", "强", "磊", "军", "洋", "勇", "艳", "杰", "娟", "涛",
-                          "明", "超", "秀英", "华", "建国"})),
+        : surnames_(GbkList({"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周",
+                             "徐", "孙", "马", "朱", "胡", "郭", "何", "高", "林", "欧阳"})),
+          given_(GbkList({"伟", "芳", "娜", "敏", "静", "丽", "强", "磊",   "军", "洋",
+                          "勇", "艳", "杰", "娟", "涛", "明", "超", "秀英", "华", "建国"})),
           cities_(GbkList({"北京市朝阳区", "上海市浦东新区", "广州市天河区", "深圳市南山区", "杭州市西湖区",
                            "成都市武侯区", "南京市鼓楼区"})),
           streets_(GbkList({"建国路", "人民路", "中山路", "解放路", "长江路", "和平街"})),
@@ -48,11 +49,9 @@ public:
           relations_(GbkList({"本人", "配偶", "子女", "父母"})),
           incomes_(GbkList({"3万以下", "3-5万", "5-10万", "10万以上"})),
           hobbies_(GbkList({"读书", "游泳", "旅游", "摄影", "下棋"})),
-          departments_(GbkList({"销售一部", "销售二部", "培训部"})),
-          levels_(GbkList({"业务员", "主任", "经理"})),
-          events_(GbkList({"拜访客户", "续期收费", "理赔回访", "部门例会", "生日问候"})),
-          nation_(Gbk("汉族")), benefit_(Gbk("一次性领取")), life_(Gbk("终身")), unit_(Gbk("号")),
-          room_(Gbk("室")) {}
+          departments_(GbkList({"销售一部", "销售二部", "培训部"})), levels_(GbkList({"业务员", "主任", "经理"})),
+          events_(GbkList({"拜访客户", "续期收费", "理赔回访", "部门例会", "生日问候"})), nation_(Gbk("汉族")),
+          benefit_(Gbk("一次性领取")), life_(Gbk("终身")), unit_(Gbk("号")), room_(Gbk("室")) {}
 
     const std::string& Pick(const std::vector<std::string>& v) { return v[rng_() % v.size()]; }
     int Between(int lo, int hi) { return lo + static_cast<int>(rng_() % static_cast<unsigned>(hi - lo + 1)); }
@@ -63,11 +62,12 @@ public:
     }
     std::string Name() { return Pick(surnames_) + Pick(given_) + (rng_() % 2 ? Pick(given_) : std::string()); }
     std::string Date(int y0, int y1) {
-        return std::to_string(Between(y0, y1)) + "/" + std::to_string(Between(1, 12)) + "-" + std::to_string(Between(1, 28));
+        return std::to_string(Between(y0, y1)) + "/" + std::to_string(Between(1, 12)) + "-" +
+               std::to_string(Between(1, 28));
     }
     std::string Address() {
-        return Pick(cities_) + Pick(streets_) + std::to_string(Between(1, 999)) + unit_ + std::to_string(Between(1, 30)) +
-               "0" + std::to_string(Between(1, 9)) + room_;
+        return Pick(cities_) + Pick(streets_) + std::to_string(Between(1, 999)) + unit_ +
+               std::to_string(Between(1, 30)) + "0" + std::to_string(Between(1, 9)) + room_;
     }
 
     template <class P> void FillPerson(P& p) {

@@ -153,7 +153,8 @@ void SqliteSave(const DataBook& book, const std::filesystem::path& path) {
     for (const auto& cr : book.insurance.Records()) {
         auto& rec = const_cast<PolicyRecord&>(cr); // binding only reads
         Put(db, p, rec);
-        for (std::size_t k = 0; k < rec.beneficiaries.size(); ++k) Put(db, b, rec.beneficiaries[k], i, static_cast<int>(k));
+        for (std::size_t k = 0; k < rec.beneficiaries.size(); ++k)
+            Put(db, b, rec.beneficiaries[k], i, static_cast<int>(k));
         for (std::size_t k = 0; k < rec.riders.size(); ++k) Put(db, r, rec.riders[k], i, static_cast<int>(k));
         ++i;
     }

@@ -188,8 +188,8 @@ int Run(const Options& o) {
                 "%.0f bytes per policy in data1.bcm\n",
                 policies, book.clients.GetSize(), book.members.GetSize(), book.calendar.GetSize(), total / 1e6,
                 double(bytes[0].size()) / policies);
-    std::printf("load average at start: %s; %d alternating pairs; SQLite: %s\n", bench::LoadAverage().c_str(),
-                o.pairs, o.sqlite ? bench::kSqliteSettings : "not run");
+    std::printf("load average at start: %s; %d alternating pairs; SQLite: %s\n", bench::LoadAverage().c_str(), o.pairs,
+                o.sqlite ? bench::kSqliteSettings : "not run");
     std::fflush(stdout);
 
     const fs::path db = saves / "book.sqlite";
@@ -276,14 +276,22 @@ int main(int argc, char** argv) {
         if (a == "--load" && value) return ChildLoad(argv[i + 1]);
         if (a == "--raw-read" && value) return ChildRawRead(argv[i + 1]);
         if (a == "--sqlite-load" && value) return ChildSqliteLoad(argv[i + 1]);
-        if (a == "--write-book" && value) writeTo = argv[++i];
-        else if (a == "--policies" && value) o.size.policies = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--million") o.size.policies = 1000000;
-        else if (a == "--pairs" && value) o.pairs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--book" && value) o.book = argv[++i];
-        else if (a == "--no-sqlite") o.sqlite = false;
-        else if (a == "--against" && value) o.against = argv[++i];
-        else Usage();
+        if (a == "--write-book" && value)
+            writeTo = argv[++i];
+        else if (a == "--policies" && value)
+            o.size.policies = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--million")
+            o.size.policies = 1000000;
+        else if (a == "--pairs" && value)
+            o.pairs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--book" && value)
+            o.book = argv[++i];
+        else if (a == "--no-sqlite")
+            o.sqlite = false;
+        else if (a == "--against" && value)
+            o.against = argv[++i];
+        else
+            Usage();
     }
     if (!writeTo.empty()) {
         if (!bench::WriteBook(writeTo, o.size)) {

@@ -58,8 +58,8 @@ public:
             // Room for every record the file can still hold, and no more: a
             // hostile count cannot make us allocate past the file's size.
             const std::uint64_t fit = ar.Remaining() / MinRecordBytes();
-            m_records.reserve(m_records.size() + static_cast<std::size_t>(std::min<std::uint64_t>(
-                                                     static_cast<std::uint64_t>(n), fit)));
+            m_records.reserve(m_records.size() +
+                              static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(n), fit)));
             ArchiveReader rd{ar};
             for (std::int32_t i = 0; i < n; ++i) {
                 // Read in place; a record cut short by the end of the file is dropped.

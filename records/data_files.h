@@ -119,8 +119,8 @@ Result<void> BackupAll(const std::filesystem::path& dir);
 // Test hook: called before each storage step ("create", "write", "sync",
 // "close", "rename", "syncdir", "copy") with the file it concerns and, for
 // "write", the bytes already written. Throwing FileError makes that step fail.
-using StorageFaultHook = std::function<void(const std::string& step, const std::filesystem::path& file,
-                                            std::uint64_t written)>;
+using StorageFaultHook =
+    std::function<void(const std::string& step, const std::filesystem::path& file, std::uint64_t written)>;
 void SetStorageFaultHook(StorageFaultHook hook);
 
 } // namespace vantorel

@@ -1,10 +1,10 @@
 #include "platform_file.h"
 
-#include <cerrno>
+#include <fcntl.h>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -200,8 +200,7 @@ Result<void> OsFile::Close() {
 
 Result<void> ReplaceByRename(const std::filesystem::path& from, const std::filesystem::path& to) {
 #ifdef _WIN32
-    if (!MoveFileExW(from.wstring().c_str(), to.wstring().c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(from.wstring().c_str(), to.wstring().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return Failure{"rename failed (error " + std::to_string(GetLastError()) + ")"};
     return {};
 #else

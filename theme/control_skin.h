@@ -38,8 +38,7 @@ public:
     CSkinStyle(); // over the Fusion style, the same on every platform
 
     // The painters, usable on their own (r is the control's rectangle).
-    static void PaintPushButton(QPainter& p, const QRect& r, unsigned state, const QString& text,
-                                const QFont& font);
+    static void PaintPushButton(QPainter& p, const QRect& r, unsigned state, const QString& text, const QFont& font);
     static void PaintCheckBox(QPainter& p, const QRect& r, unsigned state, const QString& text, const QFont& font);
     static void PaintEditFrame(QPainter& p, const QRect& r, unsigned state);
     // Frame and arrow button of a combo box; the rest is left as it is.

@@ -7,8 +7,7 @@
 CSkinHeaderCtrl::CSkinHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     // The captions' own font: 新宋体 at 13 pixels, a CJK serif where it is missing.
     QFont f;
-    f.setFamilies({QStringLiteral("NSimSun"), QStringLiteral("Noto Serif CJK SC"),
-                   QStringLiteral("Noto Sans CJK SC")});
+    f.setFamilies({QStringLiteral("NSimSun"), QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
     f.setPixelSize(13);
     setFont(f);
     setFixedHeight(kHeight);

@@ -5,8 +5,8 @@
 #include "skin_scroll_bar.h"
 
 #include <QEvent>
-#include <QMouseEvent>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -120,14 +120,10 @@ void CSkinListCtrl::PlaceBars() {
 bool CSkinListCtrl::event(QEvent* e) {
     const bool result = QTreeView::event(e);
     switch (e->type()) {
-    case QEvent::ParentChange:
-        AttachBars();
-        break;
+    case QEvent::ParentChange: AttachBars(); break;
     case QEvent::Move:
     case QEvent::Resize:
-    case QEvent::ZOrderChange:
-        PlaceBars();
-        break;
+    case QEvent::ZOrderChange: PlaceBars(); break;
     case QEvent::ShowToParent:
         if (vbar_) vbar_->show();
         if (hbar_) hbar_->show();
@@ -137,8 +133,7 @@ bool CSkinListCtrl::event(QEvent* e) {
         if (vbar_) vbar_->hide();
         if (hbar_) hbar_->hide();
         break;
-    default:
-        break;
+    default: break;
     }
     return result;
 }

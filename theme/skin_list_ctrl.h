@@ -23,7 +23,6 @@
 #include <initializer_list>
 #include <vector>
 
-
 class CSkinListModel : public QAbstractTableModel {
     Q_OBJECT
 public:

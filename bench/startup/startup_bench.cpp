@@ -17,21 +17,21 @@
 // is timed until the process has ended: the shutdown sequence (SaveAll, the
 // settings), freeing the pages and the book, and the process's end. Book and
 // empty runs alternate; ratios are given per pair as min / median / max.
+#include "bench_util.h"
+#include "kept_store.h"
+#include "sample_book.h"
 #include "app/agent_app.h"
 #include "app/message_box.h"
 #include "app/page.h"
-#include "bench_util.h"
-#include "kept_store.h"
 #include "pages/page_registry.h"
 #include "records/data_files.h"
-#include "sample_book.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractTableModel>
 #include <QEventLoop>
-#include <QStringDecoder>
 #include <QHeaderView>
+#include <QStringDecoder>
 #include <QTableView>
 #include <QTimer>
 #include <QTreeView>
@@ -142,9 +142,10 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (role != Qt::DisplayRole) return {};
         const int record = rows_[std::size_t(index.row())];
-        const std::string_view t = index.column() == 0
-                                       ? book_.Text(record, [](vantorel::PolicyRecord& r) -> std::string& { return r.info.policyNo; })
-                                       : book_.Text(record, [](vantorel::PolicyRecord& r) -> std::string& { return r.holder.name; });
+        const std::string_view t =
+            index.column() == 0
+                ? book_.Text(record, [](vantorel::PolicyRecord& r) -> std::string& { return r.info.policyNo; })
+                : book_.Text(record, [](vantorel::PolicyRecord& r) -> std::string& { return r.holder.name; });
         return QString(decoder_.decode(QByteArrayView(t.data(), qsizetype(t.size()))));
     }
     // "显 示 所 有 保 单": every record, in order.
@@ -238,7 +239,7 @@ Sample Measure(const std::string& self, const fs::path& dir) {
         std::exit(1);
     }
     return {r.numbers[0] - r.startMs, r.numbers[1], r.numbers[3], r.numbers[4], r.numbers[5],
-            r.exitMs - r.numbers[6], r.rest};
+            r.exitMs - r.numbers[6],  r.rest};
 }
 
 void ClearFolder(const fs::path& dir) {
@@ -289,12 +290,14 @@ int RunProbe(const std::string& self, const fs::path& empty, const fs::path& boo
             if (m == 1) table.push_back(r.numbers.at(4));
         }
     std::printf("\nprobe: the program over an empty folder, with the book of %d policies kept by a loader that\n"
-                "reads each file whole and walks it once\n", policies);
+                "reads each file whole and walks it once\n",
+                policies);
     std::printf("%-44s %s\n", "", "min / median / max");
     const char* names[] = {"not loaded", "kept before the start", "kept on a thread, pages wait",
                            "kept on a thread, first paint waits", "kept from mapped files"};
     for (int m = 0; m < kModes; ++m)
-        std::printf("start, book %-32s %s\n", (std::string(names[m]) + " (ms)").c_str(), Spread(start[m], "%.0f").c_str());
+        std::printf("start, book %-32s %s\n", (std::string(names[m]) + " (ms)").c_str(),
+                    Spread(start[m], "%.0f").c_str());
     for (int m = 1; m < kModes; ++m)
         std::printf("  %-42s %s\n", (std::string(names[m]) + " / not loaded").c_str(),
                     Spread(bench::Ratios(start[m], start[0])).c_str());
@@ -321,14 +324,21 @@ int main(int argc, char** argv) {
         const bool value = i + 1 < argc;
         if (a == "--one" && value) return One(argc, argv, argv[i + 1]);
         if (a == "--probe-one" && i + 3 < argc) return Probe(argc, argv, argv[i + 1], argv[i + 2], argv[i + 3]);
-        if (a == "--policies" && value) size.policies = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--million") size.policies = 1000000;
-        else if (a == "--pairs" && value) pairs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--book" && value) given = argv[++i];
-        else if (a == "--probe") probe = true;
-        else if (a == "--against" && value) against = argv[++i];
+        if (a == "--policies" && value)
+            size.policies = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--million")
+            size.policies = 1000000;
+        else if (a == "--pairs" && value)
+            pairs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--book" && value)
+            given = argv[++i];
+        else if (a == "--probe")
+            probe = true;
+        else if (a == "--against" && value)
+            against = argv[++i];
         else {
-            std::fprintf(stderr, "usage: %s [--policies N | --million] [--pairs N] [--book DIR] [--probe | --against BENCH]\n",
+            std::fprintf(stderr,
+                         "usage: %s [--policies N | --million] [--pairs N] [--book DIR] [--probe | --against BENCH]\n",
                          argv[0]);
             return 2;
         }
@@ -396,8 +406,8 @@ int main(int argc, char** argv) {
     std::printf("%-44s %-28s %s\n", "close book / empty (per pair)", Spread(bench::Ratios(close[1], close[0])).c_str(),
                 "<= 2");
     std::printf("%-44s %-28s\n", "query page selected, book (ms)", Spread(query[1], "%.1f").c_str());
-    std::printf("%-44s %-28s %s\n", "\"显 示 所 有 保 单\" to first rows, book (ms)", Spread(showAll[1], "%.1f").c_str(),
-                "< 100 at 1M");
+    std::printf("%-44s %-28s %s\n", "\"显 示 所 有 保 单\" to first rows, book (ms)",
+                Spread(showAll[1], "%.1f").c_str(), "< 100 at 1M");
     std::printf("page creation, last book run: %s", pages.c_str());
     std::printf("load average at end: %s\n", bench::LoadAverage().c_str());
     fs::remove_all(work);

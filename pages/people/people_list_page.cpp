@@ -23,8 +23,7 @@ void CPeopleListPage::RebuildList() {
     const int count = RecordCount();
     std::vector<QStringList> rows;
     rows.reserve(count);
-    for (int i = 0; i < count; ++i)
-        rows.push_back(RowOf(i));
+    for (int i = 0; i < count; ++i) rows.push_back(RowOf(i));
     list_->SetRows(std::move(rows));
     selected_ = -1;
 }

@@ -12,13 +12,12 @@ class CSkinListCtrl;
 
 class CPeopleListPage : public CPage {
     Q_OBJECT
-  protected:
+protected:
     struct Column {
         QString caption;
         int width;
     };
-    CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second,
-                    QWidget* parent);
+    CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second, QWidget* parent);
 
     // Fills the list anew and forgets the selection; the form keeps what is typed.
     void RebuildList();
@@ -28,7 +27,7 @@ class CPeopleListPage : public CPage {
     // Position of the record last loaded by a click, -1 for none.
     int selected_ = -1;
 
-  private:
+private:
     virtual void OnAdd() = 0;
     virtual void OnModify() = 0;
     virtual void OnReport() = 0;

@@ -14,10 +14,8 @@ using F = PersonField;
 namespace id = ids::client;
 
 namespace {
-const QString kDuplicateOnAdd =
-    QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");
-const QString kDuplicateOnModify =
-    QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!");
+const QString kDuplicateOnAdd = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");
+const QString kDuplicateOnModify = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!");
 } // namespace
 
 CPotClientPage::CPotClientPage(vantorel::CPotClient& clients, QWidget* parent)
@@ -25,15 +23,26 @@ CPotClientPage::CPotClientPage(vantorel::CPotClient& clients, QWidget* parent)
                       {QStringLiteral("身份证号"), 200}, parent),
       clients_(clients) {
     // In the order the form reads.
-    person_.Bind(binding_, {{F::name, id::Name}, {F::sex, id::Sex}, {F::nation, id::Nation},
-                            {F::idNumber, id::IdNumber}, {F::marital, id::Marital}, {F::birthYear, id::BirthYear},
-                            {F::birthMonth, id::BirthMonth}, {F::birthDay, id::BirthDay}, {F::mobile, id::Mobile},
+    person_.Bind(binding_, {{F::name, id::Name},
+                            {F::sex, id::Sex},
+                            {F::nation, id::Nation},
+                            {F::idNumber, id::IdNumber},
+                            {F::marital, id::Marital},
+                            {F::birthYear, id::BirthYear},
+                            {F::birthMonth, id::BirthMonth},
+                            {F::birthDay, id::BirthDay},
+                            {F::mobile, id::Mobile},
                             {F::email, id::Email}});
     binding_.Text(id::Fax, &fax_, QStringLiteral("传真"));
-    person_.Bind(binding_, {{F::homePhone, id::HomePhone}, {F::workPhone, id::WorkPhone},
-                            {F::homeAddress, id::HomeAddress}, {F::homePostcode, id::HomePostcode},
-                            {F::workAddress, id::WorkAddress}, {F::workPostcode, id::WorkPostcode},
-                            {F::occupation, id::Occupation}, {F::income, id::Income}, {F::height, id::Height},
+    person_.Bind(binding_, {{F::homePhone, id::HomePhone},
+                            {F::workPhone, id::WorkPhone},
+                            {F::homeAddress, id::HomeAddress},
+                            {F::homePostcode, id::HomePostcode},
+                            {F::workAddress, id::WorkAddress},
+                            {F::workPostcode, id::WorkPostcode},
+                            {F::occupation, id::Occupation},
+                            {F::income, id::Income},
+                            {F::height, id::Height},
                             {F::weight, id::Weight}});
     binding_.Text(id::Hobby, &hobby_, QStringLiteral("爱好"));
     person_.Bind(binding_, {{F::education, id::Education}, {F::remarks, id::Remarks}});
@@ -67,17 +76,14 @@ QStringList CPotClientPage::RowOf(int index) const {
     return {FromGbk(r.person.name), FromGbk(r.person.idNumber)};
 }
 
-int CPotClientPage::FindRow(const QStringList& texts) const {
-    return clients_.Find(ToGbk(texts[0]), ToGbk(texts[1]));
-}
+int CPotClientPage::FindRow(const QStringList& texts) const { return clients_.Find(ToGbk(texts[0]), ToGbk(texts[1])); }
 
 void CPotClientPage::RemoveRecord(int index) { clients_.RemoveAt(index); }
 
 bool CPotClientPage::KeyHeldByOther(const std::string& name, const std::string& idNumber, int except) const {
     const auto& records = clients_.Records();
     for (std::size_t i = 0; i < records.size(); ++i)
-        if (int(i) != except && records[i].person.name == name && records[i].person.idNumber == idNumber)
-            return true;
+        if (int(i) != except && records[i].person.name == name && records[i].person.idNumber == idNumber) return true;
     return false;
 }
 
@@ -135,6 +141,5 @@ void CPotClientPage::OnReport() {
     ReportSection section;
     section.fields = {{QStringLiteral("客户人数"), QString::number(records.size())}};
     section.tables.push_back(std::move(table));
-    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section},
-                          QStringLiteral("潜力客户资料.odt"));
+    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section}, QStringLiteral("潜力客户资料.odt"));
 }

@@ -3,17 +3,17 @@
 // card number.
 #pragma once
 
-#include "app/person_form.h"
 #include "people_list_page.h"
+#include "app/person_form.h"
 #include "records/people_records.h"
 
 class CPotClientPage : public CPeopleListPage {
     Q_OBJECT
-  public:
+public:
     // Lists and changes `clients`.
     explicit CPotClientPage(vantorel::CPotClient& clients, QWidget* parent = nullptr);
 
-  private:
+private:
     void OnAdd() override;
     void OnModify() override;
     void OnReport() override;

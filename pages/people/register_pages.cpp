@@ -7,9 +7,9 @@
 
 void RegisterPeoplePages(PageFactories& f) {
     f.push_back({ids::client::Template, [](PageHost* host, QWidget* parent) -> CPage* {
-                      return new CPotClientPage(host->Book().clients, parent);
-                  }});
+                     return new CPotClientPage(host->Book().clients, parent);
+                 }});
     f.push_back({ids::member::Template, [](PageHost* host, QWidget* parent) -> CPage* {
-                      return new CTeamMemberPage(host->Book().members, parent);
-                  }});
+                     return new CTeamMemberPage(host->Book().members, parent);
+                 }});
 }

@@ -23,15 +23,24 @@ CTeamMemberPage::CTeamMemberPage(vantorel::CTermMember& members, QWidget* parent
       members_(members) {
     // In the order the form reads; the person fields without a control stay empty.
     binding_.Text(id::StaffNo, &staffNo_, QStringLiteral("工号"));
-    person_.Bind(binding_, {{F::name, id::Name}, {F::sex, id::Sex}, {F::nation, id::Nation},
-                            {F::idNumber, id::IdNumber}, {F::marital, id::Marital}, {F::birthYear, id::BirthYear},
-                            {F::birthMonth, id::BirthMonth}, {F::birthDay, id::BirthDay}});
+    person_.Bind(binding_, {{F::name, id::Name},
+                            {F::sex, id::Sex},
+                            {F::nation, id::Nation},
+                            {F::idNumber, id::IdNumber},
+                            {F::marital, id::Marital},
+                            {F::birthYear, id::BirthYear},
+                            {F::birthMonth, id::BirthMonth},
+                            {F::birthDay, id::BirthDay}});
     binding_.Text(id::Department, &department_, QStringLiteral("部门"));
     binding_.Text(id::Level, &level_, QStringLiteral("级别"));
     binding_.Date(id::JoinYear, id::JoinMonth, id::JoinDay, &join_, QStringLiteral("入司时间"));
-    person_.Bind(binding_, {{F::mobile, id::Mobile}, {F::email, id::Email}, {F::homePhone, id::HomePhone},
-                            {F::homeAddress, id::HomeAddress}, {F::homePostcode, id::HomePostcode},
-                            {F::height, id::Height}, {F::weight, id::Weight}});
+    person_.Bind(binding_, {{F::mobile, id::Mobile},
+                            {F::email, id::Email},
+                            {F::homePhone, id::HomePhone},
+                            {F::homeAddress, id::HomeAddress},
+                            {F::homePostcode, id::HomePostcode},
+                            {F::height, id::Height},
+                            {F::weight, id::Weight}});
     binding_.Text(id::Hobby, &hobby_, QStringLiteral("爱好"));
     person_.Bind(binding_, {{F::remarks, id::Remarks}});
 
@@ -70,9 +79,7 @@ QStringList CTeamMemberPage::RowOf(int index) const {
     return {FromGbk(r.staffNo), FromGbk(r.person.name)};
 }
 
-int CTeamMemberPage::FindRow(const QStringList& texts) const {
-    return members_.Find(ToGbk(texts[0]));
-}
+int CTeamMemberPage::FindRow(const QStringList& texts) const { return members_.Find(ToGbk(texts[0])); }
 
 void CTeamMemberPage::RemoveRecord(int index) { members_.RemoveAt(index); }
 
@@ -130,6 +137,5 @@ void CTeamMemberPage::OnReport() {
     ReportSection section;
     section.fields = {{QStringLiteral("成员人数"), QString::number(records.size())}};
     section.tables.push_back(std::move(table));
-    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section},
-                          QStringLiteral("团队成员资料.odt"));
+    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section}, QStringLiteral("团队成员资料.odt"));
 }

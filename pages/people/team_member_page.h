@@ -2,17 +2,17 @@
 // order, add, modify and delete. A member is known by staff number alone.
 #pragma once
 
-#include "app/person_form.h"
 #include "people_list_page.h"
+#include "app/person_form.h"
 #include "records/people_records.h"
 
 class CTeamMemberPage : public CPeopleListPage {
     Q_OBJECT
-  public:
+public:
     // Lists and changes `members`.
     explicit CTeamMemberPage(vantorel::CTermMember& members, QWidget* parent = nullptr);
 
-  private:
+private:
     void OnAdd() override;
     void OnModify() override;
     void OnReport() override;

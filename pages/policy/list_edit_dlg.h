@@ -13,8 +13,7 @@
 #include <initializer_list>
 #include <vector>
 
-template <class Record>
-class ListEditDlg : public CXpDialog {
+template <class Record> class ListEditDlg : public CXpDialog {
 public:
     void SetList(std::vector<Record> list);
     const std::vector<Record>& List() const { return list_; }

@@ -1,13 +1,13 @@
 #include "policy_entry_page.h"
 
+#include "beneficiary_dlg.h"
+#include "policy_report.h"
+#include "rider_dlg.h"
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
-#include "beneficiary_dlg.h"
-#include "policy_report.h"
 #include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/policy_entry_template.h"
-#include "rider_dlg.h"
 #include "theme/control_skin.h"
 
 #include <QComboBox>
@@ -72,9 +72,7 @@ void CPolicyEntryPage::UpdateModeControls() {
     }
 }
 
-bool CPolicyEntryPage::IndexValid() const {
-    return currentIndex_ >= 0 && currentIndex_ < policies_.GetSize();
-}
+bool CPolicyEntryPage::IndexValid() const { return currentIndex_ >= 0 && currentIndex_ < policies_.GetSize(); }
 
 PolicyRecord CPolicyEntryPage::BuildPolicy() {
     CommitQuiet();
@@ -110,8 +108,10 @@ void CPolicyEntryPage::EditPolicy(int index) {
 
 void CPolicyEntryPage::OnAddOrModify() {
     if (!Commit()) return;
-    if (mode_ == kAdd) AddPolicy();
-    else if (mode_ == kModify) ModifyPolicy();
+    if (mode_ == kAdd)
+        AddPolicy();
+    else if (mode_ == kModify)
+        ModifyPolicy();
 }
 
 void CPolicyEntryPage::AddPolicy() {

@@ -2,8 +2,8 @@
 // with its beneficiary and rider working lists.
 #pragma once
 
-#include "app/page.h"
 #include "policy_fields.h"
+#include "app/page.h"
 #include "records/policy_record.h"
 
 #include <vector>

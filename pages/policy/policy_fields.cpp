@@ -80,16 +80,16 @@ PersonIds PersonBlock(std::initializer_list<int> ids) {
 
 namespace holder = ids::entry::holder;
 const PersonIds kHolderIds = PersonBlock(
-    {holder::Name, holder::Sex, holder::Nation, holder::IdNumber, holder::Marital, holder::BirthYear,
-     holder::BirthMonth, holder::BirthDay, holder::Education, holder::Mobile, holder::Email, holder::Occupation,
-     holder::Income, holder::HomePhone, holder::WorkPhone, holder::HomeAddress, holder::HomePostcode,
-     holder::WorkAddress, holder::WorkPostcode, holder::Remarks});
+    {holder::Name,        holder::Sex,          holder::Nation,      holder::IdNumber,     holder::Marital,
+     holder::BirthYear,   holder::BirthMonth,   holder::BirthDay,    holder::Education,    holder::Mobile,
+     holder::Email,       holder::Occupation,   holder::Income,      holder::HomePhone,    holder::WorkPhone,
+     holder::HomeAddress, holder::HomePostcode, holder::WorkAddress, holder::WorkPostcode, holder::Remarks});
 namespace insured = ids::entry::insured;
 const PersonIds kInsuredIds = PersonBlock(
-    {insured::Name, insured::Sex, insured::Nation, insured::IdNumber, insured::Marital, insured::BirthYear,
-     insured::BirthMonth, insured::BirthDay, insured::Education, insured::Mobile, insured::Email,
-     insured::Occupation, insured::Income, insured::HomePhone, insured::WorkPhone, insured::HomeAddress,
-     insured::HomePostcode, insured::WorkAddress, insured::WorkPostcode, insured::Remarks});
+    {insured::Name,        insured::Sex,          insured::Nation,      insured::IdNumber,     insured::Marital,
+     insured::BirthYear,   insured::BirthMonth,   insured::BirthDay,    insured::Education,    insured::Mobile,
+     insured::Email,       insured::Occupation,   insured::Income,      insured::HomePhone,    insured::WorkPhone,
+     insured::HomeAddress, insured::HomePostcode, insured::WorkAddress, insured::WorkPostcode, insured::Remarks});
 
 HolderInfo BuildHolder(const PersonValues& v) {
     HolderInfo r;

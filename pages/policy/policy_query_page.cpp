@@ -1,8 +1,8 @@
 #include "policy_query_page.h"
 
-#include "app/message_box.h"
 #include "policy_entry_page.h"
 #include "policy_search.h"
+#include "app/message_box.h"
 #include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/query_ids.h"
 #include "resources/templates/query_template.h"

@@ -7,10 +7,10 @@
 
 void RegisterSchedulePages(PageFactories& f) {
     f.push_back({ids::schedule::Template, [](PageHost* host, QWidget* parent) -> CPage* {
-                      return new CSchedulePage(host->Book().calendar, host->StoredSwitches().calendar, host->Today(),
-                                               parent);
-                  }});
+                     return new CSchedulePage(host->Book().calendar, host->StoredSwitches().calendar, host->Today(),
+                                              parent);
+                 }});
     f.push_back({ids::remind::Template, [](PageHost* host, QWidget* parent) -> CPage* {
-                      return new CRemindSettingsPage(host->StoredSwitches(), parent);
-                  }});
+                     return new CRemindSettingsPage(host->StoredSwitches(), parent);
+                 }});
 }

@@ -1,8 +1,8 @@
 #include "schedule_page.h"
 
+#include "atx_calendar.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
-#include "atx_calendar.h"
 #include "resources/templates/schedule_ids.h"
 #include "resources/templates/schedule_template.h"
 #include "theme/skin_list_ctrl.h"

@@ -1,9 +1,9 @@
 #include "statistics_page.h"
 
+#include "tallies.h"
 #include "app/gbk.h"
 #include "resources/templates/statistics_ids.h"
 #include "resources/templates/statistics_template.h"
-#include "tallies.h"
 #include "theme/skin_list_ctrl.h"
 #include "theme/theme_colours.h"
 

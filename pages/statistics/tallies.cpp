@@ -63,9 +63,9 @@ const std::string& SexCategory(int sex) {
 }
 
 const std::string& MaritalCategory(int status) {
-    static const std::vector<std::string> words = {
-        ToGbk(QStringLiteral("已婚")), ToGbk(QStringLiteral("未婚")), ToGbk(QStringLiteral("离异")),
-        ToGbk(QStringLiteral("丧偶")), ToGbk(QStringLiteral("分居")), ToGbk(QStringLiteral("其它"))};
+    static const std::vector<std::string> words = {ToGbk(QStringLiteral("已婚")), ToGbk(QStringLiteral("未婚")),
+                                                   ToGbk(QStringLiteral("离异")), ToGbk(QStringLiteral("丧偶")),
+                                                   ToGbk(QStringLiteral("分居")), ToGbk(QStringLiteral("其它"))};
     return status >= 0 && status <= 4 ? words[std::size_t(status)] : words[5];
 }
 

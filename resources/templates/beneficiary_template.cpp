@@ -7,7 +7,11 @@ namespace tmpl {
 const Window& BeneficiaryTemplate() {
     using K = Kind;
     namespace id = ids::beneficiary;
-    static const Window w{id::Template, 352, 149, "新宋体", 10,
+    static const Window w{id::Template,
+                          352,
+                          149,
+                          "新宋体",
+                          10,
                           {
                               {0, K::GroupBox, 5, 19, 154, 125, "受益人资料"},
                               {0, K::Static, 10, 33, 36, 10, "姓名"},

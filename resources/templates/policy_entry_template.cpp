@@ -20,8 +20,8 @@ void AddDate(std::vector<Control>& c, int x, int y, int yearId, int monthId, int
 }
 
 struct PersonIds {
-    int name, sex, nation, idNumber, marital, year, month, day, education, mobile, email, occupation, income,
-        homePhone, workPhone, homeAddress, homePostcode, workAddress, workPostcode, remarks;
+    int name, sex, nation, idNumber, marital, year, month, day, education, mobile, email, occupation, income, homePhone,
+        workPhone, homeAddress, homePostcode, workAddress, workPostcode, remarks;
 };
 
 void AddPerson(std::vector<Control>& c, int gx, int gy, const PersonIds& id) {
@@ -137,21 +137,22 @@ const Window& PolicyEntryTemplate() {
         c.push_back({0, K::GroupBox, 7, 145, 168, 200, "投保人"});
         {
             namespace p = id::holder;
-            AddPerson(c, 7, 145,
-                      {p::Name, p::Sex, p::Nation, p::IdNumber, p::Marital, p::BirthYear, p::BirthMonth, p::BirthDay,
-                       p::Education, p::Mobile, p::Email, p::Occupation, p::Income, p::HomePhone, p::WorkPhone,
-                       p::HomeAddress, p::HomePostcode, p::WorkAddress, p::WorkPostcode, p::Remarks});
+            AddPerson(c, 7, 145, {p::Name,        p::Sex,          p::Nation,      p::IdNumber,     p::Marital,
+                                  p::BirthYear,   p::BirthMonth,   p::BirthDay,    p::Education,    p::Mobile,
+                                  p::Email,       p::Occupation,   p::Income,      p::HomePhone,    p::WorkPhone,
+                                  p::HomeAddress, p::HomePostcode, p::WorkAddress, p::WorkPostcode, p::Remarks});
         }
         c.push_back({0, K::Static, 12, 145 + 12 + 14 * 10 + 28, 90, 10, "投保人与被保险人关系"});
-        c.push_back({id::Relation, K::Combo, 103, 145 + 12 + 14 * 10 + 26, 68, 12, "", Style::None, presets::relations});
+        c.push_back(
+            {id::Relation, K::Combo, 103, 145 + 12 + 14 * 10 + 26, 68, 12, "", Style::None, presets::relations});
 
         c.push_back({0, K::GroupBox, 174, 145, 168, 200, "被保险人"});
         {
             namespace p = id::insured;
-            AddPerson(c, 174, 145,
-                      {p::Name, p::Sex, p::Nation, p::IdNumber, p::Marital, p::BirthYear, p::BirthMonth, p::BirthDay,
-                       p::Education, p::Mobile, p::Email, p::Occupation, p::Income, p::HomePhone, p::WorkPhone,
-                       p::HomeAddress, p::HomePostcode, p::WorkAddress, p::WorkPostcode, p::Remarks});
+            AddPerson(c, 174, 145, {p::Name,        p::Sex,          p::Nation,      p::IdNumber,     p::Marital,
+                                    p::BirthYear,   p::BirthMonth,   p::BirthDay,    p::Education,    p::Mobile,
+                                    p::Email,       p::Occupation,   p::Income,      p::HomePhone,    p::WorkPhone,
+                                    p::HomeAddress, p::HomePostcode, p::WorkAddress, p::WorkPostcode, p::Remarks});
         }
         const int y = 145 + 12 + 14 * 10 + 26;
         c.push_back({0, K::Static, 179, y + 2, 18, 10, "身高"});

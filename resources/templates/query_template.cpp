@@ -7,7 +7,11 @@ namespace tmpl {
 const Window& QueryTemplate() {
     using K = Kind;
     namespace id = ids::query;
-    static const Window w{id::Template, 355, 367, "新宋体", 10,
+    static const Window w{id::Template,
+                          355,
+                          367,
+                          "新宋体",
+                          10,
                           {
                               {id::QuickFind, K::GroupBox, 6, 7, 121, 125, "快速查找资料"},
                               {id::Text, K::Edit, 11, 22, 76, 14},

@@ -7,7 +7,11 @@ namespace tmpl {
 const Window& RemindSettingsTemplate() {
     namespace id = ids::remind;
     static const Window w{
-        id::Template, 346, 358, "宋体", 9,
+        id::Template,
+        346,
+        358,
+        "宋体",
+        9,
         {
             {0, Kind::GroupBox, 8, 8, 122, 75, "生日提醒"},
             {id::Holder, Kind::Check, 29, 25, 88, 10, "保单投保人生日提醒"},

@@ -7,7 +7,11 @@ namespace tmpl {
 const Window& ScheduleTemplate() {
     namespace id = ids::schedule;
     static const Window w{
-        id::Template, 346, 358, "宋体", 9,
+        id::Template,
+        346,
+        358,
+        "宋体",
+        9,
         {
             {id::Calendar, Kind::Custom, 8, 10, 169, 142},
             {id::Memo, Kind::Memo, 12, 157, 161, 183},

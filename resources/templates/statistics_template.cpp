@@ -7,7 +7,11 @@ namespace tmpl {
 const Window& StatisticsTemplate() {
     namespace id = ids::statistics;
     static const Window w{
-        id::Template, 355, 367, "新宋体", 10,
+        id::Template,
+        355,
+        367,
+        "新宋体",
+        10,
         {
             {0, Kind::GroupBox, 6, 8, 156, 68, "保单"},
             {id::PolicyPayment, Kind::Button, 12, 23, 70, 22, "缴费方式统计"},

@@ -1,9 +1,9 @@
+#include "gui_test_support.h"
 #include "app/form_binding.h"
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/page.h"
 #include "app/template_builder.h"
-#include "gui_test_support.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -58,7 +58,11 @@ TEST(Forms, NumbersAreReadLikeTheCRuntimeWithAPoint) {
 
 TEST(Forms, ComboAndListShowingAndTyping) {
     // Built as the pages build them, so the combo's own behaviour is the program's.
-    static const tmpl::Window t{1, 100, 40, "宋体", 9,
+    static const tmpl::Window t{1,
+                                100,
+                                40,
+                                "宋体",
+                                9,
                                 {{10, tmpl::Kind::Combo, 0, 0, 40, 100, "", 0, tmpl::presets::twoDigits},
                                  {11, tmpl::Kind::Combo, 0, 14, 60, 100, "", 0, tmpl::presets::insurers},
                                  {12, tmpl::Kind::List, 50, 0, 40, 100, "", 0, {"01", "02"}}}};
@@ -96,8 +100,9 @@ TEST(Forms, KeptConvertersGiveWhatFreshOnesGive) {
         return QString(QStringDecoder("GBK", QStringConverter::Flag::Stateless)
                            .decode(QByteArrayView(bytes.data(), qsizetype(bytes.size()))));
     };
-    const std::string texts[] = {"\xB1\xBE\xBF", "\xC6", "A1", "\xB1\xBE\xBF\xC6", "\x81", "\x81\x40x", "",
-                                 std::string("a\0b", 3), "\xFF\xFF", "\xB1\xBE"};
+    const std::string texts[] = {"\xB1\xBE\xBF", "\xC6",      "A1", "\xB1\xBE\xBF\xC6",
+                                 "\x81",         "\x81\x40x", "",   std::string("a\0b", 3),
+                                 "\xFF\xFF",     "\xB1\xBE"};
     for (const std::string& t : texts) {
         EXPECT_EQ(FromGbk(t), fresh(t)) << t;
         EXPECT_EQ(FromGbk("\xB1\xBE\xBF\xC6"), "本科") << "after " << t;
@@ -137,7 +142,11 @@ TEST(Forms, TextThatGbkCannotHoldIsRefusedByName) {
 // number's first digits, the address's start, whether the text changed or not.
 TEST(Forms, ShownValuesStartAtTheirBeginning) {
     enum : int { kIdNumber = 20, kAddress = 21 };
-    static const tmpl::Window t{1, 120, 40, "宋体", 9,
+    static const tmpl::Window t{1,
+                                120,
+                                40,
+                                "宋体",
+                                9,
                                 {{kIdNumber, tmpl::Kind::Edit, 0, 0, 50, 12},
                                  {kAddress, tmpl::Kind::Combo, 0, 14, 50, 100, "", 0, tmpl::presets::insurers}}};
     QWidget form;

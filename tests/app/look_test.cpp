@@ -1,11 +1,11 @@
 // The look of the whole program: every page in the main window and the two
 // dialogs, rendered and written out as PNG files to look at, with pixel
 // checks of what a user would notice.
+#include "gui_test_support.h"
 #include "app/gbk.h"
 #include "app/main_dlg.h"
 #include "app/page.h"
 #include "app/template_builder.h"
-#include "gui_test_support.h"
 #include "pages/page_registry.h"
 #include "pages/policy/beneficiary_dlg.h"
 #include "pages/policy/policy_entry_page.h"
@@ -24,11 +24,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -40,7 +40,6 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
-
 
 namespace {
 
@@ -54,9 +53,9 @@ QString g_pictureDir;
 void Save(const QImage& img, const QString& name) { img.save(g_pictureDir + u'/' + name + QStringLiteral(".png")); }
 
 constexpr QRgb kGround = theme::kPageBackground;
-const int kPages[] = {ids::entry::Template,    ids::query::Template,  ids::client::Template,
-                      ids::member::Template,   ids::schedule::Template, ids::remind::Template,
-                      ids::welcome::Template,  ids::statistics::Template};
+const int kPages[] = {ids::entry::Template,   ids::query::Template,     ids::client::Template,
+                      ids::member::Template,  ids::schedule::Template,  ids::remind::Template,
+                      ids::welcome::Template, ids::statistics::Template};
 
 bool IsGround(const QImage& img, QPoint p) { return (img.pixel(p) & 0xFFFFFF) == kGround; }
 
@@ -136,9 +135,7 @@ protected:
         dlg_->show();
         QApplication::processEvents();
     }
-    void TearDown() override {
-        dlg_.reset();
-    }
+    void TearDown() override { dlg_.reset(); }
     CPage* Show(int page) {
         dlg_->ShowOnly(page);
         QApplication::processEvents();

@@ -1,7 +1,7 @@
+#include "gui_test_support.h"
 #include "app/agent_app.h"
 #include "app/main_dlg.h"
 #include "app/page.h"
-#include "gui_test_support.h"
 #include "pages/page_registry.h"
 #include "records/archive.h"
 #include "records/data_files.h"
@@ -33,8 +33,8 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
+#include <sys/file.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -109,7 +109,8 @@ protected:
     }
     void TearDown() override { vantorel::SetStorageFaultHook({}); }
     // A main window started as the program starts it, at a fixed moment, on the temporary folder.
-    std::unique_ptr<CMainDlg> Start(PageFactories pages = {}, QDateTime now = QDateTime(QDate(2004, 5, 29), QTime(5, 40, 30))) {
+    std::unique_ptr<CMainDlg> Start(PageFactories pages = {},
+                                    QDateTime now = QDateTime(QDate(2004, 5, 29), QTime(5, 40, 30))) {
         boxes_.Clear();
         auto dlg = std::make_unique<CMainDlg>(Folder(), std::move(pages));
         dlg->SetClock([now] { return now; });
@@ -170,8 +171,8 @@ TEST_F(MainWindow, EveryNodeShowsItsPageAndFormsAndSwitchesSurvive) {
         const char* node;
         int page;
     } route[] = {{"添加保单资料", kEntry}, {"查询保单资料", kQuery}, {"统计与决策", kStatistics},
-                 {"成员资料", kMembers},    {"日程提醒", kSchedule},  {"团队管理", kWelcome},
-                 {"提醒管理", kWelcome},    {"客户管理", kWelcome},   {"其它提醒", kRemind}};
+                 {"成员资料", kMembers},   {"日程提醒", kSchedule},  {"团队管理", kWelcome},
+                 {"提醒管理", kWelcome},   {"客户管理", kWelcome},   {"其它提醒", kRemind}};
     for (const auto& r : route) {
         Select(*dlg, r.node);
         EXPECT_EQ(VisiblePage(*dlg), r.page) << r.node;
@@ -297,7 +298,9 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
 
 TEST_F(MainWindow, RecordsTypedIntoAnUnreadableCollectionAreSavedBesideItAndNamedAtClose) {
     ASSERT_TRUE(QDir(dir_.path()).mkdir("data2.bcm"));
-    const auto unsaved = [this] { return QDir(dir_.path()).entryList({"data2.bcm.unsaved-*"}, QDir::Files, QDir::Name); };
+    const auto unsaved = [this] {
+        return QDir(dir_.path()).entryList({"data2.bcm.unsaved-*"}, QDir::Files, QDir::Name);
+    };
     auto dlg = Start();
     ASSERT_EQ(boxes_.shown.size(), 1);
     EXPECT_TRUE(boxes_.shown[0].contains("“data2.bcm”无法打开")) << boxes_.shown[0].toStdString();
@@ -381,7 +384,7 @@ TEST_F(MainWindow, AFileThatCannotBeSavedIsNamedAndMayBeRetried) {
     ASSERT_EQ(boxes_.questions.size(), 2);
     EXPECT_TRUE(boxes_.questions[0].startsWith("数据文件“data2.bcm”没有能保存")) << boxes_.questions[0].toStdString();
     EXPECT_TRUE(boxes_.questions[0].endsWith("原来的文件保持不变。\n要再试一次吗？"));
-    EXPECT_EQ(Bytes(Path("data2.bcm")), before); // the old file whole
+    EXPECT_EQ(Bytes(Path("data2.bcm")), before);                 // the old file whole
     EXPECT_EQ(Stored(&DataBook::members, Path("data3.bcm")), 1); // the others still saved
 
     // Yes after one failure saves it.

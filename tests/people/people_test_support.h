@@ -3,8 +3,8 @@
 // and small records.
 #pragma once
 
-#include "app/gbk.h"
 #include "gui_test_support.h"
+#include "app/gbk.h"
 #include "records/data_files.h"
 #include "theme/skin_list_ctrl.h"
 
@@ -34,8 +34,7 @@ inline void Fill(QWidget* page, std::initializer_list<int> ids, const QStringLis
 
 inline QStringList Texts(QWidget* page, std::initializer_list<int> ids) {
     QStringList texts;
-    for (int id : ids)
-        texts << TextOf(page, id);
+    for (int id : ids) texts << TextOf(page, id);
     return texts;
 }
 

@@ -1,5 +1,5 @@
-#include "pages/people/pot_client_page.h"
 #include "people_test_support.h"
+#include "pages/people/pot_client_page.h"
 #include "resources/templates/pot_client_ids.h"
 
 #include <QElapsedTimer>
@@ -31,8 +31,7 @@ TEST_F(PotClientPageTest, AddTestsTheKeyBeforeTheEmptyName) {
         boxes.Clear();
         Fill(p, {id::Name, id::IdNumber}, {s.name, s.id});
         Press(p, id::Add);
-        EXPECT_EQ(boxes.shown, s.box.isEmpty() ? QStringList{} : QStringList{s.box})
-            << qPrintable(s.name + "|" + s.id);
+        EXPECT_EQ(boxes.shown, s.box.isEmpty() ? QStringList{} : QStringList{s.box}) << qPrintable(s.name + "|" + s.id);
     }
     ASSERT_EQ(book.clients.GetSize(), 4);
     EXPECT_EQ(RowTexts(p, id::List, 3), (QStringList{"张三 ", "110"}));
@@ -75,8 +74,7 @@ TEST_F(PotClientPageTest, AHeightOrWeightTooLargeIsRefusedByName) {
 }
 
 TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {
-    for (auto [name, id] : {std::pair{"甲", "1"}, {"乙", "2"}, {"甲", "2"}})
-        book.clients.Add(Client(name, id));
+    for (auto [name, id] : {std::pair{"甲", "1"}, {"乙", "2"}, {"甲", "2"}}) book.clients.Add(Client(name, id));
     auto page = MakePage();
     QWidget* p = page.get();
     Press(p, id::Modify);
@@ -117,8 +115,7 @@ TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {
 TEST_F(PotClientPageTest, DeleteAsksAndRemovesTheClickedRecord) {
     auto twin = Client("二", "二"); // the same key twice, from an older file
     twin.person.mobile = "222";
-    for (const auto& r : {Client("一", "一"), Client("二", "二"), twin, Client("三", "三")})
-        book.clients.Add(r);
+    for (const auto& r : {Client("一", "一"), Client("二", "二"), twin, Client("三", "三")}) book.clients.Add(r);
     auto page = MakePage();
     QWidget* p = page.get();
     Press(p, id::Delete); // no row selected: nothing happens
@@ -140,8 +137,7 @@ TEST_F(PotClientPageTest, DeleteAsksAndRemovesTheClickedRecord) {
 }
 
 TEST_F(PotClientPageTest, FiftyThousandClientsListAndRebuildQuickly) {
-    for (int i = 0; i < 50000; ++i)
-        book.clients.Add(Client(QString("客户%1").arg(i), QString::number(i)));
+    for (int i = 0; i < 50000; ++i) book.clients.Add(Client(QString("客户%1").arg(i), QString::number(i)));
     QElapsedTimer t;
     t.start();
     auto page = MakePage();

@@ -1,5 +1,5 @@
-#include "pages/people/team_member_page.h"
 #include "people_test_support.h"
+#include "pages/people/team_member_page.h"
 #include "resources/templates/team_member_ids.h"
 
 namespace {
@@ -65,8 +65,7 @@ TEST_F(TeamMemberPageTest, BothDatesAndTheHeightAreStoredAndShownAgain) {
 }
 
 TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
-    for (const char* n : {"A01", "B02", "C03"})
-        book.members.Add(Member(n, n));
+    for (const char* n : {"A01", "B02", "C03"}) book.members.Add(Member(n, n));
     auto page = MakePage();
     QWidget* p = page.get();
     Press(p, id::Modify);

@@ -1,7 +1,7 @@
+#include "policy_test_support.h"
 #include "pages/policy/beneficiary_dlg.h"
 #include "pages/policy/policy_entry_page.h"
 #include "pages/policy/rider_dlg.h"
-#include "policy_test_support.h"
 #include "resources/templates/beneficiary_ids.h"
 #include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/rider_ids.h"
@@ -85,8 +85,8 @@ TEST(RiderDialog, DefaultsAndTenAtMost) {
     for (int i = 0; i < 10; ++i) Press(&dlg, rid::Add);
     ASSERT_EQ(dlg.List().size(), 10u);
     const vantorel::RiderRecord& r = dlg.List()[0];
-    EXPECT_EQ(std::vector<std::string>({r.paymentYears, r.coverageYears, r.benefitMethod, r.benefitAge,
-                                        r.effectiveDate, FromGbk(r.company).toStdString()}),
+    EXPECT_EQ(std::vector<std::string>({r.paymentYears, r.coverageYears, r.benefitMethod, r.benefitAge, r.effectiveDate,
+                                        FromGbk(r.company).toStdString()}),
               std::vector<std::string>({"0", "1", "0", "0", "2004/1-1", "Orlemont保险"}));
     Press(&dlg, rid::Add);
     EXPECT_EQ(rec.shown, QStringList{"不能多于十个附加险!"});

@@ -1,5 +1,5 @@
-#include "pages/policy/policy_entry_page.h"
 #include "policy_test_support.h"
+#include "pages/policy/policy_entry_page.h"
 #include "resources/templates/beneficiary_ids.h"
 #include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/rider_ids.h"
@@ -65,8 +65,8 @@ TEST_F(EntryPage, LongTextsAreStoredWhole) {
     const QString address = QString("北京市海淀区").repeated(7000).left(40000);
     const QString company = QString("x").repeated(40001);
     TypeInto(&page, id::holder::HomeAddress, address); // edit
-    TypeInto(&page, id::Company, company); // editable combo
-    TypeInto(&page, id::Remarks, address); // memo
+    TypeInto(&page, id::Company, company);             // editable combo
+    TypeInto(&page, id::Remarks, address);             // memo
     EXPECT_TRUE(Submit("LONG").isEmpty());
     ASSERT_EQ(book.insurance.GetSize(), 1);
     const vantorel::PolicyRecord& r = book.insurance.At(0);
@@ -162,8 +162,11 @@ TEST_F(ModifyMode, QuestionsGuardTheStoredPolicy) {
 
 TEST_F(ModifyMode, SteppingStopsAtBothEndsAndDropsEdits) {
     TypeInto(&page, id::holder::Name, "unsaved");
-    for (auto [button, index, no] : {std::tuple{id::Next, 2, "C"}, {id::Next, 2, "C"}, {id::Previous, 1, "B"},
-                                     {id::Previous, 0, "A"}, {id::Previous, 0, "A"}}) {
+    for (auto [button, index, no] : {std::tuple{id::Next, 2, "C"},
+                                     {id::Next, 2, "C"},
+                                     {id::Previous, 1, "B"},
+                                     {id::Previous, 0, "A"},
+                                     {id::Previous, 0, "A"}}) {
         Press(&page, button);
         EXPECT_EQ(page.CurrentIndex(), index);
         EXPECT_EQ(TextOf(&page, id::PolicyNo), no);

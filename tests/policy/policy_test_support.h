@@ -2,10 +2,10 @@
 // host, and running the modal dialogs from a pressed button.
 #pragma once
 
+#include "gui_test_support.h"
 #include "app/gbk.h"
 #include "app/page.h"
 #include "app/page_host.h"
-#include "gui_test_support.h"
 #include "records/data_files.h"
 #include "resources/templates/list_dialog_ids.h"
 #include "theme/skin_list_ctrl.h"

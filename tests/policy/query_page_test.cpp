@@ -1,6 +1,6 @@
+#include "policy_test_support.h"
 #include "pages/policy/policy_entry_page.h"
 #include "pages/policy/policy_query_page.h"
-#include "policy_test_support.h"
 #include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/query_ids.h"
 
@@ -55,14 +55,22 @@ TEST_F(QueryPage, OptionsMatchWhatTheyNameExactlyEnough) {
         QStringList expected;
     } cases[] = {
         {0, "whatever", {"Zhang Wei", "李四", "丂"}},
-        {id::ByNumber, "p1", {}}, {id::ByNumber, "P1 ", {}}, {id::ByNumber, "P1", {"P1", "P1"}},
-        {id::ByHolder, "Zhang", {"Zhang Wei"}}, {id::ByHolder, "zhang", {}}, {id::ByHolder, "丂", {"丂"}},
+        {id::ByNumber, "p1", {}},
+        {id::ByNumber, "P1 ", {}},
+        {id::ByNumber, "P1", {"P1", "P1"}},
+        {id::ByHolder, "Zhang", {"Zhang Wei"}},
+        {id::ByHolder, "zhang", {}},
+        {id::ByHolder, "丂", {"丂"}},
         {id::ByHolder, "@", {}}, // "丂" is 81 40 in GBK: its trail byte must not pass for "@".
-        {id::ByInsured, "Ab", {"Abc"}}, {id::ByProduct, "保险", {"两全保险"}},
-        {id::ByDate, "2004-01-02", {"2004/1-2"}}, {id::ByDate, "2004-1-2", {"2004/1-2"}},
-        {id::ByDate, "2004/1/2", {"2004/1-2"}}, {id::ByDate, " 2004-01-02 ", {"2004/1-2"}},
+        {id::ByInsured, "Ab", {"Abc"}},
+        {id::ByProduct, "保险", {"两全保险"}},
+        {id::ByDate, "2004-01-02", {"2004/1-2"}},
+        {id::ByDate, "2004-1-2", {"2004/1-2"}},
+        {id::ByDate, "2004/1/2", {"2004/1-2"}},
+        {id::ByDate, " 2004-01-02 ", {"2004/1-2"}},
         {id::ByDate, "2004.1.2", {}},
-        {id::ByAnyField, "赵", {"赵六"}}, {id::ByAnyField, "医疗", {"附加医疗"}},
+        {id::ByAnyField, "赵", {"赵六"}},
+        {id::ByAnyField, "医疗", {"附加医疗"}},
         {id::ByAnyField, "\xF0\x9F\x98\x80", {}},
     };
     for (const auto& c : cases) {

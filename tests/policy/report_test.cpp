@@ -1,5 +1,5 @@
-#include "pages/policy/policy_entry_page.h"
 #include "policy_test_support.h"
+#include "pages/policy/policy_entry_page.h"
 #include "resources/templates/policy_entry_ids.h"
 
 #include <QDir>
@@ -41,7 +41,8 @@ TEST(Report, EntryPageSavesThePolicyOnTheFormOrSaysWhyNot) {
         QFile f(answer + ".odt");
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
-    ASSERT_EQ(::link(QFile::encodeName(answer + ".odt").constData(), QFile::encodeName(dir.filePath("old")).constData()), 0);
+    ASSERT_EQ(
+        ::link(QFile::encodeName(answer + ".odt").constData(), QFile::encodeName(dir.filePath("old")).constData()), 0);
     TypeInto(&page, ids::entry::PolicyNo, "P/8");
     Press(&page, ids::entry::Report);
     QFile old(dir.filePath("old"));

@@ -1,5 +1,5 @@
-#include "records/data_files.h"
 #include "storage_kit.h"
+#include "records/data_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // What the data files must never lose or expose: bytes the loader did not
 // read, records typed into a collection whose file could not be read, links,
 // modes, and files that are not files at all.
-#include "records/data_files.h"
 #include "storage_kit.h"
+#include "records/data_files.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <sys/stat.h>
 #endif
 
 using namespace vantorel;
@@ -41,7 +41,9 @@ struct FaultAt {
     ~FaultAt() { SetStorageFaultHook({}); }
 };
 
-std::string Int32(std::uint32_t n) { return testkit::B({int(n & 255), int(n >> 8 & 255), int(n >> 16 & 255), int(n >> 24)}); }
+std::string Int32(std::uint32_t n) {
+    return testkit::B({int(n & 255), int(n >> 8 & 255), int(n >> 16 & 255), int(n >> 24)});
+}
 
 } // namespace
 
@@ -59,9 +61,9 @@ TEST(FileSafety, BytesTheLoaderDidNotReadAreCopiedAsideOnceBeforeTheSave) {
         int records;
         std::uint64_t offset;
     } cases[] = {
-        {policies + "tail", 4, policies.size()},             // bytes after the last record
-        {Int32(0xFFFFFFFF) + clients.substr(4), 0, 4},        // count -1, records after it
-        {Int32(0x80000000) + clients.substr(4), 0, 4},        // INT_MIN
+        {policies + "tail", 4, policies.size()},                   // bytes after the last record
+        {Int32(0xFFFFFFFF) + clients.substr(4), 0, 4},             // count -1, records after it
+        {Int32(0x80000000) + clients.substr(4), 0, 4},             // INT_MIN
         {Int32(1) + schedule.substr(4), 1, 4 + firstEntry.size()}, // a count damaged from 3 to 1
     };
     const std::size_t files[] = {0, 1, 1, 3};

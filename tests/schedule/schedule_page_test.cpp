@@ -1,6 +1,6 @@
+#include "gui_test_support.h"
 #include "app/gbk.h"
 #include "app/settings.h"
-#include "gui_test_support.h"
 #include "pages/schedule/atx_calendar.h"
 #include "pages/schedule/remind_settings_page.h"
 #include "pages/schedule/schedule_page.h"
@@ -20,7 +20,9 @@ namespace {
 
 namespace id = ids::schedule;
 
-QSettings Store() { return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantorel", qApp->applicationName()); }
+QSettings Store() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantorel", qApp->applicationName());
+}
 
 struct Schedule : testing::Test {
     void SetUp() override { Store().clear(); }
@@ -45,9 +47,7 @@ struct Schedule : testing::Test {
             out << List()->GetItemText(i, 0) + "|" + List()->GetItemText(i, 1);
         return out;
     }
-    QString Date() {
-        return QString("%1-%2-%3").arg(Cal()->GetYear()).arg(Cal()->GetMonth()).arg(Cal()->GetDay());
-    }
+    QString Date() { return QString("%1-%2-%3").arg(Cal()->GetYear()).arg(Cal()->GetMonth()).arg(Cal()->GetDay()); }
     // Clicks that day's cell; days 8 to 21 occur once on any month's page.
     void ClickDay(int day) {
         auto* view = Cal()->findChild<QAbstractItemView*>();
@@ -81,13 +81,16 @@ struct Schedule : testing::Test {
 
 TEST_F(Schedule, ListsEntriesInBookOrderAndTheSwitchSurvivesARestart) {
     // An earlier date added later stays below; damaged numbers still show.
-    const std::pair<double, const char*> entries[] = {
-        {20040529.9, "交保费"}, {20031231, "年终总结"}, {515, "a"}, {-20040529, "b"},
-        {std::numeric_limits<double>::quiet_NaN(), "c"}, {1e300, "d"}};
+    const std::pair<double, const char*> entries[] = {{20040529.9, "交保费"},
+                                                      {20031231, "年终总结"},
+                                                      {515, "a"},
+                                                      {-20040529, "b"},
+                                                      {std::numeric_limits<double>::quiet_NaN(), "c"},
+                                                      {1e300, "d"}};
     for (auto [date, text] : entries) AddEntry(date, text);
     Open();
-    EXPECT_EQ(Rows(), (QStringList{"2004-5-29|交保费", "2003-12-31|年终总结", "0-5-15|a", "-2004--5--29|b",
-                                   "0-0-0|c", "0-0-0|d"}));
+    EXPECT_EQ(Rows(), (QStringList{"2004-5-29|交保费", "2003-12-31|年终总结", "0-5-15|a", "-2004--5--29|b", "0-0-0|c",
+                                   "0-0-0|d"}));
     EXPECT_EQ(Date(), QDate::currentDate().toString("yyyy-M-d"));
 
     auto* box = FindCtl<QCheckBox>(page.get(), id::Switch);
@@ -219,8 +222,8 @@ TEST_F(Schedule, ReminderSettingsKeepEachSwitchUnderItsOwnKey) {
     // The page as the main window makes it, with the switches as stored.
     auto open = [] { return std::make_unique<CRemindSettingsPage>(RemindSettings::Load()); };
     EXPECT_EQ(boxes(open().get()), "1111"); // empty store: all on
-    Store().setValue("AWOKE/TBRSR", 0);  // holders
-    Store().setValue("AWOKE/TDCRSR", 0); // members
+    Store().setValue("AWOKE/TBRSR", 0);     // holders
+    Store().setValue("AWOKE/TDCRSR", 0);    // members
     auto remind = open();
     EXPECT_EQ(boxes(remind.get()), "0110");
     Press(remind.get(), ids::remind::Clients); // clients off

@@ -1,16 +1,16 @@
-#include "app/gbk.h"
 #include "gui_test_support.h"
+#include "app/gbk.h"
 #include "pages/statistics/statistics_page.h"
 #include "records/data_files.h"
 #include "resources/templates/statistics_ids.h"
 #include "theme/skin_list_ctrl.h"
 
+#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QApplication>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QHeaderView>
@@ -101,7 +101,11 @@ TEST_F(Statistics, EveryTallyCountsItsOwnField) {
         person(c.person, k, k == 1 ? -1 : 0, k == 1 ? 0 : 9, "c"); // 9: a damaged file
         book.clients.Add(c);
     }
-    const struct { int button; const char* captions; QStringList rows; } cases[] = {
+    const struct {
+        int button;
+        const char* captions;
+        QStringList rows;
+    } cases[] = {
         {id::PolicyPayment, "缴费方式:100,数量:200", {"pay1=2", "pay2=1"}},
         {id::PolicyProduct, "险种名称:100,数量:200", {"product1=2", "product2=1"}},
         {id::PolicyBenefit, "领取方式:100,数量:200", {"benefit1=2", "benefit2=1"}},
@@ -150,7 +154,8 @@ TEST_F(Statistics, ValueAxisLabelsAreReadableWholeNumbers) {
     const struct {
         qint64 top, step;
         int count;
-    } steps[] = {{1, 1, 1}, {5, 1, 5}, {6, 2, 3}, {10, 2, 5}, {11, 5, 3}, {37, 10, 4}, {1234, 500, 3}, {99999, 20000, 5}};
+    } steps[] = {{1, 1, 1},  {5, 1, 5},   {6, 2, 3},      {10, 2, 5},
+                 {11, 5, 3}, {37, 10, 4}, {1234, 500, 3}, {99999, 20000, 5}};
     for (const auto& s : steps) {
         const auto got = CStatisticsPage::ValueAxisSteps(s.top);
         EXPECT_EQ(std::pair(got.step, got.count), std::pair(s.step, s.count)) << s.top;

@@ -1,10 +1,10 @@
 // The themed frame: caption rows, borders, page colour, buttons with their
 // hover pictures, the caption text with its shadow, closing and moving.
+#include "theme_test_util.h"
 #include "theme/control_skin.h"
 #include "theme/skin_list_ctrl.h"
 #include "theme/theme_pictures.h"
 #include "theme/xp_dialog.h"
-#include "theme_test_util.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,11 +18,11 @@ namespace {
 
 // The caption strip and the top of the borders, row by row, as the frame
 // picture must hold them (written out here, not taken from the generator).
-const QRgb kBand[43] = {
-    0x3F97FF, 0x3F97FF, 0x278DFF, 0x0073FD, 0x0073FD, 0x0365F1, 0x005AE7, 0x005AE7, 0x0054E3, 0x0053E1, 0x0053E1,
-    0x0054E3, 0x0050E2, 0x0050E2, 0x0050E2, 0x0051E5, 0x0051E5, 0x0051E5, 0x0055E5, 0x0055E5, 0x0051E5, 0x0051EB,
-    0x0051EB, 0x0055F1, 0x0055F1, 0x0058F3, 0x005AF5, 0x005AF5, 0x005CF9, 0x0060FC, 0x0060FC, 0x0065FD, 0x0065FD,
-    0x0065FD, 0x026AFE, 0x0065FD, 0x0065FD, 0x0065FD, 0x0060F9, 0x0060F9, 0x0046E0, 0x0043CF, 0x0043CF};
+const QRgb kBand[43] = {0x3F97FF, 0x3F97FF, 0x278DFF, 0x0073FD, 0x0073FD, 0x0365F1, 0x005AE7, 0x005AE7, 0x0054E3,
+                        0x0053E1, 0x0053E1, 0x0054E3, 0x0050E2, 0x0050E2, 0x0050E2, 0x0051E5, 0x0051E5, 0x0051E5,
+                        0x0055E5, 0x0055E5, 0x0051E5, 0x0051EB, 0x0051EB, 0x0055F1, 0x0055F1, 0x0058F3, 0x005AF5,
+                        0x005AF5, 0x005CF9, 0x0060FC, 0x0060FC, 0x0065FD, 0x0065FD, 0x0065FD, 0x026AFE, 0x0065FD,
+                        0x0065FD, 0x0065FD, 0x0060F9, 0x0060F9, 0x0046E0, 0x0043CF, 0x0043CF};
 constexpr QRgb kEdge = 0x4000FF;
 
 void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held = Qt::NoButton) {

@@ -19,6 +19,6 @@ QColor At(const QImage& img, int x, int y) {
     if (std::abs(got.red() - want.red()) <= tol && std::abs(got.green() - want.green()) <= tol &&
         std::abs(got.blue() - want.blue()) <= tol)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << got.name().toStdString() << ", want "
-                                         << want.name().toStdString() << " (tolerance " << tol << ")";
+    return ::testing::AssertionFailure() << "got " << got.name().toStdString() << ", want " << want.name().toStdString()
+                                         << " (tolerance " << tol << ")";
 }

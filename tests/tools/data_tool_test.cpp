@@ -27,8 +27,8 @@ protected:
 
     ToolRun Run(const std::string& args, const std::string& input = "") {
         WriteBytes(dir / "stdin", input);
-        const std::string cmd = "cd '" + dir.path().string() + "' && '" VANTOREL_DATA_TOOL "' " + args +
-                                " < stdin > stdout 2> stderr";
+        const std::string cmd =
+            "cd '" + dir.path().string() + "' && '" VANTOREL_DATA_TOOL "' " + args + " < stdin > stdout 2> stderr";
         const int status = std::system(cmd.c_str());
         return {WEXITSTATUS(status), ReadBytes(dir / "stdout"), ReadBytes(dir / "stderr")};
     }
@@ -126,7 +126,9 @@ TEST_F(DataTool, CheckReportsSoundAndDamagedFilesWithOffsets) {
     } cases[] = {
         {members, "check data3.bcm", 0, {"sound, 3"}},
         {members + "xyz", "check data3.bcm", 0, {"3 bytes after the last record"}},
-        {members.substr(0, members.size() - 1), "check data3.bcm", 1,
+        {members.substr(0, members.size() - 1),
+         "check data3.bcm",
+         1,
          {"damaged at byte " + std::to_string(members.size() - 1), "2 records (members) read"}},
         {policy, "check data3.bcm --kind policies", 1, {"damaged at byte 89", "above 10"}},
         {policy, "dump data3.bcm --kind policies", 1, {}},
@@ -142,10 +144,11 @@ TEST_F(DataTool, CheckReportsSoundAndDamagedFilesWithOffsets) {
 }
 
 TEST_F(DataTool, CsvHasABomAHeaderAndOneRowPerRecord) {
-    Build("policies",
-          R"([{"info": {"policyNo": "A,1"}, "holder": {"name": "张三"}, "beneficiaries": [{"name": "b1"}, {"name": "b2"}]},
+    Build(
+        "policies",
+        R"([{"info": {"policyNo": "A,1"}, "holder": {"name": "张三"}, "beneficiaries": [{"name": "b1"}, {"name": "b2"}]},
               {"info": {"policyNo": "say \"hi\"\nthere"}}])",
-          "data1.bcm");
+        "data1.bcm");
     const ToolRun r = Run("export --csv data1.bcm");
     ASSERT_EQ(r.code, 0) << r.err;
     ASSERT_EQ(r.out.substr(0, 3), "\xEF\xBB\xBF");
@@ -203,9 +206,12 @@ namespace {
 
 std::string Utf8(char32_t c) {
     std::string s;
-    if (c < 0x80) s += char(c);
-    else if (c < 0x800) s += {char(0xC0 | c >> 6), char(0x80 | (c & 63))};
-    else s += {char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 63)), char(0x80 | (c & 63))};
+    if (c < 0x80)
+        s += char(c);
+    else if (c < 0x800)
+        s += {char(0xC0 | c >> 6), char(0x80 | (c & 63))};
+    else
+        s += {char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 63)), char(0x80 | (c & 63))};
     return s;
 }
 
@@ -297,10 +303,10 @@ TEST_F(DataTool, ExportRefusesToWriteOverItsInputOrAnyDataFile) {
         {"export --csv data2.bcm -o data2.bcm", true},
         {"export --csv data2.bcm -o ./data2.bcm", true},
         {"export --csv data2.bcm -o ../" + folder + "/data2.bcm", true},
-        {"export --csv data2.bcm -o link.csv", true},        // a link to the input
-        {"export --csv data2.bcm -o data1.bcm", true},       // another data file
-        {"export --csv data2.bcm -o DATA3.BCM", true},       // one by another spelling
-        {"export --csv data2.bcm -o data1.BAK", true},       // a backup
+        {"export --csv data2.bcm -o link.csv", true},  // a link to the input
+        {"export --csv data2.bcm -o data1.bcm", true}, // another data file
+        {"export --csv data2.bcm -o DATA3.BCM", true}, // one by another spelling
+        {"export --csv data2.bcm -o data1.BAK", true}, // a backup
         {"export --csv data2.bcm -o data2.bcm.damaged-20040529-101500", true},
         {"export --csv clients.bin --kind clients -o hard.csv", true}, // the input under another name
         {"export --csv clients.bin --kind clients -o clients.bin", true},

@@ -57,7 +57,9 @@ struct JsonReader {
     std::string path;
     std::set<std::string> seen;
 
-    [[noreturn]] void Fail(const char* name, const std::string& why) const { throw DataError(path + name + ": " + why); }
+    [[noreturn]] void Fail(const char* name, const std::string& why) const {
+        throw DataError(path + name + ": " + why);
+    }
     const Json* Get(const char* name) {
         seen.insert(name);
         auto it = in.find(name);
