@@ -7,9 +7,22 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantorel {
+
+// One change made to a collection, told after it is made: what a recovery
+// journal needs to make the same change again.
+struct CollectionChange {
+    enum class Kind : std::uint8_t { add = 1, replace = 2, remove = 3, removeAll = 4 };
+    Kind kind = Kind::add;
+    int index = 0;           // add: the new record's index; replace, remove: the record's
+    std::string_view record; // add, replace: the record in the archive's encoding
+};
+using ChangeObserver = std::function<void(const CollectionChange&)>;
 
 // The serializable object that the data files hold, one per file.
 class CObject {
@@ -20,6 +33,19 @@ public:
     // Writes; what saving uses, as it only reads the records.
     virtual void Store(CArchive& ar) const = 0;
     virtual int RecordCount() const = 0;
+
+    // Told of every Add, SetAt, RemoveAt and RemoveAll from now on (none while
+    // loading); an empty observer stops it.
+    void SetChangeObserver(ChangeObserver observer) { observer_ = std::move(observer); }
+
+protected:
+    bool Observed() const { return static_cast<bool>(observer_); }
+    void Notify(const CollectionChange& change) const {
+        if (observer_) observer_(change);
+    }
+
+private:
+    ChangeObserver observer_;
 };
 
 template <class Record> class CCollection : public CObject {
@@ -29,13 +55,24 @@ public:
     int GetSize() const { return static_cast<int>(m_records.size()); }
     Record GetAt(int i) const { return m_records.at(static_cast<std::size_t>(i)); }
     const Record& At(int i) const { return m_records.at(static_cast<std::size_t>(i)); }
-    void SetAt(int i, Record r) { m_records.at(static_cast<std::size_t>(i)) = std::move(r); }
+    void SetAt(int i, Record r) {
+        m_records.at(static_cast<std::size_t>(i)) = std::move(r);
+        if (Observed()) Notify({CollectionChange::Kind::replace, i, Encode(m_records[static_cast<std::size_t>(i)])});
+    }
     int Add(Record r) {
         m_records.push_back(std::move(r));
-        return GetSize() - 1;
+        const int i = GetSize() - 1;
+        if (Observed()) Notify({CollectionChange::Kind::add, i, Encode(m_records.back())});
+        return i;
     }
-    void RemoveAt(int i) { m_records.erase(m_records.begin() + i); }
-    void RemoveAll() { m_records.clear(); }
+    void RemoveAt(int i) {
+        m_records.erase(m_records.begin() + i);
+        Notify({CollectionChange::Kind::remove, i, {}});
+    }
+    void RemoveAll() {
+        m_records.clear();
+        Notify({CollectionChange::Kind::removeAll, 0, {}});
+    }
     const std::vector<Record>& Records() const { return m_records; }
 
     // Writes every record, or reads records and appends them. Records read
@@ -78,6 +115,17 @@ protected:
     std::vector<Record> m_records;
 
 private:
+    // The record's bytes as the data file holds them; valid until the next call.
+    std::string_view Encode(const Record& r) {
+        encoded_ = CMemFile{};
+        CArchive ar(encoded_, CArchive::store);
+        ArchiveWriter w{ar};
+        VisitFields(w, r);
+        ar.Close();
+        return encoded_.Data();
+    }
+    CMemFile encoded_;
+
     // Bytes of a record whose texts are all empty: the least any record takes.
     static std::uint64_t MinRecordBytes() {
         static const std::uint64_t bytes = [] {

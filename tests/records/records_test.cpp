@@ -134,3 +134,36 @@ TEST(Collections, LookUpsCompareWholeValuesAndLoadingAppends) {
     policies.Serialize(ar);
     EXPECT_EQ(policies.GetSize(), 10);
 }
+
+TEST(Collections, EveryChangeIsToldWithTheRecordsOwnBytes) {
+    CInsurance policies;
+    {
+        CInsurance loaded;
+        int told = 0;
+        loaded.SetChangeObserver([&](const CollectionChange&) { ++told; });
+        CMemFile f(One<CInsurance>(Marked<PolicyRecord>()));
+        CArchive ar(f, CArchive::load);
+        loaded.Serialize(ar); // loading is not a change
+        EXPECT_EQ(loaded.GetSize(), 1);
+        EXPECT_EQ(told, 0);
+    }
+    std::vector<std::tuple<CollectionChange::Kind, int, std::string>> told;
+    policies.SetChangeObserver([&](const CollectionChange& c) { told.emplace_back(c.kind, c.index, c.record); });
+    const PolicyRecord a = Marked<PolicyRecord>(), b{.info = {.policyNo = "B"}};
+    policies.Add(a);
+    policies.Add(b);
+    policies.SetAt(0, b);
+    policies.RemoveAt(1);
+    policies.RemoveAll();
+    using K = CollectionChange::Kind;
+    const auto bytes = [](const PolicyRecord& r) { return One<CInsurance>(r).substr(4); };
+    const std::vector<std::tuple<K, int, std::string>> want = {{K::add, 0, bytes(a)},
+                                                               {K::add, 1, bytes(b)},
+                                                               {K::replace, 0, bytes(b)},
+                                                               {K::remove, 1, ""},
+                                                               {K::removeAll, 0, ""}};
+    EXPECT_EQ(told, want);
+    policies.SetChangeObserver({});
+    policies.Add(a);
+    EXPECT_EQ(told.size(), want.size());
+}
