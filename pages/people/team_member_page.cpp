@@ -14,12 +14,20 @@ using F = PersonField;
 namespace id = ids::member;
 
 namespace {
+const vantorel::Field<MemberRecord> kStaffNo{[](auto& r) -> auto& {return r.staffNo;
+}
+}
+;
+const vantorel::Field<MemberRecord> kName{[](auto& r) -> auto& {return r.person.name;
+}
+}
+;
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同工号成员,请重新输入！");
 } // namespace
 
 CTeamMemberPage::CTeamMemberPage(vantorel::CTermMember& members, QWidget* parent)
     : CPeopleListPage(tmpl::TeamMemberTemplate(), id::List, {QStringLiteral("工号"), 150},
-                      {QStringLiteral("姓名"), 100}, parent),
+                      {QStringLiteral("姓名"), 100}, members, parent),
       members_(members) {
     // In the order the form reads; the person fields without a control stay empty.
     binding_.Text(id::StaffNo, &staffNo_, QStringLiteral("工号"));
@@ -62,7 +70,7 @@ MemberRecord CTeamMemberPage::RecordFromForm() const {
 }
 
 void CTeamMemberPage::ShowRecord(int index) {
-    const MemberRecord& r = members_.At(index);
+    const MemberRecord r = members_.GetAt(index);
     person_.FromRecord(r.person);
     staffNo_ = FromGbk(r.staffNo);
     department_ = FromGbk(r.department);
@@ -72,14 +80,9 @@ void CTeamMemberPage::ShowRecord(int index) {
     ShowValues();
 }
 
-int CTeamMemberPage::RecordCount() const { return members_.GetSize(); }
-
-QStringList CTeamMemberPage::RowOf(int index) const {
-    const MemberRecord& r = members_.At(index);
-    return {FromGbk(r.staffNo), FromGbk(r.person.name)};
+QString CTeamMemberPage::CellOf(int index, int column) const {
+    return FromGbk(members_.Text(index, column == 0 ? kStaffNo : kName));
 }
-
-int CTeamMemberPage::FindRow(const QStringList& texts) const { return members_.Find(ToGbk(texts[0])); }
 
 void CTeamMemberPage::RemoveRecord(int index) { members_.RemoveAt(index); }
 
@@ -101,15 +104,15 @@ void CTeamMemberPage::OnAdd() {
 void CTeamMemberPage::OnModify() {
     if (!CommitForModify()) return;
     const MemberRecord r = RecordFromForm();
-    const MemberRecord& stored = members_.At(selected_);
+    const MemberRecord stored = members_.GetAt(selected_);
     if (r.person.name != stored.person.name || r.staffNo != stored.staffNo) {
         if (!msg::Ask(this, QStringLiteral("您修改了成员姓名或工号，这是关键数据,你确认修改吗?"))) return;
-        const auto& records = members_.Records();
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            if (int(i) != selected_ && records[i].staffNo == r.staffNo) {
-                msg::Info(this, kDuplicate);
-                return;
-            }
+        const auto heldByOther = [&](int i, const vantorel::CTermMember::View& m) {
+            return i != selected_ && m.Text(kStaffNo) == r.staffNo;
+        };
+        if (members_.ForEach(heldByOther) >= 0) {
+            msg::Info(this, kDuplicate);
+            return;
         }
     } else if (!msg::Ask(this, QStringLiteral("确认修改？"))) {
         return;
@@ -126,16 +129,17 @@ void CTeamMemberPage::OnReport() {
                      QStringLiteral("出生日期"), QStringLiteral("手机"), QStringLiteral("家庭电话"),
                      QStringLiteral("EMAIL")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
-    const auto& records = members_.Records();
-    table.rows.reserve(records.size());
-    for (const MemberRecord& r : records) {
+    const int count = members_.GetSize();
+    table.rows.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const MemberRecord r = members_.GetAt(i);
         const auto& p = r.person;
         table.rows.push_back({FromGbk(r.staffNo), FromGbk(p.name), sexes.value(p.sex), FromGbk(r.department),
                               FromGbk(r.level), FromGbk(r.joinDate), FromGbk(p.birthDate), FromGbk(p.mobile),
                               FromGbk(p.homePhone), FromGbk(p.email)});
     }
     ReportSection section;
-    section.fields = {{QStringLiteral("成员人数"), QString::number(records.size())}};
+    section.fields = {{QStringLiteral("成员人数"), QString::number(count)}};
     section.tables.push_back(std::move(table));
     SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section}, QStringLiteral("团队成员资料.odt"));
 }

@@ -17,6 +17,8 @@ public:
     // Lists and adds to `entries`; the calendar opens on `today`, the switch
     // "打开日程提醒" starts as `remind`.
     CSchedulePage(vantorel::CCalendar& entries, int remind, const QDate& today, QWidget* parent = nullptr);
+    // The list stops asking the page for texts before the page is gone.
+    ~CSchedulePage() override;
 
     void CollectSwitches(ReminderSwitches& s) const override { s.calendar = remind_; }
 

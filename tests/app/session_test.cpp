@@ -35,7 +35,7 @@ TEST(Session, WorksOnItsFolderOnlyAndOpensIntoAFreshBook) {
     Session session(folder);
     session.Book().members.Add(Member("before")); // replaced, not added to
     session.Open();
-    EXPECT_EQ(session.Book().members.Records(), written.members.Records());
+    EXPECT_EQ(session.Book().members.CopyAll(), written.members.CopyAll());
     EXPECT_EQ(session.LoadResults()[2].state, vantorel::LoadState::loaded);
     EXPECT_EQ(session.StoredSwitches().holder, 0);
     EXPECT_EQ(session.StoredSwitches().members, 1);
@@ -44,7 +44,7 @@ TEST(Session, WorksOnItsFolderOnlyAndOpensIntoAFreshBook) {
     for (const auto& r : session.SaveAll()) EXPECT_TRUE(r.saved) << r.reason;
     vantorel::DataBook back;
     vantorel::LoadAll(back, folder);
-    EXPECT_EQ(back.members.Records(), session.Book().members.Records());
+    EXPECT_EQ(back.members.CopyAll(), session.Book().members.CopyAll());
     EXPECT_TRUE(session.Backup());
     EXPECT_TRUE(fs::exists(folder / "data3.BAK"));
     // Nothing lands in the process's working folder.

@@ -84,8 +84,9 @@ void WriteCsv(Kind kind, const CObject& collection, std::ostream& out) {
     WithCollection(kind, [&](auto& typed) {
         using C = std::remove_reference_t<decltype(typed)>;
         const auto& c = dynamic_cast<const C&>(collection);
+        const auto records = c.CopyAll();
         std::map<std::string, std::size_t> widths;
-        for (const auto& r : c.Records()) {
+        for (const auto& r : records) {
             ListWidths w{widths, ""};
             VisitFields(w, r);
         }
@@ -95,7 +96,7 @@ void WriteCsv(Kind kind, const CObject& collection, std::ostream& out) {
         Flattener header{cells, &names, widths, ""};
         VisitFields(header, sample);
         Row(out, names);
-        for (const auto& r : c.Records()) {
+        for (const auto& r : records) {
             cells.clear();
             Flattener f{cells, nullptr, widths, ""};
             VisitFields(f, r);
