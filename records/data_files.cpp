@@ -232,6 +232,7 @@ FileLoadResult LoadFile(CObject& collection, const fs::path& path) {
         return r;
     }
     OsFile* file = opened->get();
+    r.identity = file->Identity();
     if (file->GetLength() == 0) {
         r.state = LoadState::empty;
         return r;
@@ -315,6 +316,16 @@ LoadReport LoadAll(DataBook& book, const fs::path& dir) {
 
 FileSaveResult SaveOne(const DataBook& book, std::size_t i, const fs::path& dir, const LoadReport* loaded) {
     const fs::path path = dir / kDataFileNames[i];
+    if (loaded && (*loaded)[i].state == LoadState::loaded && book.Collection(i).HoldsFileAsRead()) {
+        // Still the very file that was read, untouched since?
+        const Result<FileIdentity> now = IdentityOf(path);
+        if (now && *now == (*loaded)[i].identity) {
+            FileSaveResult r;
+            r.file = kDataFileNames[i];
+            r.saved = r.unchanged = true;
+            return r;
+        }
+    }
     if (!loaded || !(*loaded)[i].keepOnSave) return SaveFile(book.Collection(i), path);
     FileSaveResult r;
     r.file = kDataFileNames[i];
