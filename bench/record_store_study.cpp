@@ -394,17 +394,16 @@ public:
     int Size() const { return book_.GetSize(); }
     PolicyRecord GetAt(int i) const { return book_.GetAt(i); }
     std::string_view Text(int i, Selector field) const {
-        const vantorel::Field<PolicyRecord> f{[field](auto& r) -> auto& {return field(const_cast<PolicyRecord&>(r));
+        const vantorel::Field<PolicyRecord> f([field](auto& r) -> auto& {
+            return field(const_cast<PolicyRecord&>(r));
+        });
+        return book_.Text(i, f);
     }
-};
-return book_.Text(i, f);
-} // namespace
-const vantorel::CInsurance& Collection() const { return book_; }
+    const vantorel::CInsurance& Collection() const { return book_; }
 
 private:
-vantorel::CInsurance book_;
-}
-;
+    vantorel::CInsurance book_;
+};
 
 class VectorPolicies {
 public:

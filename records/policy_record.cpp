@@ -3,10 +3,8 @@
 namespace vantorel {
 
 int CInsurance::Find(const std::string& policyNo) const {
-    static const Field<PolicyRecord> number{[](auto& r) -> auto& {return r.info.policyNo;
-}
-}; // namespace vantorel
-return ForEach([&](int, const View& p) { return p.Text(number) == policyNo; });
+    static const Field<PolicyRecord> number([](auto& r) -> auto& { return r.info.policyNo; });
+    return ForEach([&](int, const View& p) { return p.Text(number) == policyNo; });
 }
 
 } // namespace vantorel

@@ -17,6 +17,8 @@
 // is timed until the process has ended: the shutdown sequence (SaveAll, the
 // settings), freeing the pages and the book, and the process's end. Book and
 // empty runs alternate; ratios are given per pair as min / median / max.
+// With --against another build's benchmark both builds take turns, each over
+// the empty folder and the book, and each one's ratios are given.
 #include "bench_util.h"
 #include "kept_store.h"
 #include "sample_book.h"
@@ -37,6 +39,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <array>
 #include <filesystem>
 #include <numeric>
 #include <string>
@@ -247,28 +250,60 @@ void ClearFolder(const fs::path& dir) {
     fs::create_directories(dir);
 }
 
-int RunAgainst(const std::string& self, const std::string& other, const fs::path& book, int pairs) {
+// Both builds over the same book and an empty folder, alternating: each
+// build's own ratios (per pair), and this build's figures against the other's.
+int RunAgainst(const std::string& self, const std::string& other, const fs::path& book, const fs::path& empty,
+               int pairs) {
     Measure(other, book); // once untimed each
     Measure(self, book);
-    std::vector<double> start[2], peak[2], close[2], showAll[2];
-    for (int i = 0; i < pairs; ++i)
+    // [build][0 empty, 1 book]
+    std::vector<double> start[2][2], peak[2][2], close[2][2], showAll[2];
+    int policies = 0;
+    for (int i = 0; i < pairs; ++i) {
         for (int b = 0; b < 2; ++b) {
-            const Sample s = Measure(b ? self : other, book);
-            start[b].push_back(s.start);
-            peak[b].push_back(s.peakKb / 1024);
-            close[b].push_back(s.close);
-            showAll[b].push_back(s.showAllMs);
+            const std::string& bin = b ? self : other;
+            ClearFolder(empty); // the last close wrote four empty files
+            const Sample e = Measure(bin, empty);
+            const Sample k = Measure(bin, book);
+            policies = int(k.rows);
+            for (int w = 0; w < 2; ++w) {
+                const Sample& s = w ? k : e;
+                start[b][w].push_back(s.start);
+                peak[b][w].push_back(s.peakKb / 1024);
+                close[b][w].push_back(s.close);
+            }
+            showAll[b].push_back(k.showAllMs);
         }
-    std::printf("\nthis build against %s, over the same book\n", other.c_str());
-    std::printf("%-34s %-24s %-24s %s\n", "", "other: min/median/max", "this: min/median/max", "this / other");
-    auto row = [](const char* what, const std::vector<double>* v, const char* format) {
-        std::printf("%-34s %-24s %-24s %s\n", what, Spread(v[0], format).c_str(), Spread(v[1], format).c_str(),
-                    Spread(bench::Ratios(v[1], v[0])).c_str());
+        std::printf("  pair %d: start other %.0f / %.0f, this %.0f / %.0f ms (empty / book)\n", i + 1,
+                    start[0][0].back(), start[0][1].back(), start[1][0].back(), start[1][1].back());
+        std::fflush(stdout);
+    }
+    std::vector<double> perPolicy[2];
+    for (int b = 0; b < 2; ++b)
+        for (int i = 0; i < pairs; ++i)
+            perPolicy[b].push_back((peak[b][1][i] - peak[b][0][i]) * 1024 * 1024 / policies);
+    std::printf("\nthis build against %s, over the same book of %d policies and an empty folder\n", other.c_str(),
+                policies);
+    std::printf("%-38s %-24s %-24s %-20s %s\n", "", "other: min/median/max", "this: min/median/max", "this / other",
+                "goal");
+    auto row = [](const char* what, const std::vector<double>* v, const char* format, const char* goal = "") {
+        std::printf("%-38s %-24s %-24s %-20s %s\n", what, Spread(v[0], format).c_str(), Spread(v[1], format).c_str(),
+                    Spread(bench::Ratios(v[1], v[0])).c_str(), goal);
     };
-    row("start (ms)", start, "%.0f");
-    row("peak memory at start (MB)", peak, "%.0f");
-    row("close (ms)", close, "%.0f");
-    row("\"显 示 所 有 保 单\" (ms)", showAll, "%.1f");
+    auto pick = [](std::vector<double>(*v)[2], int w) { return std::array<std::vector<double>, 2>{v[0][w], v[1][w]}; };
+    auto ratio = [](std::vector<double>(*v)[2]) {
+        return std::array<std::vector<double>, 2>{bench::Ratios(v[0][1], v[0][0]), bench::Ratios(v[1][1], v[1][0])};
+    };
+    row("start, empty folder (ms)", pick(start, 0).data(), "%.0f");
+    row("start, book (ms)", pick(start, 1).data(), "%.0f");
+    row("start book / empty (per pair)", ratio(start).data(), "%.2f", "<= 2");
+    row("peak memory at start, empty (MB)", pick(peak, 0).data(), "%.0f");
+    row("peak memory at start, book (MB)", pick(peak, 1).data(), "%.0f");
+    row("bytes per policy (peak book - empty)", perPolicy, "%.0f", "<= 2048");
+    row("close, empty folder (ms)", pick(close, 0).data(), "%.0f");
+    row("close, book (ms)", pick(close, 1).data(), "%.0f");
+    row("close book / empty (per pair)", ratio(close).data(), "%.2f", "<= 2");
+    row("\"显 示 所 有 保 单\" to first rows (ms)", showAll, "%.1f", "< 100 at 1M");
     std::printf("load average at end: %s\n", bench::LoadAverage().c_str());
     return 0;
 }
@@ -363,7 +398,7 @@ int main(int argc, char** argv) {
     std::printf("load average at start: %s; %d alternating pairs (empty, book)\n", bench::LoadAverage().c_str(), pairs);
     std::fflush(stdout);
     if (probe || !against.empty()) {
-        const int status = probe ? RunProbe(self, empty, book, pairs) : RunAgainst(self, against, book, pairs);
+        const int status = probe ? RunProbe(self, empty, book, pairs) : RunAgainst(self, against, book, empty, pairs);
         fs::remove_all(work);
         return status;
     }

@@ -14,14 +14,8 @@ using F = PersonField;
 namespace id = ids::client;
 
 namespace {
-const vantorel::Field<PotClientRecord> kName{[](auto& r) -> auto& {return r.person.name;
-}
-}
-;
-const vantorel::Field<PotClientRecord> kIdNumber{[](auto& r) -> auto& {return r.person.idNumber;
-}
-}
-;
+const vantorel::Field<PotClientRecord> kName([](auto& r) -> auto& { return r.person.name; });
+const vantorel::Field<PotClientRecord> kIdNumber([](auto& r) -> auto& { return r.person.idNumber; });
 const QString kDuplicateOnAdd = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");
 const QString kDuplicateOnModify = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!");
 } // namespace

@@ -14,14 +14,8 @@ using F = PersonField;
 namespace id = ids::member;
 
 namespace {
-const vantorel::Field<MemberRecord> kStaffNo{[](auto& r) -> auto& {return r.staffNo;
-}
-}
-;
-const vantorel::Field<MemberRecord> kName{[](auto& r) -> auto& {return r.person.name;
-}
-}
-;
+const vantorel::Field<MemberRecord> kStaffNo([](auto& r) -> auto& { return r.staffNo; });
+const vantorel::Field<MemberRecord> kName([](auto& r) -> auto& { return r.person.name; });
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同工号成员,请重新输入！");
 } // namespace
 

@@ -18,10 +18,7 @@ using namespace vantorel;
 namespace id = ids::entry;
 
 namespace {
-const Field<PolicyRecord> kNumber{[](auto& r) -> auto& {return r.info.policyNo;
-}
-}
-;
+const Field<PolicyRecord> kNumber([](auto& r) -> auto& { return r.info.policyNo; });
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同保单,请重新输入保险单号!");
 const QString kEmptyNo = QStringLiteral("保险单号不能为空！");
 } // namespace

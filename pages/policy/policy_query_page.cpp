@@ -57,11 +57,8 @@ int CPolicyQueryPage::ChosenPolicy() {
         RefreshResults();
         return -1;
     }
-    static const vantorel::Field<PolicyRecord> number{[](auto& p) -> auto& {return p.info.policyNo;
-}
-}
-;
-return policies_.Find(std::string(policies_.Text(record, number)));
+    static const vantorel::Field<PolicyRecord> number([](auto& p) -> auto& { return p.info.policyNo; });
+    return policies_.Find(std::string(policies_.Text(record, number)));
 }
 
 void CPolicyQueryPage::OnModify() {

@@ -14,25 +14,11 @@ namespace policy_search {
 namespace {
 
 using vantorel::Field;
-const Field<PolicyRecord> kNumberField{[](auto& p) -> auto& {return p.info.policyNo;
-} // namespace
-}; // namespace policy_search
-const Field<PolicyRecord> kHolderField{[](auto& p) -> auto& {return p.holder.name;
-}
-}
-;
-const Field<PolicyRecord> kInsuredField{[](auto& p) -> auto& {return p.insured.name;
-}
-}
-;
-const Field<PolicyRecord> kProductField{[](auto& p) -> auto& {return p.info.productName;
-}
-}
-;
-const Field<PolicyRecord> kDateField{[](auto& p) -> auto& {return p.info.effectiveDate;
-}
-}
-;
+const Field<PolicyRecord> kNumberField([](auto& p) -> auto& { return p.info.policyNo; });
+const Field<PolicyRecord> kHolderField([](auto& p) -> auto& { return p.holder.name; });
+const Field<PolicyRecord> kInsuredField([](auto& p) -> auto& { return p.insured.name; });
+const Field<PolicyRecord> kProductField([](auto& p) -> auto& { return p.info.productName; });
+const Field<PolicyRecord> kDateField([](auto& p) -> auto& { return p.info.effectiveDate; });
 
 // The field a mode lists beside the number (all but "其它").
 const Field<PolicyRecord>& ShownField(int mode) {

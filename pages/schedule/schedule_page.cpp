@@ -65,20 +65,14 @@ QString CSchedulePage::DateText(double n) {
 
 void CSchedulePage::FillList() {
     CommitQuiet();
-    static const vantorel::Field<vantorel::ScheduleEntry> date{[](auto& e) -> auto& {return e.date;
-}
-}
-;
-static const vantorel::Field<vantorel::ScheduleEntry> text{[](auto& e) -> auto& {return e.text;
-}
-}
-;
-// Rows stand in the order the entries were added; their texts are read when shown.
-list_->ShowRecords(entries_.GetSize(), [this](int index, int column) {
-    if (index >= entries_.GetSize()) return QString();
-    const vantorel::CCalendar::View e = entries_.ViewAt(index);
-    return column == 0 ? DateText(e.Number(date)) : FromGbk(e.Text(text));
-});
+    static const vantorel::Field<vantorel::ScheduleEntry> date([](auto& e) -> auto& { return e.date; });
+    static const vantorel::Field<vantorel::ScheduleEntry> text([](auto& e) -> auto& { return e.text; });
+    // Rows stand in the order the entries were added; their texts are read when shown.
+    list_->ShowRecords(entries_.GetSize(), [this](int index, int column) {
+        if (index >= entries_.GetSize()) return QString();
+        const vantorel::CCalendar::View e = entries_.ViewAt(index);
+        return column == 0 ? DateText(e.Number(date)) : FromGbk(e.Text(text));
+    });
 }
 
 void CSchedulePage::OnAdd() {

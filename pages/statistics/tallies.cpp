@@ -52,65 +52,21 @@ using vantorel::Field;
 using vantorel::PolicyRecord;
 using vantorel::PotClientRecord;
 
-const Field<PolicyRecord> kPayment{[](auto& r) -> auto& {return r.info.paymentMethod;
-} // namespace
-}; // namespace stats
-const Field<PolicyRecord> kProduct{[](auto& r) -> auto& {return r.info.productName;
-}
-}
-;
-const Field<PolicyRecord> kBenefit{[](auto& r) -> auto& {return r.info.benefitMethod;
-}
-}
-;
-const Field<PolicyRecord> kHolderSex{[](auto& r) -> auto& {return r.holder.sex;
-}
-}
-;
-const Field<PolicyRecord> kHolderMarital{[](auto& r) -> auto& {return r.holder.maritalStatus;
-}
-}
-;
-const Field<PolicyRecord> kHolderEducation{[](auto& r) -> auto& {return r.holder.education;
-}
-}
-;
-const Field<PolicyRecord> kHolderIncome{[](auto& r) -> auto& {return r.holder.annualIncome;
-}
-}
-;
-const Field<PolicyRecord> kInsuredSex{[](auto& r) -> auto& {return r.insured.sex;
-}
-}
-;
-const Field<PolicyRecord> kInsuredMarital{[](auto& r) -> auto& {return r.insured.maritalStatus;
-}
-}
-;
-const Field<PolicyRecord> kInsuredEducation{[](auto& r) -> auto& {return r.insured.education;
-}
-}
-;
-const Field<PolicyRecord> kInsuredIncome{[](auto& r) -> auto& {return r.insured.annualIncome;
-}
-}
-;
-const Field<PotClientRecord> kClientSex{[](auto& r) -> auto& {return r.person.sex;
-}
-}
-;
-const Field<PotClientRecord> kClientMarital{[](auto& r) -> auto& {return r.person.maritalStatus;
-}
-}
-;
-const Field<PotClientRecord> kClientEducation{[](auto& r) -> auto& {return r.person.education;
-}
-}
-;
-const Field<PotClientRecord> kClientIncome{[](auto& r) -> auto& {return r.person.annualIncome;
-}
-}
-;
+const Field<PolicyRecord> kPayment([](auto& r) -> auto& { return r.info.paymentMethod; });
+const Field<PolicyRecord> kProduct([](auto& r) -> auto& { return r.info.productName; });
+const Field<PolicyRecord> kBenefit([](auto& r) -> auto& { return r.info.benefitMethod; });
+const Field<PolicyRecord> kHolderSex([](auto& r) -> auto& { return r.holder.sex; });
+const Field<PolicyRecord> kHolderMarital([](auto& r) -> auto& { return r.holder.maritalStatus; });
+const Field<PolicyRecord> kHolderEducation([](auto& r) -> auto& { return r.holder.education; });
+const Field<PolicyRecord> kHolderIncome([](auto& r) -> auto& { return r.holder.annualIncome; });
+const Field<PolicyRecord> kInsuredSex([](auto& r) -> auto& { return r.insured.sex; });
+const Field<PolicyRecord> kInsuredMarital([](auto& r) -> auto& { return r.insured.maritalStatus; });
+const Field<PolicyRecord> kInsuredEducation([](auto& r) -> auto& { return r.insured.education; });
+const Field<PolicyRecord> kInsuredIncome([](auto& r) -> auto& { return r.insured.annualIncome; });
+const Field<PotClientRecord> kClientSex([](auto& r) -> auto& { return r.person.sex; });
+const Field<PotClientRecord> kClientMarital([](auto& r) -> auto& { return r.person.maritalStatus; });
+const Field<PotClientRecord> kClientEducation([](auto& r) -> auto& { return r.person.education; });
+const Field<PotClientRecord> kClientIncome([](auto& r) -> auto& { return r.person.annualIncome; });
 
 #define POLICY(expr) [](const vantorel::CInsurance::View& r) -> std::string_view { return expr; }, nullptr
 #define CLIENT(expr) nullptr, [](const vantorel::CPotClient::View& r) -> std::string_view { return expr; }

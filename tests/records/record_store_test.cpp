@@ -120,60 +120,42 @@ TEST(RecordStore, BytesTheWriterWouldWriteOtherwiseAreKeptAsItWritesThem) {
 
 TEST(RecordStore, FieldsReadWhereTheyLieAreTheDecodedRecordsFields) {
     const CInsurance policies = Loaded<CInsurance>(Stored(Sample(&DataBook::insurance)));
-    const Field<PolicyRecord> no{[](auto& p) -> auto& {return p.info.policyNo;
-}
-}
-;
-const Field<PolicyRecord> holderSex{[](auto& p) -> auto& {return p.holder.sex;
-}
-}
-;
-const Field<PolicyRecord> address{[](auto& p) -> auto& {return p.holder.homeAddress;
-}
-}
-;
-const Field<PolicyRecord> education{[](auto& p) -> auto& {return p.insured.education;
-}
-}
-;
-const Field<PolicyRecord> height{[](auto& p) -> auto& {return p.insured.height;
-}
-}
-;
-for (int i = 0; i < policies.GetSize(); ++i) {
-    const PolicyRecord r = policies.GetAt(i);
-    const CInsurance::View v = policies.ViewAt(i);
-    EXPECT_EQ(v.Text(no), r.info.policyNo);
-    EXPECT_EQ(v.Short(holderSex), r.holder.sex);
-    EXPECT_EQ(v.Text(address), r.holder.homeAddress); // 5000 bytes in policy 3
-    EXPECT_EQ(v.Text(education), r.insured.education);
-    EXPECT_EQ(v.Number(height), r.insured.height);
-    AllTexts decoded, walked;
-    VisitFields(decoded, r);
-    v.AnyText([&](std::string_view t) { return walked.texts.emplace_back(t), false; });
-    EXPECT_EQ(walked.texts, decoded.texts); // beneficiaries and riders included
-}
-// The walk stops where the callback says.
-EXPECT_EQ(policies.ForEach([&](int, const CInsurance::View& p) { return p.Text(no) == "P2"; }), 2);
-EXPECT_EQ(policies.ForEach([&](int, const CInsurance::View& p) { return p.Text(no) == "P9"; }), -1);
-int seen = 0;
-policies.ForEach([&](int i, const CInsurance::View&) { EXPECT_EQ(i, seen++); });
-EXPECT_EQ(seen, policies.GetSize());
+    const Field<PolicyRecord> no([](auto& p) -> auto& { return p.info.policyNo; });
+    const Field<PolicyRecord> holderSex([](auto& p) -> auto& { return p.holder.sex; });
+    const Field<PolicyRecord> address([](auto& p) -> auto& { return p.holder.homeAddress; });
+    const Field<PolicyRecord> education([](auto& p) -> auto& { return p.insured.education; });
+    const Field<PolicyRecord> height([](auto& p) -> auto& { return p.insured.height; });
+    for (int i = 0; i < policies.GetSize(); ++i) {
+        const PolicyRecord r = policies.GetAt(i);
+        const CInsurance::View v = policies.ViewAt(i);
+        EXPECT_EQ(v.Text(no), r.info.policyNo);
+        EXPECT_EQ(v.Short(holderSex), r.holder.sex);
+        EXPECT_EQ(v.Text(address), r.holder.homeAddress); // 5000 bytes in policy 3
+        EXPECT_EQ(v.Text(education), r.insured.education);
+        EXPECT_EQ(v.Number(height), r.insured.height);
+        AllTexts decoded, walked;
+        VisitFields(decoded, r);
+        v.AnyText([&](std::string_view t) {
+            walked.texts.emplace_back(t);
+            return false;
+        });
+        EXPECT_EQ(walked.texts, decoded.texts); // beneficiaries and riders included
+    }
+    // The walk stops where the callback says.
+    EXPECT_EQ(policies.ForEach([&](int, const CInsurance::View& p) { return p.Text(no) == "P2"; }), 2);
+    EXPECT_EQ(policies.ForEach([&](int, const CInsurance::View& p) { return p.Text(no) == "P9"; }), -1);
+    int seen = 0;
+    policies.ForEach([&](int i, const CInsurance::View&) { EXPECT_EQ(i, seen++); });
+    EXPECT_EQ(seen, policies.GetSize());
 
-// Clients write the education twice; the field is the copy a load keeps.
-const Field<PotClientRecord> clientEducation{[](auto& c) -> auto& {return c.person.education;
-}
-}
-;
-const CPotClient clients = Sample(&DataBook::clients);
-EXPECT_EQ(clients.Text(0, clientEducation), testkit::kBenKe);
-const Field<ScheduleEntry> date{[](auto& e) -> auto& {return e.date;
-}
-}
-;
-EXPECT_EQ(Sample(&DataBook::calendar).ViewAt(1).Number(date), 20041231);
-// Only fields before the lists are read where they lie.
-EXPECT_THROW(Field<PolicyRecord>([](auto& p) -> auto& { return p.riders; }), std::logic_error);
+    // Clients write the education twice; the field is the copy a load keeps.
+    const Field<PotClientRecord> clientEducation([](auto& c) -> auto& { return c.person.education; });
+    const CPotClient clients = Sample(&DataBook::clients);
+    EXPECT_EQ(clients.Text(0, clientEducation), testkit::kBenKe);
+    const Field<ScheduleEntry> date([](auto& e) -> auto& { return e.date; });
+    EXPECT_EQ(Sample(&DataBook::calendar).ViewAt(1).Number(date), 20041231);
+    // Only fields before the lists are read where they lie.
+    EXPECT_THROW(Field<PolicyRecord>([](auto& p) -> auto& { return p.riders; }), std::logic_error);
 }
 
 TEST(RecordStore, AReadErrorKeepsTheRecordsBeforeIt) {
