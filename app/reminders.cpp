@@ -6,76 +6,48 @@
 #include <cmath>
 #include <cstdio>
 
-bool IsBirthday(std::string_view birthDate, const QDate& today) {
-    char key[16];
-    const int n = std::snprintf(key, sizeof key, "%d-%d", today.month(), today.day());
-    const auto slash = birthDate.find('/');
-    const std::string_view monthDay = slash == std::string_view::npos ? birthDate : birthDate.substr(slash + 1);
-    return monthDay == std::string_view(key, std::size_t(n));
-}
-
 namespace {
+
 using vantorel::Field;
-const Field<vantorel::ScheduleEntry> kEntryText{[](auto& e) -> auto& {return e.text;
+const Field<vantorel::ScheduleEntry> kEntryText([](auto& e) -> auto& { return e.text; });
+const Field<vantorel::ScheduleEntry> kEntryDate([](auto& e) -> auto& { return e.date; });
+const Field<vantorel::PolicyRecord> kPolicyNo([](auto& p) -> auto& { return p.info.policyNo; });
+const Field<vantorel::PolicyRecord> kHolderName([](auto& p) -> auto& { return p.holder.name; });
+const Field<vantorel::PolicyRecord> kHolderBirth([](auto& p) -> auto& { return p.holder.birthDate; });
+const Field<vantorel::PolicyRecord> kInsuredName([](auto& p) -> auto& { return p.insured.name; });
+const Field<vantorel::PolicyRecord> kInsuredBirth([](auto& p) -> auto& { return p.insured.birthDate; });
+const Field<vantorel::PotClientRecord> kClientName([](auto& c) -> auto& { return c.person.name; });
+const Field<vantorel::PotClientRecord> kClientBirth([](auto& c) -> auto& { return c.person.birthDate; });
+const Field<vantorel::PotClientRecord> kClientHobby([](auto& c) -> auto& { return c.hobby; });
+const Field<vantorel::MemberRecord> kStaffNo([](auto& m) -> auto& { return m.staffNo; });
+const Field<vantorel::MemberRecord> kMemberName([](auto& m) -> auto& { return m.person.name; });
+const Field<vantorel::MemberRecord> kMemberBirth([](auto& m) -> auto& { return m.person.birthDate; });
+const Field<vantorel::MemberRecord> kLevel([](auto& m) -> auto& { return m.level; });
+
+// Today's "%d-%d", worked out once for a whole book.
+class MonthDay {
+public:
+    explicit MonthDay(const QDate& today)
+        : length_(std::size_t(std::snprintf(text_, sizeof text_, "%d-%d", today.month(), today.day()))) {}
+    // The part after the first "/" of a stored birth date, or all of it, is today's.
+    bool Matches(std::string_view birthDate) const {
+        const auto slash = birthDate.find('/');
+        const std::string_view monthDay = slash == std::string_view::npos ? birthDate : birthDate.substr(slash + 1);
+        return monthDay == std::string_view(text_, length_);
+    }
+
+private:
+    char text_[16];
+    std::size_t length_;
+};
+
 } // namespace
-}
-;
-const Field<vantorel::ScheduleEntry> kEntryDate{[](auto& e) -> auto& {return e.date;
-}
-}
-;
-const Field<vantorel::PolicyRecord> kPolicyNo{[](auto& p) -> auto& {return p.info.policyNo;
-}
-}
-;
-const Field<vantorel::PolicyRecord> kHolderName{[](auto& p) -> auto& {return p.holder.name;
-}
-}
-;
-const Field<vantorel::PolicyRecord> kHolderBirth{[](auto& p) -> auto& {return p.holder.birthDate;
-}
-}
-;
-const Field<vantorel::PolicyRecord> kInsuredName{[](auto& p) -> auto& {return p.insured.name;
-}
-}
-;
-const Field<vantorel::PolicyRecord> kInsuredBirth{[](auto& p) -> auto& {return p.insured.birthDate;
-}
-}
-;
-const Field<vantorel::PotClientRecord> kClientName{[](auto& c) -> auto& {return c.person.name;
-}
-}
-;
-const Field<vantorel::PotClientRecord> kClientBirth{[](auto& c) -> auto& {return c.person.birthDate;
-}
-}
-;
-const Field<vantorel::PotClientRecord> kClientHobby{[](auto& c) -> auto& {return c.hobby;
-}
-}
-;
-const Field<vantorel::MemberRecord> kStaffNo{[](auto& m) -> auto& {return m.staffNo;
-}
-}
-;
-const Field<vantorel::MemberRecord> kMemberName{[](auto& m) -> auto& {return m.person.name;
-}
-}
-;
-const Field<vantorel::MemberRecord> kMemberBirth{[](auto& m) -> auto& {return m.person.birthDate;
-}
-}
-;
-const Field<vantorel::MemberRecord> kLevel{[](auto& m) -> auto& {return m.level;
-}
-}
-;
-} // namespace
+
+bool IsBirthday(std::string_view birthDate, const QDate& today) { return MonthDay(today).Matches(birthDate); }
 
 QStringList TodaysReminders(const vantorel::DataBook& book, const ReminderSwitches& switches, const QDate& today) {
     QStringList boxes;
+    const MonthDay birthday(today);
     if (switches.calendar) {
         const double n = today.year() * 10000.0 + today.month() * 100 + today.day();
         book.calendar.ForEach([&](int, const vantorel::CCalendar::View& e) {
@@ -85,23 +57,23 @@ QStringList TodaysReminders(const vantorel::DataBook& book, const ReminderSwitch
         });
     }
     book.insurance.ForEach([&](int, const vantorel::CInsurance::View& p) {
-        if (switches.holder && IsBirthday(p.Text(kHolderBirth), today))
+        if (switches.holder && birthday.Matches(p.Text(kHolderBirth)))
             boxes << QStringLiteral("今天是以下保单投保人的生日:\n保险单号：%1\r\n投保人姓名：%2\r\n")
                          .arg(FromGbk(p.Text(kPolicyNo)), FromGbk(p.Text(kHolderName)));
-        if (switches.insured && IsBirthday(p.Text(kInsuredBirth), today))
+        if (switches.insured && birthday.Matches(p.Text(kInsuredBirth)))
             boxes << QStringLiteral("今天是以下保单被保险人的生日:\n保险单号：%1\r\n被保险人姓名：%2\r\n")
                          .arg(FromGbk(p.Text(kPolicyNo)), FromGbk(p.Text(kInsuredName)));
     });
     if (switches.clients) {
         book.clients.ForEach([&](int, const vantorel::CPotClient::View& c) {
-            if (IsBirthday(c.Text(kClientBirth), today))
+            if (birthday.Matches(c.Text(kClientBirth)))
                 boxes << QStringLiteral("今天是以下潜力客户的生日:\n潜力客户姓名：%1\r\n潜力客户爱好：%2\r\n")
                              .arg(FromGbk(c.Text(kClientName)), FromGbk(c.Text(kClientHobby)));
         });
     }
     if (switches.members) {
         book.members.ForEach([&](int, const vantorel::CTermMember::View& m) {
-            if (IsBirthday(m.Text(kMemberBirth), today))
+            if (birthday.Matches(m.Text(kMemberBirth)))
                 boxes << QStringLiteral("今天是以下成员的生日:\n成员工号：%1\r\n成员姓名：%2\r\n成员级别：%3\r\n")
                              .arg(FromGbk(m.Text(kStaffNo)), FromGbk(m.Text(kMemberName)), FromGbk(m.Text(kLevel)));
         });

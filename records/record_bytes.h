@@ -103,7 +103,7 @@ private:
 };
 
 // One field of a record, named by a selector on the record:
-//   const Field<PolicyRecord> kHolderName{[](auto& r) -> auto& { return r.holder.name; }};
+//   const Field<PolicyRecord> kHolderName([](auto& r) -> auto& { return r.holder.name; });
 // Only fields before the record's first list can be named.
 template <class Record> class Field {
 public:
@@ -263,15 +263,11 @@ public:
     }
     template <class T> void Object(const char*, const T& sub) { VisitFields(*this, sub); }
     template <class T> void List(const char* name, const std::vector<T>&) {
-        const std::uint64_t at = Offset(p_);
-        Need(2, at);
-        const auto n = static_cast<std::int16_t>(bytes::U16(p_));
-        p_ += 2;
+        const unsigned char* at = p_;
+        Skip(2);
+        const auto n = static_cast<std::int16_t>(bytes::U16(at));
         // No sound file holds more than ten; reading on would misalign the rest.
-        if (n > static_cast<std::int16_t>(kMaxListEntries))
-            throw CArchiveException(CArchiveException::badCount, at,
-                                    std::string(name) + " count " + std::to_string(n) + " is above " +
-                                        std::to_string(kMaxListEntries));
+        if (n > static_cast<std::int16_t>(kMaxListEntries)) TooMany(name, n, Offset(at));
         if (n < 0) canonical_ = false; // read as none, written as 0
         ++depth_;
         for (std::int16_t i = 0; i < n; ++i) VisitFields(*this, FieldNames<T>());
@@ -280,16 +276,25 @@ public:
 
 private:
     std::uint64_t Offset(const unsigned char* p) const { return blockOffset_ + std::uint64_t(p - block_); }
+    // Every field of every record passes here: the common case stays small
+    // and inline, the rest (long prefixes, the end of the bytes) out of line.
     void Skip(std::size_t n) {
-        Need(n, Offset(p_));
+        if (n > std::size_t(end_ - p_)) Cut(Offset(p_));
         p_ += n;
     }
-    void Need(std::uint64_t n, std::uint64_t valueStart) {
-        if (n <= std::uint64_t(end_ - p_)) return;
-        cutShort_ = Offset(end_) < fileLength_;
-        throw CArchiveException(CArchiveException::endOfFile, valueStart, "file ends inside a value");
-    }
     std::string_view Text() {
+        if (p_ < end_ && *p_ < 0xFF) {
+            const std::size_t n = *p_;
+            // Bytes that are there lie within the file's length too.
+            if (n < std::size_t(end_ - p_)) {
+                const std::string_view t(reinterpret_cast<const char*>(p_ + 1), n);
+                p_ += 1 + n;
+                return t;
+            }
+        }
+        return LongText();
+    }
+    [[gnu::noinline]] std::string_view LongText() {
         const std::uint64_t start = Offset(p_);
         Need(1, start);
         std::uint64_t n = *p_;
@@ -316,6 +321,19 @@ private:
         const std::string_view t(reinterpret_cast<const char*>(p_), static_cast<std::size_t>(n));
         p_ += n;
         return t;
+    }
+    void Need(std::uint64_t n, std::uint64_t valueStart) {
+        if (n > std::uint64_t(end_ - p_)) Cut(valueStart);
+    }
+    // The bytes end inside the value that starts at `valueStart`.
+    [[noreturn, gnu::noinline]] static void TooMany(const char* name, int n, std::uint64_t at) {
+        throw CArchiveException(CArchiveException::badCount, at,
+                                std::string(name) + " count " + std::to_string(n) + " is above " +
+                                    std::to_string(kMaxListEntries));
+    }
+    [[noreturn, gnu::noinline]] void Cut(std::uint64_t valueStart) {
+        cutShort_ = Offset(end_) < fileLength_;
+        throw CArchiveException(CArchiveException::endOfFile, valueStart, "file ends inside a value");
     }
 
     const unsigned char* block_;
