@@ -144,6 +144,9 @@ bool CSkinListCtrl::event(QEvent* e) {
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::ZOrderChange: PlaceBars(); break;
+    case QEvent::Show:
+        if (geometriesPending_) updateGeometries();
+        break;
     case QEvent::ShowToParent:
         if (vbar_) vbar_->show();
         if (hbar_) hbar_->show();
@@ -156,6 +159,14 @@ bool CSkinListCtrl::event(QEvent* e) {
     default: break;
     }
     return result;
+}
+
+// Laying out the rows is what the scroll bars' ranges need, and the tree view
+// does it for every row: a list on a hidden page waits until it is shown, so
+// that a page of a million rows costs nothing before.
+void CSkinListCtrl::updateGeometries() {
+    geometriesPending_ = !isVisible();
+    if (!geometriesPending_) QTreeView::updateGeometries();
 }
 
 void CSkinListCtrl::paintEvent(QPaintEvent* e) {

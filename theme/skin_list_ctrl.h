@@ -121,6 +121,7 @@ signals:
 
 protected:
     bool event(QEvent* e) override;
+    void updateGeometries() override;
     void paintEvent(QPaintEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -138,6 +139,7 @@ private:
     QPointer<CSkinHScrollBar> hbar_;
     QColor bkColor_;
     bool gridLines_ = true;
+    bool geometriesPending_ = false; // hidden when they were due
 };
 
 // The one set-up of every list on a page or dialog: the theme's list colours
