@@ -57,10 +57,11 @@ QStringList TodaysReminders(const vantorel::DataBook& book, const ReminderSwitch
         });
     }
     book.insurance.ForEach([&](int, const vantorel::CInsurance::View& p) {
-        if (switches.holder && birthday.Matches(p.Text(kHolderBirth)))
+        const auto [holderBirth, insuredBirth] = p.Texts(kHolderBirth, kInsuredBirth);
+        if (switches.holder && birthday.Matches(holderBirth))
             boxes << QStringLiteral("今天是以下保单投保人的生日:\n保险单号：%1\r\n投保人姓名：%2\r\n")
                          .arg(FromGbk(p.Text(kPolicyNo)), FromGbk(p.Text(kHolderName)));
-        if (switches.insured && birthday.Matches(p.Text(kInsuredBirth)))
+        if (switches.insured && birthday.Matches(insuredBirth))
             boxes << QStringLiteral("今天是以下保单被保险人的生日:\n保险单号：%1\r\n被保险人姓名：%2\r\n")
                          .arg(FromGbk(p.Text(kPolicyNo)), FromGbk(p.Text(kInsuredName)));
     });

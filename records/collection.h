@@ -204,10 +204,12 @@ public:
     }
 
 private:
-    static constexpr std::size_t kAhead = 8;
+    // Measured on the benchmark book: farther ahead and fewer lines than
+    // this, or more, read the fields of all records more slowly.
+    static constexpr std::size_t kAhead = 16;
     static void Prefetch([[maybe_unused]] std::string_view b) {
 #if defined(__GNUC__)
-        for (std::size_t line = 0; line < 512 && line < b.size(); line += 64) __builtin_prefetch(b.data() + line);
+        for (std::size_t line = 0; line < 256 && line < b.size(); line += 64) __builtin_prefetch(b.data() + line);
 #endif
     }
 

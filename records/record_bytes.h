@@ -7,6 +7,7 @@
 #include "archive.h"
 #include "field_io.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -179,12 +180,23 @@ public:
     explicit RecordView(std::string_view bytes) : p_(reinterpret_cast<const unsigned char*>(bytes.data())) {}
 
     std::string_view Text(const Field<Record>& f) const {
-        const unsigned char* p = At(f);
+        const unsigned char* p = Skip(p_, 0, f.Ordinal());
         return bytes::Text(p);
     }
-    std::int16_t Short(const Field<Record>& f) const { return static_cast<std::int16_t>(bytes::U16(At(f))); }
+    // Several texts in one walk over the record (fields in file order walk
+    // on from the one before).
+    template <class... Fields> std::array<std::string_view, sizeof...(Fields)> Texts(const Fields&... fields) const {
+        std::array<std::string_view, sizeof...(Fields)> texts;
+        const unsigned char* p = p_;
+        std::size_t at = 0, k = 0;
+        ((texts[k++] = TextFrom(p, at, fields)), ...);
+        return texts;
+    }
+    std::int16_t Short(const Field<Record>& f) const {
+        return static_cast<std::int16_t>(bytes::U16(Skip(p_, 0, f.Ordinal())));
+    }
     double Number(const Field<Record>& f) const {
-        const std::uint64_t u = bytes::U64(At(f));
+        const std::uint64_t u = bytes::U64(Skip(p_, 0, f.Ordinal()));
         double v;
         std::memcpy(&v, &u, sizeof v);
         return v;
@@ -204,16 +216,26 @@ public:
     }
 
 private:
-    const unsigned char* At(const Field<Record>& f) const {
+    // From field `from` at `p` on to field `to`.
+    static const unsigned char* Skip(const unsigned char* p, std::size_t from, std::size_t to) {
         const std::string& kinds = FieldLayout<Record>::Of().Kinds();
-        const unsigned char* p = p_;
-        for (std::size_t i = 0; i < f.Ordinal(); ++i) {
+        for (std::size_t i = from; i < to; ++i) {
             if (kinds[i] == 'T')
                 bytes::SkipText(p);
             else
                 p += kinds[i] == 'S' ? 2 : 8;
         }
         return p;
+    }
+    std::string_view TextFrom(const unsigned char*& p, std::size_t& at, const Field<Record>& f) const {
+        if (f.Ordinal() < at) {
+            p = p_;
+            at = 0;
+        }
+        p = Skip(p, at, f.Ordinal());
+        at = f.Ordinal();
+        const unsigned char* q = p;
+        return bytes::Text(q);
     }
     const unsigned char* p_;
 };
