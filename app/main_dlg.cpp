@@ -64,6 +64,9 @@ const char* const kWeekdays[] = {"星期日", "星期一", "星期二", "星期�
 CMainDlg::CMainDlg(std::filesystem::path folder, PageFactories factories, QWidget* parent)
     : CXpDialog(parent), session_(std::move(folder)), factories_(std::move(factories)),
       clock_([] { return QDateTime::currentDateTime(); }) {
+    // The data files are read while the window is built, on a core of their
+    // own where there is one; Initialise waits for them.
+    session_.BeginOpen();
     tmpl::Build(tmpl::MainTemplate(), this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     namespace id = ids::main_window;
@@ -86,8 +89,9 @@ void CMainDlg::Initialise() {
     EnableControlSkin(nullptr, true);
     SetThemeRole(tree_, ThemeRole::navigationTree);
     FillTree();
-    session_.Open();
     CreatePages();
+    session_.FinishOpen();
+    for (const auto& [id, page] : pages_) page->OnBookLoaded();
     initialised_ = true;
     ShowClock();
     timer_->start();

@@ -1,8 +1,22 @@
 #include "session.h"
 
-void Session::Open() {
-    vantorel::DataBook fresh;
-    loaded_ = vantorel::LoadAll(fresh, folder_);
-    book_ = std::move(fresh);
+Session::~Session() {
+    if (loading_.valid()) loading_.wait();
+}
+
+void Session::BeginOpen() {
     stored_ = RemindSettings::Load();
+    // Only records/ runs on this thread: files and memory, no windows.
+    loading_ = std::async(std::launch::async, [folder = folder_] {
+        Loaded l;
+        l.report = vantorel::LoadAll(l.book, folder);
+        return l;
+    });
+}
+
+void Session::FinishOpen() {
+    if (!loading_.valid()) return;
+    Loaded l = loading_.get();
+    book_ = std::move(l.book);
+    loaded_ = std::move(l.report);
 }

@@ -7,18 +7,31 @@
 #include "records/data_files.h"
 
 #include <filesystem>
+#include <future>
 
 class Session {
 public:
     explicit Session(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    // Waits for a load still under way.
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     const std::filesystem::path& Folder() const { return folder_; }
+    // Until FinishOpen this book is the one the session started with.
     vantorel::DataBook& Book() { return book_; }
     const vantorel::DataBook& Book() const { return book_; }
 
-    // Reads the four data files into a fresh book, which then replaces this
-    // one whole, and the reminder switches from the settings store.
-    void Open();
+    // Reads the reminder switches from the settings store, and starts
+    // reading the four data files into a fresh book on a thread of its own,
+    // so that the window can be built meanwhile.
+    void BeginOpen();
+    // Waits for the files; the book read then replaces this one whole.
+    void FinishOpen();
+    void Open() {
+        BeginOpen();
+        FinishOpen();
+    }
     const vantorel::LoadReport& LoadResults() const { return loaded_; }
     const ReminderSwitches& StoredSwitches() const { return stored_; }
 
@@ -30,8 +43,13 @@ public:
     vantorel::Result<void> Backup() const { return vantorel::BackupAll(folder_); }
 
 private:
+    struct Loaded {
+        vantorel::DataBook book;
+        vantorel::LoadReport report;
+    };
     std::filesystem::path folder_;
     vantorel::DataBook book_;
     vantorel::LoadReport loaded_;
     ReminderSwitches stored_;
+    std::future<Loaded> loading_;
 };

@@ -26,6 +26,8 @@ protected:
     // The list stops asking the page for texts before the page is gone.
     ~CPeopleListPage() override;
 
+    void OnBookLoaded() override { RebuildList(); }
+
     // Fills the list anew and forgets the selection; the form keeps what is typed.
     void RebuildList();
     // Commits the form; false, after asking for one, when no record was clicked.

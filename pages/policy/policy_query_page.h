@@ -20,6 +20,7 @@ public:
 
     // The main window refreshes the list every time it shows the page.
     void OnShown() override { RefreshResults(); }
+    void OnBookLoaded() override { RefreshResults(); }
 
     void RefreshResults();
 

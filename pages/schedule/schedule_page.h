@@ -21,6 +21,7 @@ public:
     ~CSchedulePage() override;
 
     void CollectSwitches(ReminderSwitches& s) const override { s.calendar = remind_; }
+    void OnBookLoaded() override { FillList(); }
 
     // Year, month and day of a schedule date number (year*10000+month*100+day).
     struct DateParts {

@@ -34,7 +34,10 @@ TEST(Session, WorksOnItsFolderOnlyAndOpensIntoAFreshBook) {
 
     Session session(folder);
     session.Book().members.Add(Member("before")); // replaced, not added to
-    session.Open();
+    // The files are read on a thread of their own: the book is the old one until FinishOpen.
+    session.BeginOpen();
+    EXPECT_EQ(session.Book().members.GetSize(), 1);
+    session.FinishOpen();
     EXPECT_EQ(session.Book().members.CopyAll(), written.members.CopyAll());
     EXPECT_EQ(session.LoadResults()[2].state, vantorel::LoadState::loaded);
     EXPECT_EQ(session.StoredSwitches().holder, 0);
