@@ -120,23 +120,23 @@ public:
         return *this;
     }
 
-    int GetSize() const { return static_cast<int>(slots_.size()); }
+    int GetSize() const { return static_cast<int>(m_records.size()); }
     // A copy of record i, decoded.
     Record GetAt(int i) const { return ViewAt(i).Decode(); }
     // Record i where it lies, for reading single fields.
-    View ViewAt(int i) const { return View(slots_.at(static_cast<std::size_t>(i)).Bytes()); }
+    View ViewAt(int i) const { return View(m_records.at(static_cast<std::size_t>(i)).Bytes()); }
     std::string_view Text(int i, const Field<Record>& f) const { return ViewAt(i).Text(f); }
 
     // Calls each(index, view) for every record in order. A callback that
     // returns bool stops the walk by returning true; ForEach then returns
     // that record's index, else -1.
     template <class Each> int ForEach(Each&& each) const {
-        const std::size_t n = slots_.size();
+        const std::size_t n = m_records.size();
         for (std::size_t i = 0; i < n; ++i) {
             // Records differ in length, so the processor cannot guess where
             // the next ones start: ask for a record some way ahead.
-            if (i + kAhead < n) Prefetch(slots_[i + kAhead].Bytes());
-            const View v(slots_[i].Bytes());
+            if (i + kAhead < n) Prefetch(m_records[i + kAhead].Bytes());
+            const View v(m_records[i].Bytes());
             if constexpr (std::is_same_v<std::invoke_result_t<Each&, int, const View&>, bool>) {
                 if (each(static_cast<int>(i), v)) return static_cast<int>(i);
             } else {
@@ -148,28 +148,28 @@ public:
     // Every record decoded: for tools and tests, not for large books.
     std::vector<Record> CopyAll() const {
         std::vector<Record> all;
-        all.reserve(slots_.size());
-        for (const RecordSlot& s : slots_) all.push_back(View(s.Bytes()).Decode());
+        all.reserve(m_records.size());
+        for (const RecordSlot& s : m_records) all.push_back(View(s.Bytes()).Decode());
         return all;
     }
 
     void SetAt(int i, const Record& r) {
-        RecordSlot& slot = slots_.at(static_cast<std::size_t>(i));
+        RecordSlot& slot = m_records.at(static_cast<std::size_t>(i));
         slot = RecordSlot::Own(EncodeRecord(r));
         Notify({CollectionChange::Kind::replace, i, slot.Bytes()});
     }
     int Add(const Record& r) {
-        slots_.push_back(RecordSlot::Own(EncodeRecord(r)));
+        m_records.push_back(RecordSlot::Own(EncodeRecord(r)));
         const int i = GetSize() - 1;
-        Notify({CollectionChange::Kind::add, i, slots_.back().Bytes()});
+        Notify({CollectionChange::Kind::add, i, m_records.back().Bytes()});
         return i;
     }
     void RemoveAt(int i) {
-        slots_.erase(slots_.begin() + i);
+        m_records.erase(m_records.begin() + i);
         Notify({CollectionChange::Kind::remove, i, {}});
     }
     void RemoveAll() {
-        slots_.clear();
+        m_records.clear();
         blocks_.clear();
         Notify({CollectionChange::Kind::removeAll, 0, {}});
     }
@@ -177,11 +177,11 @@ public:
     int RecordCount() const override { return GetSize(); }
 
     void Store(CArchive& ar) const override {
-        ar << static_cast<std::int32_t>(slots_.size());
+        ar << static_cast<std::int32_t>(m_records.size());
         // Records that lie one after another, as a loaded file's do, go out in one piece.
         const char* run = nullptr;
         std::size_t length = 0;
-        for (const RecordSlot& s : slots_) {
+        for (const RecordSlot& s : m_records) {
             const std::string_view b = s.Bytes();
             if (run && b.data() == run + length) {
                 length += b.size();
@@ -217,7 +217,7 @@ private:
     // record with the archive reader's own checks; each record is a view into
     // the block, or its own bytes where the writer would write it otherwise.
     void Load(CArchive& ar) {
-        const bool fresh = slots_.empty() && ChangeCount() == 0 && !loadedBefore_;
+        const bool fresh = m_records.empty() && ChangeCount() == 0 && !loadedBefore_;
         loadedBefore_ = true;
         asRead_ = false;
         std::int32_t n = 0;
@@ -241,7 +241,7 @@ private:
         // Room for every record the file can still hold, and no more: a
         // hostile count cannot make us allocate past the file's size.
         const std::uint64_t fit = size / MinRecordBytes();
-        slots_.reserve(slots_.size() + static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t(n), fit)));
+        m_records.reserve(m_records.size() + static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t(n), fit)));
         RecordChecker check(base, got, start, fileLength);
         const unsigned char* p = base;
         bool viewed = false, canonical = true;
@@ -251,11 +251,11 @@ private:
                 const char* bytes = reinterpret_cast<const char*>(p);
                 const std::size_t length = static_cast<std::size_t>(end - p);
                 if (check.Canonical()) {
-                    slots_.push_back(RecordSlot::View(bytes, length));
+                    m_records.push_back(RecordSlot::View(bytes, length));
                     viewed = true;
                 } else {
                     // Kept as the writer writes it, so that a save writes what it always did.
-                    slots_.push_back(RecordSlot::Own(EncodeRecord(View({bytes, length}).Decode())));
+                    m_records.push_back(RecordSlot::Own(EncodeRecord(View({bytes, length}).Decode())));
                     canonical = false;
                 }
                 p = end;
@@ -276,18 +276,18 @@ private:
 
     void CopyRecords(const CCollection& o) {
         std::size_t total = 0;
-        for (const RecordSlot& s : o.slots_) total += s.Bytes().size();
+        for (const RecordSlot& s : o.m_records) total += s.Bytes().size();
         std::unique_ptr<char[]> block(new char[total ? total : 1]);
         std::vector<RecordSlot> copies; // not "slots": Qt's keyword
-        copies.reserve(o.slots_.size());
+        copies.reserve(o.m_records.size());
         char* at = block.get();
-        for (const RecordSlot& s : o.slots_) {
+        for (const RecordSlot& s : o.m_records) {
             const std::string_view b = s.Bytes();
             std::memcpy(at, b.data(), b.size());
             copies.push_back(RecordSlot::View(at, b.size()));
             at += b.size();
         }
-        slots_ = std::move(copies);
+        m_records = std::move(copies);
         blocks_.clear();
         blocks_.push_back(std::move(block));
         loadedBefore_ = o.loadedBefore_;
@@ -299,7 +299,7 @@ private:
         return bytes;
     }
 
-    std::vector<RecordSlot> slots_;
+    std::vector<RecordSlot> m_records;            // in order, each record's bytes
     std::vector<std::unique_ptr<char[]>> blocks_; // what the views point into
     bool loadedBefore_ = false;
 };
