@@ -1,7 +1,7 @@
 // The program's start, memory and close over a large book against an empty
 // folder, and "显 示 所 有 保 单" over the book.
 //
-//   vantorel_startup_bench [--policies N | --million] [--pairs N] [--book DIR] [--probe | --against BENCH]
+//   vantorel_startup_bench [--policies N | --million] [--pairs N] [--book DIR] [--changed] [--probe | --against BENCH]
 //
 // Without --book it writes the benchmark book (storage_bench --write-book DIR
 // writes one to keep). The book is copied into a work folder first: closing
@@ -18,11 +18,14 @@
 // settings), freeing the pages and the book, and the process's end. Book and
 // empty runs alternate; ratios are given per pair as min / median / max.
 // With --against another build's benchmark both builds take turns, each over
-// the empty folder and the book, and each one's ratios are given.
+// the empty folder and the book, and each one's ratios are given. With
+// --changed one policy is stored again before the close, so that the close
+// writes data1.bcm (a file the book holds unchanged is not written again).
 #include "bench_util.h"
 #include "kept_store.h"
 #include "sample_book.h"
 #include "app/agent_app.h"
+#include "app/main_dlg.h"
 #include "app/message_box.h"
 #include "app/page.h"
 #include "pages/page_registry.h"
@@ -78,7 +81,7 @@ private:
 // One run of the program in `dir`. Prints "ready peakKb boxes queryMs showAllMs
 // rows closeStart" (ready and closeStart on the shared clock), then the page
 // creation times.
-int One(int argc, char** argv, const char* dir) {
+int One(int argc, char** argv, const char* dir, bool change) {
     if (::chdir(dir) != 0) return 1;
     CAgentApp app(argc, argv);
     int boxes = 0;
@@ -129,6 +132,9 @@ int One(int argc, char** argv, const char* dir) {
         std::printf("%.3f %ld %d %.3f %.3f %d %.3f\npages (template:ms)%s\n", ready, peak, boxes, queryMs, showAllMs,
                     list->model()->rowCount(), NowMs(), pageTimes.c_str());
         std::fflush(stdout);
+        // One policy stored again, as after the user changed it: its file is written at the close.
+        if (auto* dlg = qobject_cast<CMainDlg*>(main); change && dlg && dlg->Book().insurance.GetSize() > 0)
+            dlg->Book().insurance.SetAt(0, dlg->Book().insurance.GetAt(0));
         // As the frame's close button closes it.
         main->close();
     });
@@ -235,8 +241,12 @@ struct Sample {
     std::string pages;
 };
 
-Sample Measure(const std::string& self, const fs::path& dir) {
-    const bench::ChildRun r = bench::RunChild({self, "--one", dir.string()});
+// A change before the close (--changed): this build's children only.
+bool g_change = false;
+
+Sample Measure(const std::string& bin, const fs::path& dir) {
+    const bool change = g_change && bin == bench::SelfPath();
+    const bench::ChildRun r = bench::RunChild({bin, change ? "--one-changed" : "--one", dir.string()});
     if (r.numbers.size() != 7) {
         std::fprintf(stderr, "a start over %s printed no figures\n", dir.c_str());
         std::exit(1);
@@ -357,7 +367,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool value = i + 1 < argc;
-        if (a == "--one" && value) return One(argc, argv, argv[i + 1]);
+        if (a == "--one" && value) return One(argc, argv, argv[i + 1], false);
+        if (a == "--one-changed" && value) return One(argc, argv, argv[i + 1], true);
         if (a == "--probe-one" && i + 3 < argc) return Probe(argc, argv, argv[i + 1], argv[i + 2], argv[i + 3]);
         if (a == "--policies" && value)
             size.policies = std::max(1, std::atoi(argv[++i]));
@@ -371,9 +382,12 @@ int main(int argc, char** argv) {
             probe = true;
         else if (a == "--against" && value)
             against = argv[++i];
+        else if (a == "--changed")
+            g_change = true;
         else {
             std::fprintf(stderr,
-                         "usage: %s [--policies N | --million] [--pairs N] [--book DIR] [--probe | --against BENCH]\n",
+                         "usage: %s [--policies N | --million] [--pairs N] [--book DIR] [--changed] [--probe | "
+                         "--against BENCH]\n",
                          argv[0]);
             return 2;
         }
