@@ -9,6 +9,7 @@
 #pragma once
 
 #include "archive.h"
+#include "byte_block.h"
 #include "field_io.h"
 #include "record_bytes.h"
 
@@ -16,7 +17,6 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -229,14 +229,14 @@ private:
         const std::uint64_t start = ar.Position();
         const std::uint64_t fileLength = start + ar.Remaining();
         const std::size_t size = static_cast<std::size_t>(ar.Remaining());
-        std::unique_ptr<char[]> block(new char[size ? size : 1]); // not zeroed: the read fills it
+        ByteBlock block(size); // not zeroed: the read fills it
         std::exception_ptr readError;
         try {
-            ar.ReadRest(block.get(), size);
+            ar.ReadRest(block.Data(), size);
         } catch (const FileError&) {
             readError = std::current_exception();
         }
-        const auto* base = reinterpret_cast<const unsigned char*>(block.get());
+        const auto* base = reinterpret_cast<const unsigned char*>(block.Data());
         const auto got = static_cast<std::size_t>(ar.Position() - start);
         // Room for every record the file can still hold, and no more: a
         // hostile count cannot make us allocate past the file's size.
@@ -277,10 +277,10 @@ private:
     void CopyRecords(const CCollection& o) {
         std::size_t total = 0;
         for (const RecordSlot& s : o.m_records) total += s.Bytes().size();
-        std::unique_ptr<char[]> block(new char[total ? total : 1]);
+        ByteBlock block(total);
         std::vector<RecordSlot> copies; // not "slots": Qt's keyword
         copies.reserve(o.m_records.size());
-        char* at = block.get();
+        char* at = block.Data();
         for (const RecordSlot& s : o.m_records) {
             const std::string_view b = s.Bytes();
             std::memcpy(at, b.data(), b.size());
@@ -299,8 +299,8 @@ private:
         return bytes;
     }
 
-    std::vector<RecordSlot> m_records;            // in order, each record's bytes
-    std::vector<std::unique_ptr<char[]>> blocks_; // what the views point into
+    std::vector<RecordSlot> m_records; // in order, each record's bytes
+    std::vector<ByteBlock> blocks_;    // what the views point into
     bool loadedBefore_ = false;
 };
 

@@ -1,5 +1,7 @@
 #include "platform_file.h"
 
+#include "byte_block.h"
+
 #include <fcntl.h>
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +14,7 @@
 #include <windows.h>
 #else
 #include <unistd.h>
+#include <sys/mman.h>
 #endif
 
 namespace vantorel {
@@ -291,6 +294,34 @@ Result<void> SyncDirectory(const std::filesystem::path& dir) {
     if (!synced) return Failure{why};
     return {};
 #endif
+}
+
+ByteBlock::ByteBlock(std::size_t size) : size_(size) {
+#if defined(MAP_POPULATE)
+    // Large blocks only: a mapping costs a system call and whole pages.
+    if (size >= std::size_t(1) << 20) {
+        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (p != MAP_FAILED) {
+            data_ = static_cast<char*>(p);
+            mapped_ = true;
+            return;
+        }
+    }
+#endif
+    data_ = new char[size ? size : 1];
+}
+
+void ByteBlock::Free() noexcept {
+    if (!data_) return;
+#if defined(MAP_POPULATE)
+    if (mapped_) {
+        ::munmap(data_, size_);
+        data_ = nullptr;
+        return;
+    }
+#endif
+    delete[] data_;
+    data_ = nullptr;
 }
 
 } // namespace vantorel
