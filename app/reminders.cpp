@@ -56,15 +56,17 @@ QStringList TodaysReminders(const vantorel::DataBook& book, const ReminderSwitch
                 boxes << QStringLiteral("您今天有以下日程安排:\n") + FromGbk(e.Text(kEntryText));
         });
     }
-    book.insurance.ForEach([&](int, const vantorel::CInsurance::View& p) {
-        const auto [holderBirth, insuredBirth] = p.Texts(kHolderBirth, kInsuredBirth);
-        if (switches.holder && birthday.Matches(holderBirth))
-            boxes << QStringLiteral("今天是以下保单投保人的生日:\n保险单号：%1\r\n投保人姓名：%2\r\n")
-                         .arg(FromGbk(p.Text(kPolicyNo)), FromGbk(p.Text(kHolderName)));
-        if (switches.insured && birthday.Matches(insuredBirth))
-            boxes << QStringLiteral("今天是以下保单被保险人的生日:\n保险单号：%1\r\n被保险人姓名：%2\r\n")
-                         .arg(FromGbk(p.Text(kPolicyNo)), FromGbk(p.Text(kInsuredName)));
-    });
+    if (switches.holder || switches.insured) {
+        const auto& policies = book.insurance;
+        policies.ForEachTexts(std::array{&kHolderBirth, &kInsuredBirth}, [&](int i, const auto& births) {
+            if (switches.holder && birthday.Matches(births[0]))
+                boxes << QStringLiteral("今天是以下保单投保人的生日:\n保险单号：%1\r\n投保人姓名：%2\r\n")
+                             .arg(FromGbk(policies.Text(i, kPolicyNo)), FromGbk(policies.Text(i, kHolderName)));
+            if (switches.insured && birthday.Matches(births[1]))
+                boxes << QStringLiteral("今天是以下保单被保险人的生日:\n保险单号：%1\r\n被保险人姓名：%2\r\n")
+                             .arg(FromGbk(policies.Text(i, kPolicyNo)), FromGbk(policies.Text(i, kInsuredName)));
+        });
+    }
     if (switches.clients) {
         book.clients.ForEach([&](int, const vantorel::CPotClient::View& c) {
             if (birthday.Matches(c.Text(kClientBirth)))

@@ -14,12 +14,14 @@
 #include "record_bytes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace vantorel {
@@ -145,6 +147,44 @@ public:
         }
         return -1;
     }
+    // Calls each(index, texts) for every record in order, texts[k] being the
+    // text of fields[k]. Several records are read side by side: finding a
+    // field means following the lengths of the fields before it one by one,
+    // and records side by side do not wait for each other.
+    template <std::size_t N, class Each>
+    void ForEachTexts(const std::array<const Field<Record>*, N>& fields, Each&& each) const {
+        const std::string& kinds = FieldLayout<Record>::Of().Kinds();
+        std::array<std::size_t, N> order; // the fields in file order
+        for (std::size_t k = 0; k < N; ++k) order[k] = k;
+        std::sort(order.begin(), order.end(),
+                  [&](std::size_t a, std::size_t b) { return fields[a]->Ordinal() < fields[b]->Ordinal(); });
+        const std::size_t n = m_records.size();
+        const unsigned char* p[kSide];
+        std::array<std::string_view, N> texts[kSide];
+        for (std::size_t first = 0; first < n; first += kSide) {
+            const std::size_t count = std::min(kSide, n - first);
+            for (std::size_t j = 0; j < kSide; ++j) // past the end: the first record again
+                p[j] = reinterpret_cast<const unsigned char*>(m_records[first + (j < count ? j : 0)].Bytes().data());
+            for (std::size_t j = first + kAhead; j < first + kAhead + kSide && j < n; ++j)
+                Prefetch(m_records[j].Bytes());
+            std::size_t at = 0;
+            for (const std::size_t k : order) {
+                for (const std::size_t to = fields[k]->Ordinal(); at < to; ++at) {
+                    if (kinds[at] == 'T') {
+                        for (auto& q : p) bytes::SkipText(q);
+                    } else {
+                        const std::size_t width = kinds[at] == 'S' ? 2 : 8;
+                        for (auto& q : p) q += width;
+                    }
+                }
+                for (std::size_t j = 0; j < kSide; ++j) {
+                    const unsigned char* q = p[j];
+                    texts[j][k] = bytes::Text(q);
+                }
+            }
+            for (std::size_t j = 0; j < count; ++j) each(static_cast<int>(first + j), std::as_const(texts[j]));
+        }
+    }
     // Every record decoded: for tools and tests, not for large books.
     std::vector<Record> CopyAll() const {
         std::vector<Record> all;
@@ -207,6 +247,7 @@ private:
     // Measured on the benchmark book: farther ahead and fewer lines than
     // this, or more, read the fields of all records more slowly.
     static constexpr std::size_t kAhead = 16;
+    static constexpr std::size_t kSide = 8; // records read side by side
     static void Prefetch([[maybe_unused]] std::string_view b) {
 #if defined(__GNUC__)
         for (std::size_t line = 0; line < 256 && line < b.size(); line += 64) __builtin_prefetch(b.data() + line);

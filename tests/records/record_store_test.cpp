@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <numeric>
+
 using namespace vantorel;
 using testkit::B;
 using testkit::Hex;
@@ -147,6 +150,22 @@ TEST(RecordStore, FieldsReadWhereTheyLieAreTheDecodedRecordsFields) {
     int seen = 0;
     policies.ForEach([&](int i, const CInsurance::View&) { EXPECT_EQ(i, seen++); });
     EXPECT_EQ(seen, policies.GetSize());
+
+    // Records read side by side: in file order whatever order the fields are
+    // asked in, long texts among them, and a last group of fewer than eight.
+    CInsurance many;
+    for (int i = 0; i < 19; ++i) many.Add(policies.GetAt(i % policies.GetSize()));
+    std::vector<int> visited;
+    many.ForEachTexts(std::array{&education, &no, &address}, [&](int i, const auto& texts) {
+        visited.push_back(i);
+        EXPECT_EQ(texts[0], many.Text(i, education)) << i;
+        EXPECT_EQ(texts[1], many.Text(i, no)) << i;
+        EXPECT_EQ(texts[2], many.Text(i, address)) << i;
+    });
+    std::vector<int> all(19);
+    std::iota(all.begin(), all.end(), 0);
+    EXPECT_EQ(visited, all);
+    CInsurance().ForEachTexts(std::array{&no}, [](int, const auto&) { ADD_FAILURE() << "no records"; });
 
     // Clients write the education twice; the field is the copy a load keeps.
     const Field<PotClientRecord> clientEducation([](auto& c) -> auto& { return c.person.education; });
