@@ -62,7 +62,10 @@ const char* const kWeekdays[] = {"星期日", "星期一", "星期二", "星期�
 } // namespace
 
 CMainDlg::CMainDlg(std::filesystem::path folder, PageFactories factories, QWidget* parent)
-    : CXpDialog(parent), session_(std::move(folder)), factories_(std::move(factories)),
+    : CMainDlg(Session(std::move(folder)), std::move(factories), parent) {}
+
+CMainDlg::CMainDlg(Session session, PageFactories factories, QWidget* parent)
+    : CXpDialog(parent), session_(std::move(session)), factories_(std::move(factories)),
       clock_([] { return QDateTime::currentDateTime(); }) {
     // The data files are read while the window is built, on a core of their
     // own where there is one; Initialise waits for them.

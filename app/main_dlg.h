@@ -26,6 +26,8 @@ public:
     // The window of the program working on the data files in `folder`,
     // which it starts reading at once.
     CMainDlg(std::filesystem::path folder, PageFactories factories, QWidget* parent = nullptr);
+    // The window over a session that may already be reading its files.
+    CMainDlg(Session session, PageFactories factories, QWidget* parent = nullptr);
     // Runs the shutdown sequence if nothing ran it before.
     ~CMainDlg() override;
 

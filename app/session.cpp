@@ -5,6 +5,7 @@ Session::~Session() {
 }
 
 void Session::BeginOpen() {
+    if (loading_.valid()) return;
     stored_ = RemindSettings::Load();
     // Only records/ runs on this thread: files and memory, no windows.
     loading_ = std::async(std::launch::async, [folder = folder_] {

@@ -14,6 +14,7 @@ public:
     explicit Session(std::filesystem::path folder) : folder_(std::move(folder)) {}
     // Waits for a load still under way.
     ~Session();
+    Session(Session&&) = default;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -24,7 +25,8 @@ public:
 
     // Reads the reminder switches from the settings store, and starts
     // reading the four data files into a fresh book on a thread of its own,
-    // so that the window can be built meanwhile.
+    // so that the window can be built meanwhile. Nothing while a read is
+    // under way.
     void BeginOpen();
     // Waits for the files; the book read then replaces this one whole.
     void FinishOpen();
