@@ -111,7 +111,8 @@ void AppendSavedEntry(std::string& out, std::size_t collection, const Collection
     FinishEntry(out, start);
 }
 
-JournalContents ParseJournal(std::string_view bytes) {
+JournalContents ParseJournal(const std::string& file) {
+    const std::string_view bytes = file;
     JournalContents c;
     if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
         c.problem = "not a recovery journal: it does not begin with VANTJRNL";

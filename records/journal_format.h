@@ -73,8 +73,9 @@ struct JournalContents {
     std::string tornReason;            // why the first torn entry is not whole
 };
 
-// The views of the result point into `bytes`.
-JournalContents ParseJournal(std::string_view bytes);
+// The views of the result point into `bytes`, which must outlive it.
+JournalContents ParseJournal(const std::string& bytes);
+JournalContents ParseJournal(std::string&&) = delete;
 
 std::string EncodeJournalHeader(const JournalBase& base);
 // Appends one entry for the change to `out`.

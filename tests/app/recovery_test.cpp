@@ -57,10 +57,10 @@ protected:
     void CrashCopy(int entries) {
         QElapsedTimer waited;
         waited.start();
-        while (vantorel::ParseJournal(ReadAll(In(dir_, vantorel::kJournalFileName))).entries.size() <
-                   std::size_t(entries) &&
-               waited.elapsed() < 5000)
-            QThread::msleep(10);
+        for (std::string journal; waited.elapsed() < 5000; QThread::msleep(10)) {
+            journal = ReadAll(In(dir_, vantorel::kJournalFileName));
+            if (vantorel::ParseJournal(journal).entries.size() >= std::size_t(entries)) break;
+        }
         for (const auto& e : fs::directory_iterator(dir_.path().toStdString()))
             if (e.path().filename() != CAgentApp::kLockFileName) {
                 // The files as the disk keeps them: the same bytes, the same time of the last write.

@@ -101,7 +101,8 @@ TEST(JournalFormat, ChecksumAndEntrySizes) {
     AppendJournalEntry(out, 0, {CollectionChange::Kind::removeAll, 0, {}});
     EXPECT_EQ(out.size(), kJournalEntryOverhead);
     AppendJournalEntry(out, 3, {CollectionChange::Kind::add, 7, "record"});
-    const JournalContents c = ParseJournal(EncodeJournalHeader({}) + out);
+    const std::string journal = EncodeJournalHeader({}) + out;
+    const JournalContents c = ParseJournal(journal);
     ASSERT_TRUE(c.problem.empty()) << c.problem;
     ASSERT_EQ(c.entries.size(), 2u);
     EXPECT_EQ(c.entries[1].collection, 3u);
@@ -188,7 +189,8 @@ TEST_F(JournalTest, ATornLastEntryIsCutAtEveryByteAndWhatCameBeforeStillApplies)
             for (const auto& p : aside) fs::remove(p);
         }
         // What replaced it holds the nine whole entries and nothing torn.
-        const JournalContents again = ParseJournal(ReadBytes(JournalPath()));
+        const std::string rewritten = ReadBytes(JournalPath());
+        const JournalContents again = ParseJournal(rewritten);
         EXPECT_EQ(again.entries.size(), 9u);
         EXPECT_EQ(again.tornBytes, 0u);
     }
