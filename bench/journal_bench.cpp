@@ -7,12 +7,14 @@
 //       that fails. Each next start must show the book after a prefix of the
 //       script that holds every change made more than a second before the
 //       kill, nothing twice, and whole data files. 200 trials by default.
-//   journal_bench cost --book DIR [--changes N]
+//   journal_bench cost --book DIR [--changes N] [--removes PERCENT]
 //       What one change costs the user-interface thread with the book of DIR
 //       loaded (as storage_bench --write-book writes it), with the journal and
 //       without, and the bytes each change adds to the journal.
-//   journal_bench replay --book DIR [--changes N] [--runs N]
+//   journal_bench replay --book DIR [--changes N] [--runs N] [--removes PERCENT]
 //       The start after an unclean end: loading DIR, then replaying N changes.
+//       A remove costs what RemoveAt costs the collection (every later record
+//       moves), at start as during the run; --removes sets their share (20).
 //
 // The folder given by --book is never written: the runs work on links to its
 // files in a temporary folder.
@@ -389,22 +391,25 @@ std::string Line(const char* what, const Timed& with, const Timed* without) {
 
 // Random changes like a working day's on the loaded book: copies of its own
 // records with a new key, so each is a typical record of its kind.
-void Changes(DataBook& book, int n, std::uint64_t seed, vantorel::Journal* journal, std::map<std::string, Timed>& out) {
+// `removes` of every hundred are removes, the rest half adds, half replaces.
+void Changes(DataBook& book, int n, std::uint64_t seed, vantorel::Journal* journal, std::map<std::string, Timed>& out,
+             unsigned removes = 20) {
     std::mt19937_64 rng(seed);
     for (int k = 0; k < n; ++k) {
         const std::size_t c = rng() % 10 < 5 ? 0 : 1 + rng() % 3;
         const char* names[] = {"policy", "client", "member", "schedule entry"};
         const int size = book.Collection(c).RecordCount();
         const int at = static_cast<int>(rng() % static_cast<unsigned>(size));
-        const unsigned roll = static_cast<unsigned>(rng() % 10);
-        const char* kind = roll < 4 ? "add" : roll < 8 ? "replace" : "remove";
+        const unsigned addBelow = (100 - removes) / 2, replaceBelow = 100 - removes;
+        const unsigned roll = static_cast<unsigned>(rng() % 100);
+        const char* kind = roll < addBelow ? "add" : roll < replaceBelow ? "replace" : "remove";
         const std::string key = "J" + std::to_string(k);
         const std::uint64_t before = journal ? journal->BytesRecorded() : 0;
         const auto timed = [&](auto& coll, auto record) {
             const auto t0 = std::chrono::steady_clock::now();
-            if (roll < 4)
+            if (roll < addBelow)
                 coll.Add(std::move(record));
-            else if (roll < 8)
+            else if (roll < replaceBelow)
                 coll.SetAt(at, std::move(record));
             else
                 coll.RemoveAt(at);
@@ -443,7 +448,7 @@ void Changes(DataBook& book, int n, std::uint64_t seed, vantorel::Journal* journ
     }
 }
 
-fs::path BookOption(int argc, char** argv, int& changes, int& runs) {
+fs::path BookOption(int argc, char** argv, int& changes, int& runs, unsigned& removes) {
     fs::path book;
     for (int i = 2; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
@@ -453,6 +458,8 @@ fs::path BookOption(int argc, char** argv, int& changes, int& runs) {
             changes = std::atoi(argv[i + 1]);
         else if (a == "--runs")
             runs = std::atoi(argv[i + 1]);
+        else if (a == "--removes")
+            removes = static_cast<unsigned>(std::atoi(argv[i + 1]));
         else
             Fail("unknown option " + a);
     }
@@ -462,7 +469,8 @@ fs::path BookOption(int argc, char** argv, int& changes, int& runs) {
 
 int Cost(int argc, char** argv) {
     int changes = 20000, runs = 0;
-    const fs::path dir = LinkedBook(BookOption(argc, argv, changes, runs));
+    unsigned removes = 20;
+    const fs::path dir = LinkedBook(BookOption(argc, argv, changes, runs, removes));
     std::map<std::string, Timed> with, without;
     {
         DataBook book;
@@ -471,10 +479,10 @@ int Cost(int argc, char** argv) {
                     book.clients.GetSize(), book.members.GetSize(), book.calendar.GetSize());
         // Without a journal first: the same changes on the same book.
         DataBook plain = book;
-        Changes(plain, changes, 7, nullptr, without);
+        Changes(plain, changes, 7, nullptr, without, removes);
         vantorel::Journal journal(dir);
         (void)journal.Open(book, loaded);
-        Changes(book, changes, 7, &journal, with);
+        Changes(book, changes, 7, &journal, with, removes);
         const std::uint64_t before = journal.BytesRecorded();
         const auto t0 = std::chrono::steady_clock::now();
         book.insurance.RemoveAll(); // "删 除 所 有 保 单"
@@ -502,7 +510,8 @@ int Cost(int argc, char** argv) {
 
 int ReplayBench(int argc, char** argv) {
     int changes = 10000, runs = 5;
-    const fs::path dir = LinkedBook(BookOption(argc, argv, changes, runs));
+    unsigned removes = 20;
+    const fs::path dir = LinkedBook(BookOption(argc, argv, changes, runs, removes));
     const fs::path path = dir / vantorel::kJournalFileName;
     {
         DataBook book;
@@ -510,14 +519,15 @@ int ReplayBench(int argc, char** argv) {
         vantorel::Journal journal(dir);
         (void)journal.Open(book, loaded);
         std::map<std::string, Timed> ignored;
-        Changes(book, changes, 11, &journal, ignored);
+        Changes(book, changes, 11, &journal, ignored, removes);
         if (!journal.Close(false)) Fail("journal not written");
     } // as a killed run leaves it once its changes are on disk
     const std::string left = [&] {
         std::ifstream in(path, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), {});
     }();
-    std::printf("journal of %d changes: %zu bytes\n", changes, left.size());
+    std::printf("journal of %d changes (%u%% removes, the rest adds and replaces): %zu bytes\n", changes, removes,
+                left.size());
     std::vector<double> load, replay, rewrite;
     int applied = 0;
     for (int r = 0; r < runs; ++r) {
@@ -555,7 +565,7 @@ int main(int argc, char** argv) {
     if (mode == "cost") return Cost(argc, argv);
     if (mode == "replay") return ReplayBench(argc, argv);
     std::fprintf(stderr, "usage: journal_bench kill [--trials N] [--seed S] [--max-ms M]\n"
-                         "       journal_bench cost --book DIR [--changes N]\n"
-                         "       journal_bench replay --book DIR [--changes N] [--runs N]\n");
+                         "       journal_bench cost --book DIR [--changes N] [--removes PERCENT]\n"
+                         "       journal_bench replay --book DIR [--changes N] [--runs N] [--removes PERCENT]\n");
     return 2;
 }
