@@ -1,10 +1,10 @@
 #include "premium_due.h"
 
+#include "composed_date.h"
 #include "forms.h"
 #include "gbk.h"
 
 #include <algorithm>
-#include <optional>
 
 using namespace vantorel;
 
@@ -27,17 +27,6 @@ const std::vector<Method>& Methods() {
     return methods;
 }
 
-// The digits of [from, to) as a number; nullopt for none, a non-digit or more than four.
-std::optional<int> Digits(const std::string& text, std::size_t from, std::size_t to) {
-    if (from >= to || to - from > 4) return std::nullopt;
-    int v = 0;
-    for (std::size_t i = from; i < to; ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        v = v * 10 + (text[i] - '0');
-    }
-    return v;
-}
-
 // Months from the start of `a`'s month to the start of `b`'s.
 std::int64_t MonthsBetween(const QDate& a, const QDate& b) {
     return (std::int64_t(b.year()) - a.year()) * 12 + (b.month() - a.month());
@@ -51,22 +40,11 @@ int IntervalMonths(const std::string& paymentMethod) {
     return 0;
 }
 
-QDate ParseComposedDate(const std::string& text) {
-    const std::size_t slash = text.find('/');
-    if (slash == std::string::npos) return {};
-    const std::size_t dash = text.find('-', slash + 1);
-    if (dash == std::string::npos) return {};
-    const auto year = Digits(text, 0, slash), month = Digits(text, slash + 1, dash),
-               day = Digits(text, dash + 1, text.size());
-    if (!year || !month || !day || *year < 1) return {};
-    return QDate(*year, *month, *day); // invalid unless a real date
-}
-
 Schedule ScheduleOf(const PolicyInfo& info) {
     Schedule s;
     s.interval = IntervalMonths(info.paymentMethod);
     if (s.interval == 0) return s;
-    s.start = ParseComposedDate(info.effectiveDate);
+    s.start = RealDateOf(info.effectiveDate);
     // The form's text-to-integer rule; GBK keeps blanks, signs and digits as
     // their ASCII bytes, and any other byte stops the number as a character would.
     const int years = forms::TextToInt(QString::fromLatin1(info.paymentYears.data(), qsizetype(info.paymentYears.size())));

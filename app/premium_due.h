@@ -18,13 +18,8 @@ namespace premium {
 // Months between two premiums for a payment method (GBK text), 0 for none.
 int IntervalMonths(const std::string& paymentMethod);
 
-// A composed date text ("2004/5-29") whose year, month and day are numbers
-// and form a real date; an invalid QDate otherwise ("2004/0-0", "/5-29",
-// "二〇〇四/5-29").
-QDate ParseComposedDate(const std::string& text);
-
 struct Schedule {
-    QDate start;               // the effective date
+    QDate start;               // the effective date, when it is a real date (RealDateOf)
     int interval = 0;          // months between premiums; 0: none fall due
     std::int64_t lastDue = -1; // the last k that counts; -1: no end
     bool HasDues() const { return interval > 0 && start.isValid() && lastDue != 0; }

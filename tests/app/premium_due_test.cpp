@@ -1,3 +1,4 @@
+#include "app/composed_date.h"
 #include "app/gbk.h"
 #include "app/premium_due.h"
 
@@ -38,7 +39,7 @@ TEST(PremiumDue, IntervalsAndDates) {
         {"二〇〇四/5-29", {}},         {"2004/-5-29", {}},           {"20040/5-29", {}},
         {"", {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(ParseComposedDate(ToGbk(c.text)), c.date) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(RealDateOf(ToGbk(c.text)), c.date) << c.text;
 }
 
 TEST(PremiumDue, DueDatesKeepTheDayOrTakeTheMonthsLast) {
