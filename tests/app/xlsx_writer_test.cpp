@@ -1,0 +1,149 @@
+#include "app/gbk.h"
+#include "app/record_sheet.h"
+#include "app/xlsx_writer.h"
+#include "xlsx_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+SheetTable Table(QStringList header, std::vector<std::vector<SheetCell>> rows) {
+    auto shared = std::make_shared<std::vector<std::vector<SheetCell>>>(std::move(rows));
+    SheetTable t;
+    t.sheetName = QStringLiteral("保单");
+    t.header = std::move(header);
+    t.rows = shared->size();
+    t.row = [shared](std::size_t i, std::vector<SheetCell>& cells) { cells = (*shared)[i]; };
+    return t;
+}
+
+QStringList Names(const QDir& dir) { return dir.entryList(QDir::Files | QDir::Hidden | QDir::System); }
+
+TEST(Xlsx, CellsAreReadBackWithTheirTypes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("表.xlsx"));
+    const QString longText(40000, u'长');
+    const SheetWriteResult r = WriteXlsx(
+        path, Table({QStringLiteral("保险单号"), QStringLiteral("年缴保费(元)"), QStringLiteral("生效日期"),
+                     QStringLiteral("身高(cm)"), QStringLiteral("备注")},
+                    {{SheetCell::Text(QStringLiteral("=SUM(A1)")), SheetCell::Amount(1234.5),
+                      SheetCell::Date(QDate(2004, 2, 29)), SheetCell::Number(170.6), SheetCell::Text(longText)},
+                     {SheetCell::Text(QStringLiteral("P2")), SheetCell::Amount(std::numeric_limits<double>::quiet_NaN()),
+                      SheetCell::Date(QDate(1899, 12, 31)), SheetCell{}, SheetCell::Text(QStringLiteral(" 两端 \n"))}}));
+    ASSERT_TRUE(r.written) << r.error.toStdString();
+    EXPECT_EQ(r.cutCells, 1);
+
+    const xlsx::Sheet s = xlsx::Read(path);
+    ASSERT_TRUE(s.ok) << s.error.toStdString();
+    EXPECT_EQ(s.name, QStringLiteral("保单"));
+    ASSERT_EQ(s.rows.size(), 3u);
+    EXPECT_EQ(s.At(0, 0).text, QStringLiteral("保险单号"));
+    EXPECT_TRUE(s.At(0, 4).bold);
+    // A text is a text, never a formula.
+    EXPECT_TRUE(s.At(1, 0).IsText());
+    EXPECT_EQ(s.At(1, 0).text, QStringLiteral("=SUM(A1)"));
+    EXPECT_EQ(s.parts.at(QStringLiteral("xl/worksheets/sheet1.xml")).indexOf("<f>"), -1);
+    EXPECT_EQ(s.At(1, 1).type, "n");
+    EXPECT_EQ(s.At(1, 1).value, 1234.5);
+    EXPECT_EQ(s.At(1, 1).format, "0.00");
+    EXPECT_EQ(s.At(1, 2).Date(), QDate(2004, 2, 29));
+    EXPECT_EQ(s.At(1, 2).format, "yyyy-mm-dd");
+    EXPECT_EQ(s.At(1, 3).value, 170.6);
+    EXPECT_EQ(s.At(1, 3).format, "");
+    EXPECT_EQ(s.At(1, 4).text.size(), 32767);
+    // What a spreadsheet cannot hold as a number or a date stays readable as text.
+    EXPECT_TRUE(s.At(2, 1).IsText());
+    EXPECT_EQ(s.At(2, 1).text.toLower(), "nan");
+    EXPECT_EQ(s.At(2, 2).text, "1899-12-31");
+    EXPECT_EQ(s.At(2, 3).type, "");
+    EXPECT_EQ(s.At(2, 4).text, QStringLiteral(" 两端 \n"));
+    EXPECT_EQ(Names(QDir(dir.path())), QStringList{QStringLiteral("表.xlsx")}) << "no temporary file left";
+}
+
+TEST(Xlsx, ReplacesThroughARenameAndKeepsLinksAndPermissions) {
+    QTemporaryDir dir;
+    const SheetTable table = Table({QStringLiteral("姓名")}, {{SheetCell::Text(QStringLiteral("张三"))}});
+    const QString fresh = dir.filePath(QStringLiteral("new.xlsx"));
+    ASSERT_TRUE(WriteXlsx(fresh, table).written);
+    EXPECT_EQ(QFile::permissions(fresh) & 0x0777, QFile::ReadUser | QFile::WriteUser) << "personal data: private";
+
+    const QString old = dir.filePath(QStringLiteral("old.xlsx"));
+    {
+        QFile f(old);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old");
+    }
+    QFile::setPermissions(old, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+    const QString link = dir.filePath(QStringLiteral("link.xlsx"));
+    ASSERT_TRUE(QFile::link(old, link));
+    ASSERT_TRUE(WriteXlsx(link, table).written);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(xlsx::Read(old).At(1, 0).text, QStringLiteral("张三"));
+    EXPECT_EQ(QFile::permissions(old) & 0x0777, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+
+    // Failures are said, and leave what was there.
+    const QString folder = dir.filePath(QStringLiteral("a folder.xlsx"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const QString& bad : {dir.filePath(QStringLiteral("missing/r.xlsx")), folder}) {
+        const SheetWriteResult r = WriteXlsx(bad, table);
+        EXPECT_FALSE(r.written) << bad.toStdString();
+        EXPECT_TRUE(r.error.contains(bad)) << r.error.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(Names(QDir(dir.path())).size(), 3) << Names(QDir(dir.path())).join(' ').toStdString();
+}
+
+TEST(Xlsx, RecordsBecomeRowsUnderTheFormsLabels) {
+    using namespace vantorel;
+    std::vector<PolicyRecord> book(2);
+    book[0].info.policyNo = "P1";
+    book[0].info.annualPremium = 3600;
+    book[0].info.sumInsured = 12.5;
+    book[0].info.effectiveDate = "2004/1-31";
+    book[0].info.liabilityStartDate = "2004/0-0";
+    book[0].holder.name = ToGbk(QStringLiteral("张三"));
+    book[0].holder.sex = 1;
+    book[0].holder.maritalStatus = 1;
+    book[0].insured.sex = -1;
+    book[0].insured.maritalStatus = 9;
+    book[1].info.policyNo = "P2";
+    book[1].beneficiaries.resize(2);
+    book[1].beneficiaries[1].name = ToGbk(QStringLiteral("李四"));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.xlsx"));
+    ASSERT_TRUE(WriteXlsx(path, RecordSheet(book, QStringLiteral("保单资料"))).written);
+    const xlsx::Sheet s = xlsx::Read(path);
+    ASSERT_TRUE(s.ok) << s.error.toStdString();
+    ASSERT_EQ(s.rows.size(), 3u);
+    auto column = [&s](const QString& label) {
+        for (std::size_t c = 0; c < s.rows[0].size(); ++c)
+            if (s.At(0, c).text == label) return c;
+        ADD_FAILURE() << "no column " << label.toStdString();
+        return std::size_t(0);
+    };
+    struct Case {
+        const char* label;
+        std::size_t row;
+        const char* text;
+    } texts[] = {
+        {"保险单号", 1, "P1"},       {"投保人姓名", 1, "张三"}, {"投保人性别", 1, "女"}, {"投保人婚况", 1, "未婚"},
+        {"被保险人性别", 1, ""},     {"被保险人婚况", 1, "9"},  {"责任开始日", 1, "2004/0-0"},
+        {"受益人2姓名", 2, "李四"},  {"保险单号", 2, "P2"},
+    };
+    for (const Case& c : texts)
+        EXPECT_EQ(s.At(c.row, column(QString::fromUtf8(c.label))).text, QString::fromUtf8(c.text)) << c.label;
+    EXPECT_EQ(s.At(1, column(QStringLiteral("生效日期"))).Date(), QDate(2004, 1, 31));
+    EXPECT_EQ(s.At(1, column(QStringLiteral("年缴保费(元)"))).value, 3600);
+    EXPECT_EQ(s.At(1, column(QStringLiteral("年缴保费(元)"))).format, "0.00");
+    EXPECT_EQ(s.At(1, column(QStringLiteral("保险金额(万元)"))).value, 12.5);
+    EXPECT_EQ(s.At(1, column(QStringLiteral("被保险人身高(cm)"))).type, "n");
+}
+
+} // namespace
