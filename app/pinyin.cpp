@@ -1,5 +1,7 @@
 #include "pinyin.h"
 
+#include "gbk.h"
+
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -7,6 +9,7 @@
 #include <unicode/uscript.h>
 
 #include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -55,8 +58,11 @@ struct PinyinIndex::Icu {
     std::unique_ptr<icu::Transliterator> han;   // Han-Latin/Names: pinyin with tone marks
     std::unique_ptr<icu::Transliterator> ascii; // Latin-ASCII: the marks taken off
     std::string yiLetters; // "yi": 一 is put before a character to read it inside a name
-    // Characters that ICU reads by the one after them (长孙 zhangsun, 万俟 moqi): "长孙", ...
-    std::vector<QString> pairs;
+    // Characters that ICU reads by the one after them (长孙 zhangsun, 万俟
+    // moqi): the pairs as GBK bytes.
+    std::vector<std::string> pairs;
+    // Characters read otherwise as a surname (单 shan, 曾 zeng), by GBK code.
+    std::unordered_set<unsigned> surnames;
     QStringDecoder gbk{"GBK", QStringConverter::Flag::Stateless};
 
     QString Run(icu::Transliterator& t, const QString& s) {
@@ -66,7 +72,8 @@ struct PinyinIndex::Icu {
     }
 };
 
-PinyinIndex::PinyinIndex() : icu_(std::make_unique<Icu>()) {
+PinyinIndex::PinyinIndex()
+    : icu_(std::make_unique<Icu>()), startSlot_(1 << 16, -1), innerSlot_(1 << 16, -1), han_(1 << 16, -1) {
     UErrorCode ec = U_ZERO_ERROR;
     icu_->han.reset(icu::Transliterator::createInstance("Han-Latin/Names", UTRANS_FORWARD, ec));
     if (U_FAILURE(ec)) icu_->han.reset();
@@ -84,7 +91,16 @@ PinyinIndex::PinyinIndex() : icu_(std::make_unique<Icu>()) {
     static const QRegularExpression pair(QStringLiteral("\\{(.)\\}' '\\?(.)\\s*>"));
     for (auto it = pair.globalMatch(rules); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        icu_->pairs.push_back(m.captured(1) + m.captured(2));
+        const QString pairText = m.captured(1) + m.captured(2);
+        if (CanStoreAsGbk(pairText)) icu_->pairs.push_back(ToGbk(pairText));
+    }
+    // Rules such as "﷑{单} > shàn;": a reading as a surname, at the start of
+    // a name only. Every other character reads alike wherever it stands.
+    static const QRegularExpression surname(QStringLiteral("\\x{FDD1}\\{(.)\\}"));
+    for (auto it = surname.globalMatch(rules); it.hasNext();) {
+        const std::string gbk = ToGbk(it.next().captured(1));
+        if (gbk.size() == 2) icu_->surnames.insert(unsigned(static_cast<unsigned char>(gbk[0])) << 8 |
+                                                   static_cast<unsigned char>(gbk[1]));
     }
 }
 
@@ -112,8 +128,7 @@ bool PinyinIndex::Matches(const std::string& gbkName, const std::string& latinQu
 const PinyinIndex::Entry& PinyinIndex::Of(const std::string& gbkName) {
     const auto found = names_.find(gbkName);
     if (found != names_.end()) return found->second;
-    const QString name = icu_->gbk.decode(QByteArrayView(gbkName.data(), qsizetype(gbkName.size())));
-    return names_.emplace(gbkName, Build(name)).first->second;
+    return names_.emplace(gbkName, Build(gbkName)).first->second;
 }
 
 // Letters of a transliteration, lower case, with "u" and with "v" for ü;
@@ -150,59 +165,98 @@ PinyinIndex::Entry PinyinIndex::Transliterated(const QString& name) {
     return FromText(icu_->Run(*icu_->ascii, marked), icu_->Run(*icu_->ascii, withV));
 }
 
-const PinyinIndex::Reading& PinyinIndex::CharReading(char32_t c, bool startsName) {
-    auto& cache = startsName ? startReadings_ : innerReadings_;
-    const auto found = cache.find(c);
-    if (found != cache.end()) return found->second;
-    const QString one = QString::fromUcs4(&c, 1);
-    Reading r;
-    if (startsName) {
-        const Entry e = Transliterated(one);
-        r = {e.full, e.fullV.empty() ? e.full : e.fullV};
-    } else {
-        // Read after 一, whose own reading is then taken off again.
-        const Entry e = Transliterated(QStringLiteral("一") + one);
-        auto strip = [this](const std::string& s) {
-            return s.rfind(icu_->yiLetters, 0) == 0 ? s.substr(icu_->yiLetters.size()) : s;
-        };
-        r = {strip(e.full), strip(e.fullV.empty() ? e.full : e.fullV)};
+const PinyinIndex::Reading& PinyinIndex::CharReading(unsigned code, bool startsName) {
+    std::vector<int>& table = startsName ? startSlot_ : innerSlot_;
+    if (table[code] >= 0) return readings_[std::size_t(table[code])];
+    if (!startsName && !icu_->surnames.count(code)) {
+        // Read the same inside a name as at its start: one reading for both.
+        const Reading& r = CharReading(code, true);
+        table[code] = startSlot_[code];
+        return r;
     }
-    return cache.emplace(c, std::move(r)).first->second;
+    const char bytes[2] = {char(code > 0xFF ? code >> 8 : code), char(code & 0xFF)};
+    const QString one = icu_->gbk.decode(QByteArrayView(bytes, code > 0xFF ? 2 : 1));
+    Reading r;
+    // A byte pair that is no GBK character reads as nothing, like a blank.
+    if (one.size() == 1 && one[0] != QChar::ReplacementCharacter) {
+        if (startsName || !IsHanCode(code)) {
+            const Entry e = Transliterated(one);
+            r.u = e.full;
+            r.v = e.fullV.empty() ? e.full : e.fullV;
+        } else {
+            // Read after 一, whose own reading is then taken off again.
+            const Entry e = Transliterated(QStringLiteral("一") + one);
+            auto strip = [this](const std::string& s) {
+                return s.rfind(icu_->yiLetters, 0) == 0 ? s.substr(icu_->yiLetters.size()) : s;
+            };
+            r.u = strip(e.full);
+            r.v = strip(e.fullV.empty() ? e.full : e.fullV);
+        }
+    }
+    table[code] = int(readings_.size());
+    readings_.push_back(std::move(r));
+    return readings_.back();
 }
 
-bool PinyinIndex::HasContextPair(const QString& name) const {
-    for (const QString& p : icu_->pairs)
-        if (name.contains(p)) return true;
+bool PinyinIndex::IsHanCode(unsigned code) {
+    if (han_[code] < 0) {
+        const char bytes[2] = {char(code > 0xFF ? code >> 8 : code), char(code & 0xFF)};
+        const QString one = icu_->gbk.decode(QByteArrayView(bytes, code > 0xFF ? 2 : 1));
+        han_[code] = one.size() == 1 && IsHan(one[0].unicode()) ? 1 : 0;
+    }
+    return han_[code] == 1;
+}
+
+// Whether the name holds, on a character boundary, a pair that ICU reads together.
+bool PinyinIndex::HasContextPair(const std::string& gbkName) const {
+    for (const std::string& pair : icu_->pairs) {
+        for (std::size_t i = 0; i + pair.size() <= gbkName.size();) {
+            if (gbkName.compare(i, pair.size(), pair) == 0) return true;
+            const auto c = static_cast<unsigned char>(gbkName[i]);
+            i += (c >= 0x81 && c <= 0xFE) ? 2 : 1;
+        }
+    }
     return false;
 }
 
-PinyinIndex::Entry PinyinIndex::Build(const QString& name) {
-    if (!icu_->han || HasContextPair(name)) return Transliterated(name);
+PinyinIndex::Entry PinyinIndex::Build(const std::string& gbkName) {
+    if (!icu_->han || HasContextPair(gbkName))
+        return Transliterated(icu_->gbk.decode(QByteArrayView(gbkName.data(), qsizetype(gbkName.size()))));
     Entry e;
     bool inWord = false, afterHan = false;
-    auto add = [&](const Reading& r, bool ownWord) {
-        if (r.u.empty()) {
-            inWord = false;
-            return;
-        }
-        if (ownWord || !inWord) e.initials.push_back(r.u[0]);
-        e.full += r.u;
-        e.fullV += r.v;
-        inWord = !ownWord;
-    };
-    for (char32_t c : name.toUcs4()) {
+    for (std::size_t i = 0; i < gbkName.size();) {
+        const auto c = static_cast<unsigned char>(gbkName[i]);
         if (c < 0x80) {
-            const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-            const std::string l = letter ? std::string(1, char(c | 0x20)) : std::string();
-            add(Reading{l, l}, false);
+            ++i;
             afterHan = false;
+            if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
+                inWord = false;
+                continue;
+            }
+            const char lower = char(c | 0x20);
+            if (!inWord) e.initials.push_back(lower);
+            e.full.push_back(lower);
+            e.fullV.push_back(lower);
+            inWord = true;
             continue;
         }
-        const bool han = IsHan(c);
+        // A lead byte takes its trail byte; 0x80, 0xFF and a lead byte at the end stand alone.
+        const bool pair = c >= 0x81 && c <= 0xFE && i + 1 < gbkName.size();
+        const unsigned code = pair ? (c << 8 | static_cast<unsigned char>(gbkName[i + 1])) : c;
+        i += pair ? 2 : 1;
         // ICU gives a Han character its reading as a surname when no Han
         // character stands before it: at the start, or after "·" or a blank.
-        add(CharReading(c, !han || !afterHan), han);
+        const bool han = IsHanCode(code);
+        const Reading& r = CharReading(code, !han || !afterHan);
         afterHan = han;
+        if (r.u.empty()) {
+            inWord = false;
+            continue;
+        }
+        if (han || !inWord) e.initials.push_back(r.u[0]);
+        e.full += r.u;
+        e.fullV += r.v;
+        inWord = !han; // a Han character is a word of its own
     }
     if (e.fullV == e.full) e.fullV.clear();
     return e;

@@ -6,14 +6,17 @@
 //
 // Transliterating a name costs tens of microseconds, so the index keeps the
 // pinyin of every name it has seen, and builds a new name's pinyin from the
-// readings of its characters, each looked up in ICU once. Where ICU reads a
-// character by the one after it (长孙, 万俟), the whole name goes to ICU.
+// readings of its characters, each looked up in ICU once (as the first
+// character of a name, where ICU reads surnames, and inside one). Where ICU
+// reads a character by the one after it (长孙, 万俟), the whole name goes to ICU.
 #pragma once
 
 #include <QString>
+#include <deque>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class PinyinIndex {
 public:
@@ -48,12 +51,19 @@ private:
     struct Reading {
         std::string u, v; // letters with "u" and with "v" for ü
     };
-    const Reading& CharReading(char32_t c, bool startsName);
-    Entry Build(const QString& name);
-    bool HasContextPair(const QString& name) const;
+    // A character by its GBK code: the byte itself below 0x100, lead byte
+    // times 256 plus trail byte above.
+    const Reading& CharReading(unsigned code, bool startsName);
+    bool IsHanCode(unsigned code);
+    Entry Build(const std::string& gbkName);
+    bool HasContextPair(const std::string& gbkName) const;
     Entry FromText(const QString& latin, const QString& latinV) const;
 
     std::unique_ptr<Icu> icu_;
     std::unordered_map<std::string, Entry> names_;
-    std::unordered_map<char32_t, Reading> startReadings_, innerReadings_;
+    // Indexes into readings_ by GBK code, -1 until read; a plain table, as a
+    // name's characters are looked up on every first search.
+    std::vector<int> startSlot_, innerSlot_;
+    std::deque<Reading> readings_; // a reading stays where it is while more are added
+    std::vector<signed char> han_; // 1 a Han character, 0 not, -1 not yet known
 };
