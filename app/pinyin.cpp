@@ -28,13 +28,7 @@ bool IsHan(char32_t c) {
 }
 
 // ü with or without its tone mark, either case.
-bool IsUUmlaut(QChar c) {
-    switch (c.unicode()) {
-    case 0x00FC: case 0x00DC: case 0x01D6: case 0x01D5: case 0x01D8:
-    case 0x01D7: case 0x01DA: case 0x01D9: case 0x01DC: case 0x01DB: return true;
-    default: return false;
-    }
-}
+bool IsUUmlaut(QChar c) { return QStringView(u"üÜǖǕǘǗǚǙǜǛ").contains(c); }
 
 // Collects the rule text of every simple transliterator inside a compound one.
 void CollectRules(const icu::Transliterator& t, QString& out) {
@@ -99,8 +93,9 @@ PinyinIndex::PinyinIndex()
     static const QRegularExpression surname(QStringLiteral("\\x{FDD1}\\{(.)\\}"));
     for (auto it = surname.globalMatch(rules); it.hasNext();) {
         const std::string gbk = ToGbk(it.next().captured(1));
-        if (gbk.size() == 2) icu_->surnames.insert(unsigned(static_cast<unsigned char>(gbk[0])) << 8 |
-                                                   static_cast<unsigned char>(gbk[1]));
+        if (gbk.size() == 2)
+            icu_->surnames.insert(unsigned(static_cast<unsigned char>(gbk[0])) << 8 |
+                                  static_cast<unsigned char>(gbk[1]));
     }
 }
 
@@ -111,9 +106,12 @@ std::string PinyinIndex::LatinQuery(const QString& text) {
     for (QChar c : text) {
         const char16_t u = c.unicode();
         if (u == u' ') continue;
-        if (u >= u'A' && u <= u'Z') q.push_back(char(u - u'A' + 'a'));
-        else if (u >= u'a' && u <= u'z') q.push_back(char(u));
-        else return {};
+        if (u >= u'A' && u <= u'Z')
+            q.push_back(char(u - u'A' + 'a'));
+        else if (u >= u'a' && u <= u'z')
+            q.push_back(char(u));
+        else
+            return {};
     }
     return q;
 }

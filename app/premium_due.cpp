@@ -47,7 +47,8 @@ Schedule ScheduleOf(const PolicyInfo& info) {
     s.start = RealDateOf(info.effectiveDate);
     // The form's text-to-integer rule; GBK keeps blanks, signs and digits as
     // their ASCII bytes, and any other byte stops the number as a character would.
-    const int years = forms::TextToInt(QString::fromLatin1(info.paymentYears.data(), qsizetype(info.paymentYears.size())));
+    const int years =
+        forms::TextToInt(QString::fromLatin1(info.paymentYears.data(), qsizetype(info.paymentYears.size())));
     // Due k counts while k * interval months stay under the period's months.
     if (years >= 1) s.lastDue = (std::int64_t(years) * 12 - 1) / s.interval;
     return s;
@@ -75,19 +76,25 @@ std::vector<QDate> DueDatesIn(const Schedule& s, const QDate& from, const QDate&
     return out;
 }
 
-bool IsDueOn(const Schedule& s, const QDate& day) { return !DueDatesIn(s, day, day).empty(); }
+bool IsDueOn(const Schedule& s, const QDate& day) {
+    return !DueDatesIn(s, day, day).empty();
+}
 
 std::vector<DueEntry> DueBetween(const CInsurance& book, const QDate& from, const QDate& to) {
     std::vector<DueEntry> out;
     const std::vector<PolicyRecord>& all = book.Records();
     for (std::size_t i = 0; i < all.size(); ++i)
-        for (const QDate& d : DueDatesIn(ScheduleOf(all[i].info), from, to)) out.push_back({d, int(i)});
+        for (const QDate& d : DueDatesIn(ScheduleOf(all[i].info), from, to))
+            out.push_back({d, int(i)});
     // Gathered in collection order: a stable sort by date keeps it within a day.
-    std::stable_sort(out.begin(), out.end(), [](const DueEntry& a, const DueEntry& b) { return a.date < b.date; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const DueEntry& a, const DueEntry& b) { return a.date < b.date; });
     return out;
 }
 
-QString Amount(double v) { return QString::number(v, 'f', 2); }
+QString Amount(double v) {
+    return QString::number(v, 'f', 2);
+}
 
 QString DueTodayText(const PolicyRecord& p) {
     return QStringLiteral("今天是以下保单的续期缴费日:\n保险单号：%1\r\n投保人姓名：%2\r\n年缴保费：%3元\r\n")
@@ -97,8 +104,7 @@ QString DueTodayText(const PolicyRecord& p) {
 QStringList DueTodayReminders(const CInsurance& book, const QDate& today) {
     QStringList boxes;
     for (const PolicyRecord& p : book.Records())
-        if (IsDueOn(ScheduleOf(p.info), today))
-            boxes << DueTodayText(p);
+        if (IsDueOn(ScheduleOf(p.info), today)) boxes << DueTodayText(p);
     return boxes;
 }
 

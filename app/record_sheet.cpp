@@ -18,29 +18,34 @@ QString Choice(const char* word, int index) {
 
 bool IsAmount(const std::string& column) {
     auto endsWith = [&column](std::string_view tail) {
-        return column.size() >= tail.size() && column.compare(column.size() - tail.size(), tail.size(), tail) == 0;
+        return column.size() >= tail.size() &&
+               column.compare(column.size() - tail.size(), tail.size(), tail) == 0;
     };
     return endsWith("sumInsured") || endsWith("annualPremium");
 }
 
 class CellMaker {
-public:
+  public:
     SheetCell operator()(const ColumnValue& v, bool amount) {
         if (!v.present) return {};
         switch (v.kind) {
-        case ValueKind::text: return SheetCell::Text(Decode(*v.text));
+        case ValueKind::text:
+            return SheetCell::Text(Decode(*v.text));
         case ValueKind::date: {
             const QDate d = RealDateOf(*v.text);
             return d.isValid() ? SheetCell::Date(d) : SheetCell::Text(Decode(*v.text));
         }
-        case ValueKind::number: return amount ? SheetCell::Amount(v.number) : SheetCell::Number(v.number);
-        case ValueKind::sex: return SheetCell::Text(Choice(SexWord(v.choice), v.choice));
-        case ValueKind::marital: return SheetCell::Text(Choice(MaritalWord(v.choice), v.choice));
+        case ValueKind::number:
+            return amount ? SheetCell::Amount(v.number) : SheetCell::Number(v.number);
+        case ValueKind::sex:
+            return SheetCell::Text(Choice(SexWord(v.choice), v.choice));
+        case ValueKind::marital:
+            return SheetCell::Text(Choice(MaritalWord(v.choice), v.choice));
         }
         return {};
     }
 
-private:
+  private:
     QString Decode(const std::string& s) {
         if (s.empty()) return {};
         return decoder_.decode(QByteArrayView(s.data(), qsizetype(s.size())));
@@ -63,7 +68,8 @@ template <class Record> SheetTable Make(const std::vector<Record>& records, cons
     t.row = [&records, columns, amounts, values, make](std::size_t i, std::vector<SheetCell>& cells) {
         columns->Values(records[i], *values);
         cells.reserve(values->size());
-        for (std::size_t c = 0; c < values->size(); ++c) cells.push_back((*make)((*values)[c], (*amounts)[c]));
+        for (std::size_t c = 0; c < values->size(); ++c)
+            cells.push_back((*make)((*values)[c], (*amounts)[c]));
     };
     return t;
 }
