@@ -24,11 +24,11 @@ run_packages=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-de
 # The developers' part, added by the test command: GoogleTest (and GoogleMock,
 # whose CMake files GoogleTest's package reads when they are there), the
 # GoogleTest sources that the Windows check compiles, SQLite for the storage
-# benchmark, mingw-w64 and Wine for the Windows check, and minizip's headers
-# (with zlib's, which they include) to read spreadsheets back in tests; the
-# library itself comes with libxlsxwriter.
+# benchmark, mingw-w64 and Wine for the Windows check, clang-format for the
+# format check, and minizip's headers (with zlib's, which they include) to
+# read spreadsheets back in tests; the library itself comes with libxlsxwriter.
 test_packages=(libgtest-dev libgmock-dev googletest libsqlite3-dev g++-mingw-w64-x86-64-posix wine wine64
-               libminizip-dev zlib1g-dev)
+               clang-format libminizip-dev zlib1g-dev)
 # Building the Debian package: dpkg-shlibdeps and dpkg-buildflags, lintian.
 package_packages=(dpkg-dev lintian)
 # The libFuzzer build: clang and its fuzzer runtime.

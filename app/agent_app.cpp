@@ -4,6 +4,7 @@
 #include "message_box.h"
 #include "template_builder.h"
 #include "termination_signals.h"
+#include "theme/control_skin.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -11,7 +12,6 @@
 #include <QLibraryInfo>
 #include <QLockFile>
 #include <QMessageBox>
-#include <QSessionManager>
 #include <QSysInfo>
 #include <QThread>
 #include <QTranslator>
@@ -43,11 +43,7 @@ void CAgentApp::InstallQtTranslations() {
 
 void CAgentApp::SetDefaultDialogColours() {
     // Only the boxes that do not paint themselves; the main window and the pages do.
-    QPalette p = QApplication::palette();
-    p.setColor(QPalette::Window, QColor(192, 192, 192));
-    p.setColor(QPalette::WindowText, QColor(0, 0, 250));
-    QApplication::setPalette(p, "QMessageBox");
-    QApplication::setPalette(p, "QFileDialog");
+    InstallDialogColours();
 }
 
 namespace {
@@ -82,10 +78,10 @@ bool TakeFolderLock(QLockFile& lock) {
 
 } // namespace
 
-int CAgentApp::RunMainWindow(PageFactories factories) {
+int CAgentApp::RunMainWindow(PageFactories factories, const std::filesystem::path& folder) {
     // Installed first, so that a signal from here on ends the program in order.
     TerminationSignals terminations;
-    QLockFile lock(QDir::current().absoluteFilePath(QString::fromLatin1(kLockFileName)));
+    QLockFile lock(QDir(folder).absoluteFilePath(QString::fromLatin1(kLockFileName)));
     if (!TakeFolderLock(lock)) {
         // A signal while the box is open closes it, and this copy ends.
         QObject::connect(&terminations, &TerminationSignals::received, [] { msg::CloseOpenBoxes(); });
@@ -93,7 +89,7 @@ int CAgentApp::RunMainWindow(PageFactories factories) {
         return 1;
     }
 
-    CMainDlg dlg(std::move(factories));
+    CMainDlg dlg(folder, std::move(factories));
     auto end = [&dlg] { dlg.RequestClose(false); };
     QObject::connect(&terminations, &TerminationSignals::received, &dlg, end);
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dlg, end);

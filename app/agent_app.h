@@ -4,22 +4,25 @@
 #include "page_host.h"
 
 #include <QApplication>
+#include <filesystem>
 
 class CAgentApp : public QApplication {
     Q_OBJECT
 public:
     CAgentApp(int& argc, char** argv);
 
-    // Runs the main window with these pages until it is closed; 0 when it ran,
-    // 1 when another copy already works in this folder.
-    int Run(PageFactories factories) { return RunMainWindow(std::move(factories)); }
+    // Runs the main window with these pages on the data files in `folder`
+    // until it is closed; 0 when it ran, 1 when another copy already works there.
+    int Run(PageFactories factories, const std::filesystem::path& folder) {
+        return RunMainWindow(std::move(factories), folder);
+    }
 
     // The pieces of the start-up, usable on any QApplication (tests build their own).
     static void Prepare();
     static void SetDefaultDialogColours();
     // Qt's own texts (message-box buttons, file dialogs, edit menus) in Chinese.
     static void InstallQtTranslations();
-    static int RunMainWindow(PageFactories factories);
+    static int RunMainWindow(PageFactories factories, const std::filesystem::path& folder);
 
     // The lock that keeps a second copy out of the data folder.
     static constexpr const char* kLockFileName = "vantorel.lock";

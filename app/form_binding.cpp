@@ -3,6 +3,7 @@
 #include "forms.h"
 #include "gbk.h"
 #include "message_box.h"
+#include "template_builder.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -12,21 +13,28 @@
 #include <QPlainTextEdit>
 #include <cmath>
 
-QWidget* FormBinding::Control(int id) const {
-    QWidget* w = form_->findChild<QWidget*>(QString::number(id));
-    Q_ASSERT_X(w, "FormBinding", "no control with that id");
-    return w;
-}
+QWidget* FormBinding::Control(int id) const { return tmpl::Ctl(form_, id); }
 
+// Each control is looked up as it is bound, so a binding to a control the
+// form lacks stops the program when the form is made, not at its first use.
 void FormBinding::Text(int id, QString* value, const QString& label) {
+    Control(id);
     entries_.push_back({Kind::text, {id}, value, label});
 }
 void FormBinding::Number(int id, QString* value, const QString& label) {
+    Control(id);
     entries_.push_back({Kind::number, {id}, value, label});
 }
-void FormBinding::Index(int id, int* value) { entries_.push_back({Kind::index, {id}, value, {}}); }
-void FormBinding::Check(int id, int* value) { entries_.push_back({Kind::check, {id}, value, {}}); }
+void FormBinding::Index(int id, int* value) {
+    tmpl::Ctl<QComboBox>(form_, id);
+    entries_.push_back({Kind::index, {id}, value, {}});
+}
+void FormBinding::Check(int id, int* value) {
+    tmpl::Ctl<QCheckBox>(form_, id);
+    entries_.push_back({Kind::check, {id}, value, {}});
+}
 void FormBinding::Radio(std::vector<int> ids, int* value) {
+    for (int id : ids) tmpl::Ctl<QAbstractButton>(form_, id);
     entries_.push_back({Kind::radio, std::move(ids), value, {}});
 }
 
@@ -37,9 +45,12 @@ void FormBinding::CommitQuiet() {
         case Kind::number: {
             QWidget* w = Control(e.ids[0]);
             QString& v = *static_cast<QString*>(e.value);
-            if (auto* le = qobject_cast<QLineEdit*>(w)) v = le->text();
-            else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) v = m->toPlainText();
-            else if (auto* cb = qobject_cast<QComboBox*>(w)) v = cb->currentText();
+            if (auto* le = qobject_cast<QLineEdit*>(w))
+                v = le->text();
+            else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
+                v = m->toPlainText();
+            else if (auto* cb = qobject_cast<QComboBox*>(w))
+                v = cb->currentText();
             break;
         }
         case Kind::index:

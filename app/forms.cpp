@@ -1,13 +1,6 @@
 #include "forms.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -107,32 +100,5 @@ const QStringList& YearPresets() {
 }
 
 void AddYearPresets(QComboBox* combo) { combo->addItems(YearPresets()); }
-
-void ApplyPagePalette(QWidget* page, const QColor& buttonText) {
-    QPalette p = page->palette();
-    p.setColor(QPalette::Window, palette::pageBackground);
-    page->setPalette(p);
-    page->setAutoFillBackground(true);
-    auto colour = [](QWidget* w, QPalette::ColorRole role, const QColor& c) {
-        QPalette wp = w->palette();
-        wp.setColor(role, c);
-        w->setPalette(wp);
-    };
-    for (QLabel* l : page->findChildren<QLabel*>()) colour(l, QPalette::WindowText, palette::staticText);
-    for (QGroupBox* g : page->findChildren<QGroupBox*>()) colour(g, QPalette::WindowText, palette::staticText);
-    for (QPushButton* b : page->findChildren<QPushButton*>()) colour(b, QPalette::ButtonText, buttonText);
-    // Check boxes and option buttons take the static-text colour, as on the platform the look comes from.
-    for (QCheckBox* b : page->findChildren<QCheckBox*>()) colour(b, QPalette::WindowText, palette::staticText);
-    for (QRadioButton* b : page->findChildren<QRadioButton*>()) colour(b, QPalette::WindowText, palette::staticText);
-    for (QLineEdit* e : page->findChildren<QLineEdit*>()) {
-        colour(e, QPalette::Text, palette::editText);
-        colour(e, QPalette::Base, Qt::white);
-    }
-    for (QPlainTextEdit* e : page->findChildren<QPlainTextEdit*>()) {
-        colour(e, QPalette::Text, palette::editText);
-        colour(e, QPalette::Base, Qt::white);
-    }
-    for (QComboBox* c : page->findChildren<QComboBox*>()) colour(c, QPalette::Text, palette::editText);
-}
 
 } // namespace forms

@@ -1,13 +1,11 @@
 // Rules every form shares: composed dates, typed numbers, showing values in
-// combos and lists, the page palette.
+// combos and lists. The page palette is the theme's (theme/theme_colours.h).
 #pragma once
 
-#include <QColor>
 #include <QString>
 #include <QStringList>
 
 class QComboBox;
-class QWidget;
 
 namespace forms {
 
@@ -45,18 +43,5 @@ int ListIndex(const QComboBox* list);
 // "1900".."2200", added to every year combo when its window is created.
 const QStringList& YearPresets();
 void AddYearPresets(QComboBox* combo);
-
-namespace palette {
-inline const QColor pageBackground{0xF8, 0xF6, 0xE6};
-inline const QColor staticText{0x00, 0x80, 0x80};
-inline const QColor editText{0x00, 0x00, 0xFF};
-inline const QColor buttonText{0xFF, 0x00, 0x00};
-inline const QColor listBackground{0xE1, 0xE1, 0xEB};
-inline const QColor listText{0x00, 0x80, 0x80};
-} // namespace palette
-
-// Colours a window's controls with the page palette; `buttonText` differs
-// on the policy entry page.
-void ApplyPagePalette(QWidget* page, const QColor& buttonText = palette::buttonText);
 
 } // namespace forms

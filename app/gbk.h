@@ -1,5 +1,6 @@
 // The records hold GBK bytes; the windows work in Unicode. These convert at
-// the edge.
+// the edge, every list and form through the same three functions (each thread
+// keeps one converter of each direction).
 #pragma once
 
 #include <QString>

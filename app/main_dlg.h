@@ -3,10 +3,11 @@
 #pragma once
 
 #include "page_host.h"
-#include "records/data_files.h"
+#include "session.h"
 #include "theme/xp_dialog.h"
 
 #include <QDateTime>
+#include <filesystem>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -22,7 +23,8 @@ class CMainDlg : public CXpDialog, public PageHost {
 public:
     using Clock = std::function<QDateTime()>;
 
-    explicit CMainDlg(PageFactories factories, QWidget* parent = nullptr);
+    // The window of the program working on the data files in `folder`.
+    CMainDlg(std::filesystem::path folder, PageFactories factories, QWidget* parent = nullptr);
     // Runs the shutdown sequence if nothing ran it before.
     ~CMainDlg() override;
 
@@ -44,18 +46,20 @@ public:
 
     CPage* Page(int templateId) const override;
     void ShowOnly(int templateId) override;
+    vantorel::DataBook& Book() override { return session_.Book(); }
+    const ReminderSwitches& StoredSwitches() const override { return session_.StoredSwitches(); }
+    QDate Today() const override { return clock_().date(); }
 
     // Where "now" comes from (tests move it past midnight).
     void SetClock(Clock clock) { clock_ = std::move(clock); }
     // Timer 1.
     void Tick();
-    QDateTime Today() const { return today_; }
     // The switches as the pages hold them now.
     ReminderSwitches Switches() const;
-    const vantorel::LoadReport& LoadResults() const { return loadReport_; }
+    const vantorel::LoadReport& LoadResults() const { return session_.LoadResults(); }
 
-    // The start-up message for files not read completely; empty when all were.
-    static QString DamagedFilesText(const vantorel::LoadReport& report);
+    // The start-up message for files not read completely from `folder`; empty when all were.
+    static QString DamagedFilesText(const vantorel::LoadReport& report, const std::filesystem::path& folder);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -71,6 +75,7 @@ private:
     void SaveData();
     void WriteSwitches();
 
+    Session session_;
     PageFactories factories_;
     QDateTime today_;
     std::vector<std::pair<int, CPage*>> pages_; // in the order of creation
@@ -81,8 +86,6 @@ private:
     QTimer* timer_ = nullptr;
     Clock clock_;
     QDate shownDate_;
-    vantorel::LoadReport loadReport_;
-    ReminderSwitches stored_; // as read at start, for switches no page holds
     bool initialised_ = false;
     bool shutDown_ = false;
     bool closeRequested_ = false;

@@ -14,8 +14,8 @@ QList<QPointer<QMessageBox>> g_open;
 bool Run(QWidget* parent, Kind kind, const QString& text, Default onEnter) {
     if (g_responder) return g_responder(kind, text, onEnter);
     const bool question = kind == Kind::question;
-    QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information, QStringLiteral("Vantorel"),
-                    text, question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information, QStringLiteral("Vantorel"), text,
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
     // The default button also takes the focus, so Enter answers with it.
     const auto onEnterButton = onEnter == Default::no ? QMessageBox::No : QMessageBox::Yes;
     box.setDefaultButton(question ? onEnterButton : QMessageBox::Ok);
@@ -29,9 +29,7 @@ bool Run(QWidget* parent, Kind kind, const QString& text, Default onEnter) {
 
 void Info(QWidget* parent, const QString& text) { Run(parent, Kind::info, text, Default::yes); }
 
-bool Ask(QWidget* parent, const QString& text, Default onEnter) {
-    return Run(parent, Kind::question, text, onEnter);
-}
+bool Ask(QWidget* parent, const QString& text, Default onEnter) { return Run(parent, Kind::question, text, onEnter); }
 
 void SetResponder(Responder responder) { g_responder = std::move(responder); }
 

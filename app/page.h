@@ -1,5 +1,6 @@
 // A page of the page area: built from its template, filled with the page
-// background, coloured with the page palette, with one binding table.
+// background, coloured with the page palette (the theme's role "page"), with
+// one binding table.
 #pragma once
 
 #include "form_binding.h"
@@ -20,8 +21,8 @@ public:
     // Pages that hold reminder switches put their current values in.
     virtual void CollectSwitches(ReminderSwitches&) const {}
 
-    // The control with that id.
-    template <class T = QWidget> T* Ctl(int id) const { return findChild<T*>(QString::number(id)); }
+    // The control with that id; one the template lacks stops the program (tmpl::Ctl).
+    template <class T = QWidget> T* Ctl(int id) const { return tmpl::Ctl<T>(this, id); }
 
 protected:
     // Connects a push button's click to a handler of the page.
@@ -36,7 +37,5 @@ protected:
 #include <QAbstractButton>
 
 template <class F> void CPage::OnClick(int id, F handler) {
-    auto* b = Ctl<QAbstractButton>(id);
-    Q_ASSERT(b);
-    connect(b, &QAbstractButton::clicked, this, handler);
+    connect(Ctl<QAbstractButton>(id), &QAbstractButton::clicked, this, handler);
 }

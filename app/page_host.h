@@ -1,31 +1,35 @@
 // What the main window offers its pages, and how pages are made. The main
 // window knows pages only through this: the page folders register their
 // factories (pages/page_registry) and the program's main() hands them over.
+// A factory hands each page the data it shows and changes.
 #pragma once
 
-#include <QString>
+#include "settings.h"
+
+#include <QDate>
 #include <functional>
 #include <vector>
 
 class CPage;
 class QWidget;
 
-// The five reminder switches as the pages hold them while the program runs.
-struct ReminderSwitches {
-    int calendar = 1; // "打开日程提醒" on the schedule page
-    int holder = 1;   // policyholders' birthdays
-    int insured = 1;  // insured persons' birthdays
-    int clients = 1;  // potential clients' birthdays
-    int members = 1;  // team members' birthdays
-};
+namespace vantorel {
+struct DataBook;
+}
 
 class PageHost {
 public:
     virtual ~PageHost() = default;
-    // The page made from that template (136, 137, 140, 174, 175, 176, 179, 180), or nullptr.
+    // The page made from that template (its ids header's Template), or nullptr.
     virtual CPage* Page(int templateId) const = 0;
     // Hides every page and shows that one, without touching the navigation tree.
     virtual void ShowOnly(int templateId) = 0;
+    // The one book of the running program.
+    virtual vantorel::DataBook& Book() = 0;
+    // The reminder switches as the settings store held them at start.
+    virtual const ReminderSwitches& StoredSwitches() const = 0;
+    // Today by the main window's clock.
+    virtual QDate Today() const = 0;
 };
 
 struct PageFactory {

@@ -54,8 +54,7 @@ template <class P> void Store(const PersonForm& f, P& r) {
     put(PersonField::nation, r.nation, f.nation);
     put(PersonField::idNumber, r.idNumber, f.idNumber);
     if (f.Binds(PersonField::marital)) r.maritalStatus = static_cast<std::int16_t>(f.marital);
-    if (f.Binds(PersonField::birthYear))
-        r.birthDate = ToGbk(forms::ComposeDate(f.birth));
+    if (f.Binds(PersonField::birthYear)) r.birthDate = ToGbk(forms::ComposeDate(f.birth));
     put(PersonField::mobile, r.mobile, f.mobile);
     put(PersonField::email, r.email, f.email);
     put(PersonField::occupation, r.occupation, f.occupation);
@@ -98,9 +97,7 @@ void PersonForm::ToRecord(PersonInfo& r) const {
     if (Binds(PersonField::weight)) r.weight = forms::TextToDouble(weight);
 }
 
-void PersonForm::ToRecord(HolderInfo& r) const {
-    Store(*this, r);
-}
+void PersonForm::ToRecord(HolderInfo& r) const { Store(*this, r); }
 
 void PersonForm::FromRecord(const PersonInfo& r) {
     Load(*this, r);
@@ -108,6 +105,4 @@ void PersonForm::FromRecord(const PersonInfo& r) {
     weight = forms::FormatRounded(r.weight);
 }
 
-void PersonForm::FromRecord(const HolderInfo& r) {
-    Load(*this, r);
-}
+void PersonForm::FromRecord(const HolderInfo& r) { Load(*this, r); }

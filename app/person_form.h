@@ -26,8 +26,8 @@ struct PersonControl {
 using PersonIds = std::vector<PersonControl>;
 
 struct PersonForm {
-    QString name, nation, idNumber, education, mobile, email, occupation, income, homePhone, workPhone,
-        homeAddress, homePostcode, workAddress, workPostcode, height, weight, remarks;
+    QString name, nation, idNumber, education, mobile, email, occupation, income, homePhone, workPhone, homeAddress,
+        homePostcode, workAddress, workPostcode, height, weight, remarks;
     forms::DateParts birth{{}, 0, 0};
     int sex = -1, marital = 0;
 
@@ -43,6 +43,6 @@ struct PersonForm {
     void FromRecord(const vantorel::PersonInfo& r);
     void FromRecord(const vantorel::HolderInfo& r);
 
-  private:
+private:
     std::uint32_t bound_ = 0;
 };

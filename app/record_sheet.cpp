@@ -1,9 +1,9 @@
 #include "record_sheet.h"
 
 #include "composed_date.h"
+#include "gbk.h"
 #include "records/record_columns.h"
 
-#include <QStringDecoder>
 #include <memory>
 
 using namespace vantorel;
@@ -24,34 +24,20 @@ bool IsAmount(const std::string& column) {
     return endsWith("sumInsured") || endsWith("annualPremium");
 }
 
-class CellMaker {
-  public:
-    SheetCell operator()(const ColumnValue& v, bool amount) {
-        if (!v.present) return {};
-        switch (v.kind) {
-        case ValueKind::text:
-            return SheetCell::Text(Decode(*v.text));
-        case ValueKind::date: {
-            const QDate d = RealDateOf(*v.text);
-            return d.isValid() ? SheetCell::Date(d) : SheetCell::Text(Decode(*v.text));
-        }
-        case ValueKind::number:
-            return amount ? SheetCell::Amount(v.number) : SheetCell::Number(v.number);
-        case ValueKind::sex:
-            return SheetCell::Text(Choice(SexWord(v.choice), v.choice));
-        case ValueKind::marital:
-            return SheetCell::Text(Choice(MaritalWord(v.choice), v.choice));
-        }
-        return {};
+SheetCell CellOf(const ColumnValue& v, bool amount) {
+    if (!v.present) return {};
+    switch (v.kind) {
+    case ValueKind::text: return SheetCell::Text(FromGbk(*v.text));
+    case ValueKind::date: {
+        const QDate d = RealDateOf(*v.text);
+        return d.isValid() ? SheetCell::Date(d) : SheetCell::Text(FromGbk(*v.text));
     }
-
-  private:
-    QString Decode(const std::string& s) {
-        if (s.empty()) return {};
-        return decoder_.decode(QByteArrayView(s.data(), qsizetype(s.size())));
+    case ValueKind::number: return amount ? SheetCell::Amount(v.number) : SheetCell::Number(v.number);
+    case ValueKind::sex: return SheetCell::Text(Choice(SexWord(v.choice), v.choice));
+    case ValueKind::marital: return SheetCell::Text(Choice(MaritalWord(v.choice), v.choice));
     }
-    QStringDecoder decoder_{"GBK", QStringConverter::Flag::Stateless};
-};
+    return {};
+}
 
 template <class Record> SheetTable Make(const std::vector<Record>& records, const QString& sheetName) {
     auto columns = std::make_shared<const RecordColumns<Record>>(records);
@@ -64,12 +50,11 @@ template <class Record> SheetTable Make(const std::vector<Record>& records, cons
     }
     t.rows = records.size();
     auto values = std::make_shared<std::vector<ColumnValue>>();
-    auto make = std::make_shared<CellMaker>();
-    t.row = [&records, columns, amounts, values, make](std::size_t i, std::vector<SheetCell>& cells) {
+    t.row = [&records, columns, amounts, values](std::size_t i, std::vector<SheetCell>& cells) {
         columns->Values(records[i], *values);
         cells.reserve(values->size());
         for (std::size_t c = 0; c < values->size(); ++c)
-            cells.push_back((*make)((*values)[c], (*amounts)[c]));
+            cells.push_back(CellOf((*values)[c], (*amounts)[c]));
     };
     return t;
 }

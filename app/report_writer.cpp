@@ -3,7 +3,9 @@
 #include "message_box.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -43,8 +45,8 @@ void AddTable(QTextCursor& cursor, int rows, int columns, QTextTable** out) {
 
 } // namespace
 
-bool WriteReport(const QString& path, const QString& title, const std::vector<ReportSection>& sections,
-                 QString* error) {
+vantorel::Result<void> WriteReport(const QString& path, const QString& title,
+                                   const std::vector<ReportSection>& sections) {
     QTextDocument doc;
     QTextCursor cursor(&doc);
 
@@ -96,16 +98,20 @@ bool WriteReport(const QString& path, const QString& title, const std::vector<Re
         }
     }
 
-    QTextDocumentWriter writer(path, "odf");
-    if (!writer.write(&doc)) {
-        if (error) {
-            QString why = writer.device() ? writer.device()->errorString() : QString();
-            *error = why.isEmpty() ? QStringLiteral("无法写入文件 %1").arg(path)
-                                   : QStringLiteral("无法写入文件 %1：%2").arg(path, why);
-        }
-        return false;
-    }
-    return true;
+    // The document is built in memory: the zip writer closes its device, which a QSaveFile must not be.
+    QBuffer odt;
+    QTextDocumentWriter writer(&odt, "odf");
+    QSaveFile file(path);
+    const auto failed = [&](const QString& why) {
+        file.cancelWriting();
+        return vantorel::Failure{(why.isEmpty() ? QStringLiteral("无法写入文件 %1").arg(path)
+                                                : QStringLiteral("无法写入文件 %1：%2").arg(path, why))
+                                     .toStdString()};
+    };
+    if (!writer.write(&doc)) return failed(odt.errorString());
+    if (!file.open(QIODevice::WriteOnly) || file.write(odt.data()) != odt.data().size() || !file.commit())
+        return failed(file.errorString());
+    return {};
 }
 
 void SaveReportInteractive(QWidget* parent, const QString& title, const std::vector<ReportSection>& sections,
@@ -114,13 +120,12 @@ void SaveReportInteractive(QWidget* parent, const QString& title, const std::vec
                                      QStringLiteral("OpenDocument 文本 (*.odt)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".odt");
-    QString error;
     // A report of a whole book takes seconds: say so with the pointer.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool written = WriteReport(path, title, sections, &error);
+    const vantorel::Result<void> written = WriteReport(path, title, sections);
     QApplication::restoreOverrideCursor();
     if (written)
         msg::Info(parent, QStringLiteral("报表已保存到 %1").arg(path));
     else
-        msg::Info(parent, error);
+        msg::Info(parent, QString::fromStdString(written.Reason()));
 }

@@ -3,6 +3,8 @@
 // processors open.
 #pragma once
 
+#include "records/result.h"
+
 #include <QString>
 #include <QStringList>
 #include <utility>
@@ -22,9 +24,11 @@ struct ReportSection {
     std::vector<ReportTable> tables;
 };
 
-// Writes an OpenDocument text file (QTextDocumentWriter, "odf"). False with *error on failure.
-bool WriteReport(const QString& path, const QString& title, const std::vector<ReportSection>& sections,
-                 QString* error);
+// Writes an OpenDocument text file (QTextDocumentWriter, "odf") through a
+// temporary file renamed over `path`: a failure leaves an older file whole.
+// The reason of a failure is UTF-8 text for the user.
+vantorel::Result<void> WriteReport(const QString& path, const QString& title,
+                                   const std::vector<ReportSection>& sections);
 
 // Asks for a file name through msg::SaveFileName (suggested name given), writes, and tells the
 // user the outcome with msg::Info; nothing on cancel.

@@ -1,19 +1,21 @@
 // The five reminder switches in section AWOKE of the per-user settings store
 // (QSettings: the registry on Windows, an INI file under ~/.config on Linux).
+// Read once when the program starts and written once when it closes; in
+// between the pages hold them.
 #pragma once
 
-#include <QString>
+// The five reminder switches, 1 on and 0 off.
+struct ReminderSwitches {
+    int calendar = 1; // "打开日程提醒" on the schedule page
+    int holder = 1;   // policyholders' birthdays
+    int insured = 1;  // insured persons' birthdays
+    int clients = 1;  // potential clients' birthdays
+    int members = 1;  // team members' birthdays
+};
 
 class RemindSettings {
 public:
-    // Keys, in the order they are written at close.
-    static constexpr const char* kCalendar = "CALENDAR";
-    static constexpr const char* kInsured = "BTBRSR";
-    static constexpr const char* kHolder = "TBRSR";
-    static constexpr const char* kClients = "QLKHSR";
-    static constexpr const char* kMembers = "TDCRSR";
-
-    // A missing value reads 1.
-    static int Read(const char* key);
-    static void Write(const char* key, int value);
+    // A missing or unreadable value reads 1.
+    static ReminderSwitches Load();
+    static void Save(const ReminderSwitches& switches);
 };

@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -150,6 +149,14 @@ void Build(const Window& t, QWidget* host, QPoint origin, const CustomFactory& c
     }
     // Group frames sit behind the controls they surround.
     for (QGroupBox* g : groups) g->lower();
+}
+
+QWidget* Ctl(const QWidget* window, int id, const QMetaObject& kind) {
+    QWidget* w = window->findChild<QWidget*>(QString::number(id));
+    if (!w || !kind.cast(w))
+        qFatal("window %s (%s) has no %s with id %d", qPrintable(window->objectName()),
+               window->metaObject()->className(), kind.className(), id);
+    return w;
 }
 
 } // namespace tmpl

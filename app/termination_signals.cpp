@@ -3,12 +3,12 @@
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
-#include <array>
-#include <csignal>
 #include <fcntl.h>
-#include <sys/socket.h>
-#include <cerrno>
 #include <unistd.h>
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <sys/socket.h>
 
 namespace {
 

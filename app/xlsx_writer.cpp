@@ -136,11 +136,9 @@ QString Reason(lxw_error e) {
 
 } // namespace
 
-SheetWriteResult WriteXlsx(const QString& path, const SheetTable& table) {
-    SheetWriteResult result;
+vantorel::Result<int> WriteXlsx(const QString& path, const SheetTable& table) {
     auto fail = [&](const QString& why) {
-        result.error = QStringLiteral("无法写入文件 %1：%2").arg(path, why);
-        return result;
+        return vantorel::Failure{QStringLiteral("无法写入文件 %1：%2").arg(path, why).toStdString()};
     };
     if (table.rows + 1 > LXW_ROW_MAX) return fail(QStringLiteral("表格超过 %1 行").arg(LXW_ROW_MAX));
     if (qsizetype(table.header.size()) > LXW_COL_MAX)
@@ -179,12 +177,10 @@ SheetWriteResult WriteXlsx(const QString& path, const SheetTable& table) {
     if (::fsync(temp.handle()) != 0) return fail(QString::fromLocal8Bit(std::strerror(errno)));
 #endif
     temp.close();
-    std::string why;
-    if (!vantorel::ReplaceByRename(ToPath(temp.fileName()), ToPath(target), why))
-        return fail(QString::fromStdString(why));
+    if (const auto renamed = vantorel::ReplaceByRename(ToPath(temp.fileName()), ToPath(target)); !renamed)
+        return fail(QString::fromStdString(renamed.Reason()));
     temp.setAutoRemove(false);
-    vantorel::SyncDirectory(ToPath(info.absolutePath()), why); // the file is whole either way
-    result.written = true;
-    result.cutCells = w.cut;
-    return result;
+    // The file is whole either way; the folder's sync only makes the rename durable sooner.
+    (void)vantorel::SyncDirectory(ToPath(info.absolutePath()));
+    return w.cut;
 }

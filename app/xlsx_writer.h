@@ -2,6 +2,8 @@
 // a bold header row and typed cells, through libxlsxwriter.
 #pragma once
 
+#include "records/result.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -30,17 +32,11 @@ struct SheetTable {
     std::function<void(std::size_t row, std::vector<SheetCell>& cells)> row;
 };
 
-struct SheetWriteResult {
-    bool written = false;
-    QString error; // why not, in Chinese, for the user
-    // Texts longer than a spreadsheet cell holds (32 767 characters) are
-    // written cut to that length; this many were.
-    int cutCells = 0;
-};
-
 // Writes the workbook to a temporary file beside `path` (links followed) and
 // renames it over `path` only when it is complete: a failure leaves an older
 // file whole. A new file is private (0600); a replaced one keeps its
 // permissions. A number that is not finite and a date a spreadsheet cannot
-// show (before 1900) are written as text.
-SheetWriteResult WriteXlsx(const QString& path, const SheetTable& table);
+// show (before 1900) are written as text. Texts longer than a cell holds
+// (32 767 characters) are cut to that length; the value is how many were.
+// The reason of a failure is UTF-8 text for the user.
+vantorel::Result<int> WriteXlsx(const QString& path, const SheetTable& table);

@@ -1,7 +1,10 @@
 #include "sample_book.h"
 
-#include <iconv.h>
+#include "records/data_files.h"
 
+#include <unicode/ucnv.h>
+
+#include <cstdio>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -10,16 +13,15 @@ namespace bench {
 
 namespace {
 
+// The word lists are written here in UTF-8; ICU's GBK converter is the one
+// Qt uses in the program.
 std::string Gbk(const std::string& utf8) {
-    static iconv_t cd = iconv_open("GBK", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no GBK converter");
     std::string out(utf8.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size(), outLeft = out.size();
-    char* o = out.data();
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &in, &inLeft, &o, &outLeft) == static_cast<std::size_t>(-1)) throw std::runtime_error("bad text");
-    out.resize(out.size() - outLeft);
+    UErrorCode ec = U_ZERO_ERROR;
+    const int32_t n =
+        ucnv_convert("GBK", "UTF-8", out.data(), int32_t(out.size()), utf8.data(), int32_t(utf8.size()), &ec);
+    if (U_FAILURE(ec)) throw std::runtime_error("no GBK for a word of the sample book");
+    out.resize(std::size_t(n));
     return out;
 }
 
@@ -32,10 +34,10 @@ std::vector<std::string> GbkList(std::initializer_list<const char*> items) {
 class Maker {
 public:
     Maker()
-        : surnames_(GbkList({"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周", "徐", "孙", "马", "朱", "胡",
-                             "郭", "何", "高", "林", "欧阳"})),
-          given_(GbkList({"伟", "芳", "娜", "敏", "静", "丽", "强", "磊", "军", "洋", "勇", "艳", "杰", "娟", "涛",
-                          "明", "超", "秀英", "华", "建国"})),
+        : surnames_(GbkList({"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周",
+                             "徐", "孙", "马", "朱", "胡", "郭", "何", "高", "林", "欧阳"})),
+          given_(GbkList({"伟", "芳", "娜", "敏", "静", "丽", "强", "磊",   "军", "洋",
+                          "勇", "艳", "杰", "娟", "涛", "明", "超", "秀英", "华", "建国"})),
           cities_(GbkList({"北京市朝阳区", "上海市浦东新区", "广州市天河区", "深圳市南山区", "杭州市西湖区",
                            "成都市武侯区", "南京市鼓楼区"})),
           streets_(GbkList({"建国路", "人民路", "中山路", "解放路", "长江路", "和平街"})),
@@ -47,11 +49,9 @@ public:
           relations_(GbkList({"本人", "配偶", "子女", "父母"})),
           incomes_(GbkList({"3万以下", "3-5万", "5-10万", "10万以上"})),
           hobbies_(GbkList({"读书", "游泳", "旅游", "摄影", "下棋"})),
-          departments_(GbkList({"销售一部", "销售二部", "培训部"})),
-          levels_(GbkList({"业务员", "主任", "经理"})),
-          events_(GbkList({"拜访客户", "续期收费", "理赔回访", "部门例会", "生日问候"})),
-          nation_(Gbk("汉族")), benefit_(Gbk("一次性领取")), life_(Gbk("终身")), unit_(Gbk("号")),
-          room_(Gbk("室")) {}
+          departments_(GbkList({"销售一部", "销售二部", "培训部"})), levels_(GbkList({"业务员", "主任", "经理"})),
+          events_(GbkList({"拜访客户", "续期收费", "理赔回访", "部门例会", "生日问候"})), nation_(Gbk("汉族")),
+          benefit_(Gbk("一次性领取")), life_(Gbk("终身")), unit_(Gbk("号")), room_(Gbk("室")) {}
 
     const std::string& Pick(const std::vector<std::string>& v) { return v[rng_() % v.size()]; }
     int Between(int lo, int hi) { return lo + static_cast<int>(rng_() % static_cast<unsigned>(hi - lo + 1)); }
@@ -62,11 +62,12 @@ public:
     }
     std::string Name() { return Pick(surnames_) + Pick(given_) + (rng_() % 2 ? Pick(given_) : std::string()); }
     std::string Date(int y0, int y1) {
-        return std::to_string(Between(y0, y1)) + "/" + std::to_string(Between(1, 12)) + "-" + std::to_string(Between(1, 28));
+        return std::to_string(Between(y0, y1)) + "/" + std::to_string(Between(1, 12)) + "-" +
+               std::to_string(Between(1, 28));
     }
     std::string Address() {
-        return Pick(cities_) + Pick(streets_) + std::to_string(Between(1, 999)) + unit_ + std::to_string(Between(1, 30)) +
-               "0" + std::to_string(Between(1, 9)) + room_;
+        return Pick(cities_) + Pick(streets_) + std::to_string(Between(1, 999)) + unit_ +
+               std::to_string(Between(1, 30)) + "0" + std::to_string(Between(1, 9)) + room_;
     }
 
     template <class P> void FillPerson(P& p) {
@@ -170,14 +171,58 @@ private:
     std::string nation_, benefit_, life_, unit_, room_;
 };
 
+// A plain output file for the archive.
+class OutFile : public vantorel::CFile {
+public:
+    explicit OutFile(const std::filesystem::path& p) : f_(std::fopen(p.c_str(), "wb")) {}
+    ~OutFile() override {
+        if (f_) std::fclose(f_);
+    }
+    bool Ok() const { return f_ != nullptr; }
+    bool Close() {
+        const bool ok = f_ && std::fclose(f_) == 0;
+        f_ = nullptr;
+        return ok;
+    }
+    std::size_t Read(void*, std::size_t) override { return 0; }
+    void Write(const void* buf, std::size_t n) override {
+        if (std::fwrite(buf, 1, n, f_) != n) throw vantorel::FileError("write failed");
+    }
+    std::uint64_t GetLength() const override { return 0; }
+
+private:
+    std::FILE* f_;
+};
+
+// A collection's file: the count, then each record as `make(i)` gives it.
+template <class Make> bool WriteFile(const std::filesystem::path& path, int count, Make make) {
+    OutFile out(path);
+    if (!out.Ok()) return false;
+    try {
+        vantorel::CArchive ar(out, vantorel::CArchive::store);
+        ar << static_cast<std::int32_t>(count);
+        vantorel::ArchiveWriter w{ar};
+        for (int i = 0; i < count; ++i) {
+            auto record = make(i);
+            VisitFields(w, record);
+        }
+        ar.Close();
+    } catch (const vantorel::FileError&) {
+        return false;
+    }
+    return out.Close();
+}
+
 } // namespace
 
-void MakeBook(vantorel::DataBook& book, const BookSize& size) {
+bool WriteBook(const std::filesystem::path& dir, const BookSize& size) {
+    std::filesystem::create_directories(dir);
     Maker m;
-    for (int i = 0; i < size.policies; ++i) book.insurance.Add(m.Policy(i));
-    for (int i = 0; i < size.clients; ++i) book.clients.Add(m.Client());
-    for (int i = 0; i < size.members; ++i) book.members.Add(m.Member(i));
-    for (int i = 0; i < size.schedule; ++i) book.calendar.Add(m.Entry());
+    const auto& names = vantorel::kDataFileNames;
+    return WriteFile(dir / names[0], size.policies, [&](int i) { return m.Policy(i); }) &&
+           WriteFile(dir / names[1], size.clients, [&](int) { return m.Client(); }) &&
+           WriteFile(dir / names[2], size.members, [&](int i) { return m.Member(i); }) &&
+           WriteFile(dir / names[3], size.schedule, [&](int) { return m.Entry(); });
 }
 
 } // namespace bench

@@ -2,7 +2,7 @@
 // GBK bytes, generated from a fixed seed so every run sees the same data.
 #pragma once
 
-#include "records/data_files.h"
+#include <filesystem>
 
 namespace bench {
 
@@ -13,6 +13,9 @@ struct BookSize {
     int schedule = 100000;
 };
 
-void MakeBook(vantorel::DataBook& book, const BookSize& size);
+// Writes the book's four data files into `dir`, one record at a time (a book
+// of a million policies never has to fit in memory here). The bytes are
+// those SaveAll writes for the same records. False if a file cannot be written.
+bool WriteBook(const std::filesystem::path& dir, const BookSize& size);
 
 } // namespace bench

@@ -140,6 +140,8 @@ void SqliteSave(const DataBook& book, const std::filesystem::path& path) {
     std::filesystem::remove(path);
     sqlite3* db = nullptr;
     Check(sqlite3_open(path.c_str(), &db), db);
+    Exec(db, "PRAGMA journal_mode=DELETE");
+    Exec(db, "PRAGMA synchronous=FULL");
     Exec(db, "BEGIN");
     CreateTable<PolicyRecord>(db, "policies", false);
     CreateTable<BeneficiaryRecord>(db, "beneficiaries", true);
@@ -151,7 +153,8 @@ void SqliteSave(const DataBook& book, const std::filesystem::path& path) {
     for (const auto& cr : book.insurance.Records()) {
         auto& rec = const_cast<PolicyRecord&>(cr); // binding only reads
         Put(db, p, rec);
-        for (std::size_t k = 0; k < rec.beneficiaries.size(); ++k) Put(db, b, rec.beneficiaries[k], i, static_cast<int>(k));
+        for (std::size_t k = 0; k < rec.beneficiaries.size(); ++k)
+            Put(db, b, rec.beneficiaries[k], i, static_cast<int>(k));
         for (std::size_t k = 0; k < rec.riders.size(); ++k) Put(db, r, rec.riders[k], i, static_cast<int>(k));
         ++i;
     }

@@ -3,6 +3,18 @@
 # that builds the real application object and theme.
 function(vantorel_add_test name)
   cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+  if(T_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "vantorel_add_test(${name}): unknown arguments ${T_UNPARSED_ARGUMENTS}")
+  endif()
+  if(NOT T_SOURCES)
+    message(FATAL_ERROR "vantorel_add_test(${name}): no SOURCES")
+  endif()
+  # A misspelt option after LIBS would pass for a library.
+  foreach(lib IN LISTS T_LIBS)
+    if(NOT TARGET ${lib})
+      message(FATAL_ERROR "vantorel_add_test(${name}): ${lib} is no library of this build")
+    endif()
+  endforeach()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
   if(T_GUI)
@@ -18,4 +30,41 @@ function(vantorel_add_test name)
     list(APPEND env "QT_QPA_PLATFORM=offscreen" "XDG_CONFIG_HOME=${workdir}/config")
   endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 600)
+endfunction()
+
+# vantorel_expose_headers(TARGET [RECURSE])
+# Gives TARGET an include root of its own holding the headers of the folder
+# that defines it (with RECURSE, of its subfolders too) and nothing else,
+# each under its path from the project root ("records/archive.h",
+# "pages/policy/policy_entry_page.h"). Whoever links TARGET sees exactly
+# these, so a header of a library it does not link fails to compile: the
+# layers are kept by the build. Each header in the root only includes the
+# real one, so errors point at the sources.
+function(vantorel_expose_headers target)
+  cmake_parse_arguments(E "RECURSE" "" "" ${ARGN})
+  if(E_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "vantorel_expose_headers(${target}): unknown arguments ${E_UNPARSED_ARGUMENTS}")
+  endif()
+  set(dir ${CMAKE_CURRENT_SOURCE_DIR})
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${dir})
+  set(root ${CMAKE_BINARY_DIR}/include/${target})
+  if(E_RECURSE)
+    file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${dir} ${dir}/*.h)
+  else()
+    file(GLOB headers CONFIGURE_DEPENDS RELATIVE ${dir} ${dir}/*.h)
+  endif()
+  set(wanted "")
+  foreach(h IN LISTS headers)
+    # Written only when it changes, so a new configure rebuilds nothing.
+    file(CONFIGURE OUTPUT ${root}/${folder}/${h} CONTENT "#include \"${dir}/${h}\"\n" @ONLY)
+    list(APPEND wanted ${root}/${folder}/${h})
+  endforeach()
+  # A header removed from the folder goes from the root too.
+  file(GLOB_RECURSE present ${root}/*.h)
+  foreach(p IN LISTS present)
+    if(NOT p IN_LIST wanted)
+      file(REMOVE ${p})
+    endif()
+  endforeach()
+  target_include_directories(${target} PUBLIC ${root})
 endfunction()

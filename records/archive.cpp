@@ -25,8 +25,7 @@ template <class T> T FromLittle(const unsigned char* in) {
 
 } // namespace
 
-CArchive::CArchive(CFile& file, Mode mode)
-    : file_(file), mode_(mode), length_(mode == load ? file.GetLength() : 0) {}
+CArchive::CArchive(CFile& file, Mode mode) : file_(file), mode_(mode), length_(mode == load ? file.GetLength() : 0) {}
 
 void CArchive::Damaged(std::uint64_t offset, const std::string& why) const {
     throw CArchiveException(CArchiveException::badCount, offset, why);
@@ -73,8 +72,7 @@ bool CArchive::Refill(std::size_t need) {
 void CArchive::TakeSlow(void* data, std::size_t n, std::uint64_t valueStart) {
     auto* out = static_cast<unsigned char*>(data);
     if (n <= kBufferSize) {
-        if (!Refill(n))
-            throw CArchiveException(CArchiveException::endOfFile, valueStart, "file ends inside a value");
+        if (!Refill(n)) throw CArchiveException(CArchiveException::endOfFile, valueStart, "file ends inside a value");
         std::memcpy(out, buf_ + pos_, n);
         pos_ += n;
         return;
@@ -87,8 +85,7 @@ void CArchive::TakeSlow(void* data, std::size_t n, std::uint64_t valueStart) {
     std::size_t done = have;
     while (done < n) {
         std::size_t got = file_.Read(out + done, n - done);
-        if (got == 0)
-            throw CArchiveException(CArchiveException::endOfFile, valueStart, "file ends inside a value");
+        if (got == 0) throw CArchiveException(CArchiveException::endOfFile, valueStart, "file ends inside a value");
         done += got;
         bufStart_ += got;
     }

@@ -113,8 +113,8 @@ private:
     Mode mode_;
     bool closed_ = false;
     unsigned char buf_[kBufferSize];
-    std::size_t pos_ = 0;       // next byte in buf_
-    std::size_t end_ = 0;       // loading: valid bytes in buf_
+    std::size_t pos_ = 0;        // next byte in buf_
+    std::size_t end_ = 0;        // loading: valid bytes in buf_
     std::uint64_t bufStart_ = 0; // file offset of buf_[0]
     std::uint64_t length_ = 0;   // loading: the file's length, for refusing lengths past the end
 };

@@ -35,8 +35,6 @@ private:
     std::uint64_t written_ = 0;
 };
 
-fs::path Folder(const fs::path& dir) { return dir.empty() ? fs::path(".") : dir; }
-
 // A name beside `file` that nothing has yet: "data1.bcm.damaged-20261206-101500",
 // with a number added if that name is taken.
 fs::path FreeName(const fs::path& file, const char* suffix, std::string& error) {
@@ -78,65 +76,70 @@ void RemoveLeftovers(const fs::path& dir) {
     }
 }
 
+// Writes `fill` into `temp`, syncs and closes it. The archive's writes throw;
+// what they throw becomes the reason.
+Result<void> WriteTemporary(const fs::path& temp, const std::function<void(CFile&)>& fill, unsigned mode) {
+    try {
+        Step("create", temp);
+        Result<std::unique_ptr<OsFile>> created = OsFile::Create(temp, mode);
+        if (!created) return Failure{"cannot create " + temp.filename().string() + ": " + created.Reason()};
+        OsFile& file = **created;
+        WatchedFile watched(file, temp);
+        fill(watched);
+        Step("sync", temp);
+        if (Result<void> synced = file.Sync(); !synced) return synced;
+        Step("close", temp);
+        return file.Close();
+    } catch (const std::exception& e) {
+        return Failure{e.what()};
+    }
+}
+
 // Writes `fill` into a temporary file beside the file that `path` names
 // (links followed), syncs it and renames it over that file. The result has
 // `mode`, or the old file's permission bits, or is private when new. On any
 // failure the temporary file is removed and the old file is untouched.
-bool WriteReplacing(const fs::path& path, const std::function<void(CFile&)>& fill, std::string& error,
-                    std::optional<unsigned> mode = std::nullopt) {
+Result<void> WriteReplacing(const fs::path& path, const std::function<void(CFile&)>& fill,
+                            std::optional<unsigned> mode = std::nullopt) {
     const fs::path target = SaveTarget(path);
     const fs::path temp = target.string() + kSavingSuffix;
     if (!mode) mode = PermissionBits(target);
+    // The temporary file is closed by now: it can be removed on every system.
+    Result<void> done = WriteTemporary(temp, fill, mode.value_or(OsFile::kPrivateMode));
     try {
-        Step("create", temp);
-        auto file = OsFile::Create(temp, error, mode.value_or(OsFile::kPrivateMode));
-        if (!file) {
-            error = "cannot create " + temp.filename().string() + ": " + error;
-            return false;
+        if (done) {
+            Step("rename", target);
+            done = ReplaceByRename(temp, target);
         }
-        try {
-            WatchedFile watched(*file, temp);
-            fill(watched);
-            Step("sync", temp);
-            file->Sync();
-            Step("close", temp);
-            file->Close();
-        } catch (...) {
-            file.reset();
-            std::error_code ec;
-            fs::remove(temp, ec);
-            throw;
-        }
-        Step("rename", target);
-        if (!ReplaceByRename(temp, target, error)) {
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return false;
-        }
-        Step("syncdir", target);
-        if (!SyncDirectory(target.parent_path(), error)) return false;
-        return true;
     } catch (const std::exception& e) {
+        done = Failure{e.what()};
+    }
+    if (!done) {
         std::error_code ec;
         fs::remove(temp, ec);
-        error = e.what();
-        return false;
+        return done;
+    }
+    try {
+        Step("syncdir", target);
+        return SyncDirectory(target.parent_path());
+    } catch (const std::exception& e) {
+        return Failure{e.what()};
     }
 }
 
 // Copies `from` to `to` through WriteReplacing, giving the copy the source's
 // permission bits: a copy is never more open than what it copies.
-bool CopyWhole(const fs::path& from, const fs::path& to, std::string& error) {
-    auto in = OsFile::OpenRead(from, error);
-    if (!in) return false;
+Result<void> CopyWhole(const fs::path& from, const fs::path& to) {
+    Result<std::unique_ptr<OsFile>> in = OsFile::OpenRead(from);
+    if (!in) return Failure{"cannot open " + from.filename().string() + ": " + in.Reason()};
     return WriteReplacing(
         to,
         [&](CFile& out) {
             Step("copy", from);
             char buf[64 * 1024];
-            for (std::size_t n; (n = in->Read(buf, sizeof buf)) > 0;) out.Write(buf, n);
+            for (std::size_t n; (n = (*in)->Read(buf, sizeof buf)) > 0;) out.Write(buf, n);
         },
-        error, PermissionBits(from).value_or(OsFile::kPrivateMode));
+        PermissionBits(from).value_or(OsFile::kPrivateMode));
 }
 
 // FNV-1a over the bytes a collection writes: tells whether it changed,
@@ -158,8 +161,7 @@ private:
 std::uint64_t Digest(const CObject& collection) {
     DigestFile d;
     CArchive ar(d, CArchive::store);
-    // Storing only reads the records.
-    const_cast<CObject&>(collection).Serialize(ar);
+    collection.Store(ar);
     ar.Close();
     return d.Value();
 }
@@ -176,7 +178,12 @@ CObject& DataBook::Collection(std::size_t file) {
 }
 
 const CObject& DataBook::Collection(std::size_t file) const {
-    return const_cast<DataBook*>(this)->Collection(file);
+    switch (file) {
+    case 0: return insurance;
+    case 1: return clients;
+    case 2: return members;
+    default: return calendar;
+    }
 }
 
 void DataBook::Clear() {
@@ -184,11 +191,6 @@ void DataBook::Clear() {
     clients.RemoveAll();
     members.RemoveAll();
     calendar.RemoveAll();
-}
-
-DataBook& TheBook() {
-    static DataBook book;
-    return book;
 }
 
 void SetStorageFaultHook(StorageFaultHook hook) { g_faultHook = std::move(hook); }
@@ -214,14 +216,14 @@ FileLoadResult LoadFile(CObject& collection, const fs::path& path) {
         r.state = LoadState::missing;
         return r;
     }
-    std::string error;
-    auto file = OsFile::OpenRead(path, error);
-    if (!file) {
+    Result<std::unique_ptr<OsFile>> opened = OsFile::OpenRead(path);
+    if (!opened) {
         r.state = LoadState::unreadable;
-        r.reason = error;
+        r.reason = opened.Reason();
         r.keepOnSave = true;
         return r;
     }
+    OsFile* file = opened->get();
     if (file->GetLength() == 0) {
         r.state = LoadState::empty;
         return r;
@@ -257,28 +259,25 @@ FileLoadResult LoadFile(CObject& collection, const fs::path& path) {
 FileSaveResult SaveFile(const CObject& collection, const fs::path& path) {
     FileSaveResult r;
     r.file = path.filename().string();
-    r.saved = WriteReplacing(
-        path,
-        [&](CFile& out) {
-            CArchive ar(out, CArchive::store);
-            // Storing only reads the records.
-            const_cast<CObject&>(collection).Serialize(ar);
-            ar.Close();
-        },
-        r.reason);
+    const Result<void> written = WriteReplacing(path, [&](CFile& out) {
+        CArchive ar(out, CArchive::store);
+        collection.Store(ar);
+        ar.Close();
+    });
+    r.saved = bool(written);
+    r.reason = written.Reason();
     return r;
 }
 
-bool ReplaceFileContents(const fs::path& path, const std::string& bytes, std::string& error) {
-    return WriteReplacing(path, [&](CFile& out) { out.Write(bytes.data(), bytes.size()); }, error);
+Result<void> ReplaceFileContents(const fs::path& path, const std::string& bytes) {
+    return WriteReplacing(path, [&](CFile& out) { out.Write(bytes.data(), bytes.size()); });
 }
 
 LoadReport LoadAll(DataBook& book, const fs::path& dir) {
-    const fs::path folder = Folder(dir);
-    RemoveLeftovers(folder);
+    RemoveLeftovers(dir);
     LoadReport report;
     for (std::size_t i = 0; i < kFileCount; ++i) {
-        const fs::path path = folder / kDataFileNames[i];
+        const fs::path path = dir / kDataFileNames[i];
         FileLoadResult r = LoadFile(book.Collection(i), path);
         std::string error;
         if (r.state == LoadState::damaged) {
@@ -290,9 +289,12 @@ LoadReport LoadAll(DataBook& book, const fs::path& dir) {
             // The file stays in place, loadable as before; the copy keeps what the save would drop.
             const fs::path target = SaveTarget(path);
             const fs::path copy = FreeName(target, kUnreadSuffix, error);
-            if (!copy.empty() && CopyWhole(target, copy, error)) {
-                r.setAside = copy;
-            } else {
+            if (!copy.empty()) {
+                const Result<void> copied = CopyWhole(target, copy);
+                if (copied) r.setAside = copy;
+                error = copied.Reason();
+            }
+            if (r.setAside.empty()) {
                 r.keepOnSave = true;
                 r.reason = "could not keep a copy of the file: " + error;
             }
@@ -304,7 +306,7 @@ LoadReport LoadAll(DataBook& book, const fs::path& dir) {
 }
 
 FileSaveResult SaveOne(const DataBook& book, std::size_t i, const fs::path& dir, const LoadReport* loaded) {
-    const fs::path path = Folder(dir) / kDataFileNames[i];
+    const fs::path path = dir / kDataFileNames[i];
     if (!loaded || !(*loaded)[i].keepOnSave) return SaveFile(book.Collection(i), path);
     FileSaveResult r;
     r.file = kDataFileNames[i];
@@ -329,13 +331,13 @@ SaveReport SaveAll(const DataBook& book, const fs::path& dir, const LoadReport* 
     return report;
 }
 
-bool BackupAll(const fs::path& dir) {
-    const fs::path folder = Folder(dir);
+Result<void> BackupAll(const fs::path& dir) {
     for (std::size_t i = 0; i < kFileCount; ++i) {
-        std::string error;
-        if (!CopyWhole(folder / kDataFileNames[i], folder / kBackupFileNames[i], error)) return false;
+        const Result<void> copied = CopyWhole(dir / kDataFileNames[i], dir / kBackupFileNames[i]);
+        if (!copied)
+            return Failure{std::string(kDataFileNames[i]) + " to " + kBackupFileNames[i] + ": " + copied.Reason()};
     }
-    return true;
+    return {};
 }
 
 } // namespace vantorel

@@ -3,6 +3,7 @@
 
 #include "people_records.h"
 #include "policy_record.h"
+#include "result.h"
 
 #include <array>
 #include <cstdint>
@@ -12,7 +13,8 @@
 
 namespace vantorel {
 
-// The four process-wide collections, in file order.
+// The four collections, in file order. The running program has one, owned by
+// its session; tools and tests make their own.
 struct DataBook {
     CInsurance insurance;
     CPotClient clients;
@@ -23,9 +25,6 @@ struct DataBook {
     const CObject& Collection(std::size_t file) const;
     void Clear();
 };
-
-// The one book of the running program.
-DataBook& TheBook();
 
 constexpr std::size_t kFileCount = 4;
 inline constexpr std::array<const char*, kFileCount> kDataFileNames = {"data1.bcm", "data2.bcm", "data3.bcm",
@@ -91,7 +90,7 @@ FileLoadResult LoadFile(CObject& collection, const std::filesystem::path& path);
 FileSaveResult SaveFile(const CObject& collection, const std::filesystem::path& path);
 
 // Any file written the same way as SaveFile: for the data tool's exports.
-bool ReplaceFileContents(const std::filesystem::path& path, const std::string& bytes, std::string& error);
+Result<void> ReplaceFileContents(const std::filesystem::path& path, const std::string& bytes);
 
 // The file that writing to `path` replaces: `path` with symbolic links followed.
 std::filesystem::path SaveTarget(const std::filesystem::path& path);
@@ -101,28 +100,27 @@ std::filesystem::path SaveTarget(const std::filesystem::path& path);
 // records read before the damage and is renamed aside, never deleted. A file
 // with bytes the records do not account for is copied aside before any save
 // can replace it.
-LoadReport LoadAll(DataBook& book, const std::filesystem::path& dir = {});
+LoadReport LoadAll(DataBook& book, const std::filesystem::path& dir);
 
 // Saves every collection; one failing file does not stop the others. Files
 // that the load marked keepOnSave are left as they are; if their collection
 // changed since, it goes to a new file beside them ("data2.bcm.unsaved-...").
-SaveReport SaveAll(const DataBook& book, const std::filesystem::path& dir = {},
-                   const LoadReport* loaded = nullptr);
+SaveReport SaveAll(const DataBook& book, const std::filesystem::path& dir, const LoadReport* loaded = nullptr);
 
 // One file of SaveAll (also used to retry it).
-FileSaveResult SaveOne(const DataBook& book, std::size_t file, const std::filesystem::path& dir = {},
+FileSaveResult SaveOne(const DataBook& book, std::size_t file, const std::filesystem::path& dir,
                        const LoadReport* loaded = nullptr);
 
 // Copies data1.bcm..data4.bcm to data1.BAK..data4.BAK, stopping at the first
-// failure. A failed copy leaves the previous .BAK whole. True if all four
-// were copied.
-bool BackupAll(const std::filesystem::path& dir = {});
+// failure, which it names with its reason. A failed copy leaves the previous
+// .BAK whole.
+Result<void> BackupAll(const std::filesystem::path& dir);
 
 // Test hook: called before each storage step ("create", "write", "sync",
 // "close", "rename", "syncdir", "copy") with the file it concerns and, for
 // "write", the bytes already written. Throwing FileError makes that step fail.
-using StorageFaultHook = std::function<void(const std::string& step, const std::filesystem::path& file,
-                                            std::uint64_t written)>;
+using StorageFaultHook =
+    std::function<void(const std::string& step, const std::filesystem::path& file, std::uint64_t written)>;
 void SetStorageFaultHook(StorageFaultHook hook);
 
 } // namespace vantorel

@@ -33,14 +33,14 @@ struct ScheduleEntry {
 
 // Both files end with the person's education a second time; on reading the
 // later copy is the one kept.
-template <class V> void VisitFields(V& v, PotClientRecord& r) {
+template <class V, RecordOf<PotClientRecord> R> void VisitFields(V& v, R& r) {
     v.Object("person", r.person);
     v("hobby", r.hobby);
     v("fax", r.fax);
     v.Again("education", r.person.education);
 }
 
-template <class V> void VisitFields(V& v, MemberRecord& r) {
+template <class V, RecordOf<MemberRecord> R> void VisitFields(V& v, R& r) {
     v.Object("person", r.person);
     v("hobby", r.hobby);
     v("staffNo", r.staffNo);
@@ -50,7 +50,7 @@ template <class V> void VisitFields(V& v, MemberRecord& r) {
     v.Again("education", r.person.education);
 }
 
-template <class V> void VisitFields(V& v, ScheduleEntry& r) {
+template <class V, RecordOf<ScheduleEntry> R> void VisitFields(V& v, R& r) {
     v("date", r.date);
     v("text", r.text);
 }

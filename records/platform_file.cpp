@@ -1,10 +1,10 @@
 #include "platform_file.h"
 
-#include <cerrno>
+#include <fcntl.h>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -96,26 +96,21 @@ OsFile::~OsFile() {
     CloseFd(fd_);
 }
 
-std::unique_ptr<OsFile> OsFile::OpenRead(const std::filesystem::path& path, std::string& error) {
+Result<std::unique_ptr<OsFile>> OsFile::OpenRead(const std::filesystem::path& path) {
     int fd = OpenFd(path, kReadFlags, 0);
-    if (fd < 0) {
-        error = SystemError();
-        return nullptr;
-    }
+    if (fd < 0) return Failure{SystemError()};
     std::uint64_t size = 0;
+    std::string error;
     if (!RegularFileSize(fd, size, error)) {
         CloseFd(fd);
-        return nullptr;
+        return Failure{error};
     }
     return std::unique_ptr<OsFile>(new OsFile(fd, size));
 }
 
-std::unique_ptr<OsFile> OsFile::Create(const std::filesystem::path& path, std::string& error, unsigned mode) {
+Result<std::unique_ptr<OsFile>> OsFile::Create(const std::filesystem::path& path, unsigned mode) {
     int fd = OpenFd(path, kCreateFlags, static_cast<int>(mode));
-    if (fd < 0) {
-        error = SystemError();
-        return nullptr;
-    }
+    if (fd < 0) return Failure{SystemError()};
     SetMode(fd, mode);
     return std::unique_ptr<OsFile>(new OsFile(fd, 0));
 }
@@ -177,32 +172,40 @@ void OsFile::WriteOut(const char* p, std::size_t n) {
     }
 }
 
-void OsFile::Sync() {
-    FlushPending();
-    if (SyncFd(fd_) != 0) throw FileError("sync failed: " + SystemError());
+Result<void> OsFile::Sync() {
+    try {
+        FlushPending();
+    } catch (const FileError& e) {
+        return Failure{e.what()};
+    }
+    if (SyncFd(fd_) != 0) return Failure{"sync failed: " + SystemError()};
+    return {};
 }
 
-void OsFile::Close() {
-    if (fd_ >= 0) FlushPending();
+Result<void> OsFile::Close() {
+    std::string flushError;
+    if (fd_ >= 0) {
+        try {
+            FlushPending();
+        } catch (const FileError& e) {
+            flushError = e.what();
+        }
+    }
     int fd = fd_;
     fd_ = -1;
-    if (fd >= 0 && CloseFd(fd) != 0) throw FileError("close failed: " + SystemError());
+    if (fd >= 0 && CloseFd(fd) != 0 && flushError.empty()) flushError = "close failed: " + SystemError();
+    if (!flushError.empty()) return Failure{flushError};
+    return {};
 }
 
-bool ReplaceByRename(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error) {
+Result<void> ReplaceByRename(const std::filesystem::path& from, const std::filesystem::path& to) {
 #ifdef _WIN32
-    if (!MoveFileExW(from.wstring().c_str(), to.wstring().c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = "rename failed (error " + std::to_string(GetLastError()) + ")";
-        return false;
-    }
-    return true;
+    if (!MoveFileExW(from.wstring().c_str(), to.wstring().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Failure{"rename failed (error " + std::to_string(GetLastError()) + ")"};
+    return {};
 #else
-    if (std::rename(from.c_str(), to.c_str()) != 0) {
-        error = "rename failed: " + SystemError();
-        return false;
-    }
-    return true;
+    if (std::rename(from.c_str(), to.c_str()) != 0) return Failure{"rename failed: " + SystemError()};
+    return {};
 #endif
 }
 
@@ -230,21 +233,18 @@ std::string LocalTimeStamp() {
     return buf;
 }
 
-bool SyncDirectory(const std::filesystem::path& dir, std::string& error) {
+Result<void> SyncDirectory(const std::filesystem::path& dir) {
 #ifdef _WIN32
     (void)dir;
-    (void)error;
-    return true;
+    return {};
 #else
     int fd = OpenFd(dir.empty() ? std::filesystem::path(".") : dir, O_RDONLY | O_DIRECTORY, 0);
-    if (fd < 0) {
-        error = "cannot open folder: " + SystemError();
-        return false;
-    }
-    bool ok = ::fsync(fd) == 0;
-    if (!ok) error = "folder sync failed: " + SystemError();
+    if (fd < 0) return Failure{"cannot open folder: " + SystemError()};
+    const bool synced = ::fsync(fd) == 0;
+    const std::string why = synced ? std::string() : "folder sync failed: " + SystemError();
     ::close(fd);
-    return ok;
+    if (!synced) return Failure{why};
+    return {};
 #endif
 }
 

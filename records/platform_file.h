@@ -3,6 +3,7 @@
 #pragma once
 
 #include "archive.h"
+#include "result.h"
 
 #include <filesystem>
 #include <memory>
@@ -14,21 +15,20 @@ namespace vantorel {
 class OsFile : public CFile {
 public:
     ~OsFile() override;
-    // nullptr when the file cannot be opened or is not a regular file (a FIFO,
-    // a device, a folder: reading those could block or never end); `error` says why.
-    static std::unique_ptr<OsFile> OpenRead(const std::filesystem::path& path, std::string& error);
+    // Fails when the file cannot be opened or is not a regular file (a FIFO,
+    // a device, a folder: reading those could block or never end).
+    static Result<std::unique_ptr<OsFile>> OpenRead(const std::filesystem::path& path);
     // Creates the file (replacing any old one at that path) for writing, with
     // the permission bits `mode` where the system has them.
-    static std::unique_ptr<OsFile> Create(const std::filesystem::path& path, std::string& error,
-                                          unsigned mode = kPrivateMode);
+    static Result<std::unique_ptr<OsFile>> Create(const std::filesystem::path& path, unsigned mode = kPrivateMode);
     // Owner read and write only: the data hold identity numbers, phones and addresses.
     static constexpr unsigned kPrivateMode = 0600;
 
     std::size_t Read(void* buf, std::size_t n) override;
     void Write(const void* buf, std::size_t n) override;
     std::uint64_t GetLength() const override { return length_; }
-    void Sync();  // throws FileError
-    void Close(); // throws FileError
+    Result<void> Sync();
+    Result<void> Close();
 
 private:
     OsFile(int fd, std::uint64_t length) : fd_(fd), length_(length) {}
@@ -46,14 +46,14 @@ private:
 };
 
 // Renames `from` over `to`, replacing `to` if it exists, atomically where the
-// system allows it. False with `error` on failure; `to` is then untouched.
-bool ReplaceByRename(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error);
+// system allows it. On failure `to` is untouched.
+Result<void> ReplaceByRename(const std::filesystem::path& from, const std::filesystem::path& to);
 // The permission bits (rwx for owner, group, others) of the file that `path`
 // names, links followed; nullopt when it does not exist or the system has none.
 std::optional<unsigned> PermissionBits(const std::filesystem::path& path);
 // The local time as "20261206-101500", for naming files set aside.
 std::string LocalTimeStamp();
 // Makes a rename in `dir` durable. A no-op where the system needs none.
-bool SyncDirectory(const std::filesystem::path& dir, std::string& error);
+Result<void> SyncDirectory(const std::filesystem::path& dir);
 
 } // namespace vantorel

@@ -115,7 +115,7 @@ struct PolicyRecord {
 
 // The field lists, in file order. One list drives writing, reading and the
 // data tool's JSON; `v.Again` marks a value that repeats one already visited.
-template <class V> void VisitFields(V& v, PolicyInfo& r) {
+template <class V, RecordOf<PolicyInfo> R> void VisitFields(V& v, R& r) {
     v("policyNo", r.policyNo);
     v("company", r.company);
     v("sumInsured", r.sumInsured);
@@ -132,7 +132,7 @@ template <class V> void VisitFields(V& v, PolicyInfo& r) {
     v("remarks", r.remarks);
 }
 
-template <class V> void VisitFields(V& v, HolderInfo& r) {
+template <class V, RecordOf<HolderInfo> R> void VisitFields(V& v, R& r) {
     v("name", r.name);
     v("sex", r.sex);
     v("nation", r.nation);
@@ -154,7 +154,7 @@ template <class V> void VisitFields(V& v, HolderInfo& r) {
     v("education", r.education);
 }
 
-template <class V> void VisitFields(V& v, PersonInfo& r) {
+template <class V, RecordOf<PersonInfo> R> void VisitFields(V& v, R& r) {
     v("name", r.name);
     v("sex", r.sex);
     v("nation", r.nation);
@@ -177,7 +177,7 @@ template <class V> void VisitFields(V& v, PersonInfo& r) {
     v("education", r.education);
 }
 
-template <class V> void VisitFields(V& v, BeneficiaryRecord& r) {
+template <class V, RecordOf<BeneficiaryRecord> R> void VisitFields(V& v, R& r) {
     v("name", r.name);
     v("sex", r.sex);
     v("nation", r.nation);
@@ -201,7 +201,7 @@ template <class V> void VisitFields(V& v, BeneficiaryRecord& r) {
     v("share", r.share);
 }
 
-template <class V> void VisitFields(V& v, PolicyRecord& r) {
+template <class V, RecordOf<PolicyRecord> R> void VisitFields(V& v, R& r) {
     v.Object("info", r.info);
     v.Object("holder", r.holder);
     v.Object("insured", r.insured);

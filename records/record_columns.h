@@ -57,13 +57,13 @@ ValueKind ChoiceKind(std::string_view field);
 struct ListWidths {
     std::map<std::string, std::size_t>& widths;
     std::string prefix;
-    template <class T> void operator()(const char*, T&) {}
-    template <class T> void Again(const char*, T&) {}
-    template <class T> void Object(const char* name, T& sub) {
+    template <class T> void operator()(const char*, const T&) {}
+    template <class T> void Again(const char*, const T&) {}
+    template <class T> void Object(const char* name, const T& sub) {
         ListWidths w{widths, prefix + name + "."};
         VisitFields(w, sub);
     }
-    template <class T> void List(const char* name, std::vector<T>& list) {
+    template <class T> void List(const char* name, const std::vector<T>& list) {
         auto& w = widths[prefix + name];
         w = std::max(w, list.size());
     }
@@ -86,19 +86,19 @@ template <class Sink> struct Walker {
         else
             sink.Leaf({}, {}, kind, present, text, number, choice);
     }
-    void operator()(const char* name, std::string& s) { Leaf(name, TextKind(name), &s, 0, -1); }
-    void operator()(const char* name, std::int16_t& v) { Leaf(name, ChoiceKind(name), nullptr, 0, v); }
-    void operator()(const char* name, double& v) { Leaf(name, ValueKind::number, nullptr, v, -1); }
-    template <class T> void Again(const char*, T&) {}
-    template <class T> void Object(const char* name, T& sub) {
+    void operator()(const char* name, const std::string& s) { Leaf(name, TextKind(name), &s, 0, -1); }
+    void operator()(const char* name, std::int16_t v) { Leaf(name, ChoiceKind(name), nullptr, 0, v); }
+    void operator()(const char* name, double v) { Leaf(name, ValueKind::number, nullptr, v, -1); }
+    template <class T> void Again(const char*, const T&) {}
+    template <class T> void Object(const char* name, const T& sub) {
         Walker w{sink, widths, path + name + ".", label + std::string(GroupLabel(name)), present};
         VisitFields(w, sub);
     }
-    template <class T> void List(const char* name, std::vector<T>& list) {
+    template <class T> void List(const char* name, const std::vector<T>& list) {
         const auto it = widths.find(path + name);
         const std::size_t width = it == widths.end() ? 0 : it->second;
         for (std::size_t i = 0; i < width; ++i) {
-            static T empty;
+            static const T empty;
             const bool have = present && i < list.size();
             const std::string n = std::to_string(i + 1);
             Walker w{sink, widths, path + name + "." + n + ".", label + std::string(GroupLabel(name)) + n,
@@ -117,11 +117,10 @@ template <class Record> class RecordColumns {
     explicit RecordColumns(const std::vector<Record>& records) {
         for (const Record& r : records) {
             columns_detail::ListWidths w{widths_, ""};
-            // The visitors only read; VisitFields takes a mutable record.
-            VisitFields(w, const_cast<Record&>(r));
+            VisitFields(w, r);
         }
         HeaderSink sink{columns_};
-        Record sample;
+        const Record sample;
         columns_detail::Walker<HeaderSink> walk{sink, widths_, "", "", true};
         VisitFields(walk, sample);
     }
@@ -134,7 +133,7 @@ template <class Record> class RecordColumns {
         out.clear();
         ValueSink sink{out};
         columns_detail::Walker<ValueSink> walk{sink, widths_, "", "", true};
-        VisitFields(walk, const_cast<Record&>(r));
+        VisitFields(walk, r);
     }
 
   private:

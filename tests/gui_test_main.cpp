@@ -1,7 +1,5 @@
 // main() of every window test: the real application object and theme on
 // Qt's offscreen platform, with the settings store in a temporary folder.
-#include "gui_test_support.h"
-
 #include "app/agent_app.h"
 #include "theme/control_skin.h"
 

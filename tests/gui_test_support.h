@@ -42,7 +42,11 @@ public:
 
     void Answer(bool yes) { answers.push_back(yes); }
     QString Last() const { return shown.isEmpty() ? QString() : shown.last(); }
-    void Clear() { shown.clear(); questions.clear(); defaultNo.clear(); }
+    void Clear() {
+        shown.clear();
+        questions.clear();
+        defaultNo.clear();
+    }
 
     QStringList shown;
     QStringList questions;

@@ -1,14 +1,14 @@
 #include "control_skin.h"
 
 #include "skin_paint.h"
+#include "theme_colours.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <qdrawutil.h>
-#include <QGroupBox>
 #include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -19,6 +19,7 @@
 #include <QStyleOption>
 #include <QTextEdit>
 #include <QTreeView>
+#include <qdrawutil.h>
 
 using namespace skinpaint;
 namespace st = skinstate;
@@ -57,8 +58,8 @@ const Corners kCombo[12] = {
     {0xE7EBFF, 0xBDCFFF, 0xB5CBFF, 0xADCBF7}, // 11 inner button, normal
 };
 
-const QColor kPageBackground(0xF8, 0xF6, 0xE6);
 const QColor kWindowBackground(Qt::white); // the platform's window colour, behind text
+const char* const kRoleProperty = "_vantorel_theme_role";
 
 bool IsEditLike(const QWidget* w) {
     return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
@@ -122,6 +123,46 @@ CSkinStyle* SharedWidgetStyle() {
     return style;
 }
 
+void SetColour(QWidget* w, QPalette::ColorRole role, QRgb colour) {
+    QPalette p = w->palette();
+    p.setColor(role, QColor::fromRgb(colour));
+    w->setPalette(p);
+}
+
+// Colours the widget by the role of the nearest widget, itself or above it
+// within its window, that has one. A box opened over a page is a window of
+// its own and keeps its colours.
+void ApplyThemeColours(QWidget* w) {
+    const QWidget* marked = nullptr;
+    for (const QWidget* p = w; p && !marked; p = p->isWindow() ? nullptr : p->parentWidget())
+        if (p->property(kRoleProperty).isValid()) marked = p;
+    if (!marked) return;
+    const auto role = ThemeRole(marked->property(kRoleProperty).toInt());
+    if (role == ThemeRole::navigationTree) {
+        if (w != marked) return; // its parts take the tree's palette
+        SetColour(w, QPalette::Base, theme::kTreeBackground);
+        SetColour(w, QPalette::Text, theme::kTreeText);
+        return;
+    }
+    if (w == marked) {
+        SetColour(w, QPalette::Window, theme::kPageBackground);
+        w->setAutoFillBackground(true);
+        return;
+    }
+    // Check boxes and option buttons take the static-text colour, as on the platform the look comes from.
+    if (qobject_cast<QLabel*>(w) || qobject_cast<QGroupBox*>(w) || qobject_cast<QCheckBox*>(w) ||
+        qobject_cast<QRadioButton*>(w)) {
+        SetColour(w, QPalette::WindowText, theme::kStaticText);
+    } else if (qobject_cast<QPushButton*>(w)) {
+        SetColour(w, QPalette::ButtonText, role == ThemeRole::entryPage ? theme::kEntryButtonText : theme::kButtonText);
+    } else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w)) {
+        SetColour(w, QPalette::Text, theme::kEditText);
+        SetColour(w, QPalette::Base, theme::kEditBackground);
+    } else if (qobject_cast<QComboBox*>(w)) {
+        SetColour(w, QPalette::Text, theme::kEditText);
+    }
+}
+
 } // namespace
 
 bool SkinHover(const QWidget* w) { return w && w->property(kHoverProperty).toBool(); }
@@ -130,8 +171,7 @@ CSkinStyle::CSkinStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fus
 
 // ---- painters ---------------------------------------------------------------
 
-void CSkinStyle::PaintPushButton(QPainter& p, const QRect& rect, unsigned s, const QString& text,
-                                 const QFont& font) {
+void CSkinStyle::PaintPushButton(QPainter& p, const QRect& rect, unsigned s, const QString& text, const QFont& font) {
     const bool disabled = s & st::Disabled;
     const int w = rect.width(), h = rect.height();
     p.save();
@@ -167,8 +207,8 @@ void CSkinStyle::PaintPushButton(QPainter& p, const QRect& rect, unsigned s, con
     const QColor soft = disabled ? FaceMinus(0x11) : QColor(0x7B96AD);
     for (auto [x, y] : {std::pair{1, 1}, {1, h - 2}, {w - 2, h - 2}, {w - 2, 1}}) Pixel(p, x, y, face);
     for (auto [x, y] : {std::pair{2, 2}, {2, h - 3}, {w - 3, h - 3}, {w - 3, 2}}) Pixel(p, x, y, inner);
-    for (auto [x, y] : {std::pair{1, 2}, {2, 1}, {w - 3, 1}, {w - 2, 2}, {w - 3, h - 2}, {w - 2, h - 3}, {2, h - 2},
-                        {1, h - 3}})
+    for (auto [x, y] :
+         {std::pair{1, 2}, {2, 1}, {w - 3, 1}, {w - 2, 2}, {w - 3, h - 2}, {w - 2, h - 3}, {2, h - 2}, {1, h - 3}})
         Pixel(p, x, y, soft);
 
     if (s & st::Focused) DottedFrame(p, r.adjusted(-1, -1, 1, 1));
@@ -182,13 +222,12 @@ void CSkinStyle::PaintPushButton(QPainter& p, const QRect& rect, unsigned s, con
     p.restore();
 }
 
-void CSkinStyle::PaintCheckBox(QPainter& p, const QRect& rect, unsigned s, const QString& text,
-                               const QFont& font) {
+void CSkinStyle::PaintCheckBox(QPainter& p, const QRect& rect, unsigned s, const QString& text, const QFont& font) {
     const bool disabled = s & st::Disabled;
     const int h = rect.height();
     p.save();
     p.translate(rect.topLeft());
-    p.fillRect(QRect(0, 0, rect.width(), h), kPageBackground);
+    p.fillRect(QRect(0, 0, rect.width(), h), QColor::fromRgb(theme::kPageBackground));
     const int top = (h - 13) / 2;
     QRect box(0, top, 13, 13);
     Outline(p, box, disabled ? FaceMinus(0x20) : QColor(0x185184));
@@ -200,8 +239,10 @@ void CSkinStyle::PaintCheckBox(QPainter& p, const QRect& rect, unsigned s, const
     box.adjust(2, 2, -2, -2);
     const bool pressed = s & st::Pressed, hover = s & st::Hover;
     if (s & st::Indeterminate) {
-        const QColor c = disabled ? QColor(0xCECBBD) : pressed ? QColor(0x188A18) : hover ? QColor(0x21A221)
-                                                                                             : QColor(0x73C373);
+        const QColor c = disabled  ? QColor(0xCECBBD)
+                         : pressed ? QColor(0x188A18)
+                         : hover   ? QColor(0x21A221)
+                                   : QColor(0x73C373);
         p.fillRect(box, c);
     } else if (hover && !pressed) {
         p.fillRect(box, (s & st::Checked) ? QColor(0xF7F7F7) : QColor(0xE7E7E7));
@@ -235,8 +276,7 @@ void CSkinStyle::PaintCheckBox(QPainter& p, const QRect& rect, unsigned s, const
 void CSkinStyle::PaintEditFrame(QPainter& p, const QRect& rect, unsigned s) {
     const bool disabled = s & st::Disabled;
     Outline(p, rect, disabled ? FaceMinus(0x20) : QColor(0x7B9EBD));
-    Outline(p, rect.adjusted(1, 1, -1, -1),
-            (disabled || (s & st::ReadOnly)) ? ButtonFace() : kWindowBackground);
+    Outline(p, rect.adjusted(1, 1, -1, -1), (disabled || (s & st::ReadOnly)) ? ButtonFace() : kWindowBackground);
 }
 
 QRect CSkinStyle::ComboArrowRect(const QRect& r) {
@@ -276,6 +316,7 @@ void CSkinStyle::PaintComboFrame(QPainter& p, const QRect& rect, unsigned s) {
 void CSkinStyle::polish(QWidget* w) {
     QProxyStyle::polish(w);
     if (TracksHover(w)) w->setMouseTracking(true);
+    ApplyThemeColours(w);
 }
 
 void CSkinStyle::unpolish(QWidget* w) {
@@ -318,8 +359,7 @@ void CSkinStyle::PaintTreeBranch(QPainter& p, const QRect& r, QStyle::State stat
     p.restore();
 }
 
-void CSkinStyle::drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p,
-                               const QWidget* w) const {
+void CSkinStyle::drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p, const QWidget* w) const {
     if (pe == PE_FrameGroupBox) {
         // The platform's group box: an etched line round the group, nothing
         // filled, so the page's ground shows inside it as outside. Placed
@@ -329,7 +369,8 @@ void CSkinStyle::drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPa
         if (!box || box->isCheckable() || !box->title().isEmpty())
             top += qMax(proxy()->pixelMetric(PM_ExclusiveIndicatorHeight, opt, w), opt->fontMetrics.height());
         const QRect frame = opt->rect.adjusted(0, top, 0, 0);
-        if (const auto* f = qstyleoption_cast<const QStyleOptionFrame*>(opt); f && (f->features & QStyleOptionFrame::Flat))
+        if (const auto* f = qstyleoption_cast<const QStyleOptionFrame*>(opt);
+            f && (f->features & QStyleOptionFrame::Flat))
             qDrawShadeLine(p, frame.topLeft(), frame.topRight(), opt->palette, true, 1, 0);
         else
             qDrawShadeRect(p, frame, opt->palette, true, 1, 0);
@@ -377,8 +418,7 @@ void CSkinStyle::drawControl(ControlElement ce, const QStyleOption* opt, QPainte
             const auto* f = qstyleoption_cast<const QStyleOptionFrame*>(opt);
             if (f && f->frameShape != QFrame::NoFrame) {
                 unsigned s = StateOf(opt, w);
-                if (const auto* pe = qobject_cast<const QPlainTextEdit*>(w); pe && pe->isReadOnly())
-                    s |= st::ReadOnly;
+                if (const auto* pe = qobject_cast<const QPlainTextEdit*>(w); pe && pe->isReadOnly()) s |= st::ReadOnly;
                 if (const auto* te = qobject_cast<const QTextEdit*>(w); te && te->isReadOnly()) s |= st::ReadOnly;
                 PaintEditFrame(*p, opt->rect, s);
                 return;
@@ -400,8 +440,7 @@ void CSkinStyle::drawControl(ControlElement ce, const QStyleOption* opt, QPainte
             return;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     QProxyStyle::drawControl(ce, opt, p, w);
 }
@@ -426,15 +465,12 @@ QRect CSkinStyle::subControlRect(ComplexControl cc, const QStyleOptionComplex* o
     if (cc == CC_ComboBox) {
         const QRect arrow = ComboArrowRect(opt->rect);
         switch (sc) {
-        case SC_ComboBoxArrow:
-            return arrow;
+        case SC_ComboBoxArrow: return arrow;
         case SC_ComboBoxEditField:
             return QRect(QPoint(opt->rect.left() + 2, opt->rect.top() + 2),
                          QPoint(arrow.left() - 1, opt->rect.bottom() - 2));
-        case SC_ComboBoxFrame:
-            return opt->rect;
-        default:
-            break;
+        case SC_ComboBoxFrame: return opt->rect;
+        default: break;
         }
     }
     return QProxyStyle::subControlRect(cc, opt, sc, w);
@@ -451,16 +487,13 @@ int CSkinStyle::pixelMetric(PixelMetric pm, const QStyleOption* opt, const QWidg
     case PM_IndicatorWidth:
     case PM_IndicatorHeight:
     case PM_ExclusiveIndicatorWidth:
-    case PM_ExclusiveIndicatorHeight:
-        return 13;
+    case PM_ExclusiveIndicatorHeight: return 13;
     case PM_CheckBoxLabelSpacing:
-    case PM_RadioButtonLabelSpacing:
-        return 5; // the caption starts at x 18
+    case PM_RadioButtonLabelSpacing: return 5; // the caption starts at x 18
     case PM_DefaultFrameWidth:
         if (IsEditLike(w)) return 2; // the edit frame is two pixels deep
         break;
-    default:
-        break;
+    default: break;
     }
     return QProxyStyle::pixelMetric(pm, opt, w);
 }
@@ -509,3 +542,23 @@ bool EnableControlSkin(QWidget* widget, bool on) {
 }
 
 bool IsControlSkinEnabled() { return g_appSkinned; }
+
+// ---- colours ------------------------------------------------------------------
+
+void SetThemeRole(QWidget* w, ThemeRole role) {
+    w->setProperty(kRoleProperty, int(role));
+    auto polished = [](QWidget* x) {
+        return x->testAttribute(Qt::WA_WState_Polished) && qobject_cast<CSkinStyle*>(x->style());
+    };
+    if (polished(w)) ApplyThemeColours(w);
+    for (QWidget* c : w->findChildren<QWidget*>())
+        if (polished(c)) ApplyThemeColours(c);
+}
+
+void InstallDialogColours() {
+    QPalette p = QApplication::palette();
+    p.setColor(QPalette::Window, QColor::fromRgb(theme::kDialogBackground));
+    p.setColor(QPalette::WindowText, QColor::fromRgb(theme::kDialogText));
+    QApplication::setPalette(p, "QMessageBox");
+    QApplication::setPalette(p, "QFileDialog");
+}

@@ -8,6 +8,9 @@
 // The main window switches it on once for the whole application:
 //     EnableControlSkin(nullptr, true);
 // Widgets created before or after that are drawn the same way.
+//
+// The style also colours the widgets that are marked with a ThemeRole, and the
+// controls inside them, when it polishes them (theme_colours.h).
 #pragma once
 
 #include <QProxyStyle>
@@ -35,8 +38,7 @@ public:
     CSkinStyle(); // over the Fusion style, the same on every platform
 
     // The painters, usable on their own (r is the control's rectangle).
-    static void PaintPushButton(QPainter& p, const QRect& r, unsigned state, const QString& text,
-                                const QFont& font);
+    static void PaintPushButton(QPainter& p, const QRect& r, unsigned state, const QString& text, const QFont& font);
     static void PaintCheckBox(QPainter& p, const QRect& r, unsigned state, const QString& text, const QFont& font);
     static void PaintEditFrame(QPainter& p, const QRect& r, unsigned state);
     // Frame and arrow button of a combo box; the rest is left as it is.
@@ -73,3 +75,21 @@ bool IsControlSkinEnabled();
 // Whether the theme shows the widget as hovered: the pointer is over it and
 // arrived there without the left button held.
 bool SkinHover(const QWidget* w);
+
+// What a widget is to the theme's colours.
+enum class ThemeRole {
+    // A page of the page area or a modal form dialog: the page palette on the
+    // widget and on every control inside it (not on windows opened over it).
+    page,
+    // The policy entry page: the page palette with blue button texts.
+    entryPage,
+    // The main window's navigation tree.
+    navigationTree,
+};
+// Marks the widget; the style colours it and its controls as it polishes
+// them, and at once those it has already polished.
+void SetThemeRole(QWidget* w, ThemeRole role);
+
+// The colours of message boxes and file dialogs, which do not paint
+// themselves, for the whole application.
+void InstallDialogColours();

@@ -40,11 +40,11 @@ QString SpacedCaption(const QString& text) {
 }
 
 CFrameSkin::CFrameSkin(QObject* parent) : QObject(parent) {
-    background_ = ThemePicture(132);
-    close_[0] = ThemePicture(131);
-    close_[1] = ThemePicture(130);
-    minimise_[0] = restore_[0] = ThemePicture(134);
-    minimise_[1] = restore_[1] = ThemePicture(133);
+    background_ = ThemePicture(picture::Frame);
+    close_[0] = ThemePicture(picture::Close);
+    close_[1] = ThemePicture(picture::CloseHover);
+    minimise_[0] = restore_[0] = ThemePicture(picture::Minimise);
+    minimise_[1] = restore_[1] = ThemePicture(picture::MinimiseHover);
     // Arial at a 16-pixel cell (a 14-pixel em); metric twins stand in where
     // Arial is missing and the CJK fonts take the Chinese captions.
     font_.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
@@ -172,9 +172,7 @@ void CFrameSkin::SetRestoreImages(const QPixmap& normal, const QPixmap& hover) {
     ApplyWindowFlags();
 }
 
-QRect CFrameSkin::CaptionRect() const {
-    return window_ ? QRect(0, 0, window_->width(), kCaptionHeight) : QRect();
-}
+QRect CFrameSkin::CaptionRect() const { return window_ ? QRect(0, 0, window_->width(), kCaptionHeight) : QRect(); }
 
 QRect CFrameSkin::InnerRect() const {
     if (!window_) return {};
@@ -225,8 +223,7 @@ void CFrameSkin::PaintFrame(QPainter& p) {
     if (showIcon_) {
         iconRect = IconRect();
         const QIcon icon = window_->windowIcon();
-        if (!icon.isNull())
-            p.drawPixmap(iconRect, icon.pixmap(QSize(16, 16), window_->devicePixelRatioF()));
+        if (!icon.isNull()) p.drawPixmap(iconRect, icon.pixmap(QSize(16, 16), window_->devicePixelRatioF()));
     }
     const Layout l = ButtonLayout();
     const bool maximised = window_->isMaximized(), minimised = window_->isMinimized();
@@ -307,9 +304,7 @@ bool CFrameSkin::eventFilter(QObject* o, QEvent* e) {
     if (o != window_) return false;
     switch (e->type()) {
     case QEvent::Show:
-    case QEvent::WinIdChange:
-        WatchHandle();
-        return false;
+    case QEvent::WinIdChange: WatchHandle(); return false;
     case QEvent::Paint:
         if (paintsBackground_) {
             QPainter p(window_);
@@ -319,9 +314,7 @@ bool CFrameSkin::eventFilter(QObject* o, QEvent* e) {
     case QEvent::Resize:
     case QEvent::WindowStateChange:
     case QEvent::PaletteChange:
-    case QEvent::WindowIconChange:
-        window_->update();
-        return false;
+    case QEvent::WindowIconChange: window_->update(); return false;
     case QEvent::MouseMove: {
         auto* me = static_cast<QMouseEvent*>(e);
         if (dragging_) {
@@ -333,9 +326,7 @@ bool CFrameSkin::eventFilter(QObject* o, QEvent* e) {
         UpdateHover(me->position().toPoint());
         return false;
     }
-    case QEvent::Leave:
-        UpdateHover(QPoint(-1, -1));
-        return false;
+    case QEvent::Leave: UpdateHover(QPoint(-1, -1)); return false;
     case QEvent::MouseButtonPress: {
         auto* me = static_cast<QMouseEvent*>(e);
         if (me->button() != Qt::LeftButton || !CaptionRect().contains(me->position().toPoint())) return false;
@@ -347,7 +338,6 @@ bool CFrameSkin::eventFilter(QObject* o, QEvent* e) {
             return true;
         }
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }

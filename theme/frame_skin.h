@@ -62,8 +62,6 @@ public:
     QRect CloseRect() const;    // empty when there is no close button
     QRect MaximiseRect() const; // empty: the default pictures have none
     QRect MinimiseRect() const;
-    bool CloseHover() const { return hoverClose_; }
-    bool MinimiseHover() const { return hoverMin_; }
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;

@@ -7,8 +7,7 @@
 CSkinHeaderCtrl::CSkinHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     // The captions' own font: 新宋体 at 13 pixels, a CJK serif where it is missing.
     QFont f;
-    f.setFamilies({QStringLiteral("NSimSun"), QStringLiteral("Noto Serif CJK SC"),
-                   QStringLiteral("Noto Sans CJK SC")});
+    f.setFamilies({QStringLiteral("NSimSun"), QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
     f.setPixelSize(13);
     setFont(f);
     setFixedHeight(kHeight);
@@ -19,9 +18,9 @@ QSize CSkinHeaderCtrl::sizeHint() const { return {QHeaderView::sizeHint().width(
 void CSkinHeaderCtrl::paintEvent(QPaintEvent*) {
     QPainter p(viewport());
     const int w = viewport()->width();
-    const QPixmap body = ThemePicture(150).copy(0, 0, 1, kPictureRows);
-    const QPixmap leftEdge = ThemePicture(151).copy(0, 0, 2, kPictureRows);
-    const QPixmap rightEdge = ThemePicture(156).copy(0, 0, 2, kPictureRows);
+    const QPixmap body = ThemePicture(picture::HeaderBody).copy(0, 0, 1, kPictureRows);
+    const QPixmap leftEdge = ThemePicture(picture::HeaderLeftEdge).copy(0, 0, 2, kPictureRows);
+    const QPixmap rightEdge = ThemePicture(picture::HeaderRightEdge).copy(0, 0, 2, kPictureRows);
 
     p.fillRect(viewport()->rect(), QColor(0x7D, 0x7D, 0xEB));
     p.drawTiledPixmap(QRect(2, 0, w, kPictureRows), body);

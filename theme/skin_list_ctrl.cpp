@@ -5,8 +5,8 @@
 #include "skin_scroll_bar.h"
 
 #include <QEvent>
-#include <QMouseEvent>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -120,14 +120,10 @@ void CSkinListCtrl::PlaceBars() {
 bool CSkinListCtrl::event(QEvent* e) {
     const bool result = QTreeView::event(e);
     switch (e->type()) {
-    case QEvent::ParentChange:
-        AttachBars();
-        break;
+    case QEvent::ParentChange: AttachBars(); break;
     case QEvent::Move:
     case QEvent::Resize:
-    case QEvent::ZOrderChange:
-        PlaceBars();
-        break;
+    case QEvent::ZOrderChange: PlaceBars(); break;
     case QEvent::ShowToParent:
         if (vbar_) vbar_->show();
         if (hbar_) hbar_->show();
@@ -137,8 +133,7 @@ bool CSkinListCtrl::event(QEvent* e) {
         if (vbar_) vbar_->hide();
         if (hbar_) hbar_->hide();
         break;
-    default:
-        break;
+    default: break;
     }
     return result;
 }
@@ -329,4 +324,11 @@ void CSkinListCtrl::mouseReleaseEvent(QMouseEvent* e) {
     const bool empty = e->button() == Qt::LeftButton && !indexAt(e->position().toPoint()).isValid();
     QTreeView::mouseReleaseEvent(e);
     if (empty) emit rowClicked(-1);
+}
+
+void SetUpList(CSkinListCtrl* list, std::initializer_list<ListColumn> columns) {
+    list->SetBkColor(QColor::fromRgb(theme::kListBackground));
+    list->SetTextColor(QColor::fromRgb(theme::kListText));
+    int col = 0;
+    for (const ListColumn& c : columns) list->InsertColumn(col++, c.caption, c.width);
 }

@@ -13,14 +13,15 @@
 
 #include "theme/skin_header_ctrl.h"
 #include "theme/skin_scroll_bar.h"
+#include "theme/theme_colours.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QPointer>
 #include <QStringList>
 #include <QTreeView>
+#include <initializer_list>
 #include <vector>
-
 
 class CSkinListModel : public QAbstractTableModel {
     Q_OBJECT
@@ -43,9 +44,9 @@ public:
     explicit CSkinListCtrl(QWidget* parent = nullptr);
     ~CSkinListCtrl() override;
 
-    static constexpr QRgb kBackground = 0xE1E1EB;
-    static constexpr QRgb kSelectedText = 0xE5E5E5;
-    static constexpr QRgb kSelectedBack = 0x737BA5;
+    static constexpr QRgb kBackground = theme::kListBackground;
+    static constexpr QRgb kSelectedText = theme::kListSelectedText;
+    static constexpr QRgb kSelectedBack = theme::kListSelectedBack;
 
     int InsertColumn(int col, const QString& caption, int width);
     void DeleteColumn(int col);
@@ -70,7 +71,6 @@ public:
     // The owner's ground colour is kept but the list is always painted on
     // its own #E1E1EB, as the theme wants every list alike.
     void SetBkColor(const QColor& c);
-    QColor GetBkColor() const { return bkColor_; }
     // Text colour of rows that are not selected.
     void SetTextColor(const QColor& c);
     // Grid lines, like full-row selection and movable columns, are on for
@@ -109,3 +109,12 @@ private:
     QColor bkColor_;
     bool gridLines_ = true;
 };
+
+// The one set-up of every list on a page or dialog: the theme's list colours
+// and these columns, left to right (caption, width in pixels). Grid lines,
+// full-row selection and movable columns are every list's own.
+struct ListColumn {
+    QString caption;
+    int width;
+};
+void SetUpList(CSkinListCtrl* list, std::initializer_list<ListColumn> columns);

@@ -12,9 +12,7 @@ namespace skinpaint {
 static double Lerp(int a, int b, double t) { return a + (b - a) * t; }
 
 static QRgb Blend3(QRgb a, double wa, QRgb b, double wb, QRgb c, double wc) {
-    auto ch = [&](int (*f)(QRgb)) {
-        return qBound(0, int(std::lround(f(a) * wa + f(b) * wb + f(c) * wc)), 255);
-    };
+    auto ch = [&](int (*f)(QRgb)) { return qBound(0, int(std::lround(f(a) * wa + f(b) * wb + f(c) * wc)), 255); };
     return qRgb(ch(qRed), ch(qGreen), ch(qBlue));
 }
 

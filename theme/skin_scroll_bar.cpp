@@ -128,9 +128,7 @@ void CSkinScrollBarBase::OnTimer() {
 void CSkinScrollBarBase::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
     switch (HitTest(e->position().toPoint())) {
-    case Part::Thumb:
-        thumbHeld_ = true;
-        break;
+    case Part::Thumb: thumbHeld_ = true; break;
     case Part::Forward:
         forwardHeld_ = true;
         repeating_ = false;
@@ -141,8 +139,7 @@ void CSkinScrollBarBase::mousePressEvent(QMouseEvent* e) {
         repeating_ = false;
         timer_->Start(skinbar::kDelayMs);
         break;
-    case Part::None:
-        break;
+    case Part::None: break;
     }
 }
 
@@ -154,8 +151,8 @@ void CSkinScrollBarBase::mouseMoveEvent(QMouseEvent* e) {
     const int wanted = Along(e->position().toPoint()) - skinbar::kThumb / 2;
     // Vertically the unit is a row of the list whatever its height: the list
     // scrolls per row, so the real row height is applied by the list itself.
-    const int delta = vertical_ ? skinbar::VDragLines(len, wanted, pos, limit)
-                                : skinbar::HDragUnits(len, wanted, pos, limit);
+    const int delta =
+        vertical_ ? skinbar::VDragLines(len, wanted, pos, limit) : skinbar::HDragUnits(len, wanted, pos, limit);
     if (delta != 0) target_->setValue(target_->value() + delta);
     // Follow the pointer, clamped to the track.
     thumb_ = vertical_ ? skinbar::ClampVThumb(len, wanted) : skinbar::ClampHThumb(len, wanted);

@@ -47,7 +47,6 @@ class CSkinScrollBarBase : public QWidget {
 public:
     // The scroll bar this bar drives (the list's own, hidden one).
     void SetTarget(QScrollBar* target);
-    QScrollBar* Target() const { return target_; }
     void SetRepeatTimer(std::unique_ptr<CSkinRepeatTimer> timer);
 
     // Thumb top (vertical) or left (horizontal) in bar coordinates.

@@ -27,6 +27,11 @@ QImage ThemeImage(int id) {
     return QImage(QStringLiteral(":/pictures/%1.png").arg(id)).convertToFormat(QImage::Format_RGB32);
 }
 
+QIcon ThemeDialogIcon() {
+    InitPictures();
+    return QIcon(QStringLiteral(":/pictures/128_32.png"));
+}
+
 QIcon ThemeAppIcon() {
     InitPictures();
     QIcon icon;

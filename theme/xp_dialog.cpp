@@ -1,7 +1,7 @@
 #include "xp_dialog.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 CXpDialog::CXpDialog(QWidget* parent) : QDialog(parent) {
     skin_.Attach(this, {}, false);

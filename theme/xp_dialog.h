@@ -13,13 +13,14 @@
 #pragma once
 
 #include "theme/frame_skin.h"
+#include "theme/theme_colours.h"
 
 #include <QDialog>
 
 class CXpDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr QRgb kPageBackground = 0xF8F6E6;
+    static constexpr QRgb kPageBackground = theme::kPageBackground;
 
     explicit CXpDialog(QWidget* parent = nullptr);
     // The window's title (e.g. "受益人"), which the task bar, the window list

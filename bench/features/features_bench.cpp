@@ -192,9 +192,9 @@ int main(int argc, char** argv) {
         for (int r = 0; r < std::max(1, runs / 2); ++r) {
             const QString path = dir.filePath(QStringLiteral("book.xlsx"));
             const auto s = Clock::now();
-            const SheetWriteResult w = WriteXlsx(path, RecordSheet(book.Records(), QStringLiteral("保单")));
+            const vantorel::Result<int> w = WriteXlsx(path, RecordSheet(book.Records(), QStringLiteral("保单")));
             xlsx.push_back(Ms(s));
-            if (!w.written) std::printf("  not written: %s\n", qPrintable(w.error));
+            if (!w) std::printf("  not written: %s\n", w.Reason().c_str());
             size = QFileInfo(path).size();
         }
         Print("RecordSheet + WriteXlsx", xlsx);

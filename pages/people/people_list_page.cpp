@@ -1,26 +1,20 @@
 #include "people_list_page.h"
 
-#include "app/forms.h"
 #include "app/message_box.h"
+#include "resources/templates/people_list_ids.h"
 #include "theme/skin_list_ctrl.h"
-
-namespace {
-enum : int { kAdd = 1148, kModify = 1149, kDelete = 1160, kReport = 1020 };
-}
 
 CPeopleListPage::CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second,
                                  QWidget* parent)
     : CPage(t, parent) {
     list_ = Ctl<CSkinListCtrl>(listId);
-    list_->InsertColumn(0, first.caption, first.width);
-    list_->InsertColumn(1, second.caption, second.width);
-    list_->SetBkColor(forms::palette::listBackground);
-    list_->SetTextColor(forms::palette::listText);
+    SetUpList(list_, {{first.caption, first.width}, {second.caption, second.width}});
 
-    OnClick(kAdd, [this] { OnAdd(); });
-    OnClick(kModify, [this] { OnModify(); });
-    OnClick(kDelete, [this] { OnDelete(); });
-    OnClick(kReport, [this] { OnReport(); });
+    namespace id = ids::people_list;
+    OnClick(id::Add, [this] { OnAdd(); });
+    OnClick(id::Modify, [this] { OnModify(); });
+    OnClick(id::Delete, [this] { OnDelete(); });
+    OnClick(id::Report, [this] { OnReport(); });
     connect(list_, &CSkinListCtrl::rowClicked, this, &CPeopleListPage::OnListClicked);
 }
 
@@ -29,9 +23,7 @@ void CPeopleListPage::RebuildList() {
     const int count = RecordCount();
     std::vector<QStringList> rows;
     rows.reserve(count);
-    GbkRowDecoder decode;
-    for (int i = 0; i < count; ++i)
-        rows.push_back(RowOf(i, decode));
+    for (int i = 0; i < count; ++i) rows.push_back(RowOf(i));
     list_->SetRows(std::move(rows));
     selected_ = -1;
 }
@@ -48,8 +40,7 @@ int CPeopleListPage::IndexOfRow(int row) const {
     const QStringList texts{list_->GetItemText(row, 0), list_->GetItemText(row, 1)};
     // Rows stand in collection order, so the row's own record is the one
     // meant, even when a damaged or edited file holds its key twice.
-    GbkRowDecoder decode;
-    if (row < RecordCount() && RowOf(row, decode) == texts) return row;
+    if (row < RecordCount() && RowOf(row) == texts) return row;
     return FindRow(texts);
 }
 

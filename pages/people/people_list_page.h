@@ -4,7 +4,6 @@
 #pragma once
 
 #include "app/page.h"
-#include "list_rows.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,31 +12,27 @@ class CSkinListCtrl;
 
 class CPeopleListPage : public CPage {
     Q_OBJECT
-  public:
-    // Position of the record last loaded by a click, -1 for none.
-    int SelectedIndex() const { return selected_; }
-
-  protected:
+protected:
     struct Column {
         QString caption;
         int width;
     };
-    CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second,
-                    QWidget* parent);
+    CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second, QWidget* parent);
 
     // Fills the list anew and forgets the selection; the form keeps what is typed.
     void RebuildList();
     // Commits the form; false, after asking for one, when no record was clicked.
     bool CommitForModify();
 
+    // Position of the record last loaded by a click, -1 for none.
     int selected_ = -1;
 
-  private:
+private:
     virtual void OnAdd() = 0;
     virtual void OnModify() = 0;
     virtual void OnReport() = 0;
     virtual int RecordCount() const = 0;
-    virtual QStringList RowOf(int index, GbkRowDecoder& decode) const = 0;
+    virtual QStringList RowOf(int index) const = 0;
     // Position of the first record with the key a row's texts show, -1 if none.
     virtual int FindRow(const QStringList& texts) const = 0;
     virtual void RemoveRecord(int index) = 0;

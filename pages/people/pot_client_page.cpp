@@ -4,41 +4,52 @@
 #include "app/gbk.h"
 #include "app/message_box.h"
 #include "app/report_writer.h"
-#include "records/data_files.h"
+#include "resources/templates/pot_client_ids.h"
 #include "resources/templates/pot_client_template.h"
 
 #include <QComboBox>
 
 using vantorel::PotClientRecord;
-using vantorel::TheBook;
 using F = PersonField;
+namespace id = ids::client;
 
 namespace {
-enum : int { kBirthYear = 1064, kFax = 1076, kHobby = 1087, kList = 1140 };
-
-const QString kDuplicateOnAdd =
-    QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");
-const QString kDuplicateOnModify =
-    QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!");
+const QString kDuplicateOnAdd = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");
+const QString kDuplicateOnModify = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!");
 } // namespace
 
-CPotClientPage::CPotClientPage(QWidget* parent)
-    : CPeopleListPage(tmpl::PotClientTemplate(), kList, {QStringLiteral("姓名"), 100},
-                      {QStringLiteral("身份证号"), 200}, parent) {
+CPotClientPage::CPotClientPage(vantorel::CPotClient& clients, QWidget* parent)
+    : CPeopleListPage(tmpl::PotClientTemplate(), id::List, {QStringLiteral("姓名"), 100},
+                      {QStringLiteral("身份证号"), 200}, parent),
+      clients_(clients) {
     // In the order the form reads.
-    person_.Bind(binding_, {{F::name, 1055}, {F::sex, 1057}, {F::nation, 1058}, {F::idNumber, 1062},
-                            {F::marital, 1063}, {F::birthYear, kBirthYear}, {F::birthMonth, 1065},
-                            {F::birthDay, 1066}, {F::mobile, 1071}, {F::email, 1072}});
-    binding_.Text(kFax, &fax_, QStringLiteral("传真"));
-    person_.Bind(binding_, {{F::homePhone, 1067}, {F::workPhone, 1068}, {F::homeAddress, 1069},
-                            {F::homePostcode, 1073}, {F::workAddress, 1070}, {F::workPostcode, 1074},
-                            {F::occupation, 1078}, {F::income, 1123}, {F::height, 1102}, {F::weight, 1103}});
-    binding_.Text(kHobby, &hobby_, QStringLiteral("爱好"));
-    person_.Bind(binding_, {{F::education, 1187}, {F::remarks, 1056}});
+    person_.Bind(binding_, {{F::name, id::Name},
+                            {F::sex, id::Sex},
+                            {F::nation, id::Nation},
+                            {F::idNumber, id::IdNumber},
+                            {F::marital, id::Marital},
+                            {F::birthYear, id::BirthYear},
+                            {F::birthMonth, id::BirthMonth},
+                            {F::birthDay, id::BirthDay},
+                            {F::mobile, id::Mobile},
+                            {F::email, id::Email}});
+    binding_.Text(id::Fax, &fax_, QStringLiteral("传真"));
+    person_.Bind(binding_, {{F::homePhone, id::HomePhone},
+                            {F::workPhone, id::WorkPhone},
+                            {F::homeAddress, id::HomeAddress},
+                            {F::homePostcode, id::HomePostcode},
+                            {F::workAddress, id::WorkAddress},
+                            {F::workPostcode, id::WorkPostcode},
+                            {F::occupation, id::Occupation},
+                            {F::income, id::Income},
+                            {F::height, id::Height},
+                            {F::weight, id::Weight}});
+    binding_.Text(id::Hobby, &hobby_, QStringLiteral("爱好"));
+    person_.Bind(binding_, {{F::education, id::Education}, {F::remarks, id::Remarks}});
 
     ShowValues(); // the defaults: no sex, "已婚", month and day "01"
     RebuildList();
-    forms::AddYearPresets(Ctl<QComboBox>(kBirthYear));
+    forms::AddYearPresets(Ctl<QComboBox>(id::BirthYear));
     ShowValues(); // adding presets must not pick a year
 }
 
@@ -51,39 +62,35 @@ PotClientRecord CPotClientPage::RecordFromForm() const {
 }
 
 void CPotClientPage::ShowRecord(int index) {
-    const PotClientRecord& r = TheBook().clients.At(index);
+    const PotClientRecord& r = clients_.At(index);
     person_.FromRecord(r.person);
     fax_ = FromGbk(r.fax);
     hobby_ = FromGbk(r.hobby);
     ShowValues();
 }
 
-int CPotClientPage::RecordCount() const { return TheBook().clients.GetSize(); }
+int CPotClientPage::RecordCount() const { return clients_.GetSize(); }
 
-QStringList CPotClientPage::RowOf(int index, GbkRowDecoder& decode) const {
-    const PotClientRecord& r = TheBook().clients.At(index);
-    return {decode(r.person.name), decode(r.person.idNumber)};
+QStringList CPotClientPage::RowOf(int index) const {
+    const PotClientRecord& r = clients_.At(index);
+    return {FromGbk(r.person.name), FromGbk(r.person.idNumber)};
 }
 
-int CPotClientPage::FindRow(const QStringList& texts) const {
-    return TheBook().clients.Find(ToGbk(texts[0]), ToGbk(texts[1]));
-}
+int CPotClientPage::FindRow(const QStringList& texts) const { return clients_.Find(ToGbk(texts[0]), ToGbk(texts[1])); }
 
-void CPotClientPage::RemoveRecord(int index) { TheBook().clients.RemoveAt(index); }
+void CPotClientPage::RemoveRecord(int index) { clients_.RemoveAt(index); }
 
-bool CPotClientPage::KeyHeldByOther(const std::string& name, const std::string& idNumber, int except) {
-    const auto& records = TheBook().clients.Records();
+bool CPotClientPage::KeyHeldByOther(const std::string& name, const std::string& idNumber, int except) const {
+    const auto& records = clients_.Records();
     for (std::size_t i = 0; i < records.size(); ++i)
-        if (int(i) != except && records[i].person.name == name && records[i].person.idNumber == idNumber)
-            return true;
+        if (int(i) != except && records[i].person.name == name && records[i].person.idNumber == idNumber) return true;
     return false;
 }
 
 void CPotClientPage::OnAdd() {
     if (!Commit()) return;
-    auto& clients = TheBook().clients;
     const PotClientRecord r = RecordFromForm();
-    if (clients.Exists(r.person.name, r.person.idNumber)) {
+    if (clients_.Exists(r.person.name, r.person.idNumber)) {
         msg::Info(this, kDuplicateOnAdd);
         return;
     }
@@ -91,15 +98,14 @@ void CPotClientPage::OnAdd() {
         msg::Info(this, QStringLiteral("客户姓名不能为空！"));
         return;
     }
-    clients.Add(r);
+    clients_.Add(r);
     RebuildList();
 }
 
 void CPotClientPage::OnModify() {
     if (!CommitForModify()) return;
-    auto& clients = TheBook().clients;
     const PotClientRecord r = RecordFromForm();
-    const PotClientRecord& stored = clients.At(selected_);
+    const PotClientRecord& stored = clients_.At(selected_);
     const bool nameChanged = r.person.name != stored.person.name;
     const bool idChanged = r.person.idNumber != stored.person.idNumber;
     if (nameChanged && idChanged) {
@@ -112,7 +118,7 @@ void CPotClientPage::OnModify() {
         msg::Info(this, kDuplicateOnModify);
         return;
     }
-    clients.SetAt(selected_, r);
+    clients_.SetAt(selected_, r);
     RebuildList();
 }
 
@@ -124,18 +130,16 @@ void CPotClientPage::OnReport() {
                      QStringLiteral("单位电话"), QStringLiteral("EMAIL"),   QStringLiteral("职业"),
                      QStringLiteral("年收入"),   QStringLiteral("家庭地址")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
-    const auto& records = TheBook().clients.Records();
+    const auto& records = clients_.Records();
     table.rows.reserve(records.size());
-    GbkRowDecoder decode;
     for (const PotClientRecord& r : records) {
         const auto& p = r.person;
-        table.rows.push_back({decode(p.name), sexes.value(p.sex), decode(p.idNumber), decode(p.birthDate),
-                              decode(p.mobile), decode(p.homePhone), decode(p.workPhone), decode(p.email),
-                              decode(p.occupation), decode(p.annualIncome), decode(p.homeAddress)});
+        table.rows.push_back({FromGbk(p.name), sexes.value(p.sex), FromGbk(p.idNumber), FromGbk(p.birthDate),
+                              FromGbk(p.mobile), FromGbk(p.homePhone), FromGbk(p.workPhone), FromGbk(p.email),
+                              FromGbk(p.occupation), FromGbk(p.annualIncome), FromGbk(p.homeAddress)});
     }
     ReportSection section;
     section.fields = {{QStringLiteral("客户人数"), QString::number(records.size())}};
     section.tables.push_back(std::move(table));
-    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section},
-                          QStringLiteral("潜力客户资料.odt"));
+    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section}, QStringLiteral("潜力客户资料.odt"));
 }

@@ -3,21 +3,22 @@
 // card number.
 #pragma once
 
-#include "app/person_form.h"
 #include "people_list_page.h"
+#include "app/person_form.h"
 #include "records/people_records.h"
 
 class CPotClientPage : public CPeopleListPage {
     Q_OBJECT
-  public:
-    explicit CPotClientPage(QWidget* parent = nullptr);
+public:
+    // Lists and changes `clients`.
+    explicit CPotClientPage(vantorel::CPotClient& clients, QWidget* parent = nullptr);
 
-  private:
+private:
     void OnAdd() override;
     void OnModify() override;
     void OnReport() override;
     int RecordCount() const override;
-    QStringList RowOf(int index, GbkRowDecoder& decode) const override;
+    QStringList RowOf(int index) const override;
     int FindRow(const QStringList& texts) const override;
     void RemoveRecord(int index) override;
     void ShowRecord(int index) override;
@@ -25,8 +26,9 @@ class CPotClientPage : public CPeopleListPage {
     // The record the form describes; the controls must be committed first.
     vantorel::PotClientRecord RecordFromForm() const;
     // Whether a client other than the one at `except` holds the key.
-    static bool KeyHeldByOther(const std::string& name, const std::string& idNumber, int except);
+    bool KeyHeldByOther(const std::string& name, const std::string& idNumber, int except) const;
 
+    vantorel::CPotClient& clients_;
     // The form's values, one per control.
     PersonForm person_;
     QString fax_, hobby_;

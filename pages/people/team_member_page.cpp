@@ -4,44 +4,48 @@
 #include "app/gbk.h"
 #include "app/message_box.h"
 #include "app/report_writer.h"
-#include "records/data_files.h"
+#include "resources/templates/team_member_ids.h"
 #include "resources/templates/team_member_template.h"
 
 #include <QComboBox>
 
 using vantorel::MemberRecord;
-using vantorel::TheBook;
 using F = PersonField;
+namespace id = ids::member;
 
 namespace {
-// clang-format off
-enum : int {
-    kStaffNo = 1075, kBirthYear = 1045, kDepartment = 1083, kLevel = 1080, kJoinYear = 1059, kJoinMonth = 1060,
-    kJoinDay = 1061, kHobby = 1174, kList = 1173,
-};
-// clang-format on
-
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同工号成员,请重新输入！");
 } // namespace
 
-CTeamMemberPage::CTeamMemberPage(QWidget* parent)
-    : CPeopleListPage(tmpl::TeamMemberTemplate(), kList, {QStringLiteral("工号"), 150},
-                      {QStringLiteral("姓名"), 100}, parent) {
+CTeamMemberPage::CTeamMemberPage(vantorel::CTermMember& members, QWidget* parent)
+    : CPeopleListPage(tmpl::TeamMemberTemplate(), id::List, {QStringLiteral("工号"), 150},
+                      {QStringLiteral("姓名"), 100}, parent),
+      members_(members) {
     // In the order the form reads; the person fields without a control stay empty.
-    binding_.Text(kStaffNo, &staffNo_, QStringLiteral("工号"));
-    person_.Bind(binding_, {{F::name, 1049}, {F::sex, 1185}, {F::nation, 1184}, {F::idNumber, 1040},
-                            {F::marital, 1183}, {F::birthYear, kBirthYear}, {F::birthMonth, 1046},
-                            {F::birthDay, 1047}});
-    binding_.Text(kDepartment, &department_, QStringLiteral("部门"));
-    binding_.Text(kLevel, &level_, QStringLiteral("级别"));
-    binding_.Date(kJoinYear, kJoinMonth, kJoinDay, &join_, QStringLiteral("入司时间"));
-    person_.Bind(binding_, {{F::mobile, 1182}, {F::email, 1181}, {F::homePhone, 1179}, {F::homeAddress, 1178},
-                            {F::homePostcode, 1177}, {F::height, 1175}, {F::weight, 1176}});
-    binding_.Text(kHobby, &hobby_, QStringLiteral("爱好"));
-    person_.Bind(binding_, {{F::remarks, 1042}});
+    binding_.Text(id::StaffNo, &staffNo_, QStringLiteral("工号"));
+    person_.Bind(binding_, {{F::name, id::Name},
+                            {F::sex, id::Sex},
+                            {F::nation, id::Nation},
+                            {F::idNumber, id::IdNumber},
+                            {F::marital, id::Marital},
+                            {F::birthYear, id::BirthYear},
+                            {F::birthMonth, id::BirthMonth},
+                            {F::birthDay, id::BirthDay}});
+    binding_.Text(id::Department, &department_, QStringLiteral("部门"));
+    binding_.Text(id::Level, &level_, QStringLiteral("级别"));
+    binding_.Date(id::JoinYear, id::JoinMonth, id::JoinDay, &join_, QStringLiteral("入司时间"));
+    person_.Bind(binding_, {{F::mobile, id::Mobile},
+                            {F::email, id::Email},
+                            {F::homePhone, id::HomePhone},
+                            {F::homeAddress, id::HomeAddress},
+                            {F::homePostcode, id::HomePostcode},
+                            {F::height, id::Height},
+                            {F::weight, id::Weight}});
+    binding_.Text(id::Hobby, &hobby_, QStringLiteral("爱好"));
+    person_.Bind(binding_, {{F::remarks, id::Remarks}});
 
-    forms::AddYearPresets(Ctl<QComboBox>(kBirthYear));
-    forms::AddYearPresets(Ctl<QComboBox>(kJoinYear));
+    forms::AddYearPresets(Ctl<QComboBox>(id::BirthYear));
+    forms::AddYearPresets(Ctl<QComboBox>(id::JoinYear));
     ShowValues(); // the defaults: empty years, no sex, "已婚", months and days "01"
     RebuildList();
 }
@@ -58,7 +62,7 @@ MemberRecord CTeamMemberPage::RecordFromForm() const {
 }
 
 void CTeamMemberPage::ShowRecord(int index) {
-    const MemberRecord& r = TheBook().members.At(index);
+    const MemberRecord& r = members_.At(index);
     person_.FromRecord(r.person);
     staffNo_ = FromGbk(r.staffNo);
     department_ = FromGbk(r.department);
@@ -68,24 +72,21 @@ void CTeamMemberPage::ShowRecord(int index) {
     ShowValues();
 }
 
-int CTeamMemberPage::RecordCount() const { return TheBook().members.GetSize(); }
+int CTeamMemberPage::RecordCount() const { return members_.GetSize(); }
 
-QStringList CTeamMemberPage::RowOf(int index, GbkRowDecoder& decode) const {
-    const MemberRecord& r = TheBook().members.At(index);
-    return {decode(r.staffNo), decode(r.person.name)};
+QStringList CTeamMemberPage::RowOf(int index) const {
+    const MemberRecord& r = members_.At(index);
+    return {FromGbk(r.staffNo), FromGbk(r.person.name)};
 }
 
-int CTeamMemberPage::FindRow(const QStringList& texts) const {
-    return TheBook().members.Find(ToGbk(texts[0]));
-}
+int CTeamMemberPage::FindRow(const QStringList& texts) const { return members_.Find(ToGbk(texts[0])); }
 
-void CTeamMemberPage::RemoveRecord(int index) { TheBook().members.RemoveAt(index); }
+void CTeamMemberPage::RemoveRecord(int index) { members_.RemoveAt(index); }
 
 void CTeamMemberPage::OnAdd() {
     if (!Commit()) return;
-    auto& members = TheBook().members;
     const MemberRecord r = RecordFromForm();
-    if (members.Exists(r.staffNo)) {
+    if (members_.Exists(r.staffNo)) {
         msg::Info(this, kDuplicate);
         return;
     }
@@ -93,18 +94,17 @@ void CTeamMemberPage::OnAdd() {
         msg::Info(this, QStringLiteral("成员姓名和工号不能为空！"));
         return;
     }
-    members.Add(r);
+    members_.Add(r);
     RebuildList();
 }
 
 void CTeamMemberPage::OnModify() {
     if (!CommitForModify()) return;
-    auto& members = TheBook().members;
     const MemberRecord r = RecordFromForm();
-    const MemberRecord& stored = members.At(selected_);
+    const MemberRecord& stored = members_.At(selected_);
     if (r.person.name != stored.person.name || r.staffNo != stored.staffNo) {
         if (!msg::Ask(this, QStringLiteral("您修改了成员姓名或工号，这是关键数据,你确认修改吗?"))) return;
-        const auto& records = members.Records();
+        const auto& records = members_.Records();
         for (std::size_t i = 0; i < records.size(); ++i) {
             if (int(i) != selected_ && records[i].staffNo == r.staffNo) {
                 msg::Info(this, kDuplicate);
@@ -114,7 +114,7 @@ void CTeamMemberPage::OnModify() {
     } else if (!msg::Ask(this, QStringLiteral("确认修改？"))) {
         return;
     }
-    members.SetAt(selected_, r);
+    members_.SetAt(selected_, r);
     RebuildList();
 }
 
@@ -126,18 +126,16 @@ void CTeamMemberPage::OnReport() {
                      QStringLiteral("出生日期"), QStringLiteral("手机"), QStringLiteral("家庭电话"),
                      QStringLiteral("EMAIL")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
-    const auto& records = TheBook().members.Records();
+    const auto& records = members_.Records();
     table.rows.reserve(records.size());
-    GbkRowDecoder decode;
     for (const MemberRecord& r : records) {
         const auto& p = r.person;
-        table.rows.push_back({decode(r.staffNo), decode(p.name), sexes.value(p.sex), decode(r.department),
-                              decode(r.level), decode(r.joinDate), decode(p.birthDate), decode(p.mobile),
-                              decode(p.homePhone), decode(p.email)});
+        table.rows.push_back({FromGbk(r.staffNo), FromGbk(p.name), sexes.value(p.sex), FromGbk(r.department),
+                              FromGbk(r.level), FromGbk(r.joinDate), FromGbk(p.birthDate), FromGbk(p.mobile),
+                              FromGbk(p.homePhone), FromGbk(p.email)});
     }
     ReportSection section;
     section.fields = {{QStringLiteral("成员人数"), QString::number(records.size())}};
     section.tables.push_back(std::move(table));
-    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section},
-                          QStringLiteral("团队成员资料.odt"));
+    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section}, QStringLiteral("团队成员资料.odt"));
 }

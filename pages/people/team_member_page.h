@@ -2,27 +2,30 @@
 // order, add, modify and delete. A member is known by staff number alone.
 #pragma once
 
-#include "app/person_form.h"
 #include "people_list_page.h"
+#include "app/person_form.h"
 #include "records/people_records.h"
 
 class CTeamMemberPage : public CPeopleListPage {
     Q_OBJECT
-  public:
-    explicit CTeamMemberPage(QWidget* parent = nullptr);
+public:
+    // Lists and changes `members`.
+    explicit CTeamMemberPage(vantorel::CTermMember& members, QWidget* parent = nullptr);
 
-  private:
+private:
     void OnAdd() override;
     void OnModify() override;
     void OnReport() override;
     int RecordCount() const override;
-    QStringList RowOf(int index, GbkRowDecoder& decode) const override;
+    QStringList RowOf(int index) const override;
     int FindRow(const QStringList& texts) const override;
     void RemoveRecord(int index) override;
     void ShowRecord(int index) override;
 
     // The record the form describes; the controls must be committed first.
     vantorel::MemberRecord RecordFromForm() const;
+
+    vantorel::CTermMember& members_;
 
     // The form's values, one per control.
     PersonForm person_;

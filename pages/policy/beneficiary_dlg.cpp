@@ -3,6 +3,8 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
+#include "app/template_builder.h"
+#include "resources/templates/beneficiary_ids.h"
 #include "resources/templates/beneficiary_template.h"
 
 #include <QComboBox>
@@ -10,20 +12,17 @@
 
 using namespace vantorel;
 
-namespace {
-constexpr std::size_t kMaxBeneficiaries = 10;
-} // namespace
-
 CBeneficiaryDlg::CBeneficiaryDlg(QWidget* owner)
     : ListEditDlg(owner, tmpl::BeneficiaryTemplate(), QStringLiteral("受益人"),
                   {{QStringLiteral("姓名"), 100}, {QStringLiteral("身份证号"), 200}, {QStringLiteral("关系"), 50}}) {
-    binding_.Text(1049, &name_, QStringLiteral("姓名"));
-    binding_.Index(1185, &sex_);
-    binding_.Text(1040, &idNumber_, QStringLiteral("身份证号"));
-    binding_.Date(1045, 1046, 1047, &birth_, QStringLiteral("出生日期"));
-    binding_.Text(1104, &relation_, QStringLiteral("与被保险人关系"));
-    binding_.Text(1058, &share_, QStringLiteral("受益份额"));
-    forms::AddYearPresets(findChild<QComboBox*>(QStringLiteral("1045")));
+    namespace id = ids::beneficiary;
+    binding_.Text(id::Name, &name_, QStringLiteral("姓名"));
+    binding_.Index(id::Sex, &sex_);
+    binding_.Text(id::IdNumber, &idNumber_, QStringLiteral("身份证号"));
+    binding_.Date(id::BirthYear, id::BirthMonth, id::BirthDay, &birth_, QStringLiteral("出生日期"));
+    binding_.Text(id::Relation, &relation_, QStringLiteral("与被保险人关系"));
+    binding_.Text(id::Share, &share_, QStringLiteral("受益份额"));
+    forms::AddYearPresets(tmpl::Ctl<QComboBox>(this, id::BirthYear));
     binding_.Show();
 }
 
@@ -65,7 +64,7 @@ bool CBeneficiaryDlg::Accepts(int row) {
         msg::Info(this, QStringLiteral("受益人姓名和身份证号不能为空!"));
         return false;
     }
-    if (row < 0 && list_.size() >= kMaxBeneficiaries) {
+    if (row < 0 && list_.size() >= kMaxListEntries) {
         msg::Info(this, QStringLiteral("不能多于十个受益人!"));
         return false;
     }

@@ -1,10 +1,12 @@
 #include "list_edit_dlg.h"
 
-#include "app/forms.h"
 #include "app/message_box.h"
 #include "app/template_builder.h"
 #include "records/policy_record.h"
+#include "resources/templates/list_dialog_ids.h"
+#include "theme/control_skin.h"
 #include "theme/skin_list_ctrl.h"
+#include "theme/theme_pictures.h"
 
 #include <QAbstractButton>
 
@@ -14,34 +16,30 @@ ListEditDlg<Record>::ListEditDlg(QWidget* owner, const tmpl::Window& form, const
     : CXpDialog(owner) {
     tmpl::Build(form, this);
     SetTitle(title);
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/128_32.png")));
-    forms::ApplyPagePalette(this);
+    setWindowIcon(ThemeDialogIcon());
+    SetThemeRole(this, ThemeRole::page);
 
-    listCtl_ = findChild<CSkinListCtrl*>(QStringLiteral("1136"));
-    listCtl_->SetBkColor(forms::palette::listBackground);
-    listCtl_->SetTextColor(forms::palette::listText);
-    int col = 0;
-    for (const Column& c : columns) listCtl_->InsertColumn(col++, c.caption, c.width);
+    namespace id = ids::list_dialog;
+    listCtl_ = tmpl::Ctl<CSkinListCtrl>(this, id::List);
+    SetUpList(listCtl_, columns);
 
-    auto click = [this](int id, void (ListEditDlg::*handler)()) {
-        connect(findChild<QAbstractButton*>(QString::number(id)), &QAbstractButton::clicked, this, handler);
+    auto click = [this](int button, void (ListEditDlg::*handler)()) {
+        connect(tmpl::Ctl<QAbstractButton>(this, button), &QAbstractButton::clicked, this, handler);
     };
-    click(1148, &ListEditDlg::OnAdd);
-    click(1149, &ListEditDlg::OnModify);
-    click(1160, &ListEditDlg::OnDelete);
+    click(id::Add, &ListEditDlg::OnAdd);
+    click(id::Modify, &ListEditDlg::OnModify);
+    click(id::Delete, &ListEditDlg::OnDelete);
     connect(listCtl_, &CSkinListCtrl::rowDoubleClicked, this, &ListEditDlg::OnDoubleClick);
 
     if (owner) move(owner->window()->pos());
 }
 
-template <class Record>
-void ListEditDlg<Record>::SetList(std::vector<Record> list) {
+template <class Record> void ListEditDlg<Record>::SetList(std::vector<Record> list) {
     list_ = std::move(list);
     RefreshList();
 }
 
-template <class Record>
-void ListEditDlg<Record>::RefreshList() {
+template <class Record> void ListEditDlg<Record>::RefreshList() {
     binding_.CommitQuiet();
     std::vector<QStringList> rows;
     rows.reserve(list_.size());
@@ -49,24 +47,21 @@ void ListEditDlg<Record>::RefreshList() {
     listCtl_->SetRows(std::move(rows));
 }
 
-template <class Record>
-int ListEditDlg<Record>::ChosenRow() {
+template <class Record> int ListEditDlg<Record>::ChosenRow() {
     const int row = listCtl_->GetFirstSelected();
     if (row >= 0 && row < int(list_.size())) return row;
     msg::Info(this, QStringLiteral("请在列表中选择一个对象!"));
     return -1;
 }
 
-template <class Record>
-void ListEditDlg<Record>::OnAdd() {
+template <class Record> void ListEditDlg<Record>::OnAdd() {
     if (!binding_.Commit() || !Accepts(-1)) return;
     list_.push_back(BuildRecord());
     RefreshList();
     changed_ = true;
 }
 
-template <class Record>
-void ListEditDlg<Record>::OnModify() {
+template <class Record> void ListEditDlg<Record>::OnModify() {
     if (!binding_.Commit()) return;
     const int row = ChosenRow();
     if (row < 0 || !Accepts(row) || !msg::Ask(this, QStringLiteral("确认修改?"))) return;
@@ -75,8 +70,7 @@ void ListEditDlg<Record>::OnModify() {
     changed_ = true;
 }
 
-template <class Record>
-void ListEditDlg<Record>::OnDelete() {
+template <class Record> void ListEditDlg<Record>::OnDelete() {
     binding_.CommitQuiet();
     const int row = ChosenRow();
     if (row < 0 || !msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
@@ -85,8 +79,7 @@ void ListEditDlg<Record>::OnDelete() {
     changed_ = true;
 }
 
-template <class Record>
-void ListEditDlg<Record>::OnDoubleClick() {
+template <class Record> void ListEditDlg<Record>::OnDoubleClick() {
     const int row = listCtl_->GetFirstSelected();
     if (row >= 0 && row < int(list_.size())) ShowRecord(list_[std::size_t(row)]);
 }

@@ -1,22 +1,19 @@
 // What the beneficiaries and riders dialogs share: a working copy of one list
-// shown in list control 1136, with add (1148), modify (1149) and delete (1160)
-// buttons and a double-click that loads an entry into the form. Each dialog
+// shown in their list control, with add, modify and delete buttons
+// (ids::list_dialog) and a double-click that loads an entry into the form. Each dialog
 // supplies its form, its columns and its tests before storing.
 #pragma once
 
 #include "app/form_binding.h"
 #include "resources/templates/window_template.h"
+#include "theme/skin_list_ctrl.h"
 #include "theme/xp_dialog.h"
 
 #include <QStringList>
 #include <initializer_list>
-#include <utility>
 #include <vector>
 
-class CSkinListCtrl;
-
-template <class Record>
-class ListEditDlg : public CXpDialog {
+template <class Record> class ListEditDlg : public CXpDialog {
 public:
     void SetList(std::vector<Record> list);
     const std::vector<Record>& List() const { return list_; }
@@ -25,10 +22,7 @@ public:
     void RefreshList();
 
 protected:
-    struct Column {
-        QString caption;
-        int width;
-    };
+    using Column = ListColumn;
     // `owner` is the main window; the dialog opens on its top-left corner,
     // transient for it. The frame draws `title` spaced.
     ListEditDlg(QWidget* owner, const tmpl::Window& form, const QString& title, std::initializer_list<Column> columns);

@@ -1,30 +1,33 @@
 #include "policy_entry_page.h"
 
+#include "beneficiary_dlg.h"
+#include "policy_report.h"
+#include "rider_dlg.h"
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
-#include "beneficiary_dlg.h"
-#include "policy_report.h"
-#include "records/data_files.h"
+#include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/policy_entry_template.h"
-#include "rider_dlg.h"
+#include "theme/control_skin.h"
 
 #include <QComboBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 
 using namespace vantorel;
+namespace id = ids::entry;
 
 namespace {
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同保单,请重新输入保险单号!");
 const QString kEmptyNo = QStringLiteral("保险单号不能为空！");
-constexpr std::size_t kMaxEntries = 10;
 } // namespace
 
-CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTemplate(), parent) {
-    forms::ApplyPagePalette(this, forms::palette::editText); // this page's buttons are blue
-    for (int id : {1045, 1059, 1064, 1090}) forms::AddYearPresets(Ctl<QComboBox>(id));
+CPolicyEntryPage::CPolicyEntryPage(CInsurance& policies, QWidget* parent)
+    : CPage(tmpl::PolicyEntryTemplate(), parent), policies_(policies) {
+    SetThemeRole(this, ThemeRole::entryPage); // this page's buttons are blue
+    for (int year : std::initializer_list<int>{id::EffectiveYear, id::LiabilityYear, id::holder::BirthYear,
+                                               id::insured::BirthYear})
+        forms::AddYearPresets(Ctl<QComboBox>(year));
 
     info_.company = QStringLiteral("Orlemont保险");
     info_.paymentMethod = QStringLiteral("年缴");
@@ -33,25 +36,24 @@ CPolicyEntryPage::CPolicyEntryPage(QWidget* parent) : CPage(tmpl::PolicyEntryTem
     info_.liability.year = QStringLiteral("2004");
     info_.Bind(binding_);
     holder_.Bind(binding_, kHolderIds, QStringLiteral("投保人"));
-    binding_.Text(1104, &holder_.relation, QStringLiteral("投保人与被保险人关系"));
+    binding_.Text(id::Relation, &holder_.relation, QStringLiteral("投保人与被保险人关系"));
     insured_.Bind(binding_, kInsuredIds, QStringLiteral("被保险人"));
-    binding_.Number(1102, &insured_.height, QStringLiteral("身高"));
-    binding_.Number(1103, &insured_.weight, QStringLiteral("体重"));
+    binding_.Number(id::Height, &insured_.height, QStringLiteral("身高"));
+    binding_.Number(id::Weight, &insured_.weight, QStringLiteral("体重"));
     ShowValues();
 
-    OnClick(1019, [this] { OnAddOrModify(); });
-    OnClick(1021, [this] { Step(-1); });
-    OnClick(1022, [this] { Step(+1); });
-    OnClick(1105, [this] { OnBeneficiaries(); });
-    OnClick(1106, [this] { OnRiders(); });
-    OnClick(1020, [this] { OnReport(); });
+    OnClick(id::AddOrModify, [this] { OnAddOrModify(); });
+    OnClick(id::Previous, [this] { Step(-1); });
+    OnClick(id::Next, [this] { Step(+1); });
+    OnClick(id::Beneficiaries, [this] { OnBeneficiaries(); });
+    OnClick(id::Riders, [this] { OnRiders(); });
+    OnClick(id::Report, [this] { OnReport(); });
     UpdateModeControls();
 }
 
 void CPolicyEntryPage::OnSelected() {
     SetMode(kAdd);
     beneficiaries_.clear();
-    update();
 }
 
 void CPolicyEntryPage::SetMode(int mode) {
@@ -59,28 +61,18 @@ void CPolicyEntryPage::SetMode(int mode) {
     UpdateModeControls();
 }
 
-// The button caption and the stepping buttons follow the mode; done on every
-// paint as well, so the screen never shows a stale mode.
 void CPolicyEntryPage::UpdateModeControls() {
     const bool add = mode_ == kAdd;
-    auto* button = Ctl<QPushButton>(1019);
+    auto* button = Ctl<QPushButton>(id::AddOrModify);
     const QString caption = add ? QStringLiteral("添加") : QStringLiteral("修改");
     if (button->text() != caption) button->setText(caption);
-    for (int id : {1021, 1022}) {
-        QWidget* w = Ctl(id);
+    for (int step : {id::Previous, id::Next}) {
+        QWidget* w = Ctl(step);
         if (w->isHidden() != add) w->setVisible(!add);
     }
 }
 
-void CPolicyEntryPage::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), forms::palette::pageBackground);
-    UpdateModeControls();
-}
-
-bool CPolicyEntryPage::IndexValid() const {
-    return currentIndex_ >= 0 && currentIndex_ < TheBook().insurance.GetSize();
-}
+bool CPolicyEntryPage::IndexValid() const { return currentIndex_ >= 0 && currentIndex_ < policies_.GetSize(); }
 
 PolicyRecord CPolicyEntryPage::BuildPolicy() {
     CommitQuiet();
@@ -88,9 +80,9 @@ PolicyRecord CPolicyEntryPage::BuildPolicy() {
     r.info = info_.Build();
     r.holder = BuildHolder(holder_);
     r.insured = BuildInsured(insured_);
-    const std::size_t nb = std::min(beneficiaries_.size(), kMaxEntries);
+    const std::size_t nb = std::min(beneficiaries_.size(), kMaxListEntries);
     r.beneficiaries.assign(beneficiaries_.begin(), beneficiaries_.begin() + std::ptrdiff_t(nb));
-    const std::size_t nr = std::min(riders_.size(), kMaxEntries);
+    const std::size_t nr = std::min(riders_.size(), kMaxListEntries);
     r.riders.assign(riders_.begin(), riders_.begin() + std::ptrdiff_t(nr));
     return r;
 }
@@ -100,22 +92,31 @@ void CPolicyEntryPage::ShowPolicy(const PolicyRecord& record) {
     info_.Load(record.info);
     LoadHolder(holder_, record.holder);
     LoadInsured(insured_, record.insured);
-    const std::size_t nb = std::min(record.beneficiaries.size(), kMaxEntries);
+    const std::size_t nb = std::min(record.beneficiaries.size(), kMaxListEntries);
     beneficiaries_.assign(record.beneficiaries.begin(), record.beneficiaries.begin() + std::ptrdiff_t(nb));
-    const std::size_t nr = std::min(record.riders.size(), kMaxEntries);
+    const std::size_t nr = std::min(record.riders.size(), kMaxListEntries);
     riders_.assign(record.riders.begin(), record.riders.begin() + std::ptrdiff_t(nr));
     ShowValues();
 }
 
+void CPolicyEntryPage::EditPolicy(int index) {
+    if (index < 0 || index >= policies_.GetSize()) return;
+    SetMode(kModify);
+    currentIndex_ = index;
+    ShowPolicy(policies_.GetAt(index));
+}
+
 void CPolicyEntryPage::OnAddOrModify() {
     if (!Commit()) return;
-    if (mode_ == kAdd) AddPolicy();
-    else if (mode_ == kModify) ModifyPolicy();
+    if (mode_ == kAdd)
+        AddPolicy();
+    else if (mode_ == kModify)
+        ModifyPolicy();
 }
 
 void CPolicyEntryPage::AddPolicy() {
     const std::string no = ToGbk(info_.policyNo);
-    if (TheBook().insurance.Exists(no)) {
+    if (policies_.Exists(no)) {
         msg::Info(this, kDuplicate);
         return;
     }
@@ -123,7 +124,7 @@ void CPolicyEntryPage::AddPolicy() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    TheBook().insurance.Add(BuildPolicy());
+    policies_.Add(BuildPolicy());
     beneficiaries_.clear();
 }
 
@@ -135,26 +136,25 @@ void CPolicyEntryPage::ModifyPolicy() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    CInsurance& book = TheBook().insurance;
-    if (record.info.policyNo != book.At(currentIndex_).info.policyNo) {
+    if (record.info.policyNo != policies_.At(currentIndex_).info.policyNo) {
         if (!msg::Ask(this, QStringLiteral("您修改了保险单号,这是一个关键数据,你确认修改吗?"))) return;
-        if (book.Exists(record.info.policyNo)) {
+        if (policies_.Exists(record.info.policyNo)) {
             msg::Info(this, kDuplicate);
             return;
         }
     } else if (!msg::Ask(this, QStringLiteral("确认修改？"))) {
         return;
     }
-    book.SetAt(currentIndex_, std::move(record));
+    policies_.SetAt(currentIndex_, std::move(record));
 }
 
 void CPolicyEntryPage::Step(int delta) {
     CommitQuiet();
-    const int size = TheBook().insurance.GetSize();
+    const int size = policies_.GetSize();
     const int next = currentIndex_ + delta;
     if (next < 0 || next >= size || currentIndex_ < 0) return;
     currentIndex_ = next;
-    ShowPolicy(TheBook().insurance.GetAt(currentIndex_));
+    ShowPolicy(policies_.GetAt(currentIndex_));
 }
 
 void CPolicyEntryPage::OnBeneficiaries() {
@@ -188,12 +188,11 @@ void CPolicyEntryPage::SaveAfterListChange() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    CInsurance& book = TheBook().insurance;
-    if (record.info.policyNo != book.At(currentIndex_).info.policyNo && book.Exists(record.info.policyNo)) {
+    if (record.info.policyNo != policies_.At(currentIndex_).info.policyNo && policies_.Exists(record.info.policyNo)) {
         msg::Info(this, kDuplicate);
         return;
     }
-    book.SetAt(currentIndex_, std::move(record));
+    policies_.SetAt(currentIndex_, std::move(record));
 }
 
 void CPolicyEntryPage::OnReport() {

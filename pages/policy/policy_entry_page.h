@@ -2,8 +2,8 @@
 // with its beneficiary and rider working lists.
 #pragma once
 
-#include "app/page.h"
 #include "policy_fields.h"
+#include "app/page.h"
 #include "records/policy_record.h"
 
 #include <vector>
@@ -13,11 +13,13 @@ class CPolicyEntryPage : public CPage {
 public:
     enum Mode : int { kAdd = 1, kModify = 2 };
 
-    explicit CPolicyEntryPage(QWidget* parent = nullptr);
+    // Adds policies to `policies` and changes them there.
+    explicit CPolicyEntryPage(vantorel::CInsurance& policies, QWidget* parent = nullptr);
 
     // The main window's "添加保单资料": add mode, no beneficiaries yet.
     void OnSelected() override;
 
+    // The button caption and the stepping buttons follow the mode as it is set.
     void SetMode(int mode);
     int GetMode() const { return mode_; }
     void SetCurrentIndex(int index) { currentIndex_ = index; }
@@ -25,12 +27,12 @@ public:
 
     void ShowPolicy(const vantorel::PolicyRecord& record);
     vantorel::PolicyRecord BuildPolicy();
+    // Modify mode on the stored policy at `index`, shown on the form; an
+    // index outside the collection leaves the page as it is.
+    void EditPolicy(int index);
 
     const std::vector<vantorel::BeneficiaryRecord>& Beneficiaries() const { return beneficiaries_; }
     const std::vector<vantorel::RiderRecord>& Riders() const { return riders_; }
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
 
 private:
     void OnAddOrModify();
@@ -44,6 +46,7 @@ private:
     void UpdateModeControls();
     bool IndexValid() const;
 
+    vantorel::CInsurance& policies_;
     std::int16_t mode_ = kAdd;
     int currentIndex_ = -1;
     std::vector<vantorel::BeneficiaryRecord> beneficiaries_;

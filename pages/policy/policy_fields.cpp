@@ -2,26 +2,28 @@
 
 #include "app/forms.h"
 #include "app/gbk.h"
+#include "resources/templates/policy_entry_ids.h"
 
 #include <iterator>
 
 using namespace vantorel;
 
 void PolicyInfoValues::Bind(FormBinding& b) {
-    b.Text(1040, &policyNo, QStringLiteral("保险单号"));
-    b.Text(1048, &applicationNo, QStringLiteral("投保单号"));
-    b.Text(1041, &company, QStringLiteral("保险公司"));
-    b.Text(1049, &productName, QStringLiteral("险种名称"));
-    b.Text(1043, &paymentMethod, QStringLiteral("缴费方式"));
-    b.Text(1050, &paymentYears, QStringLiteral("缴费期限"));
-    b.Text(1051, &coverageYears, QStringLiteral("保险期限"));
-    b.Number(1044, &sumInsured, QStringLiteral("保险金额"));
-    b.Text(1052, &benefitMethod, QStringLiteral("保险给付领取方式"));
-    b.Number(1053, &annualPremium, QStringLiteral("年缴保费"));
-    b.Text(1054, &benefitAge, QStringLiteral("保险给付领取年龄"));
-    b.Date(1045, 1046, 1047, &effective, QStringLiteral("生效日期"));
-    b.Date(1059, 1060, 1061, &liability, QStringLiteral("责任开始日"));
-    b.Text(1042, &remarks, QStringLiteral("备注"));
+    namespace id = ids::policy_info;
+    b.Text(id::PolicyNo, &policyNo, QStringLiteral("保险单号"));
+    b.Text(id::ApplicationNo, &applicationNo, QStringLiteral("投保单号"));
+    b.Text(id::Company, &company, QStringLiteral("保险公司"));
+    b.Text(id::ProductName, &productName, QStringLiteral("险种名称"));
+    b.Text(id::PaymentMethod, &paymentMethod, QStringLiteral("缴费方式"));
+    b.Text(id::PaymentYears, &paymentYears, QStringLiteral("缴费期限"));
+    b.Text(id::CoverageYears, &coverageYears, QStringLiteral("保险期限"));
+    b.Number(id::SumInsured, &sumInsured, QStringLiteral("保险金额"));
+    b.Text(id::BenefitMethod, &benefitMethod, QStringLiteral("保险给付领取方式"));
+    b.Number(id::AnnualPremium, &annualPremium, QStringLiteral("年缴保费"));
+    b.Text(id::BenefitAge, &benefitAge, QStringLiteral("保险给付领取年龄"));
+    b.Date(id::EffectiveYear, id::EffectiveMonth, id::EffectiveDay, &effective, QStringLiteral("生效日期"));
+    b.Date(id::LiabilityYear, id::LiabilityMonth, id::LiabilityDay, &liability, QStringLiteral("责任开始日"));
+    b.Text(id::Remarks, &remarks, QStringLiteral("备注"));
 }
 
 PolicyInfo PolicyInfoValues::Build() const {
@@ -76,10 +78,18 @@ PersonIds PersonBlock(std::initializer_list<int> ids) {
 }
 } // namespace
 
-const PersonIds kHolderIds = PersonBlock({1055, 1057, 1058, 1062, 1063, 1064, 1065, 1066, 1186, 1071,
-                                          1072, 1109, 1121, 1067, 1068, 1069, 1073, 1070, 1074, 1056});
-const PersonIds kInsuredIds = PersonBlock({1075, 1077, 1079, 1088, 1089, 1090, 1091, 1092, 1187, 1093,
-                                           1094, 1111, 1123, 1095, 1096, 1097, 1098, 1099, 1100, 1101});
+namespace holder = ids::entry::holder;
+const PersonIds kHolderIds = PersonBlock(
+    {holder::Name,        holder::Sex,          holder::Nation,      holder::IdNumber,     holder::Marital,
+     holder::BirthYear,   holder::BirthMonth,   holder::BirthDay,    holder::Education,    holder::Mobile,
+     holder::Email,       holder::Occupation,   holder::Income,      holder::HomePhone,    holder::WorkPhone,
+     holder::HomeAddress, holder::HomePostcode, holder::WorkAddress, holder::WorkPostcode, holder::Remarks});
+namespace insured = ids::entry::insured;
+const PersonIds kInsuredIds = PersonBlock(
+    {insured::Name,        insured::Sex,          insured::Nation,      insured::IdNumber,     insured::Marital,
+     insured::BirthYear,   insured::BirthMonth,   insured::BirthDay,    insured::Education,    insured::Mobile,
+     insured::Email,       insured::Occupation,   insured::Income,      insured::HomePhone,    insured::WorkPhone,
+     insured::HomeAddress, insured::HomePostcode, insured::WorkAddress, insured::WorkPostcode, insured::Remarks});
 
 HolderInfo BuildHolder(const PersonValues& v) {
     HolderInfo r;

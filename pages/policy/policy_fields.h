@@ -8,7 +8,7 @@
 
 #include <QString>
 
-// The policy's own data (ids 1040-1061); a rider uses the same fields.
+// The policy's own data (ids::policy_info); a rider uses the same fields.
 struct PolicyInfoValues {
     QString policyNo, applicationNo, company, productName, paymentMethod, paymentYears, coverageYears, sumInsured,
         benefitMethod, annualPremium, benefitAge, remarks;

@@ -1,37 +1,35 @@
 #include "policy_query_page.h"
 
-#include "app/forms.h"
-#include "app/message_box.h"
 #include "policy_entry_page.h"
 #include "policy_search.h"
-#include "records/data_files.h"
+#include "app/message_box.h"
+#include "resources/templates/policy_entry_ids.h"
+#include "resources/templates/query_ids.h"
 #include "resources/templates/query_template.h"
 #include "theme/skin_list_ctrl.h"
 
 using namespace vantorel;
+namespace id = ids::query;
 
-CPolicyQueryPage::CPolicyQueryPage(PageHost* host, QWidget* parent)
-    : CPage(tmpl::QueryTemplate(), parent), host_(host), list_(Ctl<CSkinListCtrl>(1136)) {
-    binding_.Radio({1108, 1110, 1120, 1125, 1135, 1137}, &mode_);
-    binding_.Text(1122, &text_, QStringLiteral("查找内容"));
+CPolicyQueryPage::CPolicyQueryPage(CInsurance& policies, PageHost* host, QWidget* parent)
+    : CPage(tmpl::QueryTemplate(), parent), policies_(policies), host_(host), list_(Ctl<CSkinListCtrl>(id::List)) {
+    binding_.Radio({id::ByNumber, id::ByHolder, id::ByInsured, id::ByProduct, id::ByDate, id::ByAnyField}, &mode_);
+    binding_.Text(id::Text, &text_, QStringLiteral("查找内容"));
     ShowValues();
 
-    list_->SetBkColor(forms::palette::listBackground);
-    list_->SetTextColor(forms::palette::listText);
-    list_->InsertColumn(0, QStringLiteral("保险单号"), 200);
-    list_->InsertColumn(1, QStringLiteral("查询关键"), 200);
+    SetUpList(list_, {{QStringLiteral("保险单号"), 200}, {QStringLiteral("查询关键"), 200}});
 
-    OnClick(1124, [this] { RefreshResults(); });
-    OnClick(1150, [this] { OnShowAll(); });
-    OnClick(1149, [this] { OnModify(); });
-    OnClick(1160, [this] { OnDeleteOne(); });
-    OnClick(1161, [this] { OnDeleteAll(); });
+    OnClick(id::Find, [this] { RefreshResults(); });
+    OnClick(id::ShowAll, [this] { OnShowAll(); });
+    OnClick(id::Modify, [this] { OnModify(); });
+    OnClick(id::DeleteOne, [this] { OnDeleteOne(); });
+    OnClick(id::DeleteAll, [this] { OnDeleteAll(); });
     RefreshResults();
 }
 
 void CPolicyQueryPage::RefreshResults() {
     CommitQuiet();
-    policy_search::Result found = policy_search::Search(TheBook().insurance, mode_, text_);
+    policy_search::Result found = policy_search::Search(policies_, mode_, text_);
     const QString caption = policy_search::KeyCaption(mode_);
     if (list_->GetColumnCount() < 2 || list_->GetColumnCaption(1) != caption) {
         if (list_->GetColumnCount() >= 2) list_->DeleteColumn(1);
@@ -55,28 +53,26 @@ void CPolicyQueryPage::OnModify() {
         msg::Info(this, QStringLiteral("请选择修改对象!"));
         return;
     }
-    auto* entry = host_ ? dynamic_cast<CPolicyEntryPage*>(host_->Page(136)) : nullptr;
+    auto* entry = host_ ? dynamic_cast<CPolicyEntryPage*>(host_->Page(ids::entry::Template)) : nullptr;
     if (!entry) return;
-    const int index = TheBook().insurance.Find(rowKeys_[std::size_t(row)]);
+    const int index = policies_.Find(rowKeys_[std::size_t(row)]);
     // A row whose policy has gone meanwhile opens nothing; the list is brought up to date.
     if (index < 0) {
         RefreshResults();
         return;
     }
-    entry->SetMode(CPolicyEntryPage::kModify);
-    host_->ShowOnly(136);
-    entry->SetCurrentIndex(index);
-    entry->ShowPolicy(TheBook().insurance.GetAt(index));
+    entry->EditPolicy(index);
+    host_->ShowOnly(ids::entry::Template);
 }
 
 void CPolicyQueryPage::OnDeleteOne() {
     CommitQuiet();
     const int row = list_->GetFirstSelected();
     if (row < 0 || row >= int(rowKeys_.size())) return;
-    const int index = TheBook().insurance.Find(rowKeys_[std::size_t(row)]);
+    const int index = policies_.Find(rowKeys_[std::size_t(row)]);
     if (index < 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
-    TheBook().insurance.RemoveAt(index);
+    policies_.RemoveAt(index);
     list_->DeleteItem(row);
     rowKeys_.erase(rowKeys_.begin() + row);
 }
@@ -85,7 +81,7 @@ void CPolicyQueryPage::OnDeleteAll() {
     CommitQuiet();
     if (list_->GetItemCount() == 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除所有保单?"), msg::Default::no)) return;
-    TheBook().insurance.RemoveAll();
+    policies_.RemoveAll();
     list_->DeleteAllItems();
     rowKeys_.clear();
 }

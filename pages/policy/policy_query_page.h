@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/page.h"
+#include "records/policy_record.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +13,8 @@ class CSkinListCtrl;
 class CPolicyQueryPage : public CPage {
     Q_OBJECT
 public:
-    CPolicyQueryPage(PageHost* host, QWidget* parent = nullptr);
+    // Finds and deletes in `policies`; sends a policy to the host's entry page.
+    CPolicyQueryPage(vantorel::CInsurance& policies, PageHost* host, QWidget* parent = nullptr);
 
     // The main window refreshes the list every time it shows the page.
     void OnShown() override { RefreshResults(); }
@@ -25,6 +27,7 @@ private:
     void OnDeleteOne();
     void OnDeleteAll();
 
+    vantorel::CInsurance& policies_;
     PageHost* host_;
     CSkinListCtrl* list_;
     int mode_ = -1;

@@ -7,9 +7,7 @@ using namespace vantorel;
 
 namespace {
 
-QString Sex(int index) {
-    return index == 0 ? QStringLiteral("男") : index == 1 ? QStringLiteral("女") : QString();
-}
+QString Sex(int index) { return index == 0 ? QStringLiteral("男") : index == 1 ? QStringLiteral("女") : QString(); }
 
 QString Marital(int index) {
     static const QStringList items = {QStringLiteral("已婚"), QStringLiteral("未婚"), QStringLiteral("离异"),
@@ -18,7 +16,9 @@ QString Marital(int index) {
 }
 
 template <class P> void PersonFields(ReportSection& s, const P& r) {
-    auto add = [&s](const char* label, const QString& value) { s.fields.emplace_back(QString::fromUtf8(label), value); };
+    auto add = [&s](const char* label, const QString& value) {
+        s.fields.emplace_back(QString::fromUtf8(label), value);
+    };
     add("姓名", FromGbk(r.name));
     add("性别", Sex(r.sex));
     add("民族", FromGbk(r.nation));

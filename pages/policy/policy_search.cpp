@@ -4,7 +4,6 @@
 #include "app/gbk.h"
 
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <cstring>
 
 using namespace vantorel;
@@ -12,24 +11,6 @@ using namespace vantorel;
 namespace policy_search {
 
 namespace {
-
-// One decoder for a whole pass; most texts in a book are plain ASCII numbers.
-class Decoder {
-public:
-    QString operator()(const std::string& s) {
-        bool ascii = true;
-        for (unsigned char c : s)
-            if (c >= 0x80) {
-                ascii = false;
-                break;
-            }
-        if (ascii) return QString::fromLatin1(s.data(), qsizetype(s.size()));
-        return decoder_.decode(QByteArrayView(s.data(), qsizetype(s.size())));
-    }
-
-private:
-    QStringDecoder decoder_{"GBK", QStringConverter::Flag::Stateless};
-};
 
 // Finds the first text field of a policy containing the needle.
 struct FieldMatcher {
@@ -41,9 +22,9 @@ struct FieldMatcher {
     }
     template <class T> void operator()(const char*, const T&) {}
     template <class T> void Again(const char*, const T&) {}
-    template <class T> void Object(const char*, T& sub) { VisitFields(*this, sub); }
-    template <class T> void List(const char*, std::vector<T>& list) {
-        for (T& item : list) VisitFields(*this, item);
+    template <class T> void Object(const char*, const T& sub) { VisitFields(*this, sub); }
+    template <class T> void List(const char*, const std::vector<T>& list) {
+        for (const T& item : list) VisitFields(*this, item);
     }
 };
 
@@ -98,11 +79,10 @@ Result Search(const CInsurance& book, int mode, const QString& text) {
     }
     const bool everything = mode == kAll || (mode != kNumber && needle.empty());
 
-    Decoder decode;
     out.rows.reserve(everything ? all.size() : 64);
     out.keys.reserve(everything ? all.size() : 64);
     auto add = [&](const PolicyRecord& p, const std::string& shown) {
-        out.rows.push_back({decode(p.info.policyNo), decode(shown)});
+        out.rows.push_back({FromGbk(p.info.policyNo), FromGbk(shown)});
         out.keys.push_back(p.info.policyNo);
     };
     for (const PolicyRecord& p : all) {
@@ -129,8 +109,7 @@ Result Search(const CInsurance& book, int mode, const QString& text) {
                 break;
             }
             FieldMatcher m{needle};
-            // The visitor only reads; VisitFields takes a mutable record.
-            VisitFields(m, const_cast<PolicyRecord&>(p));
+            VisitFields(m, p);
             if (m.found) add(p, *m.found);
             break;
         }

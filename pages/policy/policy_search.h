@@ -15,8 +15,8 @@ namespace policy_search {
 enum Mode { kAll = -1, kNumber = 0, kHolder = 1, kInsured = 2, kProduct = 3, kDate = 4, kAnyField = 5 };
 
 struct Result {
-    std::vector<QStringList> rows;  // column 0 number, column 1 matched text
-    std::vector<std::string> keys;  // each row's policy number, GBK bytes
+    std::vector<QStringList> rows; // column 0 number, column 1 matched text
+    std::vector<std::string> keys; // each row's policy number, GBK bytes
 };
 
 Result Search(const vantorel::CInsurance& book, int mode, const QString& text);

@@ -3,16 +3,13 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
+#include "app/template_builder.h"
+#include "resources/templates/rider_ids.h"
 #include "resources/templates/rider_template.h"
 
 #include <QComboBox>
 
 using namespace vantorel;
-
-namespace {
-// A policy record holds ten riders; an eleventh would be dropped on saving.
-constexpr std::size_t kMaxRiders = 10;
-} // namespace
 
 CRiderDlg::CRiderDlg(QWidget* owner)
     : ListEditDlg(owner, tmpl::RiderTemplate(), QStringLiteral("附加险"),
@@ -26,7 +23,8 @@ CRiderDlg::CRiderDlg(QWidget* owner)
     values_.effective.year = QStringLiteral("2004");
     values_.liability.year = QStringLiteral("2004");
     values_.Bind(binding_);
-    for (int id : {1045, 1059}) forms::AddYearPresets(findChild<QComboBox*>(QString::number(id)));
+    for (int year : {ids::rider::EffectiveYear, ids::rider::LiabilityYear})
+        forms::AddYearPresets(tmpl::Ctl<QComboBox>(this, year));
     binding_.Show();
 }
 
@@ -44,7 +42,8 @@ void CRiderDlg::ShowRecord(const RiderRecord& record) {
 }
 
 bool CRiderDlg::Accepts(int row) {
-    if (row >= 0 || list_.size() < kMaxRiders) return true;
+    // An eleventh rider would be dropped on saving.
+    if (row >= 0 || list_.size() < kMaxListEntries) return true;
     msg::Info(this, QStringLiteral("不能多于十个附加险!"));
     return false;
 }

@@ -1,11 +1,11 @@
 #include "atx_calendar.h"
 
 #include <QAbstractItemView>
-#include <QHeaderView>
-#include <QTableView>
 #include <QEvent>
+#include <QHeaderView>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QTableView>
 
 CAtxCalendar::CAtxCalendar(QWidget* parent) : QCalendarWidget(parent) {
     setLocale(QLocale(QLocale::Chinese, QLocale::China));
@@ -27,8 +27,7 @@ CAtxCalendar::CAtxCalendar(QWidget* parent) : QCalendarWidget(parent) {
 
     // A press on a day cell remembers what was selected before it, so that
     // the click that follows can tell "the selected day again".
-    if (auto* view = findChild<QAbstractItemView*>())
-        view->viewport()->installEventFilter(this);
+    if (auto* view = findChild<QAbstractItemView*>()) view->viewport()->installEventFilter(this);
 
     connect(this, &QCalendarWidget::selectionChanged, this, [this] {
         const QDate sel = selectedDate();

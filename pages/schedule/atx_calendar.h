@@ -28,8 +28,6 @@ public:
     void SetMonth(std::int16_t month);
     void SetDay(std::int16_t day);
 
-    bool HasDay() const { return hasDay_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

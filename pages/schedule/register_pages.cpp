@@ -1,7 +1,16 @@
 #include "remind_settings_page.h"
 #include "schedule_page.h"
 
+#include "records/data_files.h"
+#include "resources/templates/remind_settings_ids.h"
+#include "resources/templates/schedule_ids.h"
+
 void RegisterSchedulePages(PageFactories& f) {
-    f.push_back({175, [](PageHost*, QWidget* parent) -> CPage* { return new CSchedulePage(parent); }});
-    f.push_back({176, [](PageHost*, QWidget* parent) -> CPage* { return new CRemindSettingsPage(parent); }});
+    f.push_back({ids::schedule::Template, [](PageHost* host, QWidget* parent) -> CPage* {
+                     return new CSchedulePage(host->Book().calendar, host->StoredSwitches().calendar, host->Today(),
+                                              parent);
+                 }});
+    f.push_back({ids::remind::Template, [](PageHost* host, QWidget* parent) -> CPage* {
+                     return new CRemindSettingsPage(host->StoredSwitches(), parent);
+                 }});
 }

@@ -1,26 +1,25 @@
 #include "remind_settings_page.h"
 
-#include "app/settings.h"
+#include "resources/templates/remind_settings_ids.h"
 #include "resources/templates/remind_settings_template.h"
 
-namespace {
-enum : int { kHolder = 1201, kInsured = 1202, kClients = 1203, kMembers = 1204 };
-}
+namespace id = ids::remind;
 
-CRemindSettingsPage::CRemindSettingsPage(QWidget* parent) : CPage(tmpl::RemindSettingsTemplate(), parent) {
-    binding_.Check(kInsured, &insured_);
-    binding_.Check(kHolder, &holder_);
-    binding_.Check(kClients, &clients_);
-    binding_.Check(kMembers, &members_);
+CRemindSettingsPage::CRemindSettingsPage(const ReminderSwitches& stored, QWidget* parent)
+    : CPage(tmpl::RemindSettingsTemplate(), parent) {
+    binding_.Check(id::Insured, &insured_);
+    binding_.Check(id::Holder, &holder_);
+    binding_.Check(id::Clients, &clients_);
+    binding_.Check(id::Members, &members_);
 
-    insured_ = RemindSettings::Read(RemindSettings::kInsured);
-    holder_ = RemindSettings::Read(RemindSettings::kHolder);
-    clients_ = RemindSettings::Read(RemindSettings::kClients);
-    members_ = RemindSettings::Read(RemindSettings::kMembers);
+    insured_ = stored.insured;
+    holder_ = stored.holder;
+    clients_ = stored.clients;
+    members_ = stored.members;
     ShowValues();
 
     // A click is the new value at once: today's reminders reads it from here.
-    for (int id : {kHolder, kInsured, kClients, kMembers}) OnClick(id, [this] { CommitQuiet(); });
+    for (int box : {id::Holder, id::Insured, id::Clients, id::Members}) OnClick(box, [this] { CommitQuiet(); });
 }
 
 void CRemindSettingsPage::CollectSwitches(ReminderSwitches& s) const {

@@ -1,5 +1,5 @@
-// The four birthday-reminder switches, read from the settings store when
-// the page is made and held here while the program runs.
+// The four birthday-reminder switches, as the settings store held them at
+// start, held here while the program runs.
 #pragma once
 
 #include "app/page.h"
@@ -7,7 +7,7 @@
 class CRemindSettingsPage : public CPage {
     Q_OBJECT
 public:
-    explicit CRemindSettingsPage(QWidget* parent = nullptr);
+    explicit CRemindSettingsPage(const ReminderSwitches& stored, QWidget* parent = nullptr);
 
     void CollectSwitches(ReminderSwitches& s) const override;
 

@@ -1,58 +1,46 @@
 #include "schedule_page.h"
 
+#include "atx_calendar.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
-#include "app/settings.h"
-#include "atx_calendar.h"
-#include "records/data_files.h"
+#include "resources/templates/schedule_ids.h"
 #include "resources/templates/schedule_template.h"
 #include "theme/skin_list_ctrl.h"
 
-#include <QCheckBox>
 #include <cmath>
 
 namespace {
-enum : int {
-    kCalendar = 1191,
-    kMemo = 1195,
-    kSwitch = 1205,
-    kAdd = 1196,
-    kList = 1193,
-    kDelete = 1160,
-};
+namespace id = ids::schedule;
 
 QWidget* MakeCalendar(const tmpl::Control& c, QWidget* parent) {
-    if (c.id == kCalendar) return new CAtxCalendar(parent);
+    if (c.id == id::Calendar) return new CAtxCalendar(parent);
     return new QWidget(parent);
 }
 } // namespace
 
-CSchedulePage::CSchedulePage(QWidget* parent) : CPage(tmpl::ScheduleTemplate(), parent, MakeCalendar) {
-    calendar_ = Ctl<CAtxCalendar>(kCalendar);
-    list_ = Ctl<CSkinListCtrl>(kList);
+CSchedulePage::CSchedulePage(vantorel::CCalendar& entries, int remind, const QDate& today, QWidget* parent)
+    : CPage(tmpl::ScheduleTemplate(), parent, MakeCalendar), entries_(entries) {
+    calendar_ = Ctl<CAtxCalendar>(id::Calendar);
+    list_ = Ctl<CSkinListCtrl>(id::List);
 
-    binding_.Text(kMemo, &text_, QStringLiteral("日程安排"));
-    binding_.Check(kSwitch, &remind_);
+    binding_.Text(id::Memo, &text_, QStringLiteral("日程安排"));
+    binding_.Check(id::Switch, &remind_);
 
-    list_->SetBkColor(QColor(225, 225, 235));
-    list_->SetTextColor(QColor(0, 128, 128));
-    list_->InsertColumn(0, QStringLiteral("时间"), 100);
-    list_->InsertColumn(1, QStringLiteral("日程安排"), 400);
+    SetUpList(list_, {{QStringLiteral("时间"), 100}, {QStringLiteral("日程安排"), 400}});
     FillList();
 
-    const QDate today = QDate::currentDate();
     calendar_->SetYear(std::int16_t(today.year()));
     calendar_->SetMonth(std::int16_t(today.month()));
     calendar_->SetDay(std::int16_t(today.day()));
 
-    remind_ = RemindSettings::Read(RemindSettings::kCalendar);
+    remind_ = remind;
     ShowValues();
 
-    OnClick(kAdd, [this] { OnAdd(); });
-    OnClick(kDelete, [this] { OnDelete(); });
+    OnClick(id::Add, [this] { OnAdd(); });
+    OnClick(id::Delete, [this] { OnDelete(); });
     // The switch is the page's value the moment it is clicked: today's
     // reminders and the close both read it from here.
-    OnClick(kSwitch, [this] { CommitQuiet(); });
+    OnClick(id::Switch, [this] { CommitQuiet(); });
     connect(list_, &CSkinListCtrl::rowDoubleClicked, this, [this](int) { OnLoadEntry(); });
 }
 
@@ -75,7 +63,7 @@ QString CSchedulePage::DateText(double n) {
 
 void CSchedulePage::FillList() {
     CommitQuiet();
-    const auto& entries = vantorel::TheBook().calendar.Records();
+    const auto& entries = entries_.Records();
     std::vector<QStringList> rows;
     rows.reserve(entries.size());
     for (const auto& e : entries) rows.push_back({DateText(e.date), FromGbk(e.text)});
@@ -96,7 +84,7 @@ void CSchedulePage::OnAdd() {
         msg::Info(this, QStringLiteral("请选择日期!"));
         return;
     }
-    vantorel::TheBook().calendar.Add({double(number), ToGbk(text_)});
+    entries_.Add({double(number), ToGbk(text_)});
     FillList();
 }
 
@@ -104,7 +92,7 @@ void CSchedulePage::OnDelete() {
     CommitQuiet();
     const int row = list_->GetFirstSelected();
     if (row < 0) return;
-    vantorel::TheBook().calendar.RemoveAt(row);
+    entries_.RemoveAt(row);
     list_->DeleteItem(row);
     list_->SelectRow(row < list_->GetItemCount() ? row : -1);
 }
@@ -112,7 +100,7 @@ void CSchedulePage::OnDelete() {
 void CSchedulePage::OnLoadEntry() {
     const int row = list_->GetFirstSelected();
     if (row < 0) return;
-    const vantorel::ScheduleEntry& e = vantorel::TheBook().calendar.At(row);
+    const vantorel::ScheduleEntry& e = entries_.At(row);
     const DateParts p = SplitDateNumber(e.date);
     // A date no calendar has (from a damaged file) leaves the calendar as it is.
     if (p.year >= 1 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 && p.day <= 31) {

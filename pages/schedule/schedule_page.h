@@ -3,7 +3,9 @@
 #pragma once
 
 #include "app/page.h"
+#include "records/people_records.h"
 
+#include <QDate>
 #include <QString>
 
 class CAtxCalendar;
@@ -12,7 +14,9 @@ class CSkinListCtrl;
 class CSchedulePage : public CPage {
     Q_OBJECT
 public:
-    explicit CSchedulePage(QWidget* parent = nullptr);
+    // Lists and adds to `entries`; the calendar opens on `today`, the switch
+    // "打开日程提醒" starts as `remind`.
+    CSchedulePage(vantorel::CCalendar& entries, int remind, const QDate& today, QWidget* parent = nullptr);
 
     void CollectSwitches(ReminderSwitches& s) const override { s.calendar = remind_; }
 
@@ -30,6 +34,7 @@ private:
     void OnDelete();
     void OnLoadEntry();
 
+    vantorel::CCalendar& entries_;
     CAtxCalendar* calendar_ = nullptr;
     CSkinListCtrl* list_ = nullptr;
     QString text_;   // the memo

@@ -1,11 +1,11 @@
 #include "statistics_page.h"
 
-#include "app/forms.h"
-#include "app/gbk.h"
-#include "records/data_files.h"
-#include "resources/templates/statistics_template.h"
 #include "tallies.h"
+#include "app/gbk.h"
+#include "resources/templates/statistics_ids.h"
+#include "resources/templates/statistics_template.h"
 #include "theme/skin_list_ctrl.h"
+#include "theme/theme_colours.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -15,31 +15,30 @@
 #include <QValueAxis>
 
 namespace {
-constexpr int kList = 1221;
+namespace id = ids::statistics;
 constexpr int kMaxBars = 50;
 
 QWidget* MakeChart(const tmpl::Control& c, QWidget* parent) {
-    if (c.id != tmpl::kStatisticsChartId) return new QWidget(parent);
+    if (c.id != id::Chart) return new QWidget(parent);
     auto* view = new QChartView(parent);
     view->setRenderHint(QPainter::Antialiasing);
     QChart* chart = view->chart();
     chart->legend()->hide();
     chart->setBackgroundRoundness(0);
-    chart->setBackgroundBrush(forms::palette::pageBackground);
-    chart->setTitleBrush(forms::palette::staticText);
+    chart->setBackgroundBrush(QColor::fromRgb(theme::kPageBackground));
+    chart->setTitleBrush(QColor::fromRgb(theme::kStaticText));
     chart->setMargins(QMargins(4, 4, 4, 4));
     return view;
 }
 } // namespace
 
-CStatisticsPage::CStatisticsPage(QWidget* parent) : CPage(tmpl::StatisticsTemplate(), parent, MakeChart) {
-    list_ = Ctl<CSkinListCtrl>(kList);
-    chart_ = Ctl<QChartView>(tmpl::kStatisticsChartId);
+CStatisticsPage::CStatisticsPage(const vantorel::DataBook& book, QWidget* parent)
+    : CPage(tmpl::StatisticsTemplate(), parent, MakeChart), book_(book) {
+    list_ = Ctl<CSkinListCtrl>(id::List);
+    chart_ = Ctl<QChartView>(id::Chart);
 
-    list_->SetBkColor(QColor(0xE1, 0xE1, 0xEB));
-    list_->SetTextColor(QColor(0x00, 0x80, 0x80));
-    list_->InsertColumn(0, QString(), 100);
-    list_->InsertColumn(1, QString(), 200);
+    // Each tally puts its own captions and widths.
+    SetUpList(list_, {{QString(), 100}, {QString(), 200}});
     ShowChart({}, {}, {});
 
     for (const stats::TallySpec& t : stats::Tallies()) {
@@ -69,7 +68,7 @@ void CStatisticsPage::RunTally(int button) {
     const stats::TallySpec* t = stats::FindTally(button);
     if (!t) return;
     CommitQuiet();
-    const stats::TallyRows rows = stats::Run(*t, vantorel::TheBook());
+    const stats::TallyRows rows = stats::Run(*t, book_);
 
     list_->setUpdatesEnabled(false);
     list_->DeleteAllItems();
@@ -115,7 +114,7 @@ void CStatisticsPage::ShowChart(const QString& title, const QStringList& categor
                         : title);
 
     auto* set = new QBarSet(QStringLiteral("数量"));
-    set->setColor(forms::palette::listText);
+    set->setColor(QColor::fromRgb(theme::kListText));
     int top = 0;
     for (qsizetype i = 0; i < shown; ++i) {
         *set << counts[i];

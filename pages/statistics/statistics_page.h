@@ -7,10 +7,15 @@
 class CSkinListCtrl;
 class QChartView;
 
+namespace vantorel {
+struct DataBook;
+}
+
 class CStatisticsPage : public CPage {
     Q_OBJECT
 public:
-    explicit CStatisticsPage(QWidget* parent = nullptr);
+    // Counts in `book`; changes nothing.
+    explicit CStatisticsPage(const vantorel::DataBook& book, QWidget* parent = nullptr);
 
     // The main window empties the answer each time it shows the page; the
     // captions of the last tally stay.
@@ -28,6 +33,7 @@ private:
     void RunTally(int button);
     void ShowChart(const QString& title, const QStringList& categories, const QList<int>& counts);
 
+    const vantorel::DataBook& book_;
     CSkinListCtrl* list_ = nullptr;
     QChartView* chart_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "tallies.h"
 
 #include "app/gbk.h"
+#include "resources/templates/statistics_ids.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -62,29 +63,30 @@ const std::string& SexCategory(int sex) {
 }
 
 const std::string& MaritalCategory(int status) {
-    static const std::vector<std::string> words = {
-        ToGbk(QStringLiteral("已婚")), ToGbk(QStringLiteral("未婚")), ToGbk(QStringLiteral("离异")),
-        ToGbk(QStringLiteral("丧偶")), ToGbk(QStringLiteral("分居")), ToGbk(QStringLiteral("其它"))};
+    static const std::vector<std::string> words = {ToGbk(QStringLiteral("已婚")), ToGbk(QStringLiteral("未婚")),
+                                                   ToGbk(QStringLiteral("离异")), ToGbk(QStringLiteral("丧偶")),
+                                                   ToGbk(QStringLiteral("分居")), ToGbk(QStringLiteral("其它"))};
     return status >= 0 && status <= 4 ? words[std::size_t(status)] : words[5];
 }
 
 const std::vector<TallySpec>& Tallies() {
+    namespace id = ids::statistics;
     static const std::vector<TallySpec> all = {
-        {1208, "缴费方式", 100, POLICY(r.info.paymentMethod)},
-        {1210, "险种名称", 100, POLICY(r.info.productName)},
-        {1211, "领取方式", 100, POLICY(r.info.benefitMethod)},
-        {1206, "投保人性别", 100, POLICY(SexCategory(r.holder.sex))},
-        {1209, "投保人婚况", 100, POLICY(MaritalCategory(r.holder.maritalStatus))},
-        {1213, "投保人文化程度", 120, POLICY(r.holder.education)},
-        {1215, "投保人年收入", 120, POLICY(r.holder.annualIncome)},
-        {1207, "被保险人性别", 100, POLICY(SexCategory(r.insured.sex))},
-        {1212, "被保险人婚况", 100, POLICY(MaritalCategory(r.insured.maritalStatus))},
-        {1214, "被保险人文化程度", 120, POLICY(r.insured.education)},
-        {1216, "被保险人年收入", 120, POLICY(r.insured.annualIncome)},
-        {1217, "潜力客户性别", 100, CLIENT(SexCategory(r.person.sex))},
-        {1218, "潜力客户婚况", 100, CLIENT(MaritalCategory(r.person.maritalStatus))},
-        {1219, "潜力客户文化程度", 120, CLIENT(r.person.education)},
-        {1220, "潜力客户年收入", 120, CLIENT(r.person.annualIncome)},
+        {id::PolicyPayment, "缴费方式", 100, POLICY(r.info.paymentMethod)},
+        {id::PolicyProduct, "险种名称", 100, POLICY(r.info.productName)},
+        {id::PolicyBenefit, "领取方式", 100, POLICY(r.info.benefitMethod)},
+        {id::HolderSex, "投保人性别", 100, POLICY(SexCategory(r.holder.sex))},
+        {id::HolderMarital, "投保人婚况", 100, POLICY(MaritalCategory(r.holder.maritalStatus))},
+        {id::HolderEducation, "投保人文化程度", 120, POLICY(r.holder.education)},
+        {id::HolderIncome, "投保人年收入", 120, POLICY(r.holder.annualIncome)},
+        {id::InsuredSex, "被保险人性别", 100, POLICY(SexCategory(r.insured.sex))},
+        {id::InsuredMarital, "被保险人婚况", 100, POLICY(MaritalCategory(r.insured.maritalStatus))},
+        {id::InsuredEducation, "被保险人文化程度", 120, POLICY(r.insured.education)},
+        {id::InsuredIncome, "被保险人年收入", 120, POLICY(r.insured.annualIncome)},
+        {id::ClientSex, "潜力客户性别", 100, CLIENT(SexCategory(r.person.sex))},
+        {id::ClientMarital, "潜力客户婚况", 100, CLIENT(MaritalCategory(r.person.maritalStatus))},
+        {id::ClientEducation, "潜力客户文化程度", 120, CLIENT(r.person.education)},
+        {id::ClientIncome, "潜力客户年收入", 120, CLIENT(r.person.annualIncome)},
     };
     return all;
 }

@@ -1,5 +1,7 @@
 #include "policy_entry_template.h"
 
+#include "policy_entry_ids.h"
+
 namespace tmpl {
 
 namespace {
@@ -18,8 +20,8 @@ void AddDate(std::vector<Control>& c, int x, int y, int yearId, int monthId, int
 }
 
 struct PersonIds {
-    int name, sex, nation, idNumber, marital, year, month, day, education, mobile, email, occupation, income,
-        homePhone, workPhone, homeAddress, homePostcode, workAddress, workPostcode, remarks;
+    int name, sex, nation, idNumber, marital, year, month, day, education, mobile, email, occupation, income, homePhone,
+        workPhone, homeAddress, homePostcode, workAddress, workPostcode, remarks;
 };
 
 void AddPerson(std::vector<Control>& c, int gx, int gy, const PersonIds& id) {
@@ -77,6 +79,7 @@ void AddPerson(std::vector<Control>& c, int gx, int gy, const PersonIds& id) {
 } // namespace
 
 std::vector<Control> PolicyInfoControls(int gx, int gy) {
+    namespace id = ids::policy_info;
     std::vector<Control> c;
     auto row = [gy](int k) { return gy + 12 + 16 * k; };
     auto label = [&](int x, int k, int w, const char* text) {
@@ -84,75 +87,85 @@ std::vector<Control> PolicyInfoControls(int gx, int gy) {
     };
     // Left column.
     label(4, 0, 38, "*保险单号");
-    c.push_back({1040, K::Edit, gx + 42, row(0), 100, 12});
+    c.push_back({id::PolicyNo, K::Edit, gx + 42, row(0), 100, 12});
     label(4, 1, 38, "保险公司");
-    c.push_back({1041, K::Combo, gx + 42, row(1), 100, 12, "", Style::None, presets::insurers});
+    c.push_back({id::Company, K::Combo, gx + 42, row(1), 100, 12, "", Style::None, presets::insurers});
     label(4, 2, 38, "缴费方式");
-    c.push_back({1043, K::Combo, gx + 42, row(2), 100, 12, "", Style::None, presets::paymentMethods});
+    c.push_back({id::PaymentMethod, K::Combo, gx + 42, row(2), 100, 12, "", Style::None, presets::paymentMethods});
     label(4, 3, 38, "保险金额");
-    c.push_back({1044, K::Edit, gx + 42, row(3), 82, 12});
+    c.push_back({id::SumInsured, K::Edit, gx + 42, row(3), 82, 12});
     label(125, 3, 18, "万元");
     label(4, 4, 38, "年缴保费");
-    c.push_back({1053, K::Edit, gx + 42, row(4), 82, 12});
+    c.push_back({id::AnnualPremium, K::Edit, gx + 42, row(4), 82, 12});
     label(125, 4, 18, "元");
     label(4, 5, 38, "生效日期");
-    AddDate(c, gx + 42, row(5), 1045, 1046, 1047);
+    AddDate(c, gx + 42, row(5), id::EffectiveYear, id::EffectiveMonth, id::EffectiveDay);
 
     // Right column.
     label(149, 0, 38, "投保单号");
-    c.push_back({1048, K::Edit, gx + 188, row(0), 106, 12});
+    c.push_back({id::ApplicationNo, K::Edit, gx + 188, row(0), 106, 12});
     label(149, 1, 38, "险种名称");
-    c.push_back({1049, K::Edit, gx + 188, row(1), 106, 12});
+    c.push_back({id::ProductName, K::Edit, gx + 188, row(1), 106, 12});
     label(149, 2, 35, "缴费期限");
-    c.push_back({1050, K::Combo, gx + 184, row(2), 30, 12, "", Style::None, presets::twoDigits});
+    c.push_back({id::PaymentYears, K::Combo, gx + 184, row(2), 30, 12, "", Style::None, presets::twoDigits});
     label(215, 2, 8, "年");
     label(224, 2, 35, "保险期限");
-    c.push_back({1051, K::Combo, gx + 259, row(2), 30, 12, "", Style::None, presets::twoDigits});
+    c.push_back({id::CoverageYears, K::Combo, gx + 259, row(2), 30, 12, "", Style::None, presets::twoDigits});
     label(290, 2, 8, "年");
     label(149, 3, 71, "保险给付领取方式");
-    c.push_back({1052, K::Combo, gx + 220, row(3), 74, 12, "", Style::None, presets::benefitMethods});
+    c.push_back({id::BenefitMethod, K::Combo, gx + 220, row(3), 74, 12, "", Style::None, presets::benefitMethods});
     label(149, 4, 71, "保险给付领取年龄");
-    c.push_back({1054, K::Combo, gx + 220, row(4), 74, 12, "", Style::None, presets::benefitAges});
+    c.push_back({id::BenefitAge, K::Combo, gx + 220, row(4), 74, 12, "", Style::None, presets::benefitAges});
     label(150, 5, 42, "责任开始日");
-    AddDate(c, gx + 192, row(5), 1059, 1060, 1061);
+    AddDate(c, gx + 192, row(5), id::LiabilityYear, id::LiabilityMonth, id::LiabilityDay);
 
     label(4, 6, 38, "备注");
-    c.push_back({1042, K::Memo, gx + 42, row(6), 252, 22});
+    c.push_back({id::Remarks, K::Memo, gx + 42, row(6), 252, 22});
     return c;
 }
 
 const Window& PolicyEntryTemplate() {
+    namespace id = ids::entry;
     static const Window w = [] {
-        Window t{136, 355, 367, "新宋体", 10, {}};
+        Window t{id::Template, 355, 367, "新宋体", 10, {}};
         auto& c = t.controls;
         c.push_back({0, K::GroupBox, 7, 7, 299, 133, "保单资料"});
         for (const Control& f : PolicyInfoControls(7, 7)) c.push_back(f);
-        c.push_back({1105, K::Button, 310, 12, 40, 16, "受益人"});
-        c.push_back({1106, K::Button, 310, 32, 40, 16, "附加险"});
+        c.push_back({id::Beneficiaries, K::Button, 310, 12, 40, 16, "受益人"});
+        c.push_back({id::Riders, K::Button, 310, 32, 40, 16, "附加险"});
 
         c.push_back({0, K::GroupBox, 7, 145, 168, 200, "投保人"});
-        AddPerson(c, 7, 145,
-                  {1055, 1057, 1058, 1062, 1063, 1064, 1065, 1066, 1186, 1071, 1072, 1109, 1121, 1067, 1068, 1069,
-                   1073, 1070, 1074, 1056});
+        {
+            namespace p = id::holder;
+            AddPerson(c, 7, 145, {p::Name,        p::Sex,          p::Nation,      p::IdNumber,     p::Marital,
+                                  p::BirthYear,   p::BirthMonth,   p::BirthDay,    p::Education,    p::Mobile,
+                                  p::Email,       p::Occupation,   p::Income,      p::HomePhone,    p::WorkPhone,
+                                  p::HomeAddress, p::HomePostcode, p::WorkAddress, p::WorkPostcode, p::Remarks});
+        }
         c.push_back({0, K::Static, 12, 145 + 12 + 14 * 10 + 28, 90, 10, "投保人与被保险人关系"});
-        c.push_back({1104, K::Combo, 103, 145 + 12 + 14 * 10 + 26, 68, 12, "", Style::None, presets::relations});
+        c.push_back(
+            {id::Relation, K::Combo, 103, 145 + 12 + 14 * 10 + 26, 68, 12, "", Style::None, presets::relations});
 
         c.push_back({0, K::GroupBox, 174, 145, 168, 200, "被保险人"});
-        AddPerson(c, 174, 145,
-                  {1075, 1077, 1079, 1088, 1089, 1090, 1091, 1092, 1187, 1093, 1094, 1111, 1123, 1095, 1096, 1097,
-                   1098, 1099, 1100, 1101});
+        {
+            namespace p = id::insured;
+            AddPerson(c, 174, 145, {p::Name,        p::Sex,          p::Nation,      p::IdNumber,     p::Marital,
+                                    p::BirthYear,   p::BirthMonth,   p::BirthDay,    p::Education,    p::Mobile,
+                                    p::Email,       p::Occupation,   p::Income,      p::HomePhone,    p::WorkPhone,
+                                    p::HomeAddress, p::HomePostcode, p::WorkAddress, p::WorkPostcode, p::Remarks});
+        }
         const int y = 145 + 12 + 14 * 10 + 26;
         c.push_back({0, K::Static, 179, y + 2, 18, 10, "身高"});
-        c.push_back({1102, K::Edit, 198, y, 36, 12});
+        c.push_back({id::Height, K::Edit, 198, y, 36, 12});
         c.push_back({0, K::Static, 236, y + 2, 12, 10, "cm"});
         c.push_back({0, K::Static, 256, y + 2, 18, 10, "体重"});
-        c.push_back({1103, K::Edit, 275, y, 36, 12});
+        c.push_back({id::Weight, K::Edit, 275, y, 36, 12});
         c.push_back({0, K::Static, 313, y + 2, 12, 10, "kg"});
 
-        c.push_back({1021, K::Button, 7, 347, 50, 14, "上一记录", Style::Hidden});
-        c.push_back({1022, K::Button, 62, 347, 50, 14, "下一记录", Style::Hidden});
-        c.push_back({1019, K::Button, 226, 347, 50, 14, "添加"});
-        c.push_back({1020, K::Button, 281, 347, 68, 14, "输出WORD报表"});
+        c.push_back({id::Previous, K::Button, 7, 347, 50, 14, "上一记录", Style::Hidden});
+        c.push_back({id::Next, K::Button, 62, 347, 50, 14, "下一记录", Style::Hidden});
+        c.push_back({id::AddOrModify, K::Button, 226, 347, 50, 14, "添加"});
+        c.push_back({id::Report, K::Button, 281, 347, 68, 14, "输出WORD报表"});
         return t;
     }();
     return w;

@@ -1,81 +1,38 @@
 #include "pot_client_template.h"
 
+#include "people_form.h"
+#include "pot_client_ids.h"
+
 namespace tmpl {
 
-// Two field columns inside each group: labels at 13 and 106, fields at 49
-// and 143, rows 16 units apart. The list fills the right half.
 const Window& PotClientTemplate() {
-    static const Window w{
-        140,
-        410,
-        392,
-        "宋体",
-        9,
-        {
-            {0, Kind::GroupBox, 7, 5, 196, 80, "基本资料"},
-            {0, Kind::Static, 13, 21, 30, 11, "姓名"},
-            {1055, Kind::Edit, 49, 19, 54, 12},
-            {0, Kind::Static, 106, 21, 30, 11, "性别"},
-            {1057, Kind::List, 143, 19, 53, 12, "", Style::None, presets::sexes},
-            {0, Kind::Static, 13, 37, 32, 11, "身份证号"},
-            {1062, Kind::Edit, 49, 35, 147, 12},
-            {0, Kind::Static, 13, 53, 30, 11, "民族"},
-            {1058, Kind::Combo, 49, 51, 54, 12, "", Style::None, presets::nations},
-            {0, Kind::Static, 106, 53, 30, 11, "婚况"},
-            {1063, Kind::List, 143, 51, 53, 12, "", Style::None, presets::marital},
-            {0, Kind::Static, 13, 69, 32, 11, "出生日期"},
-            {1064, Kind::Combo, 49, 67, 40, 12},
-            {0, Kind::Static, 91, 69, 10, 11, "年"},
-            {1065, Kind::List, 102, 67, 30, 12, "", Style::None, presets::months},
-            {0, Kind::Static, 134, 69, 10, 11, "月"},
-            {1066, Kind::List, 146, 67, 30, 12, "", Style::None, presets::days},
-            {0, Kind::Static, 178, 69, 10, 11, "日"},
+    static const Window w = [] {
+        namespace id = ids::client;
+        using namespace people;
+        Window t{id::Template, 410, 392, "宋体", 9, {}};
+        Form f(t.controls);
+        f.Group("基本资料", 5, 80);
+        f.Row(Name(id::Name), Sex(id::Sex));
+        f.Wide(IdNumber(id::IdNumber));
+        f.Row(Nation(id::Nation), Marital(id::Marital));
+        f.BirthDate(id::BirthYear, id::BirthMonth, id::BirthDay);
 
-            {0, Kind::GroupBox, 7, 89, 196, 94, "联系方式"},
-            {0, Kind::Static, 13, 105, 30, 11, "手机"},
-            {1071, Kind::Edit, 49, 103, 54, 12},
-            {0, Kind::Static, 106, 105, 30, 11, "EMAIL"},
-            {1072, Kind::Edit, 143, 103, 53, 12},
-            {0, Kind::Static, 13, 121, 32, 11, "家庭电话"},
-            {1067, Kind::Edit, 49, 119, 54, 12},
-            {0, Kind::Static, 106, 121, 32, 11, "单位电话"},
-            {1068, Kind::Edit, 143, 119, 53, 12},
-            {0, Kind::Static, 13, 137, 30, 11, "传真"},
-            {1076, Kind::Edit, 49, 135, 54, 12},
-            {0, Kind::Static, 13, 153, 32, 11, "家庭地址"},
-            {1069, Kind::Edit, 49, 151, 96, 12},
-            {0, Kind::Static, 148, 153, 18, 11, "邮编"},
-            {1073, Kind::Edit, 166, 151, 30, 12},
-            {0, Kind::Static, 13, 169, 32, 11, "单位地址"},
-            {1070, Kind::Edit, 49, 167, 96, 12},
-            {0, Kind::Static, 148, 169, 18, 11, "邮编"},
-            {1074, Kind::Edit, 166, 167, 30, 12},
+        f.Group("联系方式", 89, 94);
+        f.Row(Mobile(id::Mobile), Email(id::Email));
+        f.Row(HomePhone(id::HomePhone), WorkPhone(id::WorkPhone));
+        f.Row({"传真", id::Fax});
+        f.Address("家庭地址", id::HomeAddress, id::HomePostcode);
+        f.Address("单位地址", id::WorkAddress, id::WorkPostcode);
 
-            {0, Kind::GroupBox, 7, 187, 196, 198, "其它资料"},
-            {0, Kind::Static, 13, 203, 30, 11, "职业"},
-            {1078, Kind::Edit, 49, 201, 54, 12},
-            {0, Kind::Static, 106, 203, 30, 11, "年收入"},
-            {1123, Kind::Combo, 143, 201, 53, 12, "", Style::None, presets::incomeBands},
-            {0, Kind::Static, 13, 219, 30, 11, "身高"},
-            {1102, Kind::Edit, 49, 217, 40, 12},
-            {0, Kind::Static, 91, 219, 12, 11, "cm"},
-            {0, Kind::Static, 106, 219, 30, 11, "体重"},
-            {1103, Kind::Edit, 143, 217, 39, 12},
-            {0, Kind::Static, 184, 219, 12, 11, "kg"},
-            {0, Kind::Static, 13, 235, 30, 11, "爱好"},
-            {1087, Kind::Edit, 49, 233, 54, 12},
-            {0, Kind::Static, 106, 235, 32, 11, "文化程度"},
-            {1187, Kind::Combo, 143, 233, 53, 12, "", Style::None, presets::educations},
-            {0, Kind::Static, 13, 251, 30, 11, "备注"},
-            {1056, Kind::Memo, 49, 249, 147, 128},
+        f.Group("其它资料", 187, 198);
+        f.Row(Occupation(id::Occupation), Income(id::Income));
+        f.Measures(id::Height, id::Weight);
+        f.Row(Hobby(id::Hobby), Education(id::Education));
+        f.Remarks(id::Remarks, 128);
 
-            {1140, Kind::ListView, 207, 10, 188, 345},
-            {1148, Kind::Button, 207, 369, 40, 14, "添加"},
-            {1149, Kind::Button, 250, 369, 40, 14, "修改"},
-            {1160, Kind::Button, 293, 369, 40, 14, "删除"},
-            {1020, Kind::Button, 336, 369, 65, 14, "输出WORD报表"},
-        },
-    };
+        f.ListAndButtons(id::List);
+        return t;
+    }();
     return w;
 }
 

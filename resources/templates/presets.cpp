@@ -31,8 +31,8 @@ const std::vector<const char*> insurers = {"Calvenor人寿", "Dernholt",    "Fey
 const std::vector<const char*> paymentMethods = {"年缴", "趸缴", "半年缴", "月缴", "季缴"};
 const std::vector<const char*> benefitMethods = {"一次性领取", "每月领取",   "每年领取",           "每三年领取",
                                                  "每五年领取", "领费至终身", "身故颂取或疾病领取", "其它领取"};
-const std::vector<const char*> benefitAges = {"18", "30", "45", "50", "55", "60", "65", "70",
-                                              "从生效之日起每三年", "从生效之日起每五年", "终身后", "意外后"};
+const std::vector<const char*> benefitAges = {
+    "18", "30", "45", "50", "55", "60", "65", "70", "从生效之日起每三年", "从生效之日起每五年", "终身后", "意外后"};
 const std::vector<const char*> incomeBands = {"1万以下",    "1万～2万元", "2万～4万元", "4万～6万元",
                                               "6万～9万元", "10万元以上", "50万元以上"};
 

@@ -1,82 +1,41 @@
 #include "team_member_template.h"
 
+#include "people_form.h"
+#include "team_member_ids.h"
+
 namespace tmpl {
 
-// Laid out like the potential-client page: labels at 13 and 106, fields at
-// 49 and 143, rows 16 units apart, the list on the right.
+// Laid out like the potential-client page, with the member's own fields.
 const Window& TeamMemberTemplate() {
-    static const Window w{
-        174,
-        410,
-        392,
-        "宋体",
-        9,
-        {
-            {0, Kind::GroupBox, 7, 5, 196, 96, "基本资料"},
-            {0, Kind::Static, 13, 21, 30, 11, "工号"},
-            {1075, Kind::Edit, 49, 19, 54, 12},
-            {0, Kind::Static, 106, 21, 30, 11, "姓名"},
-            {1049, Kind::Edit, 143, 19, 53, 12},
-            {0, Kind::Static, 13, 37, 30, 11, "性别"},
-            {1185, Kind::List, 49, 35, 54, 12, "", Style::None, presets::sexes},
-            {0, Kind::Static, 106, 37, 30, 11, "民族"},
-            {1184, Kind::Combo, 143, 35, 53, 12, "", Style::None, presets::nations},
-            {0, Kind::Static, 13, 53, 32, 11, "身份证号"},
-            {1040, Kind::Edit, 49, 51, 147, 12},
-            {0, Kind::Static, 13, 69, 30, 11, "婚况"},
-            {1183, Kind::List, 49, 67, 54, 12, "", Style::None, presets::marital},
-            {0, Kind::Static, 13, 85, 32, 11, "出生日期"},
-            {1045, Kind::Combo, 49, 83, 40, 12},
-            {0, Kind::Static, 91, 85, 10, 11, "年"},
-            {1046, Kind::List, 102, 83, 30, 12, "", Style::None, presets::months},
-            {0, Kind::Static, 134, 85, 10, 11, "月"},
-            {1047, Kind::List, 146, 83, 30, 12, "", Style::None, presets::days},
-            {0, Kind::Static, 178, 85, 10, 11, "日"},
+    static const Window w = [] {
+        namespace id = ids::member;
+        using namespace people;
+        Window t{id::Template, 410, 392, "宋体", 9, {}};
+        Form f(t.controls);
+        f.Group("基本资料", 5, 96);
+        f.Row({"工号", id::StaffNo}, Name(id::Name));
+        f.Row(Sex(id::Sex), Nation(id::Nation));
+        f.Wide(IdNumber(id::IdNumber));
+        f.Row(Marital(id::Marital));
+        f.BirthDate(id::BirthYear, id::BirthMonth, id::BirthDay);
 
-            {0, Kind::GroupBox, 7, 105, 196, 46, "工作资料"},
-            {0, Kind::Static, 13, 121, 30, 11, "部门"},
-            {1083, Kind::Edit, 49, 119, 54, 12},
-            {0, Kind::Static, 106, 121, 30, 11, "级别"},
-            {1080, Kind::Edit, 143, 119, 53, 12},
-            {0, Kind::Static, 13, 137, 32, 11, "入司时间"},
-            {1059, Kind::Combo, 49, 135, 40, 12},
-            {0, Kind::Static, 91, 137, 10, 11, "年"},
-            {1060, Kind::List, 102, 135, 30, 12, "", Style::None, presets::months},
-            {0, Kind::Static, 134, 137, 10, 11, "月"},
-            {1061, Kind::List, 146, 135, 30, 12, "", Style::None, presets::days},
-            {0, Kind::Static, 178, 137, 10, 11, "日"},
+        f.Group("工作资料", 105, 46);
+        f.Row({"部门", id::Department}, {"级别", id::Level});
+        f.Date("入司时间", id::JoinYear, id::JoinMonth, id::JoinDay);
 
-            {0, Kind::GroupBox, 7, 155, 196, 62, "联系方式"},
-            {0, Kind::Static, 13, 171, 30, 11, "手机"},
-            {1182, Kind::Edit, 49, 169, 54, 12},
-            {0, Kind::Static, 106, 171, 30, 11, "EMAIL"},
-            {1181, Kind::Edit, 143, 169, 53, 12},
-            {0, Kind::Static, 13, 187, 32, 11, "家庭电话"},
-            {1179, Kind::Edit, 49, 185, 54, 12},
-            {0, Kind::Static, 13, 203, 32, 11, "家庭地址"},
-            {1178, Kind::Edit, 49, 201, 96, 12},
-            {0, Kind::Static, 148, 203, 18, 11, "邮编"},
-            {1177, Kind::Edit, 166, 201, 30, 12},
+        f.Group("联系方式", 155, 62);
+        f.Row(Mobile(id::Mobile), Email(id::Email));
+        f.Row(HomePhone(id::HomePhone));
+        f.Address("家庭地址", id::HomeAddress, id::HomePostcode);
 
-            {0, Kind::GroupBox, 7, 221, 196, 164, "其它资料"},
-            {0, Kind::Static, 13, 237, 30, 11, "身高"},
-            {1175, Kind::Edit, 49, 235, 40, 12},
-            {0, Kind::Static, 91, 237, 12, 11, "cm"},
-            {0, Kind::Static, 106, 237, 30, 11, "体重"},
-            {1176, Kind::Edit, 143, 235, 39, 12},
-            {0, Kind::Static, 184, 237, 12, 11, "kg"},
-            {0, Kind::Static, 13, 253, 30, 11, "爱好"},
-            {1174, Kind::Edit, 49, 251, 147, 12},
-            {0, Kind::Static, 13, 269, 30, 11, "备注"},
-            {1042, Kind::Memo, 49, 267, 147, 110},
+        f.Group("其它资料", 221, 164);
+        f.Measures(id::Height, id::Weight);
+        f.Wide(Hobby(id::Hobby));
+        f.Remarks(id::Remarks, 110);
 
-            {1173, Kind::ListView, 207, 10, 188, 345},
-            {1148, Kind::Button, 207, 369, 40, 14, "添加"},
-            {1149, Kind::Button, 250, 369, 40, 14, "修改"},
-            {1160, Kind::Button, 293, 369, 40, 14, "删除"},
-            {1020, Kind::Button, 336, 369, 65, 14, "输出WORD报表"},
-        },
-    };
+        f.ListAndButtons(id::List);
+        return t;
+    }();
     return w;
 }
 

@@ -1,10 +1,12 @@
 #include "welcome_template.h"
 
+#include "welcome_ids.h"
+
 namespace tmpl {
 
 const Window& WelcomeTemplate() {
     static const Window w{
-        179,
+        ids::welcome::Template,
         356,
         371,
         "宋体",

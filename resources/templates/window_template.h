@@ -25,10 +25,10 @@ enum class Kind {
 namespace Style {
 enum : unsigned {
     None = 0,
-    Center = 1u << 0,      // centred text
-    Right = 1u << 1,       // right-aligned text
-    Group = 1u << 2,       // first option button of a group
-    Default = 1u << 3,     // default push button
+    Center = 1u << 0,  // centred text
+    Right = 1u << 1,   // right-aligned text
+    Group = 1u << 2,   // first option button of a group
+    Default = 1u << 3, // default push button
     ReadOnly = 1u << 4,
     Hidden = 1u << 5,      // created invisible
     MultiSelect = 1u << 6, // list view: several rows may be selected
@@ -37,29 +37,29 @@ enum : unsigned {
 }
 
 struct Control {
-    int id;           // control id; its widget's objectName; 0 for unnamed texts
+    int id; // control id; its widget's objectName; 0 for unnamed texts
     Kind kind;
-    int x, y, w, h;   // dialog units
+    int x, y, w, h; // dialog units
     const char* caption = "";
     unsigned style = Style::None;
     std::vector<const char*> presets = {}; // combo and list items, in order
 };
 
 struct Window {
-    int id;             // template id; the window's objectName
-    int width, height;  // dialog units
-    const char* font;   // face name as the windows ask for it ("宋体", "新宋体")
+    int id;            // template id; the window's objectName
+    int width, height; // dialog units
+    const char* font;  // face name as the windows ask for it ("宋体", "新宋体")
     int pointSize;
     std::vector<Control> controls;
 };
 
 // Preset lists shared by several windows.
 namespace presets {
-extern const std::vector<const char*> months;     // "01".."12"
-extern const std::vector<const char*> days;       // "01".."31"
-extern const std::vector<const char*> twoDigits;  // "01".."99"
-extern const std::vector<const char*> sexes;      // "男", "女"
-extern const std::vector<const char*> marital;    // "已婚", ...
+extern const std::vector<const char*> months;    // "01".."12"
+extern const std::vector<const char*> days;      // "01".."31"
+extern const std::vector<const char*> twoDigits; // "01".."99"
+extern const std::vector<const char*> sexes;     // "男", "女"
+extern const std::vector<const char*> marital;   // "已婚", ...
 extern const std::vector<const char*> nations;
 extern const std::vector<const char*> educations;
 extern const std::vector<const char*> relations;

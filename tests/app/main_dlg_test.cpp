@@ -1,11 +1,19 @@
+#include "gui_test_support.h"
 #include "app/agent_app.h"
 #include "app/main_dlg.h"
 #include "app/page.h"
-#include "app/settings.h"
-#include "gui_test_support.h"
 #include "pages/page_registry.h"
 #include "records/archive.h"
 #include "records/data_files.h"
+#include "resources/templates/main_ids.h"
+#include "resources/templates/policy_entry_ids.h"
+#include "resources/templates/pot_client_ids.h"
+#include "resources/templates/query_ids.h"
+#include "resources/templates/remind_settings_ids.h"
+#include "resources/templates/schedule_ids.h"
+#include "resources/templates/statistics_ids.h"
+#include "resources/templates/team_member_ids.h"
+#include "resources/templates/welcome_ids.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -25,17 +33,21 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
+#include <sys/file.h>
 #endif
 
 namespace fs = std::filesystem;
 using vantorel::DataBook;
-using vantorel::TheBook;
+namespace id = ids::main_window;
 
 namespace {
 
 const char* const kKeys[] = {"CALENDAR", "TBRSR", "BTBRSR", "QLKHSR", "TDCRSR"};
+
+constexpr int kEntry = ids::entry::Template, kQuery = ids::query::Template, kClients = ids::client::Template,
+              kMembers = ids::member::Template, kSchedule = ids::schedule::Template, kRemind = ids::remind::Template,
+              kWelcome = ids::welcome::Template, kStatistics = ids::statistics::Template;
 
 QSettings Store() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vantorel"),
@@ -50,9 +62,9 @@ QByteArray Bytes(const QString& file) {
 const QByteArray kEmptyFile(4, '\0');
 
 // How many records the file on disk holds.
-template <class File> std::size_t Stored(File DataBook::*member, const char* name) {
+template <class File> std::size_t Stored(File DataBook::*member, const QString& path) {
     DataBook back;
-    vantorel::LoadFile(back.*member, name);
+    vantorel::LoadFile(back.*member, path.toStdString());
     return (back.*member).GetSize();
 }
 
@@ -67,75 +79,81 @@ void FailSaving(const char* file, int* failures = nullptr) {
 QLabel* Label(CMainDlg& dlg, int id) { return FindCtl<QLabel>(&dlg, id); }
 
 void Select(CMainDlg& dlg, const char* text) {
-    auto* tree = FindCtl<QTreeWidget>(&dlg, 1001);
+    auto* tree = FindCtl<QTreeWidget>(&dlg, id::Tree);
     tree->setCurrentItem(tree->findItems(QString::fromUtf8(text), Qt::MatchExactly | Qt::MatchRecursive).value(0));
 }
 
 // The one page not hidden, or 0.
 int VisiblePage(CMainDlg& dlg) {
     int visible = 0;
-    for (int id : {136, 137, 140, 174, 175, 176, 179, 180})
-        if (!dlg.Page(id)->isHidden()) {
+    for (int page : {kEntry, kQuery, kClients, kMembers, kSchedule, kRemind, kWelcome, kStatistics})
+        if (!dlg.Page(page)->isHidden()) {
             EXPECT_EQ(visible, 0) << "two pages shown";
-            visible = id;
+            visible = page;
         }
     return visible;
+}
+
+// The main window that RunMainWindow has up.
+CMainDlg* Running() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dlg = qobject_cast<CMainDlg*>(w); dlg && dlg->isVisible()) return dlg;
+    return nullptr;
 }
 
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        old_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
-        TheBook().Clear();
         Store().clear();
     }
-    void TearDown() override {
-        vantorel::SetStorageFaultHook({});
-        QDir::setCurrent(old_);
-        TheBook().Clear();
-    }
-    // A main window started as the program starts it, at a fixed moment, on an empty book.
-    std::unique_ptr<CMainDlg> Start(PageFactories pages = {}, QDateTime now = QDateTime(QDate(2004, 5, 29), QTime(5, 40, 30))) {
-        TheBook().Clear();
+    void TearDown() override { vantorel::SetStorageFaultHook({}); }
+    // A main window started as the program starts it, at a fixed moment, on the temporary folder.
+    std::unique_ptr<CMainDlg> Start(PageFactories pages = {},
+                                    QDateTime now = QDateTime(QDate(2004, 5, 29), QTime(5, 40, 30))) {
         boxes_.Clear();
-        auto dlg = std::make_unique<CMainDlg>(std::move(pages));
+        auto dlg = std::make_unique<CMainDlg>(Folder(), std::move(pages));
         dlg->SetClock([now] { return now; });
         dlg->Initialise();
         dlg->ShowStartMessages();
         return dlg;
     }
     QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+    fs::path Folder() const { return dir_.path().toStdString(); }
+    // Writes the files as the program leaves them after `type` has put records into its book.
+    void Saved(const std::function<void(DataBook&)>& type) {
+        CMainDlg dlg(Folder(), {});
+        dlg.Initialise();
+        type(dlg.Book());
+    } // the destructor writes the files
 
     QTemporaryDir dir_;
-    QString old_;
     MessageRecorder boxes_;
 };
 
 } // namespace
 
 TEST_F(MainWindow, FirstRunShowsNothingAndLeavesFourEmptyFilesAndFiveSwitches) {
-    auto dlg = Start();
+    auto dlg = Start(AllPageFactories());
     EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
-    EXPECT_EQ(VisiblePage(*dlg), 179); // the welcome page
-    EXPECT_EQ(Label(*dlg, 1198)->text(), "2004年5月29日");
-    EXPECT_EQ(Label(*dlg, 1199)->text(), "星期六");
-    EXPECT_EQ(Label(*dlg, 1200)->text(), "5:40:30");
-    EXPECT_TRUE(FindCtl<QTreeWidget>(dlg.get(), 1001)->topLevelItem(1)->isExpanded());
+    EXPECT_EQ(VisiblePage(*dlg), kWelcome);
+    EXPECT_EQ(Label(*dlg, id::Date)->text(), "2004年5月29日");
+    EXPECT_EQ(Label(*dlg, id::Weekday)->text(), "星期六");
+    EXPECT_EQ(Label(*dlg, id::Time)->text(), "5:40:30");
+    EXPECT_TRUE(FindCtl<QTreeWidget>(dlg.get(), id::Tree)->topLevelItem(1)->isExpanded());
     for (const char* f : vantorel::kDataFileNames) EXPECT_FALSE(QFile::exists(Path(f)));
 
     // The date and weekday follow the clock past midnight.
     dlg->SetClock([] { return QDateTime(QDate(2004, 5, 30), QTime(0, 0)); });
     dlg->Tick();
-    EXPECT_EQ(Label(*dlg, 1200)->text(), "0:0:0");
-    EXPECT_EQ(Label(*dlg, 1198)->text(), "2004年5月30日");
-    EXPECT_EQ(Label(*dlg, 1199)->text(), "星期日");
+    EXPECT_EQ(Label(*dlg, id::Time)->text(), "0:0:0");
+    EXPECT_EQ(Label(*dlg, id::Date)->text(), "2004年5月30日");
+    EXPECT_EQ(Label(*dlg, id::Weekday)->text(), "星期日");
 
     // Escape does not close the window; closing it saves.
     dlg->show();
     QTest::keyClick(dlg.get(), Qt::Key_Escape);
-    QTest::keyClick(FindCtl(dlg.get(), 1001), Qt::Key_Escape);
+    QTest::keyClick(FindCtl(dlg.get(), id::Tree), Qt::Key_Escape);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(dlg->CloseRequested());
     EXPECT_TRUE(dlg->close());
@@ -148,45 +166,50 @@ TEST_F(MainWindow, FirstRunShowsNothingAndLeavesFourEmptyFilesAndFiveSwitches) {
 TEST_F(MainWindow, EveryNodeShowsItsPageAndFormsAndSwitchesSurvive) {
     auto dlg = Start(AllPageFactories());
     Select(*dlg, "潜力客户资料");
-    TypeInto(dlg->Page(140), 1055, "half");
+    TypeInto(dlg->Page(kClients), ids::client::Name, "half");
     const struct {
         const char* node;
         int page;
-    } route[] = {{"添加保单资料", 136}, {"查询保单资料", 137}, {"统计与决策", 180}, {"成员资料", 174}, {"日程提醒", 175},
-                 {"团队管理", 179},     {"提醒管理", 179},     {"客户管理", 179},   {"其它提醒", 176}};
+    } route[] = {{"添加保单资料", kEntry}, {"查询保单资料", kQuery}, {"统计与决策", kStatistics},
+                 {"成员资料", kMembers},   {"日程提醒", kSchedule},  {"团队管理", kWelcome},
+                 {"提醒管理", kWelcome},   {"客户管理", kWelcome},   {"其它提醒", kRemind}};
     for (const auto& r : route) {
         Select(*dlg, r.node);
         EXPECT_EQ(VisiblePage(*dlg), r.page) << r.node;
     }
     // A switch cleared on the settings page is stored at close and shown again after a restart.
-    auto* clients = FindCtl<QCheckBox>(dlg->Page(176), 1203);
+    auto* clients = FindCtl<QCheckBox>(dlg->Page(kRemind), ids::remind::Clients);
     ASSERT_TRUE(clients->isChecked());
     clients->click();
     Select(*dlg, "潜力客户资料");
-    EXPECT_EQ(TextOf(dlg->Page(140), 1055), "half");
+    EXPECT_EQ(TextOf(dlg->Page(kClients), ids::client::Name), "half");
     // A page reaching another through the host leaves the tree alone.
-    dlg->ShowOnly(136);
-    EXPECT_EQ(VisiblePage(*dlg), 136);
-    EXPECT_EQ(FindCtl<QTreeWidget>(dlg.get(), 1001)->currentItem()->text(0), "潜力客户资料");
+    dlg->ShowOnly(kEntry);
+    EXPECT_EQ(VisiblePage(*dlg), kEntry);
+    EXPECT_EQ(FindCtl<QTreeWidget>(dlg.get(), id::Tree)->currentItem()->text(0), "潜力客户资料");
     dlg.reset();
     EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
     EXPECT_EQ(Store().value("AWOKE/QLKHSR").toInt(), 0);
     EXPECT_EQ(Store().value("AWOKE/TBRSR").toInt(), 1);
 
     dlg = Start(AllPageFactories());
-    EXPECT_FALSE(FindCtl<QCheckBox>(dlg->Page(176), 1203)->isChecked());
-    EXPECT_TRUE(FindCtl<QCheckBox>(dlg->Page(176), 1204)->isChecked());
+    EXPECT_FALSE(FindCtl<QCheckBox>(dlg->Page(kRemind), ids::remind::Clients)->isChecked());
+    EXPECT_TRUE(FindCtl<QCheckBox>(dlg->Page(kRemind), ids::remind::Members)->isChecked());
     dlg.reset();
     EXPECT_EQ(Store().value("AWOKE/QLKHSR").toInt(), 0);
 }
 
 TEST_F(MainWindow, BackupFailsBeforeTheFirstSaveAndSucceedsAfter) {
     auto dlg = Start();
-    Press(dlg.get(), 1222);
+    testing::internal::CaptureStderr();
+    Press(dlg.get(), id::Backup);
+    const std::string why = testing::internal::GetCapturedStderr();
     EXPECT_EQ(boxes_.shown, QStringList({"备份失败！"}));
+    // The box stays short; the file and the reason go to standard error.
+    EXPECT_NE(why.find("backup failed: data1.bcm to data1.BAK: cannot open data1.bcm"), std::string::npos) << why;
     dlg = Start();
-    TheBook().members.Add({});
-    Press(dlg.get(), 1222);
+    dlg->Book().members.Add({});
+    Press(dlg.get(), id::Backup);
     EXPECT_EQ(boxes_.shown, QStringList({"备份成功！"}));
     for (std::size_t i = 0; i < vantorel::kFileCount; ++i)
         EXPECT_EQ(Bytes(Path(vantorel::kBackupFileNames[i])), Bytes(Path(vantorel::kDataFileNames[i])));
@@ -200,9 +223,10 @@ TEST_F(MainWindow, RemindersAtStartAndFromTheButton) {
     p.holder.birthDate = "1970/5-29";
     p.insured.name = "I";
     p.insured.birthDate = "2001/5-29";
-    TheBook().insurance.Add(p);
-    TheBook().calendar.Add({20030529, "last year"});
-    CMainDlg(PageFactories{}).Initialise(); // the destructor writes the files
+    Saved([&](DataBook& book) {
+        book.insurance.Add(p);
+        book.calendar.Add({20030529, "last year"});
+    });
 
     // Born today: two boxes at start, the holder first; the button shows them again.
     auto dlg = Start();
@@ -210,7 +234,7 @@ TEST_F(MainWindow, RemindersAtStartAndFromTheButton) {
     EXPECT_TRUE(boxes_.shown[0].startsWith("今天是以下保单投保人的生日:\n保险单号：P-9"));
     EXPECT_TRUE(boxes_.shown[1].startsWith("今天是以下保单被保险人的生日:\n保险单号：P-9"));
     boxes_.Clear();
-    Press(dlg.get(), 1223);
+    Press(dlg.get(), id::Remind);
     EXPECT_EQ(boxes_.shown.size(), 2);
     dlg.reset();
 
@@ -219,7 +243,7 @@ TEST_F(MainWindow, RemindersAtStartAndFromTheButton) {
     for (const QDate day : {QDate(2004, 5, 30), QDate(2004, 5, 29)}) {
         dlg = Start({}, QDateTime(day, QTime(9, 0)));
         EXPECT_TRUE(boxes_.shown.isEmpty());
-        Press(dlg.get(), 1223);
+        Press(dlg.get(), id::Remind);
         EXPECT_EQ(boxes_.shown, QStringList({"今日没有任何提醒!"}));
         dlg.reset();
         for (const char* k : kKeys) Store().setValue(QStringLiteral("AWOKE/") + k, 0);
@@ -234,8 +258,8 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
         book.insurance.Add(p);
     }
     book.members.Add({});
-    ASSERT_TRUE(vantorel::SaveFile(book.insurance, "data1.bcm").saved);
-    ASSERT_TRUE(vantorel::SaveFile(book.members, "data3.bcm").saved);
+    ASSERT_TRUE(vantorel::SaveFile(book.insurance, Path("data1.bcm").toStdString()).saved);
+    ASSERT_TRUE(vantorel::SaveFile(book.members, Path("data3.bcm").toStdString()).saved);
     {
         QFile f(Path("data1.bcm"));
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
@@ -259,8 +283,8 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
     ASSERT_FALSE(aside.empty());
     EXPECT_TRUE(text.contains(QString::fromStdString(aside.filename().string())));
     EXPECT_FALSE(text.contains("data3.bcm"));
-    EXPECT_EQ(TheBook().members.GetSize(), 1);
-    TheBook().clients.Add({});
+    EXPECT_EQ(dlg->Book().members.GetSize(), 1);
+    dlg->Book().clients.Add({});
     boxes_.Clear();
     dlg.reset();
     // The unreadable one is kept on purpose: nothing to retry; the client typed meanwhile went beside it.
@@ -268,13 +292,15 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
     EXPECT_TRUE(boxes_.shown[0].startsWith("“data2.bcm”在启动时没有能读入")) << boxes_.shown[0].toStdString();
     // The damaged original is still there under its new name; the kept record is saved.
     EXPECT_TRUE(fs::exists(aside));
-    EXPECT_EQ(Stored(&DataBook::insurance, "data1.bcm"), 1);
+    EXPECT_EQ(Stored(&DataBook::insurance, Path("data1.bcm")), 1);
     EXPECT_EQ(Bytes(Path("data2.bcm/inside")), "kept");
 }
 
 TEST_F(MainWindow, RecordsTypedIntoAnUnreadableCollectionAreSavedBesideItAndNamedAtClose) {
     ASSERT_TRUE(QDir(dir_.path()).mkdir("data2.bcm"));
-    const auto unsaved = [this] { return QDir(dir_.path()).entryList({"data2.bcm.unsaved-*"}, QDir::Files, QDir::Name); };
+    const auto unsaved = [this] {
+        return QDir(dir_.path()).entryList({"data2.bcm.unsaved-*"}, QDir::Files, QDir::Name);
+    };
     auto dlg = Start();
     ASSERT_EQ(boxes_.shown.size(), 1);
     EXPECT_TRUE(boxes_.shown[0].contains("“data2.bcm”无法打开")) << boxes_.shown[0].toStdString();
@@ -287,19 +313,19 @@ TEST_F(MainWindow, RecordsTypedIntoAnUnreadableCollectionAreSavedBesideItAndName
     dlg = Start();
     vantorel::PotClientRecord typed;
     typed.person.name = "typed";
-    TheBook().clients.Add(typed);
+    dlg->Book().clients.Add(typed);
     boxes_.Clear();
     dlg.reset();
     ASSERT_EQ(unsaved().size(), 1);
     ASSERT_EQ(boxes_.shown.size(), 1);
     EXPECT_TRUE(boxes_.shown[0].startsWith("“data2.bcm”在启动时没有能读入")) << boxes_.shown[0].toStdString();
     EXPECT_TRUE(boxes_.shown[0].contains(unsaved()[0])) << boxes_.shown[0].toStdString();
-    EXPECT_EQ(Stored(&DataBook::clients, unsaved()[0].toLocal8Bit().constData()), 1);
+    EXPECT_EQ(Stored(&DataBook::clients, dir_.filePath(unsaved()[0])), 1);
     EXPECT_TRUE(QFileInfo(Path("data2.bcm")).isDir());
 
     // Ended from outside (a signal): no box, the line goes to standard error.
     dlg = Start();
-    TheBook().clients.Add({});
+    dlg->Book().clients.Add({});
     boxes_.Clear();
     dlg->show();
     testing::internal::CaptureStderr();
@@ -339,36 +365,35 @@ TEST_F(MainWindow, UnreadBytesAreNamedOnceWithTheCopyKeptOfThem) {
     // Saved whole once: the next start is silent.
     dlg = Start();
     EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
-    EXPECT_EQ(TheBook().calendar.GetSize(), 1);
+    EXPECT_EQ(dlg->Book().calendar.GetSize(), 1);
 }
 
 TEST_F(MainWindow, AFileThatCannotBeSavedIsNamedAndMayBeRetried) {
-    TheBook().clients.Add({});
-    CMainDlg(PageFactories{}).Initialise();
+    Saved([](DataBook& book) { book.clients.Add({}); });
     const QByteArray before = Bytes(Path("data2.bcm"));
     ASSERT_GT(before.size(), 4);
 
     int failures = 2;
     FailSaving("data2.bcm", &failures);
     auto dlg = Start();
-    TheBook().clients.Add({});
-    TheBook().members.Add({});
+    dlg->Book().clients.Add({});
+    dlg->Book().members.Add({});
     boxes_.Answer(true);  // retry: fails again
     boxes_.Answer(false); // give up
     dlg.reset();
     ASSERT_EQ(boxes_.questions.size(), 2);
     EXPECT_TRUE(boxes_.questions[0].startsWith("数据文件“data2.bcm”没有能保存")) << boxes_.questions[0].toStdString();
     EXPECT_TRUE(boxes_.questions[0].endsWith("原来的文件保持不变。\n要再试一次吗？"));
-    EXPECT_EQ(Bytes(Path("data2.bcm")), before); // the old file whole
-    EXPECT_EQ(Stored(&DataBook::members, "data3.bcm"), 1); // the others still saved
+    EXPECT_EQ(Bytes(Path("data2.bcm")), before);                 // the old file whole
+    EXPECT_EQ(Stored(&DataBook::members, Path("data3.bcm")), 1); // the others still saved
 
     // Yes after one failure saves it.
     failures = 1;
     dlg = Start();
-    TheBook().clients.Add({});
+    dlg->Book().clients.Add({});
     dlg.reset();
     EXPECT_EQ(boxes_.questions.size(), 1);
-    EXPECT_EQ(Stored(&DataBook::clients, "data2.bcm"), 2);
+    EXPECT_EQ(Stored(&DataBook::clients, Path("data2.bcm")), 2);
 }
 
 TEST_F(MainWindow, EndingFromOutsideClosesTheBoxAndAsksNothing) {
@@ -387,7 +412,7 @@ TEST_F(MainWindow, EndingFromOutsideClosesTheBoxAndAsksNothing) {
 TEST_F(MainWindow, ASecondCopyIsRefusedWithoutTouchingTheData) {
     QLockFile first(Path(CAgentApp::kLockFileName));
     ASSERT_TRUE(first.tryLock(0));
-    EXPECT_EQ(CAgentApp::RunMainWindow({}), 1);
+    EXPECT_EQ(CAgentApp::RunMainWindow({}, Folder()), 1);
     EXPECT_EQ(boxes_.shown, QStringList({QString::fromUtf8(kSecondCopyText)}));
     for (const char* f : vantorel::kDataFileNames) EXPECT_FALSE(QFile::exists(Path(f)));
     EXPECT_FALSE(Store().contains("AWOKE/CALENDAR"));
@@ -433,7 +458,7 @@ TEST_F(MainWindow, ALockThatNoRunningCopyHoldsIsStaleWhateverItHolds) {
         quit.setSingleShot(true);
         QObject::connect(&quit, &QTimer::timeout, [] { QCoreApplication::quit(); });
         quit.start(100);
-        EXPECT_EQ(CAgentApp::RunMainWindow({}), c.result);
+        EXPECT_EQ(CAgentApp::RunMainWindow({}, Folder()), c.result);
         if (c.result == 0) {
             EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
             EXPECT_FALSE(QFile::exists(Path(CAgentApp::kLockFileName)));
@@ -459,17 +484,16 @@ TEST(AgentApp, MessageBoxesTakeTheDefaultDialogColours) {
 TEST_F(MainWindow, TheProgramEndsInOrderWhenAskedToQuitOrClosed) {
     // The session ending quits the application: everything is saved, nothing asked.
     QTimer::singleShot(100, [] {
-        TheBook().members.Add({});
+        Running()->Book().members.Add({});
         QCoreApplication::quit();
     });
-    EXPECT_EQ(CAgentApp::RunMainWindow({}), 0);
-    EXPECT_EQ(Stored(&DataBook::members, "data3.bcm"), 1);
+    EXPECT_EQ(CAgentApp::RunMainWindow({}, Folder()), 0);
+    EXPECT_EQ(Stored(&DataBook::members, Path("data3.bcm")), 1);
     EXPECT_TRUE(boxes_.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(Path(CAgentApp::kLockFileName)));
 
     // A close (frame button, Alt+F4, window manager): the user is there to answer a
     // real box asking to retry a file that could not be saved, after the window has gone.
-    TheBook().Clear();
     msg::SetResponder({});
     int failures = 1;
     FailSaving("data3.bcm", &failures);
@@ -479,7 +503,7 @@ TEST_F(MainWindow, TheProgramEndsInOrderWhenAskedToQuitOrClosed) {
     QObject::connect(&hand, &QTimer::timeout, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->objectName() == "102" && w->isVisible()) {
-                TheBook().members.Add({});
+                static_cast<CMainDlg*>(w)->Book().members.Add({});
                 w->close();
             }
             auto* box = qobject_cast<QMessageBox*>(w);
@@ -490,7 +514,7 @@ TEST_F(MainWindow, TheProgramEndsInOrderWhenAskedToQuitOrClosed) {
         }
     });
     hand.start();
-    EXPECT_EQ(CAgentApp::RunMainWindow({}), 0);
+    EXPECT_EQ(CAgentApp::RunMainWindow({}, Folder()), 0);
     EXPECT_TRUE(asked.startsWith("数据文件“data3.bcm”没有能保存")) << asked.toStdString();
-    EXPECT_EQ(Stored(&DataBook::members, "data3.bcm"), 2);
+    EXPECT_EQ(Stored(&DataBook::members, Path("data3.bcm")), 2);
 }

@@ -1,5 +1,5 @@
-#include "app/message_box.h"
 #include "gui_test_support.h"
+#include "app/message_box.h"
 
 #include <QFileDialog>
 #include <QLabel>

@@ -126,8 +126,9 @@ TEST_F(Program, TheStartScriptMakesAPrivateDataFolder) {
     script.setProcessEnvironment(env);
     QDir(dir_.path()).mkdir("home");
     // Under the usual umask, which would leave the folder open to every user.
-    script.start("/bin/sh", {"-c", "umask 022; exec /bin/sh \"$0\"",
-                             QString::fromLocal8Bit(qgetenv("VANTOREL_SOURCE_DIR")) + "/resources/desktop/vantorel-start"});
+    script.start("/bin/sh",
+                 {"-c", "umask 022; exec /bin/sh \"$0\"",
+                  QString::fromLocal8Bit(qgetenv("VANTOREL_SOURCE_DIR")) + "/resources/desktop/vantorel-start"});
     ASSERT_TRUE(script.waitForFinished(10000));
     EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
     EXPECT_EQ(script.readAllStandardOutput().trimmed(), dir_.filePath("home/Vantorel").toLocal8Bit());

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 using vantorel::DataBook;
@@ -92,12 +91,19 @@ TEST(Reminders, BirthdayMatchesMonthAndDayTextExactly) {
         const char* birth;
         QDate day;
         bool due;
-    } cases[] = {{"1980/5-29", kDay, true},  {"/5-29", kDay, true},       {"5-29", kDay, true},
+    } cases[] = {{"1980/5-29", kDay, true},
+                 {"/5-29", kDay, true},
+                 {"5-29", kDay, true},
                  {"abcd/5-29", kDay, true}, // the year is not looked at
-                 {"1980/05-29", kDay, false}, {"1980/5-29 ", kDay, false}, {"1980/0-0", kDay, false},
-                 {"", kDay, false},          {"1980/0-0", QDate(2004, 1, 1), false},
+                 {"1980/05-29", kDay, false},
+                 {"1980/5-29 ", kDay, false},
+                 {"1980/0-0", kDay, false},
+                 {"", kDay, false},
+                 {"1980/0-0", QDate(2004, 1, 1), false},
                  // 29 February is only reminded in leap years.
-                 {"1980/2-29", QDate(2024, 2, 29), true}, {"1980/2-29", QDate(2023, 2, 28), false},
+                 {"1980/2-29", QDate(2024, 2, 29), true},
+                 {"1980/2-29", QDate(2023, 2, 28), false},
                  {"1980/2-29", QDate(2023, 3, 1), false}};
-    for (const auto& c : cases) EXPECT_EQ(IsBirthday(c.birth, c.day), c.due) << c.birth << " " << c.day.toString().toStdString();
+    for (const auto& c : cases)
+        EXPECT_EQ(IsBirthday(c.birth, c.day), c.due) << c.birth << " " << c.day.toString().toStdString();
 }

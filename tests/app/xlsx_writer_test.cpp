@@ -29,15 +29,15 @@ TEST(Xlsx, CellsAreReadBackWithTheirTypes) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("表.xlsx"));
     const QString longText(40000, u'长');
-    const SheetWriteResult r = WriteXlsx(
+    const vantorel::Result<int> r = WriteXlsx(
         path, Table({QStringLiteral("保险单号"), QStringLiteral("年缴保费(元)"), QStringLiteral("生效日期"),
                      QStringLiteral("身高(cm)"), QStringLiteral("备注")},
                     {{SheetCell::Text(QStringLiteral("=SUM(A1)")), SheetCell::Amount(1234.5),
                       SheetCell::Date(QDate(2004, 2, 29)), SheetCell::Number(170.6), SheetCell::Text(longText)},
                      {SheetCell::Text(QStringLiteral("P2")), SheetCell::Amount(std::numeric_limits<double>::quiet_NaN()),
                       SheetCell::Date(QDate(1899, 12, 31)), SheetCell{}, SheetCell::Text(QStringLiteral(" 两端 \n"))}}));
-    ASSERT_TRUE(r.written) << r.error.toStdString();
-    EXPECT_EQ(r.cutCells, 1);
+    ASSERT_TRUE(r) << r.Reason();
+    EXPECT_EQ(*r, 1) << "one text cut to a cell's length";
 
     const xlsx::Sheet s = xlsx::Read(path);
     ASSERT_TRUE(s.ok) << s.error.toStdString();
@@ -70,7 +70,7 @@ TEST(Xlsx, ReplacesThroughARenameAndKeepsLinksAndPermissions) {
     QTemporaryDir dir;
     const SheetTable table = Table({QStringLiteral("姓名")}, {{SheetCell::Text(QStringLiteral("张三"))}});
     const QString fresh = dir.filePath(QStringLiteral("new.xlsx"));
-    ASSERT_TRUE(WriteXlsx(fresh, table).written);
+    ASSERT_TRUE(WriteXlsx(fresh, table));
     EXPECT_EQ(QFile::permissions(fresh) & 0x0777, QFile::ReadUser | QFile::WriteUser) << "personal data: private";
 
     const QString old = dir.filePath(QStringLiteral("old.xlsx"));
@@ -82,7 +82,7 @@ TEST(Xlsx, ReplacesThroughARenameAndKeepsLinksAndPermissions) {
     QFile::setPermissions(old, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
     const QString link = dir.filePath(QStringLiteral("link.xlsx"));
     ASSERT_TRUE(QFile::link(old, link));
-    ASSERT_TRUE(WriteXlsx(link, table).written);
+    ASSERT_TRUE(WriteXlsx(link, table));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(xlsx::Read(old).At(1, 0).text, QStringLiteral("张三"));
     EXPECT_EQ(QFile::permissions(old) & 0x0777, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
@@ -91,9 +91,9 @@ TEST(Xlsx, ReplacesThroughARenameAndKeepsLinksAndPermissions) {
     const QString folder = dir.filePath(QStringLiteral("a folder.xlsx"));
     ASSERT_TRUE(QDir().mkdir(folder));
     for (const QString& bad : {dir.filePath(QStringLiteral("missing/r.xlsx")), folder}) {
-        const SheetWriteResult r = WriteXlsx(bad, table);
-        EXPECT_FALSE(r.written) << bad.toStdString();
-        EXPECT_TRUE(r.error.contains(bad)) << r.error.toStdString();
+        const vantorel::Result<int> r = WriteXlsx(bad, table);
+        EXPECT_FALSE(r) << bad.toStdString();
+        EXPECT_TRUE(QString::fromStdString(r.Reason()).contains(bad)) << r.Reason();
     }
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(Names(QDir(dir.path())).size(), 3) << Names(QDir(dir.path())).join(' ').toStdString();
@@ -118,7 +118,7 @@ TEST(Xlsx, RecordsBecomeRowsUnderTheFormsLabels) {
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("p.xlsx"));
-    ASSERT_TRUE(WriteXlsx(path, RecordSheet(book, QStringLiteral("保单资料"))).written);
+    ASSERT_TRUE(WriteXlsx(path, RecordSheet(book, QStringLiteral("保单资料"))));
     const xlsx::Sheet s = xlsx::Read(path);
     ASSERT_TRUE(s.ok) << s.error.toStdString();
     ASSERT_EQ(s.rows.size(), 3u);

@@ -1,22 +1,22 @@
-// Shared by the people page tests: a fixture with an empty book, filling the
-// form, mouse clicks on list rows and small records.
+// Shared by the people page tests: a fixture with an empty book whose
+// `Collection` the page lists, filling the form, mouse clicks on list rows
+// and small records.
 #pragma once
 
-#include "app/gbk.h"
 #include "gui_test_support.h"
+#include "app/gbk.h"
 #include "records/data_files.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <QTest>
 
-template <class Page> struct PeoplePageTest : ::testing::Test {
-    void SetUp() override { vantorel::TheBook().Clear(); }
-    void TearDown() override { vantorel::TheBook().Clear(); }
+template <class Page, auto Collection> struct PeoplePageTest : ::testing::Test {
     std::unique_ptr<Page> MakePage() {
-        auto page = std::make_unique<Page>();
+        auto page = std::make_unique<Page>(book.*Collection);
         page->show();
         return page;
     }
+    vantorel::DataBook book;
     MessageRecorder boxes;
 };
 
@@ -34,8 +34,7 @@ inline void Fill(QWidget* page, std::initializer_list<int> ids, const QStringLis
 
 inline QStringList Texts(QWidget* page, std::initializer_list<int> ids) {
     QStringList texts;
-    for (int id : ids)
-        texts << TextOf(page, id);
+    for (int id : ids) texts << TextOf(page, id);
     return texts;
 }
 

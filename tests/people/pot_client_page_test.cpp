@@ -1,17 +1,11 @@
-#include "pages/people/pot_client_page.h"
 #include "people_test_support.h"
+#include "pages/people/pot_client_page.h"
+#include "resources/templates/pot_client_ids.h"
 
 #include <QElapsedTimer>
 
-using vantorel::TheBook;
-
 namespace {
-// clang-format off
-enum {
-    kName = 1055, kIdNumber = 1062, kYear = 1064, kMobile = 1071, kFax = 1076, kWorkPostcode = 1074,
-    kHobby = 1087, kList = 1140, kAdd = 1148, kModify = 1149, kDelete = 1160,
-};
-// clang-format on
+namespace id = ids::client;
 
 const QString kDupAdd = "非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！";
 const QString kDupModify = "非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!";
@@ -19,14 +13,14 @@ const QString kKeyQuestion = "您修改了客户姓名和身份证号，这是�
 const QString kConfirm = "确认修改？";
 const QString kPickFirst = "请先选择对象!";
 
-using PotClientPageTest = PeoplePageTest<CPotClientPage>;
+using PotClientPageTest = PeoplePageTest<CPotClientPage, &vantorel::DataBook::clients>;
 } // namespace
 
 TEST_F(PotClientPageTest, AddTestsTheKeyBeforeTheEmptyName) {
-    TheBook().clients.Add(Client("", "")); // left by an older file
+    book.clients.Add(Client("", "")); // left by an older file
     auto page = MakePage();
     QWidget* p = page.get();
-    EXPECT_EQ(TextOf(p, kYear), ""); // the year presets pick no year
+    EXPECT_EQ(TextOf(p, id::BirthYear), ""); // the year presets pick no year
     struct Step {
         QString name, id, box; // no box: added
     };
@@ -35,71 +29,69 @@ TEST_F(PotClientPageTest, AddTestsTheKeyBeforeTheEmptyName) {
     for (const Step& s : {Step{"", "", kDupAdd}, Step{"", "110", "客户姓名不能为空！"}, Step{"张三", "", ""},
                           Step{"张三", "", kDupAdd}, Step{"张三", "110", ""}, Step{"张三 ", "110", ""}}) {
         boxes.Clear();
-        Fill(p, {kName, kIdNumber}, {s.name, s.id});
-        Press(p, kAdd);
-        EXPECT_EQ(boxes.shown, s.box.isEmpty() ? QStringList{} : QStringList{s.box})
-            << qPrintable(s.name + "|" + s.id);
+        Fill(p, {id::Name, id::IdNumber}, {s.name, s.id});
+        Press(p, id::Add);
+        EXPECT_EQ(boxes.shown, s.box.isEmpty() ? QStringList{} : QStringList{s.box}) << qPrintable(s.name + "|" + s.id);
     }
-    ASSERT_EQ(TheBook().clients.GetSize(), 4);
-    EXPECT_EQ(RowTexts(p, kList, 3), (QStringList{"张三 ", "110"}));
-    Press(p, kModify); // an add leaves nothing selected
+    ASSERT_EQ(book.clients.GetSize(), 4);
+    EXPECT_EQ(RowTexts(p, id::List, 3), (QStringList{"张三 ", "110"}));
+    Press(p, id::Modify); // an add leaves nothing selected
     EXPECT_EQ(boxes.Last(), kPickFirst);
 }
 
 TEST_F(PotClientPageTest, ClientFieldsAreStoredAndOnlyAClickShowsThem) {
     auto page = MakePage();
     QWidget* p = page.get();
-    Fill(p, {kName, kFax, kWorkPostcode, kHobby}, {"赵六", "020-1", "518000", "围棋"});
-    Press(p, kAdd);
-    ASSERT_EQ(TheBook().clients.GetSize(), 1);
-    const auto& r = TheBook().clients.At(0);
+    Fill(p, {id::Name, id::Fax, id::WorkPostcode, id::Hobby}, {"赵六", "020-1", "518000", "围棋"});
+    Press(p, id::Add);
+    ASSERT_EQ(book.clients.GetSize(), 1);
+    const auto& r = book.clients.At(0);
     EXPECT_EQ(r.person.workPostcode, "518000"); // not the home postcode, which has the same label
     EXPECT_EQ(r.fax, "020-1");
     EXPECT_EQ(FromGbk(r.hobby), "围棋");
 
-    TheBook().clients.Add(Client("钱七", "9"));
+    book.clients.Add(Client("钱七", "9"));
     page = MakePage();
     p = page.get();
-    ClickRow(p, kList, 0);
-    EXPECT_EQ(Texts(p, {kFax, kWorkPostcode, kHobby}), (QStringList{"020-1", "518000", "围棋"}));
-    ClickRow(p, kList, 1);
-    EXPECT_EQ(TextOf(p, kFax), "");
-    auto* list = FindCtl<CSkinListCtrl>(p, kList);
+    ClickRow(p, id::List, 0);
+    EXPECT_EQ(Texts(p, {id::Fax, id::WorkPostcode, id::Hobby}), (QStringList{"020-1", "518000", "围棋"}));
+    ClickRow(p, id::List, 1);
+    EXPECT_EQ(TextOf(p, id::Fax), "");
+    auto* list = FindCtl<CSkinListCtrl>(p, id::List);
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Up); // the keyboard moves the selection without loading
     EXPECT_EQ(list->GetFirstSelected(), 0);
-    EXPECT_EQ(TextOf(p, kName), "钱七");
+    EXPECT_EQ(TextOf(p, id::Name), "钱七");
 }
 
 TEST_F(PotClientPageTest, AHeightOrWeightTooLargeIsRefusedByName) {
     auto page = MakePage();
     QWidget* p = page.get();
-    Fill(p, {kName, 1102, 1103}, {"甲", "170", "1e999"});
-    Press(p, kAdd);
+    Fill(p, {id::Name, id::Height, id::Weight}, {"甲", "170", "1e999"});
+    Press(p, id::Add);
     EXPECT_EQ(boxes.shown, QStringList{"“体重”数值太大，请重新输入!"});
-    EXPECT_EQ(TheBook().clients.GetSize(), 0);
+    EXPECT_EQ(book.clients.GetSize(), 0);
 }
 
 TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {
-    for (auto [name, id] : {std::pair{"甲", "1"}, {"乙", "2"}, {"甲", "2"}})
-        TheBook().clients.Add(Client(name, id));
+    for (auto [name, id] : {std::pair{"甲", "1"}, {"乙", "2"}, {"甲", "2"}}) book.clients.Add(Client(name, id));
     auto page = MakePage();
     QWidget* p = page.get();
-    Press(p, kModify);
+    Press(p, id::Modify);
     EXPECT_EQ(boxes.shown, QStringList{kPickFirst});
-    ClickRow(p, kList, 1);
-    Fill(p, {kMobile}, {"139"});
+    ClickRow(p, id::List, 1);
+    Fill(p, {id::Mobile}, {"139"});
     boxes.Answer(false);
-    Press(p, kModify); // key unchanged: the plain question; No keeps everything
+    Press(p, id::Modify); // key unchanged: the plain question; No keeps everything
     EXPECT_EQ(boxes.Last(), kConfirm);
-    EXPECT_EQ(TheBook().clients.At(1).person.mobile, "");
-    Press(p, kModify);
-    EXPECT_EQ(TheBook().clients.At(1).person.mobile, "139");
-    Press(p, kModify); // a modify leaves nothing selected
+    EXPECT_EQ(book.clients.At(1).person.mobile, "");
+    Press(p, id::Modify);
+    EXPECT_EQ(book.clients.At(1).person.mobile, "139");
+    Press(p, id::Modify); // a modify leaves nothing selected
     EXPECT_EQ(boxes.Last(), kPickFirst);
 
     // A key another client holds is refused whichever part changed.
-    const auto before = TheBook().clients.Records();
+    const auto before = book.clients.Records();
     struct Case {
         int row;
         const char *name, *id;
@@ -108,51 +100,49 @@ TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {
     for (const Case& c :
          {Case{1, "甲", "1", kKeyQuestion}, Case{1, "甲", "2", kConfirm}, Case{2, "甲", "1", kConfirm}}) {
         boxes.Clear();
-        ClickRow(p, kList, c.row);
-        Fill(p, {kName, kIdNumber}, {c.name, c.id});
-        Press(p, kModify);
+        ClickRow(p, id::List, c.row);
+        Fill(p, {id::Name, id::IdNumber}, {c.name, c.id});
+        Press(p, id::Modify);
         EXPECT_EQ(boxes.shown, (QStringList{c.question, kDupModify})) << c.row << c.name << c.id;
     }
-    EXPECT_EQ(TheBook().clients.Records(), before);
-    Fill(p, {kName, kIdNumber}, {"丁", "4"}); // the refusal keeps the selection: correct and retry
-    Press(p, kModify);
+    EXPECT_EQ(book.clients.Records(), before);
+    Fill(p, {id::Name, id::IdNumber}, {"丁", "4"}); // the refusal keeps the selection: correct and retry
+    Press(p, id::Modify);
     EXPECT_EQ(boxes.Last(), kKeyQuestion);
-    EXPECT_EQ(RowTexts(p, kList, 2), (QStringList{"丁", "4"}));
+    EXPECT_EQ(RowTexts(p, id::List, 2), (QStringList{"丁", "4"}));
 }
 
 TEST_F(PotClientPageTest, DeleteAsksAndRemovesTheClickedRecord) {
     auto twin = Client("二", "二"); // the same key twice, from an older file
     twin.person.mobile = "222";
-    for (const auto& r : {Client("一", "一"), Client("二", "二"), twin, Client("三", "三")})
-        TheBook().clients.Add(r);
+    for (const auto& r : {Client("一", "一"), Client("二", "二"), twin, Client("三", "三")}) book.clients.Add(r);
     auto page = MakePage();
     QWidget* p = page.get();
-    Press(p, kDelete); // no row selected: nothing happens
+    Press(p, id::Delete); // no row selected: nothing happens
     EXPECT_TRUE(boxes.shown.isEmpty());
 
-    ClickRow(p, kList, 2);
-    EXPECT_EQ(TextOf(p, kMobile), "222"); // the clicked record, not the first with its key
+    ClickRow(p, id::List, 2);
+    EXPECT_EQ(TextOf(p, id::Mobile), "222"); // the clicked record, not the first with its key
     boxes.Answer(false);
-    Press(p, kDelete);
+    Press(p, id::Delete);
     EXPECT_EQ(boxes.shown, QStringList{"确认删除?"});
     EXPECT_EQ(boxes.defaultNo, boxes.shown) << "Enter answers No";
-    EXPECT_EQ(TheBook().clients.GetSize(), 4);
-    Press(p, kDelete);
-    ASSERT_EQ(TheBook().clients.GetSize(), 3);
-    EXPECT_EQ(TheBook().clients.At(1).person.mobile, "");
-    EXPECT_EQ(RowTexts(p, kList, 2), (QStringList{"三", "三"}));
-    Press(p, kModify); // a delete leaves nothing selected
+    EXPECT_EQ(book.clients.GetSize(), 4);
+    Press(p, id::Delete);
+    ASSERT_EQ(book.clients.GetSize(), 3);
+    EXPECT_EQ(book.clients.At(1).person.mobile, "");
+    EXPECT_EQ(RowTexts(p, id::List, 2), (QStringList{"三", "三"}));
+    Press(p, id::Modify); // a delete leaves nothing selected
     EXPECT_EQ(boxes.Last(), kPickFirst);
 }
 
 TEST_F(PotClientPageTest, FiftyThousandClientsListAndRebuildQuickly) {
-    for (int i = 0; i < 50000; ++i)
-        TheBook().clients.Add(Client(QString("客户%1").arg(i), QString::number(i)));
+    for (int i = 0; i < 50000; ++i) book.clients.Add(Client(QString("客户%1").arg(i), QString::number(i)));
     QElapsedTimer t;
     t.start();
     auto page = MakePage();
-    Fill(page.get(), {kName}, {"新客户"});
-    Press(page.get(), kAdd); // an add rebuilds the whole list
-    EXPECT_EQ(FindCtl<CSkinListCtrl>(page.get(), kList)->GetItemCount(), 50001);
+    Fill(page.get(), {id::Name}, {"新客户"});
+    Press(page.get(), id::Add); // an add rebuilds the whole list
+    EXPECT_EQ(FindCtl<CSkinListCtrl>(page.get(), id::List)->GetItemCount(), 50001);
     EXPECT_LT(t.elapsed(), 5000);
 }

@@ -1,25 +1,18 @@
-#include "pages/people/team_member_page.h"
 #include "people_test_support.h"
-
-using vantorel::TheBook;
+#include "pages/people/team_member_page.h"
+#include "resources/templates/team_member_ids.h"
 
 namespace {
-// clang-format off
-enum {
-    kStaffNo = 1075, kName = 1049, kBirthYear = 1045, kBirthMonth = 1046, kBirthDay = 1047, kDepartment = 1083,
-    kJoinYear = 1059, kJoinMonth = 1060, kJoinDay = 1061, kHeight = 1175, kList = 1173, kAdd = 1148,
-    kModify = 1149, kDelete = 1160,
-};
-// clang-format on
+namespace id = ids::member;
 
 const QString kDuplicate = "非常抱歉,数据库中已存在相同工号成员,请重新输入！";
 const QString kKeyQuestion = "您修改了成员姓名或工号，这是关键数据,你确认修改吗?";
 
-using TeamMemberPageTest = PeoplePageTest<CTeamMemberPage>;
+using TeamMemberPageTest = PeoplePageTest<CTeamMemberPage, &vantorel::DataBook::members>;
 } // namespace
 
 TEST_F(TeamMemberPageTest, AddTestsTheStaffNumberBeforeEmptiness) {
-    TheBook().members.Add(Member("", "旧")); // no number, from an older file
+    book.members.Add(Member("", "旧")); // no number, from an older file
     auto page = MakePage();
     QWidget* p = page.get();
     struct Step {
@@ -29,83 +22,82 @@ TEST_F(TeamMemberPageTest, AddTestsTheStaffNumberBeforeEmptiness) {
     for (const Step& s : {Step{"", "甲", kDuplicate}, Step{"A01", "", "成员姓名和工号不能为空！"},
                           Step{"A01", "甲", ""}, Step{"A01", "别人", kDuplicate}, Step{"a01", "别人", ""}}) {
         boxes.Clear();
-        Fill(p, {kStaffNo, kName}, {s.staffNo, s.name});
-        Press(p, kAdd);
+        Fill(p, {id::StaffNo, id::Name}, {s.staffNo, s.name});
+        Press(p, id::Add);
         EXPECT_EQ(boxes.shown, s.box.isEmpty() ? QStringList{} : QStringList{s.box})
             << qPrintable(s.staffNo + "|" + s.name);
     }
-    ASSERT_EQ(TheBook().members.GetSize(), 3);
-    EXPECT_EQ(RowTexts(p, kList, 2), (QStringList{"a01", "别人"}));
+    ASSERT_EQ(book.members.GetSize(), 3);
+    EXPECT_EQ(RowTexts(p, id::List, 2), (QStringList{"a01", "别人"}));
 }
 
 TEST_F(TeamMemberPageTest, BothDatesAndTheHeightAreStoredAndShownAgain) {
     auto old = Member("X", "旧"); // from an older file, with fields this page has no control for
     old.person.occupation = ToGbk("教师");
     old.person.workPhone = "1";
-    TheBook().members.Add(old);
+    book.members.Add(old);
     auto page = MakePage();
     QWidget* p = page.get();
-    const std::initializer_list<int> ids{kStaffNo,  kBirthYear, kBirthMonth, kBirthDay,
-                                         kJoinYear, kJoinMonth, kJoinDay,    kHeight};
+    const std::initializer_list<int> ids{id::StaffNo,  id::BirthYear, id::BirthMonth, id::BirthDay,
+                                         id::JoinYear, id::JoinMonth, id::JoinDay,    id::Height};
     const QStringList blank{"", "", "01", "01", "", "01", "01", ""};
     EXPECT_EQ(Texts(p, ids), blank); // the year presets pick no year
-    ClickRow(p, kList, 0);
+    ClickRow(p, id::List, 0);
     Fill(p, ids, {"T-7", "1970", "05", "29", "2003", "01", "15", "170.6"});
-    Press(p, kAdd);
-    ASSERT_EQ(TheBook().members.GetSize(), 2);
-    const auto& r = TheBook().members.At(1);
+    Press(p, id::Add);
+    ASSERT_EQ(book.members.GetSize(), 2);
+    const auto& r = book.members.At(1);
     EXPECT_EQ(r.person.birthDate, "1970/5-29");
     EXPECT_EQ(r.joinDate, "2003/1-15");
     EXPECT_DOUBLE_EQ(r.person.height, 170.6);
     EXPECT_TRUE(r.person.occupation.empty() && r.person.workPhone.empty()); // not carried over unseen
 
     Fill(p, ids, blank);
-    ClickRow(p, kList, 1);
+    ClickRow(p, id::List, 1);
     EXPECT_EQ(Texts(p, ids), (QStringList{"T-7", "1970", "05", "29", "2003", "01", "15", "171"}));
 
     // A height too large for a number is refused by name; the stored one stays.
     boxes.Clear();
-    TypeInto(p, kHeight, "-1e400");
-    Press(p, kModify);
+    TypeInto(p, id::Height, "-1e400");
+    Press(p, id::Modify);
     EXPECT_EQ(boxes.shown, QStringList{"“身高”数值太大，请重新输入!"});
-    EXPECT_DOUBLE_EQ(TheBook().members.At(1).person.height, 170.6);
+    EXPECT_DOUBLE_EQ(book.members.At(1).person.height, 170.6);
 }
 
 TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
-    for (const char* n : {"A01", "B02", "C03"})
-        TheBook().members.Add(Member(n, n));
+    for (const char* n : {"A01", "B02", "C03"}) book.members.Add(Member(n, n));
     auto page = MakePage();
     QWidget* p = page.get();
-    Press(p, kModify);
+    Press(p, id::Modify);
     EXPECT_EQ(boxes.shown, QStringList{"请先选择对象!"});
-    ClickRow(p, kList, 0); // a click on the empty part of the list lets the record go again
-    auto* list = FindCtl<CSkinListCtrl>(p, kList);
+    ClickRow(p, id::List, 0); // a click on the empty part of the list lets the record go again
+    auto* list = FindCtl<CSkinListCtrl>(p, id::List);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
-    Press(p, kModify);
+    Press(p, id::Modify);
     EXPECT_EQ(boxes.shown, (QStringList{"请先选择对象!", "请先选择对象!"}));
     boxes.Clear();
-    ClickRow(p, kList, 1);
-    Fill(p, {kDepartment}, {"三部"});
-    Press(p, kModify); // neither key field changed: the plain question
+    ClickRow(p, id::List, 1);
+    Fill(p, {id::Department}, {"三部"});
+    Press(p, id::Modify); // neither key field changed: the plain question
     EXPECT_EQ(boxes.Last(), "确认修改？");
-    EXPECT_EQ(FromGbk(TheBook().members.At(1).department), "三部");
+    EXPECT_EQ(FromGbk(book.members.At(1).department), "三部");
 
     boxes.Clear();
-    ClickRow(p, kList, 1);
-    Fill(p, {kName}, {"乙"}); // only the name: the key question, then the change
-    Press(p, kModify);
+    ClickRow(p, id::List, 1);
+    Fill(p, {id::Name}, {"乙"}); // only the name: the key question, then the change
+    Press(p, id::Modify);
     EXPECT_EQ(boxes.shown, QStringList{kKeyQuestion});
-    EXPECT_EQ(RowTexts(p, kList, 1), (QStringList{"B02", "乙"}));
+    EXPECT_EQ(RowTexts(p, id::List, 1), (QStringList{"B02", "乙"}));
 
     boxes.Clear();
-    ClickRow(p, kList, 1);
-    Fill(p, {kStaffNo}, {"A01"}); // another member's number
-    Press(p, kModify);
+    ClickRow(p, id::List, 1);
+    Fill(p, {id::StaffNo}, {"A01"}); // another member's number
+    Press(p, id::Modify);
     EXPECT_EQ(boxes.shown, (QStringList{kKeyQuestion, kDuplicate}));
-    EXPECT_EQ(TheBook().members.At(1).staffNo, "B02");
+    EXPECT_EQ(book.members.At(1).staffNo, "B02");
 
-    Press(p, kDelete);
+    Press(p, id::Delete);
     EXPECT_EQ(boxes.Last(), "确认删除?");
     EXPECT_EQ(boxes.defaultNo, QStringList{"确认删除?"}) << "the modify questions default to Yes";
-    EXPECT_EQ(RowTexts(p, kList, 1), (QStringList{"C03", "C03"}));
+    EXPECT_EQ(RowTexts(p, id::List, 1), (QStringList{"C03", "C03"}));
 }

@@ -2,11 +2,12 @@
 // host, and running the modal dialogs from a pressed button.
 #pragma once
 
+#include "gui_test_support.h"
 #include "app/gbk.h"
 #include "app/page.h"
 #include "app/page_host.h"
-#include "gui_test_support.h"
 #include "records/data_files.h"
+#include "resources/templates/list_dialog_ids.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <QApplication>
@@ -25,7 +26,8 @@ inline vantorel::PolicyRecord SamplePolicy(const QString& no, const QString& hol
     return p;
 }
 
-// Stands in for the main window: holds the pages and remembers which one it showed.
+// Stands in for the main window: holds the book and the pages and remembers
+// which page it showed.
 class FakeHost : public PageHost {
 public:
     CPage* Page(int id) const override {
@@ -36,6 +38,11 @@ public:
         for (auto& [key, page] : pages) page->setVisible(key == id);
         shown.push_back(id);
     }
+    vantorel::DataBook& Book() override { return book; }
+    const ReminderSwitches& StoredSwitches() const override { return switches; }
+    QDate Today() const override { return QDate::currentDate(); }
+    vantorel::DataBook book;
+    ReminderSwitches switches;
     std::map<int, CPage*> pages;
     std::vector<int> shown;
 };
@@ -55,7 +62,8 @@ inline void PressWithDialog(QWidget* form, int button, const std::function<void(
     EXPECT_TRUE(ran) << "no modal dialog opened";
 }
 
-inline CSkinListCtrl* ListOf(QWidget* root) { return FindCtl<CSkinListCtrl>(root, 1136); }
+// The list of a beneficiaries or riders dialog.
+inline CSkinListCtrl* ListOf(QWidget* root) { return FindCtl<CSkinListCtrl>(root, ids::list_dialog::List); }
 
 inline QStringList Column(CSkinListCtrl* list, int col) {
     QStringList out;

@@ -1,18 +1,19 @@
+#include "policy_test_support.h"
 #include "pages/policy/policy_entry_page.h"
 #include "pages/policy/policy_query_page.h"
-#include "policy_test_support.h"
+#include "resources/templates/policy_entry_ids.h"
+#include "resources/templates/query_ids.h"
 
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QRadioButton>
 
-using vantorel::TheBook;
+namespace id = ids::query;
 
 namespace {
 
 struct QueryPage : testing::Test {
     void SetUp() override {
-        TheBook().insurance.RemoveAll();
         vantorel::PolicyRecord a = SamplePolicy("P1", "Zhang Wei", "王芳", "终身寿险", "2004/1-2");
         a.beneficiaries.push_back({});
         a.beneficiaries[0].name = ToGbk("赵六");
@@ -20,15 +21,15 @@ struct QueryPage : testing::Test {
         b.riders.push_back({});
         b.riders[0].productName = ToGbk("附加医疗");
         vantorel::PolicyRecord c = SamplePolicy("P1", "丂", "", "两全保险", "2005/1-2");
-        for (auto* p : {&a, &b, &c}) TheBook().insurance.Add(*p);
-        host.pages = {{136, &entry}, {137, &query}};
+        for (auto* p : {&a, &b, &c}) host.book.insurance.Add(*p);
+        host.pages = {{ids::entry::Template, &entry}, {id::Template, &query}};
         query.RefreshResults();
         query.show();
     }
     void Find(int option, const QString& text) {
         if (option) FindCtl<QRadioButton>(&query, option)->click();
-        TypeInto(&query, 1122, text);
-        Press(&query, 1124);
+        TypeInto(&query, id::Text, text);
+        Press(&query, id::Find);
     }
     // Selects rows 2 then 1, so the topmost selected row is not the first chosen.
     void SelectRowsTwoAndOne() {
@@ -40,9 +41,9 @@ struct QueryPage : testing::Test {
     QStringList Keys() const { return Column(list, 1); }
 
     FakeHost host;
-    CPolicyQueryPage query{&host};
-    CPolicyEntryPage entry;
-    CSkinListCtrl* list = ListOf(&query);
+    CPolicyQueryPage query{host.book.insurance, &host};
+    CPolicyEntryPage entry{host.book.insurance};
+    CSkinListCtrl* list = FindCtl<CSkinListCtrl>(&query, id::List);
     MessageRecorder rec;
 };
 
@@ -54,26 +55,36 @@ TEST_F(QueryPage, OptionsMatchWhatTheyNameExactlyEnough) {
         QStringList expected;
     } cases[] = {
         {0, "whatever", {"Zhang Wei", "李四", "丂"}},
-        {1108, "p1", {}}, {1108, "P1 ", {}}, {1108, "P1", {"P1", "P1"}},
-        {1110, "Zhang", {"Zhang Wei"}}, {1110, "zhang", {}}, {1110, "丂", {"丂"}},
-        {1110, "@", {}}, // "丂" is 81 40 in GBK: its trail byte must not pass for "@".
-        {1120, "Ab", {"Abc"}}, {1125, "保险", {"两全保险"}},
-        {1135, "2004-01-02", {"2004/1-2"}}, {1135, "2004-1-2", {"2004/1-2"}}, {1135, "2004/1/2", {"2004/1-2"}},
-        {1135, " 2004-01-02 ", {"2004/1-2"}}, {1135, "2004.1.2", {}},
-        {1137, "赵", {"赵六"}}, {1137, "医疗", {"附加医疗"}}, {1137, "\xF0\x9F\x98\x80", {}},
+        {id::ByNumber, "p1", {}},
+        {id::ByNumber, "P1 ", {}},
+        {id::ByNumber, "P1", {"P1", "P1"}},
+        {id::ByHolder, "Zhang", {"Zhang Wei"}},
+        {id::ByHolder, "zhang", {}},
+        {id::ByHolder, "丂", {"丂"}},
+        {id::ByHolder, "@", {}}, // "丂" is 81 40 in GBK: its trail byte must not pass for "@".
+        {id::ByInsured, "Ab", {"Abc"}},
+        {id::ByProduct, "保险", {"两全保险"}},
+        {id::ByDate, "2004-01-02", {"2004/1-2"}},
+        {id::ByDate, "2004-1-2", {"2004/1-2"}},
+        {id::ByDate, "2004/1/2", {"2004/1-2"}},
+        {id::ByDate, " 2004-01-02 ", {"2004/1-2"}},
+        {id::ByDate, "2004.1.2", {}},
+        {id::ByAnyField, "赵", {"赵六"}},
+        {id::ByAnyField, "医疗", {"附加医疗"}},
+        {id::ByAnyField, "\xF0\x9F\x98\x80", {}},
     };
     for (const auto& c : cases) {
         Find(c.option, QString::fromUtf8(c.text));
-        EXPECT_EQ(c.option == 1108 ? Numbers() : Keys(), c.expected) << c.option << " " << c.text;
+        EXPECT_EQ(c.option == id::ByNumber ? Numbers() : Keys(), c.expected) << c.option << " " << c.text;
     }
     EXPECT_EQ(list->GetColumnCaption(1), "匹配内容");
 
     // An empty text lists everything; "显示所有保单" clears the option, keeps the text.
-    Find(1125, "");
+    Find(id::ByProduct, "");
     EXPECT_EQ(Numbers().size(), 3);
-    Find(1110, "李");
-    Press(&query, 1150);
-    EXPECT_EQ(TextOf(&query, 1122), "李");
+    Find(id::ByHolder, "李");
+    Press(&query, id::ShowAll);
+    EXPECT_EQ(TextOf(&query, id::Text), "李");
     EXPECT_EQ(Numbers().size(), 3);
     EXPECT_EQ(list->GetColumnCaption(1), "投保人姓名");
 }
@@ -81,82 +92,80 @@ TEST_F(QueryPage, OptionsMatchWhatTheyNameExactlyEnough) {
 TEST_F(QueryPage, DeleteActsOnTheTopmostRowAndDeleteAllNeedsRows) {
     SelectRowsTwoAndOne();
     rec.Answer(false);
-    Press(&query, 1160);
+    Press(&query, id::DeleteOne);
     EXPECT_EQ(rec.questions, QStringList{"确认删除?"});
     EXPECT_EQ(rec.defaultNo, rec.questions) << "Enter answers No";
-    EXPECT_EQ(TheBook().insurance.GetSize(), 3);
-    Press(&query, 1160);
+    EXPECT_EQ(host.book.insurance.GetSize(), 3);
+    Press(&query, id::DeleteOne);
     EXPECT_EQ(Numbers(), QStringList({"P1", "P1"}));
 
-    Find(1108, "none");
+    Find(id::ByNumber, "none");
     rec.Clear();
-    Press(&query, 1161);
+    Press(&query, id::DeleteAll);
     EXPECT_TRUE(rec.shown.isEmpty());
-    EXPECT_EQ(TheBook().insurance.GetSize(), 2);
+    EXPECT_EQ(host.book.insurance.GetSize(), 2);
 
-    Find(1110, "丂");
+    Find(id::ByHolder, "丂");
     rec.Answer(false);
-    Press(&query, 1161);
+    Press(&query, id::DeleteAll);
     EXPECT_EQ(rec.questions, QStringList{"确认删除所有保单?"});
     EXPECT_EQ(rec.defaultNo, rec.questions) << "Enter answers No";
-    EXPECT_EQ(TheBook().insurance.GetSize(), 2);
-    Press(&query, 1161);
-    EXPECT_EQ(TheBook().insurance.GetSize(), 0) << "every policy goes, not only the listed ones";
+    EXPECT_EQ(host.book.insurance.GetSize(), 2);
+    Press(&query, id::DeleteAll);
+    EXPECT_EQ(host.book.insurance.GetSize(), 0) << "every policy goes, not only the listed ones";
     EXPECT_EQ(list->GetItemCount(), 0);
 }
 
 TEST_F(QueryPage, EnterOnADeleteQuestionKeepsThePolicies) {
     EnterOnRealBoxes enter;
     list->SelectRow(0);
-    Press(&query, 1160);
-    Press(&query, 1161);
+    Press(&query, id::DeleteOne);
+    Press(&query, id::DeleteAll);
     EXPECT_EQ(enter.seen, 2);
-    EXPECT_EQ(TheBook().insurance.GetSize(), 3);
+    EXPECT_EQ(host.book.insurance.GetSize(), 3);
     EXPECT_EQ(list->GetItemCount(), 3);
 }
 
 TEST_F(QueryPage, ModifyOpensTheChosenPolicyOnTheEntryPage) {
-    Press(&query, 1149);
+    Press(&query, id::Modify);
     EXPECT_EQ(rec.Last(), "请选择修改对象!");
     EXPECT_TRUE(host.shown.empty());
 
     SelectRowsTwoAndOne();
-    Press(&query, 1149);
-    EXPECT_EQ(host.shown, std::vector<int>{136});
+    Press(&query, id::Modify);
+    EXPECT_EQ(host.shown, std::vector<int>{ids::entry::Template});
     EXPECT_EQ(entry.GetMode(), CPolicyEntryPage::kModify);
     EXPECT_EQ(entry.CurrentIndex(), 1);
-    EXPECT_EQ(TextOf(&entry, 1040), "P2");
+    EXPECT_EQ(TextOf(&entry, ids::entry::PolicyNo), "P2");
 
     // Either "P1" row opens the first "P1" in collection order.
     list->SelectRow(2);
-    Press(&query, 1149);
+    Press(&query, id::Modify);
     EXPECT_EQ(entry.CurrentIndex(), 0);
 
     // A row whose policy has gone opens nothing and the list catches up.
     query.show();
     list->SelectRow(1);
-    TheBook().insurance.RemoveAt(1);
+    host.book.insurance.RemoveAt(1);
     host.shown.clear();
     rec.Clear();
-    Press(&query, 1149);
+    Press(&query, id::Modify);
     EXPECT_TRUE(host.shown.empty());
     EXPECT_TRUE(rec.shown.isEmpty());
     EXPECT_EQ(Numbers(), QStringList({"P1", "P1"}));
 }
 
 TEST(QueryPageScale, HundredThousandPoliciesRefreshQuickly) {
-    TheBook().insurance.RemoveAll();
-    for (int i = 0; i < 100000; ++i)
-        TheBook().insurance.Add(SamplePolicy(QString("P%1").arg(i), QString("客户%1").arg(i)));
     FakeHost host;
-    CPolicyQueryPage page(&host);
+    for (int i = 0; i < 100000; ++i)
+        host.book.insurance.Add(SamplePolicy(QString("P%1").arg(i), QString("客户%1").arg(i)));
+    CPolicyQueryPage page(host.book.insurance, &host);
     page.show();
     QElapsedTimer t;
     t.start();
     page.RefreshResults();
     EXPECT_LT(t.elapsed(), 2000);
-    EXPECT_EQ(ListOf(&page)->GetItemCount(), 100000);
-    TheBook().insurance.RemoveAll();
+    EXPECT_EQ(FindCtl<CSkinListCtrl>(&page, id::List)->GetItemCount(), 100000);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "records/archive.h"
 #include "storage_kit.h"
+#include "records/archive.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "records/data_files.h"
 #include "storage_kit.h"
+#include "records/data_files.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,8 @@ template <class C> void ExpectEveryTruncationIsCaught(const C& full) {
         }
         // The offset is where the cut value starts; every record before it is kept whole.
         ASSERT_EQ(offset, *(std::upper_bound(map.starts.begin(), map.starts.end(), len) - 1)) << "length " << len;
-        const auto complete = std::upper_bound(map.recordEnds.begin(), map.recordEnds.end(), len) - map.recordEnds.begin();
+        const auto complete =
+            std::upper_bound(map.recordEnds.begin(), map.recordEnds.end(), len) - map.recordEnds.begin();
         ASSERT_EQ(c.GetSize(), complete) << "length " << len;
         for (int i = 0; i < complete; ++i) ASSERT_EQ(c.At(i), full.At(i));
     }
@@ -76,7 +77,8 @@ TEST(DamagedFiles, HostileCountsKeepTheRecordsBeforeThem) {
     const std::size_t at = (policies.size() - 4) / 2; // the first policy ends with its two list counts
     ASSERT_EQ(Hex(policies.substr(at, 4)), "00 00 00 00");
     const auto lists = [&](int beneficiaries, int riders) {
-        return std::string(policies).replace(at, 4, B({beneficiaries & 255, beneficiaries >> 8 & 255, riders & 255, riders >> 8 & 255}));
+        return std::string(policies).replace(
+            at, 4, B({beneficiaries & 255, beneficiaries >> 8 & 255, riders & 255, riders >> 8 & 255}));
     };
     const LoadState loaded = LoadState::loaded, damaged = LoadState::damaged, unread = LoadState::unreadBytes;
     struct Case {
@@ -91,7 +93,8 @@ TEST(DamagedFiles, HostileCountsKeepTheRecordsBeforeThem) {
         {3, count(0), unread, 0, none, 4}, // records after a count of 0, -1 or INT_MIN are not read
         {3, count(0xFFFFFFFF), unread, 0, none, 4},
         {3, count(0x80000000), unread, 0, none, 4},
-        {3, count(2), unread, 2, schedule.substr(0, schedule.size() - 9).replace(0, 1, 1, '\2'), schedule.size() - 9}, // the last entry takes 9 bytes
+        {3, count(2), unread, 2, schedule.substr(0, schedule.size() - 9).replace(0, 1, 1, '\2'),
+         schedule.size() - 9}, // the last entry takes 9 bytes
         {3, count(11), damaged, 3, schedule, schedule.size()},
         {3, count(0x7F00007F), damaged, 3, schedule, schedule.size()},
         {3, schedule + "trailing garbage", unread, 3, schedule, schedule.size()},

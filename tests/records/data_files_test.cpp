@@ -1,5 +1,5 @@
-#include "records/data_files.h"
 #include "storage_kit.h"
+#include "records/data_files.h"
 
 #include <gtest/gtest.h>
 
@@ -166,8 +166,16 @@ TEST(Backup, CopiesAllFourOrStopsAtTheFirstFailureKeepingThePreviousBackupWhole)
         if (step == "missing") fs::remove(dir / "data2.bcm");
         // "copy" names the source; the other steps name the backup being written.
         FaultAt fault(step, step == "copy" ? "data2.bcm" : "data2.BAK");
-        const bool ok = BackupAll(dir.path());
+        const Result<void> backup = BackupAll(dir.path());
+        const bool ok = bool(backup);
         EXPECT_EQ(ok, step.empty());
+        // The failure names the file it stopped at, and why.
+        if (!ok) {
+            EXPECT_EQ(backup.Reason().rfind("data2.bcm to data2.BAK: ", 0), 0u) << backup.Reason();
+        }
+        if (step == "missing") {
+            EXPECT_NE(backup.Reason().find("cannot open data2.bcm"), std::string::npos) << backup.Reason();
+        }
         EXPECT_EQ(ReadBytes(dir / "data1.BAK"), ReadBytes(dir / "data1.bcm"));
         for (std::size_t i = 1; ok && i < kFileCount; ++i)
             EXPECT_EQ(ReadBytes(dir / kBackupFileNames[i]), ReadBytes(dir / kDataFileNames[i]));

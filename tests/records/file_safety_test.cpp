@@ -1,8 +1,8 @@
 // What the data files must never lose or expose: bytes the loader did not
 // read, records typed into a collection whose file could not be read, links,
 // modes, and files that are not files at all.
-#include "records/data_files.h"
 #include "storage_kit.h"
+#include "records/data_files.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <sys/stat.h>
 #endif
 
 using namespace vantorel;
@@ -41,7 +41,9 @@ struct FaultAt {
     ~FaultAt() { SetStorageFaultHook({}); }
 };
 
-std::string Int32(std::uint32_t n) { return testkit::B({int(n & 255), int(n >> 8 & 255), int(n >> 16 & 255), int(n >> 24)}); }
+std::string Int32(std::uint32_t n) {
+    return testkit::B({int(n & 255), int(n >> 8 & 255), int(n >> 16 & 255), int(n >> 24)});
+}
 
 } // namespace
 
@@ -59,9 +61,9 @@ TEST(FileSafety, BytesTheLoaderDidNotReadAreCopiedAsideOnceBeforeTheSave) {
         int records;
         std::uint64_t offset;
     } cases[] = {
-        {policies + "tail", 4, policies.size()},             // bytes after the last record
-        {Int32(0xFFFFFFFF) + clients.substr(4), 0, 4},        // count -1, records after it
-        {Int32(0x80000000) + clients.substr(4), 0, 4},        // INT_MIN
+        {policies + "tail", 4, policies.size()},                   // bytes after the last record
+        {Int32(0xFFFFFFFF) + clients.substr(4), 0, 4},             // count -1, records after it
+        {Int32(0x80000000) + clients.substr(4), 0, 4},             // INT_MIN
         {Int32(1) + schedule.substr(4), 1, 4 + firstEntry.size()}, // a count damaged from 3 to 1
     };
     const std::size_t files[] = {0, 1, 1, 3};
@@ -255,9 +257,10 @@ TEST(FileSafety, AFifoInPlaceOfADataFileIsUnreadableAndLeftAlone) {
     EXPECT_EQ(read.calendar.Records(), book.calendar.Records());
     for (std::size_t i : {0, 1, 3}) EXPECT_TRUE(SaveAll(read, dir.path(), &loaded)[i].saved);
     EXPECT_TRUE(fs::is_fifo(dir / "data3.bcm"));
-    bool backedUp = true;
+    Result<void> backedUp;
     EXPECT_TRUE(finishes([&] { backedUp = BackupAll(dir.path()); })) << "the backup hangs on a FIFO";
     EXPECT_FALSE(backedUp);
+    EXPECT_EQ(backedUp.Reason(), "data3.bcm to data3.BAK: cannot open data3.bcm: not a regular file");
     EXPECT_TRUE(fs::is_fifo(dir / "data3.bcm"));
 }
 

@@ -1,6 +1,6 @@
+#include "storage_kit.h"
 #include "records/people_records.h"
 #include "records/policy_record.h"
-#include "storage_kit.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +67,8 @@ TEST(Layout, GoldenBytesAndSizesOfEveryRecord) {
     withLists.riders.resize(2);
     const PolicyRecord a1{.info = {.policyNo = "A1"}};
     PotClientRecord client;
-    client.person = {.sex = 1, .maritalStatus = 1, .birthDate = "1977/1-1", .height = 170, .education = testkit::kBenKe};
+    client.person = {
+        .sex = 1, .maritalStatus = 1, .birthDate = "1977/1-1", .height = 170, .education = testkit::kBenKe};
     const std::pair<std::string, std::string> golden[] = {
         {Stored(CInsurance{}), "00 00 00 00"},
         {One<CInsurance>(a1).substr(0, 7), "01 00 00 00 02 41 31"},
@@ -79,16 +80,18 @@ TEST(Layout, GoldenBytesAndSizesOfEveryRecord) {
     for (const auto& [bytes, hex] : golden) EXPECT_EQ(Hex(bytes), hex);
     EXPECT_EQ(Loaded<CPotClient>(One<CPotClient>(client)).At(0), client);
     // Empty parts: a policy takes 89 bytes, a beneficiary 44, a rider 28, a client 39, a member 42.
-    const std::pair<std::string, std::size_t> sizes[] = {
-        {One<CInsurance>(PolicyRecord{}), 4 + 89}, {One<CInsurance>(withLists), 4 + 89 + 3 * 44 + 2 * 28},
-        {One<CInsurance>(a1), 95},                 {One<CPotClient>(PotClientRecord{}), 4 + 39},
-        {One<CTermMember>(MemberRecord{}), 4 + 42}};
+    const std::pair<std::string, std::size_t> sizes[] = {{One<CInsurance>(PolicyRecord{}), 4 + 89},
+                                                         {One<CInsurance>(withLists), 4 + 89 + 3 * 44 + 2 * 28},
+                                                         {One<CInsurance>(a1), 95},
+                                                         {One<CPotClient>(PotClientRecord{}), 4 + 39},
+                                                         {One<CTermMember>(MemberRecord{}), 4 + 42}};
     for (const auto& [bytes, size] : sizes) EXPECT_EQ(bytes.size(), size);
 }
 
 TEST(Layout, FieldOrderOfEveryPartAndTheRepeatedEducation) {
-    const std::string info = " policyNo company =sumInsured paymentMethod =annualPremium effectiveDate applicationNo "
-                             "productName paymentYears coverageYears benefitMethod benefitAge liabilityStartDate remarks";
+    const std::string info =
+        " policyNo company =sumInsured paymentMethod =annualPremium effectiveDate applicationNo "
+        "productName paymentYears coverageYears benefitMethod benefitAge liabilityStartDate remarks";
     const std::string who = " name #sex nation idNumber #maritalStatus birthDate mobile email occupation annualIncome "
                             "homePhone homeAddress homePostcode workPhone workAddress";
     const std::string person = who + " workPostcode =height remarks =weight education";
@@ -112,7 +115,8 @@ TEST(Collections, LookUpsCompareWholeValuesAndLoadingAppends) {
     // Byte for byte, whole values only; the first of equal keys wins.
     CInsurance policies;
     for (const char* no : {"a1", "A1 ", "A1", "A1", "\xB1\xBE"}) policies.Add({.info = {.policyNo = no}});
-    const std::pair<const char*, int> finds[] = {{"A1", 2}, {"a1", 0}, {"A1 ", 1}, {"\xB1\xBE", 4}, {"\xB1", -1}, {"", -1}};
+    const std::pair<const char*, int> finds[] = {{"A1", 2},       {"a1", 0},    {"A1 ", 1},
+                                                 {"\xB1\xBE", 4}, {"\xB1", -1}, {"", -1}};
     for (const auto& [no, at] : finds) EXPECT_EQ(policies.Find(no), at) << no;
     CPotClient clients;
     for (const char* id : {"1", "2", ""}) clients.Add({.person = {.name = *id == '2' ? "y" : "x", .idNumber = id}});
@@ -129,4 +133,37 @@ TEST(Collections, LookUpsCompareWholeValuesAndLoadingAppends) {
     CArchive ar(f, CArchive::load);
     policies.Serialize(ar);
     EXPECT_EQ(policies.GetSize(), 10);
+}
+
+TEST(Collections, EveryChangeIsToldWithTheRecordsOwnBytes) {
+    CInsurance policies;
+    {
+        CInsurance loaded;
+        int told = 0;
+        loaded.SetChangeObserver([&](const CollectionChange&) { ++told; });
+        CMemFile f(One<CInsurance>(Marked<PolicyRecord>()));
+        CArchive ar(f, CArchive::load);
+        loaded.Serialize(ar); // loading is not a change
+        EXPECT_EQ(loaded.GetSize(), 1);
+        EXPECT_EQ(told, 0);
+    }
+    std::vector<std::tuple<CollectionChange::Kind, int, std::string>> told;
+    policies.SetChangeObserver([&](const CollectionChange& c) { told.emplace_back(c.kind, c.index, c.record); });
+    const PolicyRecord a = Marked<PolicyRecord>(), b{.info = {.policyNo = "B"}};
+    policies.Add(a);
+    policies.Add(b);
+    policies.SetAt(0, b);
+    policies.RemoveAt(1);
+    policies.RemoveAll();
+    using K = CollectionChange::Kind;
+    const auto bytes = [](const PolicyRecord& r) { return One<CInsurance>(r).substr(4); };
+    const std::vector<std::tuple<K, int, std::string>> want = {{K::add, 0, bytes(a)},
+                                                               {K::add, 1, bytes(b)},
+                                                               {K::replace, 0, bytes(b)},
+                                                               {K::remove, 1, ""},
+                                                               {K::removeAll, 0, ""}};
+    EXPECT_EQ(told, want);
+    policies.SetChangeObserver({});
+    policies.Add(a);
+    EXPECT_EQ(told.size(), want.size());
 }

@@ -24,7 +24,8 @@ public:
     TempDir() {
         std::random_device rd; // may repeat across processes on some platforms, hence the retries
         for (int tries = 0; path_.empty() && tries < 100; ++tries)
-            if (const auto p = fs::temp_directory_path() / ("vantorel-test-" + std::to_string(rd())); fs::create_directory(p))
+            if (const auto p = fs::temp_directory_path() / ("vantorel-test-" + std::to_string(rd()));
+                fs::create_directory(p))
                 path_ = p;
         if (path_.empty()) throw std::runtime_error("no temporary folder");
     }
@@ -55,7 +56,8 @@ inline std::string B(std::initializer_list<int> bytes) { return std::string(byte
 
 inline std::string Hex(const std::string& bytes) {
     std::string out;
-    for (unsigned char c : bytes) out += (out.empty() ? "" : " ") + std::string{"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
+    for (unsigned char c : bytes)
+        out += (out.empty() ? "" : " ") + std::string{"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
     return out;
 }
 
@@ -85,7 +87,9 @@ inline const std::string kBeijing = "\xB1\xB1\xBE\xA9\xCA\xD0"; // 北京市
 inline vantorel::PolicyRecord SamplePolicy(int i, int beneficiaries, int riders) {
     vantorel::PolicyRecord r;
     // Remarks of 0, 150 and 300 bytes take 1- and 3-byte prefixes.
-    r.info = {.policyNo = "P" + std::to_string(i), .company = kBeijing, .sumInsured = 50.0 + i,
+    r.info = {.policyNo = "P" + std::to_string(i),
+              .company = kBeijing,
+              .sumInsured = 50.0 + i,
               .remarks = std::string(static_cast<std::size_t>(i * 150), 'r')};
     r.holder = {.name = kZhangSan, .sex = 1, .maritalStatus = -1};
     r.insured = {.name = kZhangSan + std::to_string(i), .height = 170.5, .education = kBenKe};
@@ -104,7 +108,8 @@ inline void FillSampleBook(vantorel::DataBook& book) {
     for (int i = 0; i < 3; ++i) {
         const std::string n = std::to_string(i);
         book.clients.Add({.person = {.name = kZhangSan + n, .idNumber = "100" + n, .education = kBenKe}, .fax = "fax"});
-        book.members.Add({.staffNo = "S" + n, .hobby = std::string(260, 'h'), .person = {.name = kZhangSan, .weight = 60}});
+        book.members.Add(
+            {.staffNo = "S" + n, .hobby = std::string(260, 'h'), .person = {.name = kZhangSan, .weight = 60}});
     }
     book.calendar.Add({20040529, "ab"});
     book.calendar.Add({20041231, kBeijing});

@@ -1,10 +1,12 @@
+#include "gui_test_support.h"
 #include "app/gbk.h"
 #include "app/settings.h"
-#include "gui_test_support.h"
 #include "pages/schedule/atx_calendar.h"
 #include "pages/schedule/remind_settings_page.h"
 #include "pages/schedule/schedule_page.h"
-#include "records/data_files.h"
+#include "records/people_records.h"
+#include "resources/templates/remind_settings_ids.h"
+#include "resources/templates/schedule_ids.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <QAbstractItemView>
@@ -14,40 +16,38 @@
 #include <limits>
 #include <memory>
 
-using vantorel::TheBook;
-
 namespace {
 
-enum { kCalendar = 1191, kMemo = 1195, kSwitch = 1205, kAdd = 1196, kList = 1193, kDelete = 1160 };
+namespace id = ids::schedule;
+
+QSettings Store() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantorel", qApp->applicationName());
+}
 
 struct Schedule : testing::Test {
-    void SetUp() override {
-        TheBook().Clear();
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantorel", qApp->applicationName()).clear();
-    }
-    void TearDown() override { TheBook().Clear(); }
+    void SetUp() override { Store().clear(); }
     MessageRecorder rec; // no test may leave a real box waiting
+    vantorel::CCalendar entries;
     std::unique_ptr<CSchedulePage> page;
 
+    // The page as the main window makes it: the switch as stored, today by the clock.
     void Open() {
-        page = std::make_unique<CSchedulePage>();
+        page = std::make_unique<CSchedulePage>(entries, RemindSettings::Load().calendar, QDate::currentDate());
         page->show();
     }
-    CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(page.get(), kList); }
-    CAtxCalendar* Cal() { return FindCtl<CAtxCalendar>(page.get(), kCalendar); }
+    CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(page.get(), id::List); }
+    CAtxCalendar* Cal() { return FindCtl<CAtxCalendar>(page.get(), id::Calendar); }
     void Put(std::int16_t y, std::int16_t m, std::int16_t d) {
         Cal()->SetYear(y), Cal()->SetMonth(m), Cal()->SetDay(d);
     }
-    static void AddEntry(double date, const char* text) { TheBook().calendar.Add({date, ToGbk(text)}); }
+    void AddEntry(double date, const char* text) { entries.Add({date, ToGbk(text)}); }
     QStringList Rows() {
         QStringList out;
         for (int i = 0; i < List()->GetItemCount(); ++i)
             out << List()->GetItemText(i, 0) + "|" + List()->GetItemText(i, 1);
         return out;
     }
-    QString Date() {
-        return QString("%1-%2-%3").arg(Cal()->GetYear()).arg(Cal()->GetMonth()).arg(Cal()->GetDay());
-    }
+    QString Date() { return QString("%1-%2-%3").arg(Cal()->GetYear()).arg(Cal()->GetMonth()).arg(Cal()->GetDay()); }
     // Clicks that day's cell; days 8 to 21 occur once on any month's page.
     void ClickDay(int day) {
         auto* view = Cal()->findChild<QAbstractItemView*>();
@@ -81,24 +81,27 @@ struct Schedule : testing::Test {
 
 TEST_F(Schedule, ListsEntriesInBookOrderAndTheSwitchSurvivesARestart) {
     // An earlier date added later stays below; damaged numbers still show.
-    const std::pair<double, const char*> entries[] = {
-        {20040529.9, "交保费"}, {20031231, "年终总结"}, {515, "a"}, {-20040529, "b"},
-        {std::numeric_limits<double>::quiet_NaN(), "c"}, {1e300, "d"}};
+    const std::pair<double, const char*> entries[] = {{20040529.9, "交保费"},
+                                                      {20031231, "年终总结"},
+                                                      {515, "a"},
+                                                      {-20040529, "b"},
+                                                      {std::numeric_limits<double>::quiet_NaN(), "c"},
+                                                      {1e300, "d"}};
     for (auto [date, text] : entries) AddEntry(date, text);
     Open();
-    EXPECT_EQ(Rows(), (QStringList{"2004-5-29|交保费", "2003-12-31|年终总结", "0-5-15|a", "-2004--5--29|b",
-                                   "0-0-0|c", "0-0-0|d"}));
+    EXPECT_EQ(Rows(), (QStringList{"2004-5-29|交保费", "2003-12-31|年终总结", "0-5-15|a", "-2004--5--29|b", "0-0-0|c",
+                                   "0-0-0|d"}));
     EXPECT_EQ(Date(), QDate::currentDate().toString("yyyy-M-d"));
 
-    auto* box = FindCtl<QCheckBox>(page.get(), kSwitch);
+    auto* box = FindCtl<QCheckBox>(page.get(), id::Switch);
     EXPECT_TRUE(box->isChecked()); // empty store: on
     box->click();
     ReminderSwitches s;
     page->CollectSwitches(s);
     EXPECT_EQ(s.calendar, 0);
-    RemindSettings::Write(RemindSettings::kCalendar, s.calendar); // as the main window does at close
+    RemindSettings::Save(s); // as the main window does at close
     Open();
-    EXPECT_FALSE(FindCtl<QCheckBox>(page.get(), kSwitch)->isChecked());
+    EXPECT_FALSE(FindCtl<QCheckBox>(page.get(), id::Switch)->isChecked());
 }
 
 TEST_F(Schedule, AddRefusesEmptyTextBeforeMissingDayAndTextTheFilesCannotHold) {
@@ -106,19 +109,19 @@ TEST_F(Schedule, AddRefusesEmptyTextBeforeMissingDayAndTextTheFilesCannotHold) {
     Put(2004, 5, 14);
     ClickDay(14); // the selected day again: no day
     EXPECT_EQ(Date(), "0-0-0");
-    Press(page.get(), kAdd);
+    Press(page.get(), id::Add);
     EXPECT_EQ(rec.shown, QStringList{"请输入事件!"});
-    TypeInto(page.get(), kMemo, "拜访王先生");
-    Press(page.get(), kAdd);
+    TypeInto(page.get(), id::Memo, "拜访王先生");
+    Press(page.get(), id::Add);
     EXPECT_EQ(rec.shown, (QStringList{"请输入事件!", "请选择日期!"}));
 
     ClickDay(14); // selects it again
-    Press(page.get(), kAdd);
+    Press(page.get(), id::Add);
     ClickDay(20);
-    Press(page.get(), kAdd);
-    Press(page.get(), kAdd); // same again: a second entry
-    TypeInto(page.get(), kMemo, "生日聚会🎂");
-    Press(page.get(), kAdd);
+    Press(page.get(), id::Add);
+    Press(page.get(), id::Add); // same again: a second entry
+    TypeInto(page.get(), id::Memo, "生日聚会🎂");
+    Press(page.get(), id::Add);
     ASSERT_EQ(rec.shown.size(), 3);
     EXPECT_TRUE(rec.shown[2].contains("日程安排")); // refused by the field's name
     EXPECT_EQ(Rows(), (QStringList{"2004-5-14|拜访王先生", "2004-5-20|拜访王先生", "2004-5-20|拜访王先生"}));
@@ -141,8 +144,8 @@ TEST_F(Schedule, TheSelectedDayFollowsTheShownMonth) {
     }
     Cal()->setCurrentPage(2005, 2); // the month menu and the year box
     EXPECT_EQ(Date(), "2005-2-28");
-    TypeInto(page.get(), kMemo, "续保");
-    Press(page.get(), kAdd);
+    TypeInto(page.get(), id::Memo, "续保");
+    Press(page.get(), id::Add);
     EXPECT_EQ(Rows(), QStringList{"2005-2-28|续保"}) << "filed under the day on screen";
 
     // No day selected stays so on another month; a click then picks a day of that month.
@@ -150,7 +153,7 @@ TEST_F(Schedule, TheSelectedDayFollowsTheShownMonth) {
     ClickDay(14);
     Arrow("qt_calendar_nextmonth");
     EXPECT_EQ(Date(), "0-0-0");
-    Press(page.get(), kAdd);
+    Press(page.get(), id::Add);
     EXPECT_EQ(rec.Last(), "请选择日期!");
     ClickDay(14);
     EXPECT_EQ(Date(), "2005-3-14");
@@ -167,8 +170,8 @@ TEST_F(Schedule, ADoubleClickOnADayLeavesItSelected) {
     EXPECT_EQ(Date(), "0-0-0");
     DoubleClickDay(20);
     EXPECT_EQ(Date(), "2004-5-20");
-    TypeInto(page.get(), kMemo, "体检");
-    Press(page.get(), kAdd);
+    TypeInto(page.get(), id::Memo, "体检");
+    Press(page.get(), id::Add);
     EXPECT_TRUE(rec.shown.isEmpty());
     EXPECT_EQ(Rows(), QStringList{"2004-5-20|体检"});
 }
@@ -176,18 +179,18 @@ TEST_F(Schedule, ADoubleClickOnADayLeavesItSelected) {
 TEST_F(Schedule, DeleteTakesTheFirstSelectedRowAndSelectsTheNext) {
     for (const char* e : {"e1", "e2", "e3", "e4", "e5"}) AddEntry(20040501, e);
     Open();
-    Press(page.get(), kDelete); // nothing selected: nothing happens
+    Press(page.get(), id::Delete); // nothing selected: nothing happens
     List()->SelectRow(1);
     List()->selectionModel()->select(List()->model()->index(3, 0),
                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    Press(page.get(), kDelete);
+    Press(page.get(), id::Delete);
     EXPECT_EQ(Rows().join(","), "2004-5-1|e1,2004-5-1|e3,2004-5-1|e4,2004-5-1|e5");
     EXPECT_EQ(List()->GetSelectedRows(), QList<int>{1});
     List()->SelectRow(3); // the last
-    Press(page.get(), kDelete);
+    Press(page.get(), id::Delete);
     EXPECT_EQ(List()->GetFirstSelected(), -1);
-    ASSERT_EQ(TheBook().calendar.GetSize(), 3);
-    EXPECT_EQ(FromGbk(TheBook().calendar.At(2).text), "e4");
+    ASSERT_EQ(entries.GetSize(), 3);
+    EXPECT_EQ(FromGbk(entries.At(2).text), "e4");
     EXPECT_TRUE(rec.shown.isEmpty()); // no question, no message
 }
 
@@ -202,34 +205,39 @@ TEST_F(Schedule, DoubleClickLoadsTheEntryIntoCalendarAndMemo) {
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, at);
         EXPECT_EQ(Date(), cases[row][0]);
-        EXPECT_EQ(TextOf(page.get(), kMemo), cases[row][1]);
+        EXPECT_EQ(TextOf(page.get(), id::Memo), cases[row][1]);
     }
-    Press(page.get(), kAdd);
-    ASSERT_EQ(TheBook().calendar.GetSize(), 4); // appended, nothing replaced
-    EXPECT_EQ(TheBook().calendar.At(2).date, 1e300);
+    Press(page.get(), id::Add);
+    ASSERT_EQ(entries.GetSize(), 4); // appended, nothing replaced
+    EXPECT_EQ(entries.At(2).date, 1e300);
 }
 
 TEST_F(Schedule, ReminderSettingsKeepEachSwitchUnderItsOwnKey) {
     auto boxes = [](QWidget* p) {
         QString on;
-        for (int id = 1201; id <= 1204; ++id) on += FindCtl<QCheckBox>(p, id)->isChecked() ? '1' : '0';
+        for (int box : {ids::remind::Holder, ids::remind::Insured, ids::remind::Clients, ids::remind::Members})
+            on += FindCtl<QCheckBox>(p, box)->isChecked() ? '1' : '0';
         return on;
     };
-    EXPECT_EQ(boxes(std::make_unique<CRemindSettingsPage>().get()), "1111"); // empty store: all on
-    RemindSettings::Write(RemindSettings::kHolder, 0);
-    RemindSettings::Write(RemindSettings::kMembers, 0);
-    auto remind = std::make_unique<CRemindSettingsPage>();
+    // The page as the main window makes it, with the switches as stored.
+    auto open = [] { return std::make_unique<CRemindSettingsPage>(RemindSettings::Load()); };
+    EXPECT_EQ(boxes(open().get()), "1111"); // empty store: all on
+    Store().setValue("AWOKE/TBRSR", 0);     // holders
+    Store().setValue("AWOKE/TDCRSR", 0);    // members
+    auto remind = open();
     EXPECT_EQ(boxes(remind.get()), "0110");
-    Press(remind.get(), 1203); // clients off
-    Press(remind.get(), 1201); // holders on
+    Press(remind.get(), ids::remind::Clients); // clients off
+    Press(remind.get(), ids::remind::Holder);  // holders on
     ReminderSwitches r;
     remind->CollectSwitches(r);
     const int got[] = {r.holder, r.insured, r.clients, r.members, r.calendar};
     EXPECT_EQ(QString("%1%2%3%4%5").arg(got[0]).arg(got[1]).arg(got[2]).arg(got[3]).arg(got[4]), "11001");
-    const char* keys[] = {RemindSettings::kHolder, RemindSettings::kInsured, RemindSettings::kClients,
-                          RemindSettings::kMembers};
-    for (int i = 0; i < 4; ++i) RemindSettings::Write(keys[i], got[i]); // as the main window does at close
-    EXPECT_EQ(boxes(std::make_unique<CRemindSettingsPage>().get()), "1100");
+    RemindSettings::Save(r); // as the main window does at close
+    QString stored;
+    for (const char* key : {"TBRSR", "BTBRSR", "QLKHSR", "TDCRSR"})
+        stored += Store().value(QStringLiteral("AWOKE/") + key).toString();
+    EXPECT_EQ(stored, "1100");
+    EXPECT_EQ(boxes(open().get()), "1100");
 }
 
 } // namespace

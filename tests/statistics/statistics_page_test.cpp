@@ -1,31 +1,29 @@
-#include "app/gbk.h"
 #include "gui_test_support.h"
+#include "app/gbk.h"
 #include "pages/statistics/statistics_page.h"
 #include "records/data_files.h"
-#include "resources/templates/statistics_template.h"
+#include "resources/templates/statistics_ids.h"
 #include "theme/skin_list_ctrl.h"
 
+#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QApplication>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QHeaderView>
 
-using vantorel::TheBook;
+namespace id = ids::statistics;
 
 namespace {
 
 struct Statistics : testing::Test {
-    void SetUp() override { TheBook().Clear(); }
-    void TearDown() override { TheBook().Clear(); }
-
-    CStatisticsPage page;
-    CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(&page, 1221); }
-    QChart* Chart() { return FindCtl<QChartView>(&page, tmpl::kStatisticsChartId)->chart(); }
+    vantorel::DataBook book;
+    CStatisticsPage page{book};
+    CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(&page, id::List); }
+    QChart* Chart() { return FindCtl<QChartView>(&page, id::Chart)->chart(); }
 
     // "category=count" per row; checks the chart shows the same (its first fifty).
     QStringList Rows() {
@@ -52,30 +50,30 @@ struct Statistics : testing::Test {
             c << QString("%1:%2").arg(List()->GetColumnCaption(i)).arg(List()->header()->sectionSize(i));
         return c.join(",");
     }
-    static void AddPolicy(const QString& payment, int holderSex = 0) {
+    void AddPolicy(const QString& payment, int holderSex = 0) {
         vantorel::PolicyRecord p;
         p.info.paymentMethod = p.info.productName = ToGbk(payment);
         p.holder.sex = std::int16_t(holderSex);
-        TheBook().insurance.Add(p);
+        book.insurance.Add(p);
     }
 };
 
 TEST_F(Statistics, RowsFollowFirstOccurrenceAndReplaceEachOther) {
     for (const char* m : {"年缴", "月缴", "年缴"}) AddPolicy(m);
-    Press(&page, 1208);
-    Press(&page, 1208); // again: the same, not added to
+    Press(&page, id::PolicyPayment);
+    Press(&page, id::PolicyPayment); // again: the same, not added to
     EXPECT_EQ(Rows(), (QStringList{"年缴=2", "月缴=1"}));
 
     // Letter case, trailing blanks and the empty text are categories of their own.
-    TheBook().insurance.RemoveAll();
+    book.insurance.RemoveAll();
     for (const char* m : {"Annual", "annual", "Annual ", "", "Annual", ""}) AddPolicy(m);
-    Press(&page, 1208);
+    Press(&page, id::PolicyPayment);
     EXPECT_EQ(Rows(), (QStringList{"Annual=2", "annual=1", "Annual =1", "=2"}));
 
     // Another button replaces captions and rows; "不详" keeps its first place.
-    TheBook().insurance.RemoveAll();
+    book.insurance.RemoveAll();
     for (int sex : {1, 1, -1, 0, -1, 2}) AddPolicy("", sex);
-    Press(&page, 1206);
+    Press(&page, id::HolderSex);
     EXPECT_EQ(Captions(), "投保人性别:100,数量:200");
     EXPECT_EQ(Rows(), (QStringList{"女=3", "不详=2", "男=1"}));
 }
@@ -96,29 +94,33 @@ TEST_F(Statistics, EveryTallyCountsItsOwnField) {
         p.info.benefitMethod = ToGbk("benefit" + QString::number(k));
         person(p.holder, k, k - 1, k, "h");
         person(p.insured, k, k == 1 ? 1 : -1, k + 2, "i");
-        TheBook().insurance.Add(p);
+        book.insurance.Add(p);
     }
     for (int k : {1, 1, 2}) {
         vantorel::PotClientRecord c;
         person(c.person, k, k == 1 ? -1 : 0, k == 1 ? 0 : 9, "c"); // 9: a damaged file
-        TheBook().clients.Add(c);
+        book.clients.Add(c);
     }
-    const struct { int button; const char* captions; QStringList rows; } cases[] = {
-        {1208, "缴费方式:100,数量:200", {"pay1=2", "pay2=1"}},
-        {1210, "险种名称:100,数量:200", {"product1=2", "product2=1"}},
-        {1211, "领取方式:100,数量:200", {"benefit1=2", "benefit2=1"}},
-        {1206, "投保人性别:100,数量:200", {"男=2", "女=1"}},
-        {1209, "投保人婚况:100,数量:200", {"未婚=2", "离异=1"}},
-        {1213, "投保人文化程度:120,数量:200", {"hedu1=2", "hedu2=1"}},
-        {1215, "投保人年收入:120,数量:200", {"hinc1=2", "hinc2=1"}},
-        {1207, "被保险人性别:100,数量:200", {"女=2", "不详=1"}},
-        {1212, "被保险人婚况:100,数量:200", {"丧偶=2", "分居=1"}},
-        {1214, "被保险人文化程度:120,数量:200", {"iedu1=2", "iedu2=1"}},
-        {1216, "被保险人年收入:120,数量:200", {"iinc1=2", "iinc2=1"}},
-        {1217, "潜力客户性别:100,数量:200", {"不详=2", "男=1"}},
-        {1218, "潜力客户婚况:100,数量:200", {"已婚=2", "其它=1"}},
-        {1219, "潜力客户文化程度:120,数量:200", {"cedu1=2", "cedu2=1"}},
-        {1220, "潜力客户年收入:120,数量:200", {"cinc1=2", "cinc2=1"}},
+    const struct {
+        int button;
+        const char* captions;
+        QStringList rows;
+    } cases[] = {
+        {id::PolicyPayment, "缴费方式:100,数量:200", {"pay1=2", "pay2=1"}},
+        {id::PolicyProduct, "险种名称:100,数量:200", {"product1=2", "product2=1"}},
+        {id::PolicyBenefit, "领取方式:100,数量:200", {"benefit1=2", "benefit2=1"}},
+        {id::HolderSex, "投保人性别:100,数量:200", {"男=2", "女=1"}},
+        {id::HolderMarital, "投保人婚况:100,数量:200", {"未婚=2", "离异=1"}},
+        {id::HolderEducation, "投保人文化程度:120,数量:200", {"hedu1=2", "hedu2=1"}},
+        {id::HolderIncome, "投保人年收入:120,数量:200", {"hinc1=2", "hinc2=1"}},
+        {id::InsuredSex, "被保险人性别:100,数量:200", {"女=2", "不详=1"}},
+        {id::InsuredMarital, "被保险人婚况:100,数量:200", {"丧偶=2", "分居=1"}},
+        {id::InsuredEducation, "被保险人文化程度:120,数量:200", {"iedu1=2", "iedu2=1"}},
+        {id::InsuredIncome, "被保险人年收入:120,数量:200", {"iinc1=2", "iinc2=1"}},
+        {id::ClientSex, "潜力客户性别:100,数量:200", {"不详=2", "男=1"}},
+        {id::ClientMarital, "潜力客户婚况:100,数量:200", {"已婚=2", "其它=1"}},
+        {id::ClientEducation, "潜力客户文化程度:120,数量:200", {"cedu1=2", "cedu2=1"}},
+        {id::ClientIncome, "潜力客户年收入:120,数量:200", {"cinc1=2", "cinc2=1"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
@@ -126,17 +128,17 @@ TEST_F(Statistics, EveryTallyCountsItsOwnField) {
         EXPECT_EQ(Captions(), QString::fromUtf8(c.captions));
         EXPECT_EQ(Rows(), c.rows);
     }
-    EXPECT_EQ(TheBook().insurance.GetSize(), 3); // only read
+    EXPECT_EQ(book.insurance.GetSize(), 3); // only read
 }
 
 TEST_F(Statistics, EmptyBookReshownPageAndLongListsKeepTheChartInStep) {
     EXPECT_EQ(Captions(), ":100,:200"); // before any tally
-    Press(&page, 1217);
+    Press(&page, id::ClientSex);
     EXPECT_EQ(Captions(), "潜力客户性别:100,数量:200");
     EXPECT_TRUE(Rows().isEmpty());
 
     for (int i = 0; i < 51; ++i) AddPolicy(QString("p%1").arg(i));
-    Press(&page, 1210);
+    Press(&page, id::PolicyProduct);
     EXPECT_EQ(Rows().size(), 51);
     EXPECT_EQ(Chart()->title(), "险种名称（前50项，共51项）");
     page.OnSelected(); // the main window shows the page again
@@ -152,7 +154,8 @@ TEST_F(Statistics, ValueAxisLabelsAreReadableWholeNumbers) {
     const struct {
         qint64 top, step;
         int count;
-    } steps[] = {{1, 1, 1}, {5, 1, 5}, {6, 2, 3}, {10, 2, 5}, {11, 5, 3}, {37, 10, 4}, {1234, 500, 3}, {99999, 20000, 5}};
+    } steps[] = {{1, 1, 1},  {5, 1, 5},   {6, 2, 3},      {10, 2, 5},
+                 {11, 5, 3}, {37, 10, 4}, {1234, 500, 3}, {99999, 20000, 5}};
     for (const auto& s : steps) {
         const auto got = CStatisticsPage::ValueAxisSteps(s.top);
         EXPECT_EQ(std::pair(got.step, got.count), std::pair(s.step, s.count)) << s.top;
@@ -160,10 +163,10 @@ TEST_F(Statistics, ValueAxisLabelsAreReadableWholeNumbers) {
     page.show();
     for (int top : {1, 2, 3, 5, 9, 10, 11, 12, 17, 37, 100, 1234, 99999}) {
         SCOPED_TRACE(top);
-        TheBook().Clear();
+        book.Clear();
         for (int i = 0; i < top; ++i) AddPolicy("年缴");
         AddPolicy("月缴");
-        Press(&page, 1208);
+        Press(&page, id::PolicyPayment);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
         if (top == 10) page.grab().save("chart_top_10.png");

@@ -1,8 +1,8 @@
 // The skinned controls' pixels in each state, and the controls that keep
 // their own look.
+#include "theme_test_util.h"
 #include "theme/control_skin.h"
 #include "theme/skin_paint.h"
-#include "theme_test_util.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -92,8 +92,8 @@ TEST_F(Skinned, PushButtonStates) {
     // hover while the left button is held over it.
     QEvent leave(QEvent::Leave); // in case the pointer sat where the button appeared
     QApplication::sendEvent(before, &leave);
-    QMouseEvent drag(QEvent::MouseMove, QPointF(5, 5), before->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(5, 5), before->mapToGlobal(QPointF(5, 5)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(before, &drag);
     ExpectRingAndFace(before, 0xFFFFFF, 0xE2DFD6, 0xFCFCFB, "made_before");
     Hover(before);
@@ -142,7 +142,7 @@ TEST_F(Skinned, ComboBoxArrowButtonAndEditFrames) {
     EXPECT_RGB(img, 1, 11, 0xFFFFFF);
     EXPECT_RGB(img, b.left(), 11, 0xFFFFFF); // the button's separator column
     b.setLeft(b.left() + 1);
-    EXPECT_RGB(img, b.right(), b.top(), 0xDEE7FF);   // corner pixels, normal
+    EXPECT_RGB(img, b.right(), b.top(), 0xDEE7FF); // corner pixels, normal
     EXPECT_RGB(img, b.left(), b.bottom(), 0xDEE3FF);
     EXPECT_RGB(img, b.left() + 1, b.top() + 1, 0xE7EBFF); // inner button, top left
     const QRect inner = b.adjusted(1, 1, -1, -1);

@@ -1,10 +1,10 @@
 // The themed frame: caption rows, borders, page colour, buttons with their
 // hover pictures, the caption text with its shadow, closing and moving.
+#include "theme_test_util.h"
 #include "theme/control_skin.h"
 #include "theme/skin_list_ctrl.h"
 #include "theme/theme_pictures.h"
 #include "theme/xp_dialog.h"
-#include "theme_test_util.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,11 +18,11 @@ namespace {
 
 // The caption strip and the top of the borders, row by row, as the frame
 // picture must hold them (written out here, not taken from the generator).
-const QRgb kBand[43] = {
-    0x3F97FF, 0x3F97FF, 0x278DFF, 0x0073FD, 0x0073FD, 0x0365F1, 0x005AE7, 0x005AE7, 0x0054E3, 0x0053E1, 0x0053E1,
-    0x0054E3, 0x0050E2, 0x0050E2, 0x0050E2, 0x0051E5, 0x0051E5, 0x0051E5, 0x0055E5, 0x0055E5, 0x0051E5, 0x0051EB,
-    0x0051EB, 0x0055F1, 0x0055F1, 0x0058F3, 0x005AF5, 0x005AF5, 0x005CF9, 0x0060FC, 0x0060FC, 0x0065FD, 0x0065FD,
-    0x0065FD, 0x026AFE, 0x0065FD, 0x0065FD, 0x0065FD, 0x0060F9, 0x0060F9, 0x0046E0, 0x0043CF, 0x0043CF};
+const QRgb kBand[43] = {0x3F97FF, 0x3F97FF, 0x278DFF, 0x0073FD, 0x0073FD, 0x0365F1, 0x005AE7, 0x005AE7, 0x0054E3,
+                        0x0053E1, 0x0053E1, 0x0054E3, 0x0050E2, 0x0050E2, 0x0050E2, 0x0051E5, 0x0051E5, 0x0051E5,
+                        0x0055E5, 0x0055E5, 0x0051E5, 0x0051EB, 0x0051EB, 0x0055F1, 0x0055F1, 0x0058F3, 0x005AF5,
+                        0x005AF5, 0x005CF9, 0x0060FC, 0x0060FC, 0x0065FD, 0x0065FD, 0x0065FD, 0x026AFE, 0x0065FD,
+                        0x0065FD, 0x0065FD, 0x0060F9, 0x0060F9, 0x0046E0, 0x0043CF, 0x0043CF};
 constexpr QRgb kEdge = 0x4000FF;
 
 void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held = Qt::NoButton) {
@@ -48,7 +48,7 @@ bool Contains(const QImage& img, const QRect& r, QRgb c) {
 } // namespace
 
 TEST(Frame, PictureHoldsTheBandRows) {
-    const QImage pic = ThemeImage(132);
+    const QImage pic = ThemeImage(picture::Frame);
     ASSERT_EQ(pic.size(), QSize(965, 702));
     for (int y = 0; y < 43; ++y) {
         EXPECT_EQ(pic.pixelColor(0, y).rgb() & 0xFFFFFF, kBand[y]) << "row " << y;
@@ -91,8 +91,8 @@ TEST(Frame, CaptionButtonsHoverCloseAndTheCaptionDrags) {
     d.resize(300, 200);
     d.move(100, 100);
     d.show();
-    const QImage close = ThemeImage(131), closeHover = ThemeImage(130);
-    const QImage minimise = ThemeImage(134), minimiseHover = ThemeImage(133);
+    const QImage close = ThemeImage(picture::Close), closeHover = ThemeImage(picture::CloseHover);
+    const QImage minimise = ThemeImage(picture::Minimise), minimiseHover = ThemeImage(picture::MinimiseHover);
     // From the right: close at x w - 21, minimise 20 pixels further left, both at y 5; no maximise.
     QImage img = Render(&d);
     EXPECT_TRUE(SameBlock(img, {279, 5}, close));
@@ -184,7 +184,7 @@ TEST(Frame, DialogWithControlsAtDoubleDensity) {
         for (int y = 0; y < 43; ++y)
             for (int d2 = 0; d2 < 4; ++d2)
                 ASSERT_EQ(two.pixelColor(2 + d2 % 2, 2 * y + d2 / 2), QColor(kBand[y])) << "row " << y;
-        const QImage close = ThemeImage(131);
+        const QImage close = ThemeImage(picture::Close);
         const QRect cr = d.FrameSkin().CloseRect();
         for (int y = 0; y < close.height(); ++y)
             for (int x = 0; x < close.width(); ++x)

@@ -1,10 +1,10 @@
 // The list's look: ground, selected rows with and without the focus, the
 // picture header.
+#include "theme_test_util.h"
 #include "theme/skin_header_ctrl.h"
 #include "theme/skin_list_ctrl.h"
 #include "theme/skin_paint.h"
 #include "theme/theme_pictures.h"
-#include "theme_test_util.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -87,7 +87,7 @@ TEST_F(ListPage, HeaderIsPaintedFromItsPictures) {
     QApplication::processEvents();
     const QImage img = Render(&page);
     SavePng(img, QStringLiteral("list_header"));
-    const QImage body = ThemeImage(150);
+    const QImage body = ThemeImage(picture::HeaderBody);
     CSkinHeaderCtrl* header = list->HeaderCtrl();
     ASSERT_EQ(header->height(), CSkinHeaderCtrl::kHeight);
     auto headerPoint = [&](int x, int y) { return header->viewport()->mapTo(&page, QPoint(x, y)); };
@@ -104,7 +104,8 @@ TEST_F(ListPage, HeaderIsPaintedFromItsPictures) {
     }
     // The column edges come from pictures 151 and 156.
     const int l1 = header->sectionViewportPosition(1);
-    EXPECT_TRUE(Near(At(img, headerPoint(l1 - 1, 8).x(), headerPoint(l1 - 1, 8).y()), ThemeImage(151).pixelColor(0, 8)));
+    EXPECT_TRUE(Near(At(img, headerPoint(l1 - 1, 8).x(), headerPoint(l1 - 1, 8).y()),
+                     ThemeImage(picture::HeaderLeftEdge).pixelColor(0, 8)));
     EXPECT_TRUE(Near(At(img, headerPoint(l1 - 1, 0).x(), headerPoint(l1 - 1, 0).y()), QColor(0x737373)));
     // A caption too wide for its column is cut: the empty column beside it
     // shows nothing but the picture.

@@ -2,11 +2,11 @@
 // page steps on the track and thumb dragging.
 #include "theme/skin_list_ctrl.h"
 #include "theme/skin_scroll_bar.h"
-#include "theme_test_util.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -66,12 +66,13 @@ TEST(ScrollBarArithmetic, ThumbFollowsPositionClampsAndConvertsDragBack) {
     const struct {
         int (*thumb)(int, int, int);
         int size, pos, limit, want;
-    } cases[] = {{skinbar::VThumbTop, 200, 0, 10, 36},    {skinbar::VThumbTop, 200, 5, 10, 87},
-                 {skinbar::VThumbTop, 200, 10, 10, 138},  {skinbar::VThumbTop, 200, 12, 10, 138}, // past the end: h - 62
-                 {skinbar::VThumbTop, 200, 7, 0, 36},     // a list that cannot scroll keeps its thumb at the top
-                 {skinbar::VThumbTop, 80, 3, 10, 36},     // a bar shorter than its pieces
-                 {skinbar::HThumbLeft, 300, 0, 450, 25},  {skinbar::HThumbLeft, 300, 101, 450, 75},
-                 {skinbar::HThumbLeft, 300, 450, 450, 249}, {skinbar::HThumbLeft, 300, 9, 0, 25}};
+    } cases[] = {
+        {skinbar::VThumbTop, 200, 0, 10, 36},      {skinbar::VThumbTop, 200, 5, 10, 87},
+        {skinbar::VThumbTop, 200, 10, 10, 138},    {skinbar::VThumbTop, 200, 12, 10, 138}, // past the end: h - 62
+        {skinbar::VThumbTop, 200, 7, 0, 36}, // a list that cannot scroll keeps its thumb at the top
+        {skinbar::VThumbTop, 80, 3, 10, 36}, // a bar shorter than its pieces
+        {skinbar::HThumbLeft, 300, 0, 450, 25},    {skinbar::HThumbLeft, 300, 101, 450, 75},
+        {skinbar::HThumbLeft, 300, 450, 450, 249}, {skinbar::HThumbLeft, 300, 9, 0, 25}};
     for (const auto& c : cases)
         EXPECT_EQ(c.thumb(c.size, c.pos, c.limit), c.want) << c.size << " " << c.pos << " " << c.limit;
     EXPECT_EQ(skinbar::VDragLines(200, 87, 0, 10), 5);
@@ -109,7 +110,7 @@ TEST_F(VBarFixture, TrackStepsAPageAndTheThumbDragsWithinTheTrack) {
     Click(6, 150); // track below the thumb
     EXPECT_EQ(target.value(), 10);
     EXPECT_EQ(bar.ThumbPos(), 46); // truncate(10 * 1.02) + 36
-    Click(6, 40); // track above the thumb
+    Click(6, 40);                  // track above the thumb
     EXPECT_EQ(target.value(), 0);
     EXPECT_EQ(bar.ThumbPos(), 36);
 

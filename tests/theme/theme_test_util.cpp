@@ -1,7 +1,5 @@
 #include "theme_test_util.h"
 
-#include <QPainter>
-
 QImage Render(QWidget* w, qreal dpr) {
     QImage img(w->size() * dpr, QImage::Format_RGB32);
     img.setDevicePixelRatio(dpr);
@@ -21,6 +19,6 @@ QColor At(const QImage& img, int x, int y) {
     if (std::abs(got.red() - want.red()) <= tol && std::abs(got.green() - want.green()) <= tol &&
         std::abs(got.blue() - want.blue()) <= tol)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << got.name().toStdString() << ", want "
-                                         << want.name().toStdString() << " (tolerance " << tol << ")";
+    return ::testing::AssertionFailure() << "got " << got.name().toStdString() << ", want " << want.name().toStdString()
+                                         << " (tolerance " << tol << ")";
 }

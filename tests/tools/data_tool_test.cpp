@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -17,7 +16,7 @@ using testkit::WriteBytes;
 
 namespace {
 
-struct Result {
+struct ToolRun {
     int code;
     std::string out, err;
 };
@@ -26,16 +25,16 @@ class DataTool : public ::testing::Test {
 protected:
     TempDir dir;
 
-    Result Run(const std::string& args, const std::string& input = "") {
+    ToolRun Run(const std::string& args, const std::string& input = "") {
         WriteBytes(dir / "stdin", input);
-        const std::string cmd = "cd '" + dir.path().string() + "' && '" VANTOREL_DATA_TOOL "' " + args +
-                                " < stdin > stdout 2> stderr";
+        const std::string cmd =
+            "cd '" + dir.path().string() + "' && '" VANTOREL_DATA_TOOL "' " + args + " < stdin > stdout 2> stderr";
         const int status = std::system(cmd.c_str());
         return {WEXITSTATUS(status), ReadBytes(dir / "stdout"), ReadBytes(dir / "stderr")};
     }
     // Builds `json` into `file` and returns the file's bytes.
     std::string Build(const std::string& kind, const std::string& json, const std::string& file = "out.bcm") {
-        const Result r = Run("build --kind " + kind + " " + file, json);
+        const ToolRun r = Run("build --kind " + kind + " " + file, json);
         EXPECT_EQ(r.code, 0) << r.err;
         return ReadBytes(dir / file);
     }
@@ -77,7 +76,7 @@ TEST_F(DataTool, BuildProducesTheGoldenBytesAndDumpReadsThemBack) {
         const std::string bytes = Build(c.kind, c.json);
         EXPECT_EQ(bytes.size(), c.size);
         EXPECT_EQ(Hex(bytes).substr(0, c.hexStart.size()), c.hexStart);
-        const Result dumped = Run("dump out.bcm --kind " + std::string(c.kind));
+        const ToolRun dumped = Run("dump out.bcm --kind " + std::string(c.kind));
         ASSERT_EQ(dumped.code, 0) << dumped.err;
         EXPECT_EQ(Build(c.kind, dumped.out, "again.bcm"), bytes);
     }
@@ -106,7 +105,7 @@ TEST_F(DataTool, DumpThenBuildGivesBackTheSameBytes) {
         const std::string name = kDataFileNames[i];
         const std::string original = Stored(book.Collection(i));
         WriteBytes(dir / name, original);
-        const Result dumped = Run("dump " + name);
+        const ToolRun dumped = Run("dump " + name);
         ASSERT_EQ(dumped.code, 0) << dumped.err;
         EXPECT_EQ(Build(kKinds[i], dumped.out, "copy.bcm"), original) << name;
     }
@@ -127,7 +126,9 @@ TEST_F(DataTool, CheckReportsSoundAndDamagedFilesWithOffsets) {
     } cases[] = {
         {members, "check data3.bcm", 0, {"sound, 3"}},
         {members + "xyz", "check data3.bcm", 0, {"3 bytes after the last record"}},
-        {members.substr(0, members.size() - 1), "check data3.bcm", 1,
+        {members.substr(0, members.size() - 1),
+         "check data3.bcm",
+         1,
          {"damaged at byte " + std::to_string(members.size() - 1), "2 records (members) read"}},
         {policy, "check data3.bcm --kind policies", 1, {"damaged at byte 89", "above 10"}},
         {policy, "dump data3.bcm --kind policies", 1, {}},
@@ -136,7 +137,7 @@ TEST_F(DataTool, CheckReportsSoundAndDamagedFilesWithOffsets) {
     };
     for (const auto& c : cases) {
         WriteBytes(dir / "data3.bcm", c.bytes);
-        const Result r = Run(c.args);
+        const ToolRun r = Run(c.args);
         EXPECT_EQ(r.code, c.code) << c.args;
         for (const auto& text : c.says) EXPECT_NE(r.out.find(text), std::string::npos) << r.out;
     }
@@ -153,11 +154,12 @@ std::vector<std::string> CsvLines(const std::string& csv) {
 } // namespace
 
 TEST_F(DataTool, CsvHasABomAHeaderAndOneRowPerRecord) {
-    Build("policies",
-          R"([{"info": {"policyNo": "A,1"}, "holder": {"name": "张三"}, "beneficiaries": [{"name": "b1"}, {"name": "b2"}]},
+    Build(
+        "policies",
+        R"([{"info": {"policyNo": "A,1"}, "holder": {"name": "张三"}, "beneficiaries": [{"name": "b1"}, {"name": "b2"}]},
               {"info": {"policyNo": "say \"hi\"\nthere"}}])",
-          "data1.bcm");
-    const Result r = Run("export --csv data1.bcm");
+        "data1.bcm");
+    const ToolRun r = Run("export --csv data1.bcm");
     ASSERT_EQ(r.code, 0) << r.err;
     ASSERT_EQ(r.out.substr(0, 3), "\xEF\xBB\xBF");
     const std::vector<std::string> lines = CsvLines(r.out);
@@ -176,7 +178,7 @@ TEST_F(DataTool, CsvHasABomAHeaderAndOneRowPerRecord) {
     EXPECT_EQ(ReadBytes(dir / "out.csv"), r.out);
 
     // Today's field paths on request, the rows unchanged.
-    const Result named = Run("export --csv --field-names data1.bcm");
+    const ToolRun named = Run("export --csv --field-names data1.bcm");
     ASSERT_EQ(named.code, 0) << named.err;
     const std::vector<std::string> namedLines = CsvLines(named.out);
     ASSERT_EQ(namedLines.size(), 3u);
@@ -192,7 +194,7 @@ TEST_F(DataTool, CsvWritesChoicesAsWordsAndNeverAFormula) {
               {"person": {"name": "a=b", "sex": 1, "maritalStatus": -1, "remarks": "\tx"}, "hobby": "'quoted"},
               {"person": {"sex": -1, "maritalStatus": 7}}])j",
           "data2.bcm");
-    const Result r = Run("export --csv data2.bcm");
+    const ToolRun r = Run("export --csv data2.bcm");
     ASSERT_EQ(r.code, 0) << r.err;
     const std::vector<std::string> lines = CsvLines(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;
@@ -223,7 +225,7 @@ TEST_F(DataTool, BadInputIsRefusedAndTheOldFileKept) {
         {"policies", R"([{"riders": [{},{},{},{},{},{},{},{},{},{},{}]}])", "riders"},
     };
     for (const auto& k : cases) {
-        const Result r = Run("build --kind " + k.kind + " data4.bcm", k.json);
+        const ToolRun r = Run("build --kind " + k.kind + " data4.bcm", k.json);
         EXPECT_EQ(r.code, 1) << k.json;
         EXPECT_NE(r.err.find(k.message), std::string::npos) << r.err;
         EXPECT_EQ(ReadBytes(dir / "data4.bcm"), "keep");
@@ -233,12 +235,12 @@ TEST_F(DataTool, BadInputIsRefusedAndTheOldFileKept) {
 TEST_F(DataTool, WrongArgumentsGiveOneLineAndExitTwo) {
     for (const char* args : {"", "frob", "dump", "dump a.bcm b.bcm", "dump x.bin", "dump data1.bcm --kind cars",
                              "build", "check --bogus data1.bcm", "export data1.bcm", "dump data1.bcm --kind"}) {
-        const Result r = Run(args);
+        const ToolRun r = Run(args);
         EXPECT_EQ(r.code, 2) << args;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
     }
     for (const char* args : {"--help", "dump --help", "build --help", "check -h", "export --help"}) {
-        const Result r = Run(args);
+        const ToolRun r = Run(args);
         EXPECT_EQ(r.code, 0) << args;
         EXPECT_NE(r.out.find("example"), std::string::npos) << args;
     }
@@ -248,9 +250,12 @@ namespace {
 
 std::string Utf8(char32_t c) {
     std::string s;
-    if (c < 0x80) s += char(c);
-    else if (c < 0x800) s += {char(0xC0 | c >> 6), char(0x80 | (c & 63))};
-    else s += {char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 63)), char(0x80 | (c & 63))};
+    if (c < 0x80)
+        s += char(c);
+    else if (c < 0x800)
+        s += {char(0xC0 | c >> 6), char(0x80 | (c & 63))};
+    else
+        s += {char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 63)), char(0x80 | (c & 63))};
     return s;
 }
 
@@ -285,14 +290,14 @@ TEST_F(DataTool, EveryCharacterTheProgramStoresInGbksUserDefinedAreasRoundTrips)
     WriteBytes(dir / "data4.bcm", Stored(schedule));
     WriteBytes(dir / "data1.bcm", Stored(policies));
 
-    const Result dumped = Run("dump data4.bcm");
+    const ToolRun dumped = Run("dump data4.bcm");
     ASSERT_EQ(dumped.code, 0) << dumped.err;
     EXPECT_NE(dumped.out.find("\"" + utf8 + "\""), std::string::npos);
     EXPECT_EQ(Build("schedule", dumped.out), Stored(schedule));
-    const Result policyDump = Run("dump data1.bcm");
+    const ToolRun policyDump = Run("dump data1.bcm");
     ASSERT_EQ(policyDump.code, 0) << policyDump.err;
     EXPECT_EQ(Build("policies", policyDump.out), Stored(policies));
-    const Result csv = Run("export --csv data4.bcm");
+    const ToolRun csv = Run("export --csv data4.bcm");
     ASSERT_EQ(csv.code, 0) << csv.err;
     EXPECT_NE(csv.out.find(utf8), std::string::npos);
     // The same characters typed as JSON are stored as the same bytes.
@@ -305,18 +310,18 @@ TEST_F(DataTool, AWriteThatFailsIsAFailureAndNeverHalfReplacesAFile) {
     WriteBytes(dir / "data1.bcm", Stored(book.insurance));
     const auto shell = [&](const std::string& command) {
         const int status = std::system(("cd '" + dir.path().string() + "' && " + command + " 2> stderr").c_str());
-        return Result{WEXITSTATUS(status), "", ReadBytes(dir / "stderr")};
+        return ToolRun{WEXITSTATUS(status), "", ReadBytes(dir / "stderr")};
     };
     const std::string tool = "'" VANTOREL_DATA_TOOL "'";
     // Standard output on a full disk.
     for (const char* args : {" dump data1.bcm", " export --csv data1.bcm", " check data1.bcm"}) {
-        const Result r = shell(tool + args + " > /dev/full");
+        const ToolRun r = shell(tool + args + " > /dev/full");
         EXPECT_EQ(r.code, 1) << args;
         EXPECT_NE(r.err.find("standard output"), std::string::npos) << args << ": " << r.err;
     }
     // A file size limit reached half-way, as a full disk would be: the old CSV stays whole.
     WriteBytes(dir / "out.csv", "old");
-    Result r = shell("(trap '' XFSZ; ulimit -f 1; " + tool + " export --csv data1.bcm -o out.csv)");
+    ToolRun r = shell("(trap '' XFSZ; ulimit -f 1; " + tool + " export --csv data1.bcm -o out.csv)");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("out.csv"), std::string::npos) << r.err;
     EXPECT_EQ(ReadBytes(dir / "out.csv"), "old");
@@ -342,17 +347,17 @@ TEST_F(DataTool, ExportRefusesToWriteOverItsInputOrAnyDataFile) {
         {"export --csv data2.bcm -o data2.bcm", true},
         {"export --csv data2.bcm -o ./data2.bcm", true},
         {"export --csv data2.bcm -o ../" + folder + "/data2.bcm", true},
-        {"export --csv data2.bcm -o link.csv", true},        // a link to the input
-        {"export --csv data2.bcm -o data1.bcm", true},       // another data file
-        {"export --csv data2.bcm -o DATA3.BCM", true},       // one by another spelling
-        {"export --csv data2.bcm -o data1.BAK", true},       // a backup
+        {"export --csv data2.bcm -o link.csv", true},  // a link to the input
+        {"export --csv data2.bcm -o data1.bcm", true}, // another data file
+        {"export --csv data2.bcm -o DATA3.BCM", true}, // one by another spelling
+        {"export --csv data2.bcm -o data1.BAK", true}, // a backup
         {"export --csv data2.bcm -o data2.bcm.damaged-20040529-101500", true},
         {"export --csv clients.bin --kind clients -o hard.csv", true}, // the input under another name
         {"export --csv clients.bin --kind clients -o clients.bin", true},
         {"export --csv data2.bcm -o clients.csv", false},
     };
     for (const auto& c : cases) {
-        const Result r = Run(c.args);
+        const ToolRun r = Run(c.args);
         EXPECT_EQ(r.code, c.refused ? 2 : 0) << c.args << ": " << r.err;
         if (c.refused) {
             EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;

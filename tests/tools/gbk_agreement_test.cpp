@@ -49,7 +49,9 @@ TEST(GbkAgreement, TheToolReadsEveryGbkSequenceAsTheProgramDoes) {
         std::string program, tool, back;
         const bool p = ProgramDecodes(s, program), t = ToolConverts(GbkToUtf8, s, tool);
         if (p != t || (p && program != tool)) {
-            if (++disagree <= 10) ADD_FAILURE() << "sequence " << std::hex << int((unsigned char)s[0]) << " " << (s.size() > 1 ? int((unsigned char)s[1]) : 0) << ": program " << p << ", tool " << t;
+            if (++disagree <= 10)
+                ADD_FAILURE() << "sequence " << std::hex << int((unsigned char)s[0]) << " "
+                              << (s.size() > 1 ? int((unsigned char)s[1]) : 0) << ": program " << p << ", tool " << t;
             continue;
         }
         if (!p) continue;
@@ -70,7 +72,8 @@ TEST(GbkAgreement, TheToolStoresEveryCharacterAsTheProgramDoesAndRefusesTheSameO
         std::string program, tool;
         const bool p = ProgramEncodes(text, program), t = ToolConverts(Utf8ToGbk, text.toStdString(), tool);
         if (p != t || (p && program != tool)) {
-            if (++disagree <= 10) ADD_FAILURE() << "U+" << std::hex << unsigned(c) << ": program " << p << ", tool " << t;
+            if (++disagree <= 10)
+                ADD_FAILURE() << "U+" << std::hex << unsigned(c) << ": program " << p << ", tool " << t;
             continue;
         }
         stored += p;

@@ -15,8 +15,10 @@ namespace vantorel::tool {
 namespace fs = std::filesystem;
 
 std::optional<Kind> KindFromName(const std::string& name) {
-    static const std::map<std::string, Kind> names = {
-        {"policies", Kind::policies}, {"clients", Kind::clients}, {"members", Kind::members}, {"schedule", Kind::schedule}};
+    static const std::map<std::string, Kind> names = {{"policies", Kind::policies},
+                                                      {"clients", Kind::clients},
+                                                      {"members", Kind::members},
+                                                      {"schedule", Kind::schedule}};
     auto it = names.find(name);
     if (it == names.end()) return std::nullopt;
     return it->second;
@@ -25,7 +27,8 @@ std::optional<Kind> KindFromName(const std::string& name) {
 std::optional<Kind> KindFromFile(const fs::path& p) {
     const std::string name = p.filename().string();
     for (int i = 0; i < 4; ++i)
-        if (name.rfind("data" + std::to_string(i + 1), 0) == 0 && (name.size() == 5 || !std::isdigit(static_cast<unsigned char>(name[5]))))
+        if (name.rfind("data" + std::to_string(i + 1), 0) == 0 &&
+            (name.size() == 5 || !std::isdigit(static_cast<unsigned char>(name[5]))))
             return static_cast<Kind>(i);
     return std::nullopt;
 }
@@ -53,13 +56,20 @@ Parsed Parse(const Args& args, bool allowOut, bool allowCsv) {
             if (i + 1 >= args.size()) throw UsageError(std::string(opt) + " needs a value");
             return args[++i];
         };
-        if (a == "--kind") p.kind = value("--kind");
-        else if (a.rfind("--kind=", 0) == 0) p.kind = a.substr(7);
-        else if (allowOut && (a == "-o" || a == "--out")) p.out = value("--out");
-        else if (allowCsv && a == "--csv") p.csv = true;
-        else if (allowCsv && a == "--field-names") p.fieldNames = true;
-        else if (a.size() > 1 && a[0] == '-') throw UsageError("unknown option " + a);
-        else p.positional.push_back(a);
+        if (a == "--kind")
+            p.kind = value("--kind");
+        else if (a.rfind("--kind=", 0) == 0)
+            p.kind = a.substr(7);
+        else if (allowOut && (a == "-o" || a == "--out"))
+            p.out = value("--out");
+        else if (allowCsv && a == "--csv")
+            p.csv = true;
+        else if (allowCsv && a == "--field-names")
+            p.fieldNames = true;
+        else if (a.size() > 1 && a[0] == '-')
+            throw UsageError("unknown option " + a);
+        else
+            p.positional.push_back(a);
     }
     return p;
 }
@@ -99,8 +109,7 @@ bool LoadForReading(const fs::path& path, CObject& c) {
         std::cerr << "vantorel-data: note: the last " << r.unread << " bytes of " << path.string() << " (from byte "
                   << r.offset << ") belong to no record and are left out\n";
         return true;
-    default:
-        return true;
+    default: return true;
     }
 }
 
@@ -184,21 +193,14 @@ int Check(const Args& args) {
         const FileLoadResult r = LoadFile(c, file);
         const std::string name = file.string();
         switch (r.state) {
-        case LoadState::missing:
-            std::cout << name << ": cannot open: no such file\n";
-            return 1;
-        case LoadState::unreadable:
-            std::cout << name << ": cannot open: " << r.reason << "\n";
-            return 1;
-        case LoadState::empty:
-            std::cout << name << ": empty (read as no " << KindName(kind) << ")\n";
-            return 0;
+        case LoadState::missing: std::cout << name << ": cannot open: no such file\n"; return 1;
+        case LoadState::unreadable: std::cout << name << ": cannot open: " << r.reason << "\n"; return 1;
+        case LoadState::empty: std::cout << name << ": empty (read as no " << KindName(kind) << ")\n"; return 0;
         case LoadState::damaged:
             std::cout << name << ": damaged at byte " << r.offset << ": " << r.reason << "; " << c.GetSize()
                       << " records (" << KindName(kind) << ") read before it\n";
             return 1;
-        default:
-            break;
+        default: break;
         }
         std::cout << name << ": sound, " << c.GetSize() << " records (" << KindName(kind) << ")";
         if (r.state == LoadState::unreadBytes)
@@ -229,9 +231,8 @@ int Export(const Args& args) {
             return 0; // main() checks that standard output took it
         }
         // Through a temporary file and a rename: a full disk leaves the old file whole.
-        std::string error;
-        if (!ReplaceFileContents(*p.out, csv.str(), error)) {
-            std::cerr << "vantorel-data: " << *p.out << " not written: " << error << "\n";
+        if (const Result<void> written = ReplaceFileContents(*p.out, csv.str()); !written) {
+            std::cerr << "vantorel-data: " << *p.out << " not written: " << written.Reason() << "\n";
             return 1;
         }
         return 0;

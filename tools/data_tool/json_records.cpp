@@ -5,7 +5,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <set>
 
 namespace vantorel::tool {
@@ -25,23 +24,23 @@ struct JsonWriter {
     Json& out;
     std::string path;
 
-    void operator()(const char* name, std::string& s) {
+    void operator()(const char* name, const std::string& s) {
         try {
             out[name] = GbkToUtf8(s);
         } catch (const TextError& e) {
             throw DataError(path + name + ": " + e.what());
         }
     }
-    void operator()(const char* name, std::int16_t& v) { out[name] = v; }
-    void operator()(const char* name, double& v) { out[name] = DoubleToJson(v); }
-    template <class T> void Again(const char*, T&) {} // the field already stands once
-    template <class T> void Object(const char* name, T& sub) {
+    void operator()(const char* name, std::int16_t v) { out[name] = v; }
+    void operator()(const char* name, double v) { out[name] = DoubleToJson(v); }
+    template <class T> void Again(const char*, const T&) {} // the field already stands once
+    template <class T> void Object(const char* name, const T& sub) {
         Json o = Json::object();
         JsonWriter w{o, path + name + "."};
         VisitFields(w, sub);
         out[name] = std::move(o);
     }
-    template <class T> void List(const char* name, std::vector<T>& list) {
+    template <class T> void List(const char* name, const std::vector<T>& list) {
         Json a = Json::array();
         for (std::size_t i = 0; i < list.size(); ++i) {
             Json o = Json::object();
@@ -58,7 +57,9 @@ struct JsonReader {
     std::string path;
     std::set<std::string> seen;
 
-    [[noreturn]] void Fail(const char* name, const std::string& why) const { throw DataError(path + name + ": " + why); }
+    [[noreturn]] void Fail(const char* name, const std::string& why) const {
+        throw DataError(path + name + ": " + why);
+    }
     const Json* Get(const char* name) {
         seen.insert(name);
         auto it = in.find(name);
@@ -112,7 +113,7 @@ struct JsonReader {
         const Json* j = Get(name);
         if (!j) return;
         if (!j->is_array()) Fail(name, "expected an array");
-        if (j->size() > kMaxListEntries) Fail(name, "more than 10 entries");
+        if (j->size() > kMaxListEntries) Fail(name, "more than " + std::to_string(kMaxListEntries) + " entries");
         list.clear();
         for (std::size_t i = 0; i < j->size(); ++i) {
             T entry;
@@ -137,10 +138,9 @@ Json ToJson(Kind kind, const CObject& collection) {
         const auto& c = dynamic_cast<const std::remove_reference_t<decltype(typed)>&>(collection);
         Json a = Json::array();
         for (int i = 0; i < c.GetSize(); ++i) {
-            auto r = c.GetAt(i);
             Json o = Json::object();
             JsonWriter w{o, "record " + std::to_string(i) + ", "};
-            VisitFields(w, r);
+            VisitFields(w, c.At(i));
             a.push_back(std::move(o));
         }
         return a;

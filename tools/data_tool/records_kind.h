@@ -11,7 +11,7 @@ namespace vantorel::tool {
 
 enum class Kind { policies, clients, members, schedule };
 
-std::optional<Kind> KindFromName(const std::string& name);      // "policies", ...
+std::optional<Kind> KindFromName(const std::string& name);        // "policies", ...
 std::optional<Kind> KindFromFile(const std::filesystem::path& p); // data1 .. data4
 const char* KindName(Kind k);
 

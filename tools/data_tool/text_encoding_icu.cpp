@@ -87,7 +87,8 @@ std::string Utf8ToGbk(const std::string& utf8) {
     if (ec != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(ec)) throw TextError("text is not valid UTF-8");
     std::u16string text(static_cast<std::size_t>(units), u'\0');
     ec = U_ZERO_ERROR;
-    u_strFromUTF8(reinterpret_cast<UChar*>(text.data()), units, nullptr, utf8.data(), static_cast<int32_t>(utf8.size()), &ec);
+    u_strFromUTF8(reinterpret_cast<UChar*>(text.data()), units, nullptr, utf8.data(), static_cast<int32_t>(utf8.size()),
+                  &ec);
     if (U_FAILURE(ec)) throw TextError("text is not valid UTF-8");
 
     UConverter& c = Gbk();

@@ -85,8 +85,8 @@ QImage CaptionButton(QColor body, bool cross) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 17; ++x) {
             const bool corner = (x == 0 || x == 16) && (y == 0 || y == 15);
-            const bool nearCorner = ((x == 0 || x == 16) && (y == 1 || y == 14)) ||
-                                    ((x == 1 || x == 15) && (y == 0 || y == 15));
+            const bool nearCorner =
+                ((x == 0 || x == 16) && (y == 1 || y == 14)) || ((x == 1 || x == 15) && (y == 0 || y == 15));
             QColor c;
             if (corner)
                 c = band[std::size_t(y + 5)];
@@ -162,8 +162,7 @@ QImage BarPiece(int w, int h, bool vertical, bool top, bool bottom, bool left, b
         for (int x = 0; x < w; ++x) {
             const int p = vertical ? x : y;
             QColor c = Mix(kBodyDark, Qt::white, across > 1 ? double(p) / (across - 1) : 0.0);
-            if ((top && y == 0) || (bottom && y == h - 1) || (left && x == 0) || (right && x == w - 1))
-                c = kOutline;
+            if ((top && y == 0) || (bottom && y == h - 1) || (left && x == 0) || (right && x == w - 1)) c = kOutline;
             img.setPixelColor(x, y, c);
         }
     const int cx = w / 2, cy = h / 2;
@@ -171,8 +170,7 @@ QImage BarPiece(int w, int h, bool vertical, bool top, bool bottom, bool left, b
         if (x >= 0 && y >= 0 && x < w && y < h) img.setPixelColor(x, y, kMark);
     };
     switch (mark) {
-    case Mark::None:
-        break;
+    case Mark::None: break;
     case Mark::Up: // rows of widths 1, 3, 5, 7 from the tip down
     case Mark::Down:
         for (int i = 0; i < 4; ++i)
@@ -335,8 +333,7 @@ void Welcome135() {
     small.setLetterSpacing(QFont::AbsoluteSpacing, 2);
     p.setFont(small);
     p.setPen(QColor("#008080"));
-    p.drawText(QRect(0, 404, w, 30), Qt::AlignCenter,
-               QStringLiteral("保单 · 潜力客户 · 团队成员 · 日程 · 统计"));
+    p.drawText(QRect(0, 404, w, 30), Qt::AlignCenter, QStringLiteral("保单 · 潜力客户 · 团队成员 · 日程 · 统计"));
 
     p.setPen(QColor("#4A5E80"));
     small.setPixelSize(15);

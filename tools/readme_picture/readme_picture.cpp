@@ -11,9 +11,10 @@
 #include "app/page.h"
 #include "pages/page_registry.h"
 #include "records/data_files.h"
+#include "resources/templates/main_ids.h"
+#include "resources/templates/query_ids.h"
 
 #include <QAbstractButton>
-#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -87,18 +88,17 @@ int main(int argc, char** argv) {
     // Today's reminders would open boxes; the picture shows the window alone.
     msg::SetResponder([](msg::Kind, const QString&, msg::Default) { return false; });
     WriteSampleBook(data.path());
-    QDir::setCurrent(data.path());
 
-    CMainDlg dlg(AllPageFactories());
+    CMainDlg dlg(data.path().toStdString(), AllPageFactories());
     dlg.SetClock([] { return QDateTime(QDate(2026, 3, 18), QTime(9, 30, 0)); });
     dlg.Initialise();
     dlg.show();
     // The policy list, with every policy shown.
-    auto* tree = dlg.findChild<QTreeWidget*>(QStringLiteral("1001"));
+    auto* tree = dlg.findChild<QTreeWidget*>(QString::number(ids::main_window::Tree));
     const auto found = tree->findItems(QStringLiteral("查询保单资料"), Qt::MatchExactly | Qt::MatchRecursive);
     if (!found.isEmpty()) tree->setCurrentItem(found.first());
-    if (CPage* query = dlg.Page(137))
-        if (auto* all = query->findChild<QAbstractButton*>(QStringLiteral("1150"))) all->click();
+    if (CPage* query = dlg.Page(ids::query::Template))
+        if (auto* all = query->findChild<QAbstractButton*>(QString::number(ids::query::ShowAll))) all->click();
     QApplication::processEvents();
     const bool saved = dlg.grab().save(out);
     // Leave without the shutdown sequence: the temporary book needs no saving.

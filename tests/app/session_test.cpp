@@ -1,0 +1,58 @@
+// The session: the data folder it is given, the book it reads from there and
+// the switches as stored.
+#include "app/session.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QSettings Store() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantorel", QCoreApplication::applicationName());
+}
+
+vantorel::MemberRecord Member(const char* staffNo) {
+    vantorel::MemberRecord m;
+    m.staffNo = staffNo;
+    return m;
+}
+
+} // namespace
+
+TEST(Session, WorksOnItsFolderOnlyAndOpensIntoAFreshBook) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const fs::path folder = dir.path().toStdString();
+    vantorel::DataBook written;
+    written.members.Add(Member("S1"));
+    for (const auto& r : vantorel::SaveAll(written, folder)) ASSERT_TRUE(r.saved) << r.reason;
+    Store().setValue("AWOKE/TBRSR", 0);
+
+    Session session(folder);
+    session.Book().members.Add(Member("before")); // replaced, not added to
+    session.Open();
+    EXPECT_EQ(session.Book().members.Records(), written.members.Records());
+    EXPECT_EQ(session.LoadResults()[2].state, vantorel::LoadState::loaded);
+    EXPECT_EQ(session.StoredSwitches().holder, 0);
+    EXPECT_EQ(session.StoredSwitches().members, 1);
+
+    session.Book().members.Add(Member("S2"));
+    for (const auto& r : session.SaveAll()) EXPECT_TRUE(r.saved) << r.reason;
+    vantorel::DataBook back;
+    vantorel::LoadAll(back, folder);
+    EXPECT_EQ(back.members.Records(), session.Book().members.Records());
+    EXPECT_TRUE(session.Backup());
+    EXPECT_TRUE(fs::exists(folder / "data3.BAK"));
+    // Nothing lands in the process's working folder.
+    for (const char* name : {"data1.bcm", "data3.bcm", "data3.BAK"}) EXPECT_FALSE(fs::exists(name)) << name;
+
+    fs::remove(folder / "data4.bcm");
+    const vantorel::Result<void> backup = session.Backup();
+    EXPECT_FALSE(backup);
+    EXPECT_EQ(backup.Reason().rfind("data4.bcm to data4.BAK: ", 0), 0u) << backup.Reason();
+    Store().clear();
+}
