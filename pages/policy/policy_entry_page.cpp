@@ -99,11 +99,12 @@ void CPolicyEntryPage::ShowPolicy(const PolicyRecord& record) {
     ShowValues();
 }
 
-void CPolicyEntryPage::EditPolicy(int index) {
-    if (index < 0 || index >= policies_.GetSize()) return;
+bool CPolicyEntryPage::EditPolicy(int index) {
+    if (index < 0 || index >= policies_.GetSize()) return false;
     SetMode(kModify);
     currentIndex_ = index;
     ShowPolicy(policies_.GetAt(index));
+    return true;
 }
 
 void CPolicyEntryPage::OnAddOrModify() {
