@@ -51,7 +51,7 @@ void CollectRules(const icu::Transliterator& t, QString& out) {
 struct PinyinIndex::Icu {
     std::unique_ptr<icu::Transliterator> han;   // Han-Latin/Names: pinyin with tone marks
     std::unique_ptr<icu::Transliterator> ascii; // Latin-ASCII: the marks taken off
-    std::string yiLetters; // "yi": 一 is put before a character to read it inside a name
+    std::string yiLetters;                      // "yi": 一 is put before a character to read it inside a name
     // Characters that ICU reads by the one after them (长孙 zhangsun, 万俟
     // moqi): the pairs as GBK bytes.
     std::vector<std::string> pairs;

@@ -19,7 +19,7 @@
 #include <vector>
 
 class PinyinIndex {
-  public:
+public:
     PinyinIndex();
     ~PinyinIndex();
     PinyinIndex(const PinyinIndex&) = delete;
@@ -46,7 +46,7 @@ class PinyinIndex {
     // Of() must agree with.
     Entry Transliterated(const QString& name);
 
-  private:
+private:
     struct Icu;
     struct Reading {
         std::string u, v; // letters with "u" and with "v" for ü

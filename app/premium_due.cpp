@@ -76,25 +76,19 @@ std::vector<QDate> DueDatesIn(const Schedule& s, const QDate& from, const QDate&
     return out;
 }
 
-bool IsDueOn(const Schedule& s, const QDate& day) {
-    return !DueDatesIn(s, day, day).empty();
-}
+bool IsDueOn(const Schedule& s, const QDate& day) { return !DueDatesIn(s, day, day).empty(); }
 
 std::vector<DueEntry> DueBetween(const CInsurance& book, const QDate& from, const QDate& to) {
     std::vector<DueEntry> out;
     const std::vector<PolicyRecord>& all = book.Records();
     for (std::size_t i = 0; i < all.size(); ++i)
-        for (const QDate& d : DueDatesIn(ScheduleOf(all[i].info), from, to))
-            out.push_back({d, int(i)});
+        for (const QDate& d : DueDatesIn(ScheduleOf(all[i].info), from, to)) out.push_back({d, int(i)});
     // Gathered in collection order: a stable sort by date keeps it within a day.
-    std::stable_sort(out.begin(), out.end(),
-                     [](const DueEntry& a, const DueEntry& b) { return a.date < b.date; });
+    std::stable_sort(out.begin(), out.end(), [](const DueEntry& a, const DueEntry& b) { return a.date < b.date; });
     return out;
 }
 
-QString Amount(double v) {
-    return QString::number(v, 'f', 2);
-}
+QString Amount(double v) { return QString::number(v, 'f', 2); }
 
 QString DueTodayText(const PolicyRecord& p) {
     return QStringLiteral("今天是以下保单的续期缴费日:\n保险单号：%1\r\n投保人姓名：%2\r\n年缴保费：%3元\r\n")

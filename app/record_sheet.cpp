@@ -18,8 +18,7 @@ QString Choice(const char* word, int index) {
 
 bool IsAmount(const std::string& column) {
     auto endsWith = [&column](std::string_view tail) {
-        return column.size() >= tail.size() &&
-               column.compare(column.size() - tail.size(), tail.size(), tail) == 0;
+        return column.size() >= tail.size() && column.compare(column.size() - tail.size(), tail.size(), tail) == 0;
     };
     return endsWith("sumInsured") || endsWith("annualPremium");
 }
@@ -53,8 +52,7 @@ template <class Record> SheetTable Make(const std::vector<Record>& records, cons
     t.row = [&records, columns, amounts, values](std::size_t i, std::vector<SheetCell>& cells) {
         columns->Values(records[i], *values);
         cells.reserve(values->size());
-        for (std::size_t c = 0; c < values->size(); ++c)
-            cells.push_back(CellOf((*values)[c], (*amounts)[c]));
+        for (std::size_t c = 0; c < values->size(); ++c) cells.push_back(CellOf((*values)[c], (*amounts)[c]));
     };
     return t;
 }

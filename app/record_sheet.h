@@ -3,8 +3,8 @@
 // are real dates as spreadsheet dates (text otherwise), amounts as numbers.
 #pragma once
 
-#include "records/people_records.h"
 #include "xlsx_writer.h"
+#include "records/people_records.h"
 
 // The table reads `records` while it is written: they must outlive it.
 SheetTable RecordSheet(const std::vector<vantorel::PolicyRecord>& records, const QString& sheetName);

@@ -27,18 +27,12 @@ namespace fs = std::filesystem;
 
 constexpr qsizetype kCellChars = 32767;
 
-fs::path ToPath(const QString& s) {
-    return fs::path(QFile::encodeName(s).toStdString());
-}
-QString FromPath(const fs::path& p) {
-    return QFile::decodeName(QByteArray::fromStdString(p.string()));
-}
+fs::path ToPath(const QString& s) { return fs::path(QFile::encodeName(s).toStdString()); }
+QString FromPath(const fs::path& p) { return QFile::decodeName(QByteArray::fromStdString(p.string())); }
 
 // The file that writing `path` replaces: symbolic links followed, so that a
 // link stays a link and its target gets the new contents.
-QString SaveTarget(const QString& path) {
-    return FromPath(vantorel::SaveTarget(ToPath(path)));
-}
+QString SaveTarget(const QString& path) { return FromPath(vantorel::SaveTarget(ToPath(path))); }
 
 // A workbook given up before it is complete is freed without writing it.
 struct FreeWorkbook {
@@ -59,13 +53,12 @@ QString SheetName(QString name) {
 // Display width of a header: a Chinese character takes two columns.
 double Width(const QString& text) {
     double w = 0;
-    for (QChar c : text)
-        w += c.unicode() >= 0x2E80 ? 2 : 1;
+    for (QChar c : text) w += c.unicode() >= 0x2E80 ? 2 : 1;
     return std::clamp(w + 2, 10.0, 40.0);
 }
 
 class Writer {
-  public:
+public:
     Writer(lxw_workbook* wb, lxw_worksheet* ws) : wb_(wb), ws_(ws) {
         bold_ = workbook_add_format(wb_);
         format_set_bold(bold_);
@@ -86,10 +79,8 @@ class Writer {
 
     lxw_error Cell(lxw_row_t row, lxw_col_t col, const SheetCell& cell) {
         switch (cell.kind) {
-        case SheetCell::Kind::empty:
-            return LXW_NO_ERROR;
-        case SheetCell::Kind::text:
-            return Text(row, col, cell.text, nullptr);
+        case SheetCell::Kind::empty: return LXW_NO_ERROR;
+        case SheetCell::Kind::text: return Text(row, col, cell.text, nullptr);
         case SheetCell::Kind::number:
         case SheetCell::Kind::amount:
             // A spreadsheet has no infinity or NaN: say what it is rather than lose it.
@@ -98,8 +89,7 @@ class Writer {
                                           cell.kind == SheetCell::Kind::amount ? amount_ : nullptr);
         case SheetCell::Kind::date: {
             if (!cell.date.isValid() || cell.date.year() < 1900 || cell.date.year() > 9999)
-                return Text(row, col, cell.date.isValid() ? cell.date.toString(Qt::ISODate) : QString(),
-                            nullptr);
+                return Text(row, col, cell.date.isValid() ? cell.date.toString(Qt::ISODate) : QString(), nullptr);
             lxw_datetime dt{cell.date.year(), cell.date.month(), cell.date.day(), 0, 0, 0};
             return worksheet_write_datetime(ws_, row, col, &dt, date_);
         }
@@ -109,7 +99,7 @@ class Writer {
 
     int cut = 0;
 
-  private:
+private:
     lxw_error Text(lxw_row_t row, lxw_col_t col, QString text, lxw_format* format) {
         if (text.isEmpty()) return LXW_NO_ERROR;
         // Counted in characters: a pair of surrogates is one.
@@ -130,9 +120,7 @@ class Writer {
     lxw_format* amount_;
 };
 
-QString Reason(lxw_error e) {
-    return QString::fromUtf8(lxw_strerror(e));
-}
+QString Reason(lxw_error e) { return QString::fromUtf8(lxw_strerror(e)); }
 
 } // namespace
 
@@ -141,8 +129,7 @@ vantorel::Result<int> WriteXlsx(const QString& path, const SheetTable& table) {
         return vantorel::Failure{QStringLiteral("无法写入文件 %1：%2").arg(path, why).toStdString()};
     };
     if (table.rows + 1 > LXW_ROW_MAX) return fail(QStringLiteral("表格超过 %1 行").arg(LXW_ROW_MAX));
-    if (qsizetype(table.header.size()) > LXW_COL_MAX)
-        return fail(QStringLiteral("表格超过 %1 列").arg(LXW_COL_MAX));
+    if (qsizetype(table.header.size()) > LXW_COL_MAX) return fail(QStringLiteral("表格超过 %1 列").arg(LXW_COL_MAX));
 
     const QString target = SaveTarget(path);
     const QFileInfo info(target);

@@ -61,8 +61,8 @@ constexpr std::array kFieldLabels = {
 };
 
 constexpr std::array kGroupLabels = {
-    Label{"info", ""},      Label{"holder", "投保人"},        Label{"insured", "被保险人"},
-    Label{"person", ""},    Label{"beneficiaries", "受益人"}, Label{"riders", "附加险"},
+    Label{"info", ""},   Label{"holder", "投保人"},        Label{"insured", "被保险人"},
+    Label{"person", ""}, Label{"beneficiaries", "受益人"}, Label{"riders", "附加险"},
 };
 
 template <std::size_t N> std::string_view Find(const std::array<Label, N>& table, std::string_view key) {

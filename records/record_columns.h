@@ -81,8 +81,7 @@ template <class Sink> struct Walker {
 
     void Leaf(const char* name, ValueKind kind, const std::string* text, double number, int choice) {
         if constexpr (Sink::kNamed)
-            sink.Leaf(path + name, label + std::string(FieldLabel(name)), kind, present, text, number,
-                      choice);
+            sink.Leaf(path + name, label + std::string(FieldLabel(name)), kind, present, text, number, choice);
         else
             sink.Leaf({}, {}, kind, present, text, number, choice);
     }
@@ -101,8 +100,7 @@ template <class Sink> struct Walker {
             static const T empty;
             const bool have = present && i < list.size();
             const std::string n = std::to_string(i + 1);
-            Walker w{sink, widths, path + name + "." + n + ".", label + std::string(GroupLabel(name)) + n,
-                     have};
+            Walker w{sink, widths, path + name + "." + n + ".", label + std::string(GroupLabel(name)) + n, have};
             VisitFields(w, have ? list[i] : empty);
         }
     }
@@ -113,7 +111,7 @@ template <class Sink> struct Walker {
 // The columns of a set of records: every field, and every list as wide as
 // the longest one among them.
 template <class Record> class RecordColumns {
-  public:
+public:
     explicit RecordColumns(const std::vector<Record>& records) {
         for (const Record& r : records) {
             columns_detail::ListWidths w{widths_, ""};
@@ -136,20 +134,19 @@ template <class Record> class RecordColumns {
         VisitFields(walk, r);
     }
 
-  private:
+private:
     struct HeaderSink {
         static constexpr bool kNamed = true;
         std::vector<Column>& columns;
-        void Leaf(std::string path, std::string label, ValueKind kind, bool, const std::string*, double,
-                  int) {
+        void Leaf(std::string path, std::string label, ValueKind kind, bool, const std::string*, double, int) {
             columns.push_back({std::move(path), std::move(label), kind});
         }
     };
     struct ValueSink {
         static constexpr bool kNamed = false;
         std::vector<ColumnValue>& values;
-        void Leaf(const std::string&, const std::string&, ValueKind kind, bool present,
-                  const std::string* text, double number, int choice) {
+        void Leaf(const std::string&, const std::string&, ValueKind kind, bool present, const std::string* text,
+                  double number, int choice) {
             values.push_back({kind, present, text, number, choice});
         }
     };

@@ -39,10 +39,14 @@ std::vector<Style> Styles(const QByteArray& xml) {
             const auto name = r.name();
             if (name == u"numFmt")
                 formats[r.attributes().value("numFmtId").toInt()] = r.attributes().value("formatCode").toString();
-            else if (name == u"fonts") inFonts = true;
-            else if (inFonts && name == u"font") boldFonts.push_back(false);
-            else if (inFonts && name == u"b" && !boldFonts.empty()) boldFonts.back() = true;
-            else if (name == u"cellXfs") inCellXfs = true;
+            else if (name == u"fonts")
+                inFonts = true;
+            else if (inFonts && name == u"font")
+                boldFonts.push_back(false);
+            else if (inFonts && name == u"b" && !boldFonts.empty())
+                boldFonts.back() = true;
+            else if (name == u"cellXfs")
+                inCellXfs = true;
             else if (inCellXfs && name == u"xf") {
                 const int fmt = r.attributes().value("numFmtId").toInt();
                 const int font = r.attributes().value("fontId").toInt();
@@ -62,8 +66,10 @@ std::vector<QString> SharedStrings(const QByteArray& xml) {
     QXmlStreamReader r(xml);
     while (!r.atEnd()) {
         r.readNext();
-        if (r.isStartElement() && r.name() == u"si") strings.emplace_back();
-        else if (r.isStartElement() && r.name() == u"t" && !strings.empty()) strings.back() += r.readElementText();
+        if (r.isStartElement() && r.name() == u"si")
+            strings.emplace_back();
+        else if (r.isStartElement() && r.name() == u"t" && !strings.empty())
+            strings.back() += r.readElementText();
     }
     return strings;
 }

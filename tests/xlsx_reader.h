@@ -10,10 +10,10 @@
 namespace xlsx {
 
 struct Cell {
-    QString type;    // "n" number, "inlineStr" / "s" / "str" text, "b" boolean
-    QString text;    // the text of a text cell, the value as written of the others
+    QString type; // "n" number, "inlineStr" / "s" / "str" text, "b" boolean
+    QString text; // the text of a text cell, the value as written of the others
     double value = 0;
-    QString format;  // the number format's code ("yyyy-mm-dd", "0.00"), empty for General
+    QString format; // the number format's code ("yyyy-mm-dd", "0.00"), empty for General
     bool bold = false;
 
     bool IsText() const { return type == "inlineStr" || type == "s" || type == "str"; }

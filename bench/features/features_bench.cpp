@@ -46,7 +46,8 @@ Stats Summarise(std::vector<double> v) {
 
 void Print(const char* what, const std::vector<double>& times) {
     const Stats s = Summarise(times);
-    std::printf("  %-44s median %8.1f ms  min %8.1f  max %8.1f  (%zu runs)\n", what, s.median, s.min, s.max, times.size());
+    std::printf("  %-44s median %8.1f ms  min %8.1f  max %8.1f  (%zu runs)\n", what, s.median, s.min, s.max,
+                times.size());
 }
 
 // Every character of GB2312's first level, as GBK bytes.
@@ -145,9 +146,10 @@ int main(int argc, char** argv) {
         if (!std::strcmp(argv[i], "--only")) only = argv[i + 1]; // pinyin, due or xlsx
     }
     auto wanted = [&only](const char* part) { return only.empty() || only == part; };
-    const auto common = Pool("王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋蔡余杜叶程苏魏"
-                             "吕丁任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷侯龙史陶黎贺顾毛郝龚邵万"
-                             "钱严覃武戴莫孔向汤单解区查欧");
+    const auto common =
+        Pool("王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋蔡余杜叶程苏魏"
+             "吕丁任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷侯龙史陶黎贺顾毛郝龚邵万"
+             "钱严覃武戴莫孔向汤单解区查欧");
     const auto given = Pool("伟芳娜秀英敏静丽强磊军洋勇艳杰娟涛明超兰霞平刚桂华建国志小红玉海燕文斌晓宇浩然子涵欣怡梓轩"
                             "思雨佳琪一诺俊杰雅婷嘉怡天佑博文昊天瑞鑫宏伟丹凤春梅秋菊冬雪德福永康长青");
     const auto levelOne = LevelOne();
@@ -159,46 +161,46 @@ int main(int argc, char** argv) {
         if (wanted("pinyin")) PinyinTimes("common surnames and given names", book, runs);
 
         if (wanted("due")) {
-        std::printf("premium-due list, today through today + 30 days:\n");
-        std::vector<double> due;
-        std::size_t rows = 0;
-        for (int r = 0; r < runs * 4; ++r) {
-            const auto s = Clock::now();
-            rows = premium::DueBetween(book, QDate(2024, 2, 1), QDate(2024, 3, 2)).size();
-            due.push_back(Ms(s));
-        }
-        Print("every due date of every policy, sorted", due);
-        std::printf("  (%zu rows)\n", rows);
+            std::printf("premium-due list, today through today + 30 days:\n");
+            std::vector<double> due;
+            std::size_t rows = 0;
+            for (int r = 0; r < runs * 4; ++r) {
+                const auto s = Clock::now();
+                rows = premium::DueBetween(book, QDate(2024, 2, 1), QDate(2024, 3, 2)).size();
+                due.push_back(Ms(s));
+            }
+            Print("every due date of every policy, sorted", due);
+            std::printf("  (%zu rows)\n", rows);
         }
 
         if (wanted("xlsx")) {
-        std::printf("spreadsheet of the whole book:\n");
-        {
-            std::vector<double> build;
-            const SheetTable table = RecordSheet(book.Records(), QStringLiteral("保单"));
-            std::vector<SheetCell> cells;
-            const auto s = Clock::now();
-            for (std::size_t r = 0; r < table.rows; ++r) {
-                cells.clear();
-                table.row(r, cells);
+            std::printf("spreadsheet of the whole book:\n");
+            {
+                std::vector<double> build;
+                const SheetTable table = RecordSheet(book.Records(), QStringLiteral("保单"));
+                std::vector<SheetCell> cells;
+                const auto s = Clock::now();
+                for (std::size_t r = 0; r < table.rows; ++r) {
+                    cells.clear();
+                    table.row(r, cells);
+                }
+                build.push_back(Ms(s));
+                Print("the rows' cells alone (no file)", build);
+                std::printf("  (%lld columns)\n", static_cast<long long>(table.header.size()));
             }
-            build.push_back(Ms(s));
-            Print("the rows' cells alone (no file)", build);
-            std::printf("  (%lld columns)\n", static_cast<long long>(table.header.size()));
-        }
-        QTemporaryDir dir;
-        std::vector<double> xlsx;
-        qint64 size = 0;
-        for (int r = 0; r < std::max(1, runs / 2); ++r) {
-            const QString path = dir.filePath(QStringLiteral("book.xlsx"));
-            const auto s = Clock::now();
-            const vantorel::Result<int> w = WriteXlsx(path, RecordSheet(book.Records(), QStringLiteral("保单")));
-            xlsx.push_back(Ms(s));
-            if (!w) std::printf("  not written: %s\n", w.Reason().c_str());
-            size = QFileInfo(path).size();
-        }
-        Print("RecordSheet + WriteXlsx", xlsx);
-        std::printf("  (%.1f MB)\n", double(size) / 1e6);
+            QTemporaryDir dir;
+            std::vector<double> xlsx;
+            qint64 size = 0;
+            for (int r = 0; r < std::max(1, runs / 2); ++r) {
+                const QString path = dir.filePath(QStringLiteral("book.xlsx"));
+                const auto s = Clock::now();
+                const vantorel::Result<int> w = WriteXlsx(path, RecordSheet(book.Records(), QStringLiteral("保单")));
+                xlsx.push_back(Ms(s));
+                if (!w) std::printf("  not written: %s\n", w.Reason().c_str());
+                size = QFileInfo(path).size();
+            }
+            Print("RecordSheet + WriteXlsx", xlsx);
+            std::printf("  (%.1f MB)\n", double(size) / 1e6);
         }
     }
     if (wanted("pinyin")) {

@@ -32,11 +32,21 @@ TEST(PremiumDue, IntervalsAndDates) {
         const char* text;
         QDate date;
     } cases[] = {
-        {"2004/5-29", D(2004, 5, 29)}, {"2004/2-29", D(2004, 2, 29)}, {"1/1-1", D(1, 1, 1)},
-        {"2004/05-09", D(2004, 5, 9)}, {"2003/2-29", {}},            {"2004/0-0", {}},
-        {"2004/13-1", {}},             {"/5-29", {}},                {"1-2", {}},
-        {"2004/5-29 ", {}},            {" 2004/5-29", {}},           {"0/1-1", {}},
-        {"二〇〇四/5-29", {}},         {"2004/-5-29", {}},           {"20040/5-29", {}},
+        {"2004/5-29", D(2004, 5, 29)},
+        {"2004/2-29", D(2004, 2, 29)},
+        {"1/1-1", D(1, 1, 1)},
+        {"2004/05-09", D(2004, 5, 9)},
+        {"2003/2-29", {}},
+        {"2004/0-0", {}},
+        {"2004/13-1", {}},
+        {"/5-29", {}},
+        {"1-2", {}},
+        {"2004/5-29 ", {}},
+        {" 2004/5-29", {}},
+        {"0/1-1", {}},
+        {"二〇〇四/5-29", {}},
+        {"2004/-5-29", {}},
+        {"20040/5-29", {}},
         {"", {}},
     };
     for (const Case& c : cases) EXPECT_EQ(RealDateOf(ToGbk(c.text)), c.date) << c.text;
@@ -59,7 +69,8 @@ TEST(PremiumDue, DueDatesKeepTheDayOrTakeTheMonthsLast) {
         const Schedule s = ScheduleOf(Info(c.method, c.effective));
         ASSERT_TRUE(s.HasDues()) << c.effective;
         for (std::size_t k = 0; k < c.firstDues.size(); ++k)
-            EXPECT_EQ(DueDate(s, std::int64_t(k + 1)), c.firstDues[k]) << c.method << " " << c.effective << " k=" << k + 1;
+            EXPECT_EQ(DueDate(s, std::int64_t(k + 1)), c.firstDues[k])
+                << c.method << " " << c.effective << " k=" << k + 1;
         // The effective date itself is the first premium, not a renewal.
         EXPECT_FALSE(IsDueOn(s, s.start));
     }
@@ -71,10 +82,13 @@ TEST(PremiumDue, PaymentPeriodEndsTheDues) {
         const char* years;
         int dues; // -1: no end
     } cases[] = {
-        {"年缴", "1", 0},   {"年缴", "3", 2},     {"年缴", "03", 2},   {"年缴", " 5年", 4},   {"半年缴", "2", 3},
-        {"季缴", "1", 3},   {"月缴", "1", 11},    {"月缴", "10", 119}, {"年缴", "", -1},      {"年缴", "0", -1},
-        {"年缴", "-3", -1}, {"年缴", "abc", -1},  {"年缴", "终身", -1},
-        {"年缴", "99999999999", -1}, // saturates far beyond any date
+        {"年缴", "1", 0},     {"年缴", "3", 2},
+        {"年缴", "03", 2},    {"年缴", " 5年", 4},
+        {"半年缴", "2", 3},   {"季缴", "1", 3},
+        {"月缴", "1", 11},    {"月缴", "10", 119},
+        {"年缴", "", -1},     {"年缴", "0", -1},
+        {"年缴", "-3", -1},   {"年缴", "abc", -1},
+        {"年缴", "终身", -1}, {"年缴", "99999999999", -1}, // saturates far beyond any date
     };
     for (const Case& c : cases) {
         const Schedule s = ScheduleOf(Info(c.method, "2004/1-31", c.years));
@@ -85,7 +99,8 @@ TEST(PremiumDue, PaymentPeriodEndsTheDues) {
             EXPECT_EQ(int(all.size()), c.dues) << c.method << " " << c.years;
     }
     // No renewal premiums at all.
-    for (const PolicyInfo& none : {Info("趸缴", "2004/1-31", "5"), Info("年缴", "2004/0-0", "5"), Info("年缴", "", "")}) {
+    for (const PolicyInfo& none :
+         {Info("趸缴", "2004/1-31", "5"), Info("年缴", "2004/0-0", "5"), Info("年缴", "", "")}) {
         EXPECT_FALSE(ScheduleOf(none).HasDues());
         EXPECT_TRUE(DueDatesIn(ScheduleOf(none), D(1900, 1, 1), D(2200, 1, 1)).empty());
     }
@@ -109,7 +124,8 @@ TEST(PremiumDue, RangeQueryAgreesWithSteppingThroughEveryDue) {
             if (d > to) break;
             if (d >= from) stepped.push_back(d);
         }
-        ASSERT_EQ(DueDatesIn(s, from, to), stepped) << effective << " " << years << " " << from.toString().toStdString();
+        ASSERT_EQ(DueDatesIn(s, from, to), stepped)
+            << effective << " " << years << " " << from.toString().toStdString();
     }
 }
 
@@ -138,7 +154,8 @@ TEST(PremiumDue, TheMonthAheadIsByDateThenCollectionOrder) {
 
     const QStringList boxes = DueTodayReminders(book, D(2004, 3, 10));
     ASSERT_EQ(boxes.size(), 2);
-    EXPECT_EQ(boxes[0], QStringLiteral("今天是以下保单的续期缴费日:\n保险单号：A\r\n投保人姓名：张三\r\n年缴保费：1234.50元\r\n"));
+    EXPECT_EQ(boxes[0], QStringLiteral(
+                            "今天是以下保单的续期缴费日:\n保险单号：A\r\n投保人姓名：张三\r\n年缴保费：1234.50元\r\n"));
     EXPECT_TRUE(boxes[1].contains(QStringLiteral("保险单号：D\r\n")));
 }
 

@@ -1,7 +1,7 @@
+#include "xlsx_reader.h"
 #include "app/gbk.h"
 #include "app/record_sheet.h"
 #include "app/xlsx_writer.h"
-#include "xlsx_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -30,12 +30,13 @@ TEST(Xlsx, CellsAreReadBackWithTheirTypes) {
     const QString path = dir.filePath(QStringLiteral("表.xlsx"));
     const QString longText(40000, u'长');
     const vantorel::Result<int> r = WriteXlsx(
-        path, Table({QStringLiteral("保险单号"), QStringLiteral("年缴保费(元)"), QStringLiteral("生效日期"),
-                     QStringLiteral("身高(cm)"), QStringLiteral("备注")},
-                    {{SheetCell::Text(QStringLiteral("=SUM(A1)")), SheetCell::Amount(1234.5),
-                      SheetCell::Date(QDate(2004, 2, 29)), SheetCell::Number(170.6), SheetCell::Text(longText)},
-                     {SheetCell::Text(QStringLiteral("P2")), SheetCell::Amount(std::numeric_limits<double>::quiet_NaN()),
-                      SheetCell::Date(QDate(1899, 12, 31)), SheetCell{}, SheetCell::Text(QStringLiteral(" 两端 \n"))}}));
+        path,
+        Table({QStringLiteral("保险单号"), QStringLiteral("年缴保费(元)"), QStringLiteral("生效日期"),
+               QStringLiteral("身高(cm)"), QStringLiteral("备注")},
+              {{SheetCell::Text(QStringLiteral("=SUM(A1)")), SheetCell::Amount(1234.5),
+                SheetCell::Date(QDate(2004, 2, 29)), SheetCell::Number(170.6), SheetCell::Text(longText)},
+               {SheetCell::Text(QStringLiteral("P2")), SheetCell::Amount(std::numeric_limits<double>::quiet_NaN()),
+                SheetCell::Date(QDate(1899, 12, 31)), SheetCell{}, SheetCell::Text(QStringLiteral(" 两端 \n"))}}));
     ASSERT_TRUE(r) << r.Reason();
     EXPECT_EQ(*r, 1) << "one text cut to a cell's length";
 
@@ -133,9 +134,9 @@ TEST(Xlsx, RecordsBecomeRowsUnderTheFormsLabels) {
         std::size_t row;
         const char* text;
     } texts[] = {
-        {"保险单号", 1, "P1"},       {"投保人姓名", 1, "张三"}, {"投保人性别", 1, "女"}, {"投保人婚况", 1, "未婚"},
-        {"被保险人性别", 1, ""},     {"被保险人婚况", 1, "9"},  {"责任开始日", 1, "2004/0-0"},
-        {"受益人2姓名", 2, "李四"},  {"保险单号", 2, "P2"},
+        {"保险单号", 1, "P1"},         {"投保人姓名", 1, "张三"},  {"投保人性别", 1, "女"},
+        {"投保人婚况", 1, "未婚"},     {"被保险人性别", 1, ""},    {"被保险人婚况", 1, "9"},
+        {"责任开始日", 1, "2004/0-0"}, {"受益人2姓名", 2, "李四"}, {"保险单号", 2, "P2"},
     };
     for (const Case& c : texts)
         EXPECT_EQ(s.At(c.row, column(QString::fromUtf8(c.label))).text, QString::fromUtf8(c.text)) << c.label;

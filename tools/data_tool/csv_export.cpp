@@ -1,7 +1,7 @@
 #include "csv_export.h"
 
-#include "records/record_columns.h"
 #include "text_encoding.h"
+#include "records/record_columns.h"
 
 #include <charconv>
 
@@ -36,29 +36,23 @@ std::string Cell(const ColumnValue& v) {
     if (!v.present) return {};
     switch (v.kind) {
     case ValueKind::text:
-    case ValueKind::date:
-        return GuardedText(GbkToUtf8(*v.text));
-    case ValueKind::number:
-        return Number(v.number);
-    case ValueKind::sex:
-        return Choice(SexWord(v.choice), v.choice);
-    case ValueKind::marital:
-        return Choice(MaritalWord(v.choice), v.choice);
+    case ValueKind::date: return GuardedText(GbkToUtf8(*v.text));
+    case ValueKind::number: return Number(v.number);
+    case ValueKind::sex: return Choice(SexWord(v.choice), v.choice);
+    case ValueKind::marital: return Choice(MaritalWord(v.choice), v.choice);
     }
     return {};
 }
 
 void Row(std::ostream& out, const std::vector<std::string>& cells) {
-    for (std::size_t i = 0; i < cells.size(); ++i)
-        out << (i ? "," : "") << Quoted(cells[i]);
+    for (std::size_t i = 0; i < cells.size(); ++i) out << (i ? "," : "") << Quoted(cells[i]);
     out << "\r\n";
 }
 
 } // namespace
 
 std::string GuardedText(std::string utf8) {
-    if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8[0]) != std::string_view::npos)
-        utf8.insert(0, 1, '\'');
+    if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8[0]) != std::string_view::npos) utf8.insert(0, 1, '\'');
     return utf8;
 }
 
@@ -69,15 +63,13 @@ void WriteCsv(Kind kind, const CObject& collection, std::ostream& out, const Csv
         const RecordColumns<typename C::RecordType> columns(records);
         out << "\xEF\xBB\xBF";
         std::vector<std::string> cells;
-        for (const Column& c : columns.Columns())
-            cells.push_back(options.fieldNames ? c.name : c.label);
+        for (const Column& c : columns.Columns()) cells.push_back(options.fieldNames ? c.name : c.label);
         Row(out, cells);
         std::vector<ColumnValue> values;
         for (const auto& r : records) {
             columns.Values(r, values);
             cells.clear();
-            for (const ColumnValue& v : values)
-                cells.push_back(Cell(v));
+            for (const ColumnValue& v : values) cells.push_back(Cell(v));
             Row(out, cells);
         }
         return 0;
