@@ -226,6 +226,8 @@ TEST_F(Features, EveryReportButtonAlsoWritesASpreadsheet) {
     book.clients.Add(c);
     c.person.name = ToGbk(QStringLiteral("钱多"));
     c.person.birthDate = "1988/0-0";
+    c.person.sex = -1;          // never chosen
+    c.person.maritalStatus = 9; // no form makes it: a damaged file
     book.clients.Add(c);
     vantorel::MemberRecord m;
     m.staffNo = "1001";
@@ -296,6 +298,8 @@ TEST_F(Features, EveryReportButtonAlsoWritesASpreadsheet) {
     EXPECT_EQ(s.At(1, 4).text, "离异");
     EXPECT_EQ(s.At(1, 5).Date(), QDate(1988, 2, 14));
     EXPECT_EQ(s.At(2, 5).text, "1988/0-0") << "not a real date: kept as text";
+    EXPECT_EQ(s.At(2, 1).text, "");
+    EXPECT_EQ(s.At(2, 4).text, "9") << "shown as it is, not lost";
     EXPECT_EQ(s.At(1, header.indexOf("身高(cm)")).value, 165);
     EXPECT_EQ(s.At(1, header.indexOf("爱好")).text, "=1+1");
     EXPECT_TRUE(s.At(1, header.indexOf("爱好")).IsText());

@@ -129,34 +129,4 @@ TEST(PremiumDue, RangeQueryAgreesWithSteppingThroughEveryDue) {
     }
 }
 
-TEST(PremiumDue, TheMonthAheadIsByDateThenCollectionOrder) {
-    CInsurance book;
-    auto add = [&book](const char* no, const char* method, const char* effective) {
-        PolicyRecord p;
-        p.info = Info(method, effective);
-        p.info.policyNo = no;
-        p.holder.name = ToGbk("张三");
-        p.info.annualPremium = 1234.5;
-        book.Add(p);
-    };
-    add("A", "年缴", "2003/3-10");
-    add("B", "月缴", "2004/1-31"); // 2004-02-29, then 2004-03-31 (outside)
-    add("C", "趸缴", "2003/3-10");
-    add("D", "季缴", "2003/12-10"); // 2004-03-10
-    add("E", "半年缴", "2003/9-1"); // 2004-03-01
-    add("F", "年缴", "2003/2-28");  // 2004-02-28: before the window
-    const std::vector<DueEntry> due = DueBetween(book, D(2004, 2, 29), D(2004, 2, 29).addDays(30));
-    std::vector<std::pair<QDate, std::string>> got;
-    for (const DueEntry& e : due) got.emplace_back(e.date, book.At(e.index).info.policyNo);
-    const std::vector<std::pair<QDate, std::string>> want = {
-        {D(2004, 2, 29), "B"}, {D(2004, 3, 1), "E"}, {D(2004, 3, 10), "A"}, {D(2004, 3, 10), "D"}};
-    EXPECT_EQ(got, want);
-
-    const QStringList boxes = DueTodayReminders(book, D(2004, 3, 10));
-    ASSERT_EQ(boxes.size(), 2);
-    EXPECT_EQ(boxes[0], QStringLiteral(
-                            "今天是以下保单的续期缴费日:\n保险单号：A\r\n投保人姓名：张三\r\n年缴保费：1234.50元\r\n"));
-    EXPECT_TRUE(boxes[1].contains(QStringLiteral("保险单号：D\r\n")));
-}
-
 } // namespace

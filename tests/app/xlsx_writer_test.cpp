@@ -1,6 +1,4 @@
 #include "xlsx_reader.h"
-#include "app/gbk.h"
-#include "app/record_sheet.h"
 #include "app/xlsx_writer.h"
 
 #include <gtest/gtest.h>
@@ -98,53 +96,6 @@ TEST(Xlsx, ReplacesThroughARenameAndKeepsLinksAndPermissions) {
     }
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(Names(QDir(dir.path())).size(), 3) << Names(QDir(dir.path())).join(' ').toStdString();
-}
-
-TEST(Xlsx, RecordsBecomeRowsUnderTheFormsLabels) {
-    using namespace vantorel;
-    std::vector<PolicyRecord> book(2);
-    book[0].info.policyNo = "P1";
-    book[0].info.annualPremium = 3600;
-    book[0].info.sumInsured = 12.5;
-    book[0].info.effectiveDate = "2004/1-31";
-    book[0].info.liabilityStartDate = "2004/0-0";
-    book[0].holder.name = ToGbk(QStringLiteral("张三"));
-    book[0].holder.sex = 1;
-    book[0].holder.maritalStatus = 1;
-    book[0].insured.sex = -1;
-    book[0].insured.maritalStatus = 9;
-    book[1].info.policyNo = "P2";
-    book[1].beneficiaries.resize(2);
-    book[1].beneficiaries[1].name = ToGbk(QStringLiteral("李四"));
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.xlsx"));
-    ASSERT_TRUE(WriteXlsx(path, RecordSheet(book, QStringLiteral("保单资料"))));
-    const xlsx::Sheet s = xlsx::Read(path);
-    ASSERT_TRUE(s.ok) << s.error.toStdString();
-    ASSERT_EQ(s.rows.size(), 3u);
-    auto column = [&s](const QString& label) {
-        for (std::size_t c = 0; c < s.rows[0].size(); ++c)
-            if (s.At(0, c).text == label) return c;
-        ADD_FAILURE() << "no column " << label.toStdString();
-        return std::size_t(0);
-    };
-    struct Case {
-        const char* label;
-        std::size_t row;
-        const char* text;
-    } texts[] = {
-        {"保险单号", 1, "P1"},         {"投保人姓名", 1, "张三"},  {"投保人性别", 1, "女"},
-        {"投保人婚况", 1, "未婚"},     {"被保险人性别", 1, ""},    {"被保险人婚况", 1, "9"},
-        {"责任开始日", 1, "2004/0-0"}, {"受益人2姓名", 2, "李四"}, {"保险单号", 2, "P2"},
-    };
-    for (const Case& c : texts)
-        EXPECT_EQ(s.At(c.row, column(QString::fromUtf8(c.label))).text, QString::fromUtf8(c.text)) << c.label;
-    EXPECT_EQ(s.At(1, column(QStringLiteral("生效日期"))).Date(), QDate(2004, 1, 31));
-    EXPECT_EQ(s.At(1, column(QStringLiteral("年缴保费(元)"))).value, 3600);
-    EXPECT_EQ(s.At(1, column(QStringLiteral("年缴保费(元)"))).format, "0.00");
-    EXPECT_EQ(s.At(1, column(QStringLiteral("保险金额(万元)"))).value, 12.5);
-    EXPECT_EQ(s.At(1, column(QStringLiteral("被保险人身高(cm)"))).type, "n");
 }
 
 } // namespace
