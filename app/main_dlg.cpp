@@ -143,6 +143,13 @@ void CMainDlg::ShowOnly(int templateId) {
     if (CPage* page = Page(templateId)) page->show();
 }
 
+bool CMainDlg::EditPolicy(int index) {
+    auto* editor = dynamic_cast<PolicyEditor*>(Page(ids::entry::Template));
+    if (!editor || !editor->EditPolicy(index)) return false;
+    ShowOnly(ids::entry::Template);
+    return true;
+}
+
 void CMainDlg::OnTreeChanged(QTreeWidgetItem* current) {
     if (!current || shutDown_) return;
     int chosen = kWelcome;

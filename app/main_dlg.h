@@ -36,7 +36,7 @@ public:
     void ShowStartMessages();
     // Today's reminders, one box at a time; true if a box was shown.
     bool RunReminders();
-    // Saves the four files, writes the five switches, deletes the pages,
+    // Saves the four files, writes the reminder switches, deletes the pages,
     // stops the timer. Runs once, and only after Initialise.
     void Shutdown();
     // Ends the program in order from outside (a signal, the session ending):
@@ -49,6 +49,7 @@ public:
     vantorel::DataBook& Book() override { return session_.Book(); }
     const ReminderSwitches& StoredSwitches() const override { return session_.StoredSwitches(); }
     QDate Today() const override { return clock_().date(); }
+    bool EditPolicy(int index) override;
 
     // Where "now" comes from (tests move it past midnight).
     void SetClock(Clock clock) { clock_ = std::move(clock); }

@@ -1,6 +1,7 @@
 #include "reminders.h"
 
 #include "gbk.h"
+#include "premium_due.h"
 #include "records/data_files.h"
 
 #include <cmath>
@@ -41,5 +42,6 @@ QStringList TodaysReminders(const vantorel::DataBook& book, const ReminderSwitch
                 boxes << QStringLiteral("今天是以下成员的生日:\n成员工号：%1\r\n成员姓名：%2\r\n成员级别：%3\r\n")
                              .arg(FromGbk(m.staffNo), FromGbk(m.person.name), FromGbk(m.level));
     }
+    if (switches.premium) boxes << premium::DueTodayReminders(book.insurance, today);
     return boxes;
 }

@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
+#include "app/record_sheet.h"
 #include "app/report_writer.h"
 #include "resources/templates/pot_client_ids.h"
 #include "resources/templates/pot_client_template.h"
@@ -141,5 +142,6 @@ void CPotClientPage::OnReport() {
     ReportSection section;
     section.fields = {{QStringLiteral("客户人数"), QString::number(records.size())}};
     section.tables.push_back(std::move(table));
-    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section}, QStringLiteral("潜力客户资料.odt"));
+    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section}, QStringLiteral("潜力客户资料"),
+                          [&records] { return RecordSheet(records, QStringLiteral("潜力客户资料")); });
 }

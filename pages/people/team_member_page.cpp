@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
+#include "app/record_sheet.h"
 #include "app/report_writer.h"
 #include "resources/templates/team_member_ids.h"
 #include "resources/templates/team_member_template.h"
@@ -137,5 +138,6 @@ void CTeamMemberPage::OnReport() {
     ReportSection section;
     section.fields = {{QStringLiteral("成员人数"), QString::number(records.size())}};
     section.tables.push_back(std::move(table));
-    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section}, QStringLiteral("团队成员资料.odt"));
+    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section}, QStringLiteral("团队成员资料"),
+                          [&records] { return RecordSheet(records, QStringLiteral("团队成员资料")); });
 }

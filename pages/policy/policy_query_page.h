@@ -5,8 +5,11 @@
 #include "app/page.h"
 #include "records/policy_record.h"
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class PinyinIndex;
 
 class CSkinListCtrl;
 
@@ -15,6 +18,7 @@ class CPolicyQueryPage : public CPage {
 public:
     // Finds and deletes in `policies`; sends a policy to the host's entry page.
     CPolicyQueryPage(vantorel::CInsurance& policies, PageHost* host, QWidget* parent = nullptr);
+    ~CPolicyQueryPage() override;
 
     // The main window refreshes the list every time it shows the page.
     void OnShown() override { RefreshResults(); }
@@ -35,4 +39,6 @@ private:
     // Each row's policy number as stored, so a row finds its policy even
     // when the number does not survive display.
     std::vector<std::string> rowKeys_;
+    // The pinyin of the names searched so far; made by the first search that needs it.
+    std::unique_ptr<PinyinIndex> pinyin_;
 };

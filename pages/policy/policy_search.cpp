@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/gbk.h"
+#include "app/pinyin.h"
 
 #include <QRegularExpression>
 #include <cstring>
@@ -61,7 +62,7 @@ QString KeyCaption(int mode) {
     }
 }
 
-Result Search(const CInsurance& book, int mode, const QString& text) {
+Result Search(const CInsurance& book, int mode, const QString& text, PinyinIndex* pinyin) {
     Result out;
     const std::vector<PolicyRecord>& all = book.Records();
     if (mode < kAll || mode > kAnyField) return out;
@@ -78,6 +79,11 @@ Result Search(const CInsurance& book, int mode, const QString& text) {
         needle = ToGbk(text);
     }
     const bool everything = mode == kAll || (mode != kNumber && needle.empty());
+    const std::string latin =
+        pinyin && (mode == kHolder || mode == kInsured) ? PinyinIndex::LatinQuery(text) : std::string();
+    auto nameMatches = [&](const std::string& name) {
+        return everything || GbkContains(name, needle) || (!latin.empty() && pinyin->Matches(name, latin));
+    };
 
     out.rows.reserve(everything ? all.size() : 64);
     out.keys.reserve(everything ? all.size() : 64);
@@ -92,10 +98,10 @@ Result Search(const CInsurance& book, int mode, const QString& text) {
             if (p.info.policyNo == needle) add(p, p.holder.name);
             break;
         case kHolder:
-            if (everything || GbkContains(p.holder.name, needle)) add(p, p.holder.name);
+            if (nameMatches(p.holder.name)) add(p, p.holder.name);
             break;
         case kInsured:
-            if (everything || GbkContains(p.insured.name, needle)) add(p, p.insured.name);
+            if (nameMatches(p.insured.name)) add(p, p.insured.name);
             break;
         case kProduct:
             if (everything || GbkContains(p.info.productName, needle)) add(p, p.info.productName);

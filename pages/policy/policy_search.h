@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+class PinyinIndex;
+
 namespace policy_search {
 
 enum Mode { kAll = -1, kNumber = 0, kHolder = 1, kInsured = 2, kProduct = 3, kDate = 4, kAnyField = 5 };
@@ -19,7 +21,9 @@ struct Result {
     std::vector<std::string> keys; // each row's policy number, GBK bytes
 };
 
-Result Search(const vantorel::CInsurance& book, int mode, const QString& text);
+// With `pinyin`, a text of Latin letters also finds, by "投保人姓名" and
+// "被保险人姓名", the names whose pinyin or initials hold it ("zs" finds 张三).
+Result Search(const vantorel::CInsurance& book, int mode, const QString& text, PinyinIndex* pinyin = nullptr);
 
 // Caption of the list's second column for a search mode.
 QString KeyCaption(int mode);

@@ -43,7 +43,7 @@ namespace id = ids::main_window;
 
 namespace {
 
-const char* const kKeys[] = {"CALENDAR", "TBRSR", "BTBRSR", "QLKHSR", "TDCRSR"};
+const char* const kKeys[] = {"CALENDAR", "TBRSR", "BTBRSR", "QLKHSR", "TDCRSR", "XQJFSR"};
 
 constexpr int kEntry = ids::entry::Template, kQuery = ids::query::Template, kClients = ids::client::Template,
               kMembers = ids::member::Template, kSchedule = ids::schedule::Template, kRemind = ids::remind::Template,
@@ -133,7 +133,7 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindow, FirstRunShowsNothingAndLeavesFourEmptyFilesAndFiveSwitches) {
+TEST_F(MainWindow, FirstRunShowsNothingAndLeavesFourEmptyFilesAndEverySwitch) {
     auto dlg = Start(AllPageFactories());
     EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
     EXPECT_EQ(VisiblePage(*dlg), kWelcome);

@@ -48,6 +48,7 @@ struct Parsed {
     std::optional<std::string> kind;
     std::optional<std::string> out;
     bool csv = false;
+    bool fieldNames = false;
 };
 
 Parsed Parse(const Args& args, bool allowOut, bool allowCsv) {
@@ -66,6 +67,8 @@ Parsed Parse(const Args& args, bool allowOut, bool allowCsv) {
             p.out = value("--out");
         else if (allowCsv && a == "--csv")
             p.csv = true;
+        else if (allowCsv && a == "--field-names")
+            p.fieldNames = true;
         else if (a.size() > 1 && a[0] == '-')
             throw UsageError("unknown option " + a);
         else
@@ -223,7 +226,7 @@ int Export(const Args& args) {
         if (!LoadForReading(file, c)) return 1;
         std::ostringstream csv;
         try {
-            WriteCsv(kind, c, csv);
+            WriteCsv(kind, c, csv, CsvOptions{p.fieldNames});
         } catch (const TextError& e) {
             std::cerr << "vantorel-data: " << e.what() << "\n";
             return 1;

@@ -71,13 +71,19 @@ example:
   vantorel-data check data2.bcm
   vantorel-data check vantorel.journal
 )"},
-    {"export", R"(usage: vantorel-data export --csv FILE [--kind K] [-o OUT]
+    {"export", R"(usage: vantorel-data export --csv FILE [--kind K] [--field-names] [-o OUT]
 
 Writes one CSV row per record, with a header row, in UTF-8 with a byte-order
-mark so that spreadsheets show Chinese text. Beneficiaries and riders become
-numbered columns (beneficiaries.1.name, ...). Writes to standard output unless
--o is given; OUT is replaced only once the new file is complete. OUT may not
-be FILE itself nor be named like a data file (*.bcm, data1.BAK, ...).
+mark so that spreadsheets show Chinese text. The header holds the forms'
+labels in Chinese (投保人姓名, 受益人1姓名, ...); --field-names heads the
+columns with the field paths instead (holder.name, beneficiaries.1.name, ...).
+Beneficiaries and riders become numbered columns. Sex and marital status are
+written as their words (男, 已婚, ...), empty when none was chosen. A text
+that begins with "=", "+", "-", "@", a tab or a carriage return is written
+with a "'" before it, so that a spreadsheet shows it and never runs it as a
+formula. Writes to standard output unless -o is given; OUT is replaced only
+once the new file is complete. OUT may not be FILE itself nor be named like a
+data file (*.bcm, data1.BAK, ...).
 
 example:
   vantorel-data export --csv data1.bcm -o policies.csv
