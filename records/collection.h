@@ -27,6 +27,11 @@ using ChangeObserver = std::function<void(const CollectionChange&)>;
 // The serializable object that the data files hold, one per file.
 class CObject {
 public:
+    CObject() = default;
+    // A copy is another collection: whoever watches this one does not watch it,
+    // and a collection assigned to keeps its own observer.
+    CObject(const CObject&) {}
+    CObject& operator=(const CObject&) { return *this; }
     virtual ~CObject() = default;
     // Writes when the archive stores, reads when it loads.
     virtual void Serialize(CArchive& ar) = 0;

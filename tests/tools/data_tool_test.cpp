@@ -1,6 +1,8 @@
 // Runs the built vantorel-data executable on files in a temporary folder.
 #include "storage_kit.h"
 
+#include "records/journal_format.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -143,6 +145,47 @@ TEST_F(DataTool, CheckReportsSoundAndDamagedFilesWithOffsets) {
     }
 }
 
+TEST_F(DataTool, CheckCountsAJournalsEntriesAndNamesItsTornTail) {
+    std::string journal = EncodeJournalHeader({});
+    CCalendar one;
+    one.Add({20040529, "ab"});
+    const std::string record = Stored(one).substr(4); // the record without the count
+    AppendJournalEntry(journal, 3, {CollectionChange::Kind::add, 0, record});
+    AppendJournalEntry(journal, 3, {CollectionChange::Kind::replace, 0, record});
+    AppendJournalEntry(journal, 0, {CollectionChange::Kind::removeAll, 0, {}});
+    AppendSavedEntry(journal, 0, {});
+    std::string badRecord = journal;
+    AppendJournalEntry(badRecord, 1, {CollectionChange::Kind::add, 0, "x"});
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int code;
+        std::vector<std::string> says;
+    } cases[] = {
+        {"vantorel.journal",
+         journal,
+         0,
+         {"recovery journal, 4 whole entries", "data4.bcm (schedule): 1 added, 1 replaced, 0 removed",
+          "data1.bcm (policies): 0 added, 0 replaced, 0 removed, 1 removed all, 1 saved marks"}},
+        {"vantorel.journal.unapplied-20261206-101500",
+         journal.substr(0, journal.size() - 3),
+         1,
+         {"3 whole entries", "torn tail: the last " + std::to_string(kJournalEntryOverhead + 22 - 3) + " bytes"}},
+        {"copy.bin", badRecord, 1, {"is not one whole record of clients"}},
+        {"vantorel.journal", "garbage", 1, {"not a recovery journal"}},
+        {"vantorel.journal", "", 0, {"holds no changes"}},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(dir / c.name, c.bytes);
+        const ToolRun r = Run(std::string("check ") + c.name);
+        EXPECT_EQ(r.code, c.code) << c.name << ": " << r.out << r.err;
+        for (const auto& text : c.says) EXPECT_NE(r.out.find(text), std::string::npos) << r.out;
+    }
+    // An export never writes over the journal.
+    Build("schedule", "[]", "data4.bcm");
+    EXPECT_EQ(Run("export --csv data4.bcm -o vantorel.journal").code, 2);
+    EXPECT_EQ(ReadBytes(dir / "vantorel.journal"), "");
+}
 namespace {
 // The CSV's lines after the byte-order mark (a quoted line break stays inside its line).
 std::vector<std::string> CsvLines(const std::string& csv) {

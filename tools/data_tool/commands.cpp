@@ -1,8 +1,11 @@
 #include "commands.h"
 
 #include "csv_export.h"
+#include "journal_check.h"
 #include "json_records.h"
 #include "text_encoding.h"
+
+#include "records/journal_format.h"
 
 #include <cctype>
 #include <iostream>
@@ -114,12 +117,13 @@ bool LoadForReading(const fs::path& path, CObject& c) {
 }
 
 // True for the names of the program's own files: data files, the copies it
-// keeps beside them ("data1.bcm.damaged-..."), and its backups.
+// keeps beside them ("data1.bcm.damaged-..."), its backups, its journal and lock.
 bool NamedLikeDataFile(const fs::path& p) {
     std::string name = p.filename().string();
     for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".bcm") == 0) return true;
     if (name.find(".bcm.") != std::string::npos) return true;
+    if (name.rfind(kJournalFileName, 0) == 0 || name == "vantorel.lock") return true;
     for (const char* backup : kBackupFileNames) {
         std::string b = backup;
         for (char& ch : b) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -188,6 +192,7 @@ int Build(const Args& args) {
 int Check(const Args& args) {
     const Parsed p = Parse(args, false, false);
     const fs::path file = OneFile(p, "FILE");
+    if (!p.kind && IsJournal(file)) return CheckJournal(file);
     const Kind kind = ResolveKind(p, file);
     return WithCollection(kind, [&](auto& c) {
         const FileLoadResult r = LoadFile(c, file);

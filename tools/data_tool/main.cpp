@@ -19,7 +19,8 @@ clients, data3.bcm team members, data4.bcm schedule).
 commands:
   dump FILE [--kind K]          print the records as JSON (UTF-8)
   build --kind K OUT            write a data file from JSON on standard input
-  check FILE [--kind K]         say whether a file is sound; where it is damaged
+  check FILE [--kind K]         say whether a file is sound; where it is damaged;
+                                what the recovery journal vantorel.journal holds
   export --csv FILE [-o OUT]    one CSV row per record (UTF-8 with BOM)
 
 K is policies, clients, members or schedule; without --kind it comes from the
@@ -59,8 +60,16 @@ example:
 Reads the whole file. Exits 0 if it is sound (or empty) and 1 if it cannot be
 read completely, printing what is wrong and the byte offset where it starts.
 
+FILE may also be the recovery journal vantorel.journal, or a copy the program
+kept of one (vantorel.journal.unapplied-...): check then counts its entries
+for each data file (added, replaced, removed, removed all, saved marks), says
+what each data file was when the journal began, and names a torn tail (bytes
+at the end that are no whole entry, which the program does not apply). It
+exits 1 for a torn tail or a record that does not decode.
+
 example:
   vantorel-data check data2.bcm
+  vantorel-data check vantorel.journal
 )"},
     {"export", R"(usage: vantorel-data export --csv FILE [--kind K] [--field-names] [-o OUT]
 
