@@ -9,6 +9,8 @@
 #include <unicode/uscript.h>
 
 #include <algorithm>
+#include <future>
+#include <mutex>
 #include <unordered_set>
 #include <vector>
 
@@ -66,27 +68,26 @@ struct PinyinIndex::Icu {
     }
 };
 
-PinyinIndex::PinyinIndex()
-    : icu_(std::make_unique<Icu>()), startSlot_(1 << 16, -1), innerSlot_(1 << 16, -1), han_(1 << 16, -1) {
+std::unique_ptr<PinyinIndex::Icu> PinyinIndex::MakeIcu() {
+    auto icu = std::make_unique<Icu>();
     UErrorCode ec = U_ZERO_ERROR;
-    icu_->han.reset(icu::Transliterator::createInstance("Han-Latin/Names", UTRANS_FORWARD, ec));
-    if (U_FAILURE(ec)) icu_->han.reset();
+    icu->han.reset(icu::Transliterator::createInstance("Han-Latin/Names", UTRANS_FORWARD, ec));
+    if (U_FAILURE(ec)) icu->han.reset();
     ec = U_ZERO_ERROR;
-    icu_->ascii.reset(icu::Transliterator::createInstance("Latin-ASCII", UTRANS_FORWARD, ec));
-    if (U_FAILURE(ec)) icu_->ascii.reset();
-    if (!icu_->han || !icu_->ascii) { // without ICU's data only Latin names have pinyin
-        icu_->han.reset();
-        return;
+    icu->ascii.reset(icu::Transliterator::createInstance("Latin-ASCII", UTRANS_FORWARD, ec));
+    if (U_FAILURE(ec)) icu->ascii.reset();
+    if (!icu->han || !icu->ascii) { // without ICU's data only Latin names have pinyin
+        icu->han.reset();
+        return icu;
     }
-    icu_->yiLetters = Transliterated(QStringLiteral("一")).full;
     // Rules such as "{长}' '?孙 > zhǎng;": the reading depends on the next character.
     QString rules;
-    CollectRules(*icu_->han, rules);
+    CollectRules(*icu->han, rules);
     static const QRegularExpression pair(QStringLiteral("\\{(.)\\}' '\\?(.)\\s*>"));
     for (auto it = pair.globalMatch(rules); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         const QString pairText = m.captured(1) + m.captured(2);
-        if (CanStoreAsGbk(pairText)) icu_->pairs.push_back(ToGbk(pairText));
+        if (CanStoreAsGbk(pairText)) icu->pairs.push_back(ToGbk(pairText));
     }
     // Rules such as "﷑{单} > shàn;": a reading as a surname, at the start of
     // a name only. Every other character reads alike wherever it stands.
@@ -94,9 +95,35 @@ PinyinIndex::PinyinIndex()
     for (auto it = surname.globalMatch(rules); it.hasNext();) {
         const std::string gbk = ToGbk(it.next().captured(1));
         if (gbk.size() == 2)
-            icu_->surnames.insert(unsigned(static_cast<unsigned char>(gbk[0])) << 8 |
-                                  static_cast<unsigned char>(gbk[1]));
+            icu->surnames.insert(unsigned(static_cast<unsigned char>(gbk[0])) << 8 |
+                                 static_cast<unsigned char>(gbk[1]));
     }
+    return icu;
+}
+
+// ICU's transliterators take some 150 ms to open: Prepare() opens them on a
+// thread of their own, and the next index made takes them from there.
+std::future<std::unique_ptr<PinyinIndex::Icu>>& PinyinIndex::Prepared() {
+    static std::future<std::unique_ptr<Icu>> prepared;
+    return prepared;
+}
+
+namespace {
+std::mutex preparedMutex;
+}
+
+void PinyinIndex::Prepare() {
+    const std::lock_guard lock(preparedMutex);
+    if (!Prepared().valid()) Prepared() = std::async(std::launch::async, &PinyinIndex::MakeIcu);
+}
+
+PinyinIndex::PinyinIndex() : startSlot_(1 << 16, -1), innerSlot_(1 << 16, -1), han_(1 << 16, -1) {
+    {
+        const std::lock_guard lock(preparedMutex);
+        if (Prepared().valid()) icu_ = Prepared().get();
+    }
+    if (!icu_) icu_ = MakeIcu();
+    if (icu_->han) icu_->yiLetters = Transliterated(QStringLiteral("一")).full;
 }
 
 PinyinIndex::~PinyinIndex() = default;

@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <deque>
+#include <future>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -24,6 +25,10 @@ public:
     ~PinyinIndex();
     PinyinIndex(const PinyinIndex&) = delete;
     PinyinIndex& operator=(const PinyinIndex&) = delete;
+
+    // Starts opening ICU's transliterators in the background, so that the
+    // first pinyin search does not wait for them; the next index made takes them.
+    static void Prepare();
 
     struct Entry {
         std::string full;     // "zhangsan", "lulei" for 吕磊, "wanglei" for "Wang Lei"
@@ -48,6 +53,8 @@ public:
 
 private:
     struct Icu;
+    static std::unique_ptr<Icu> MakeIcu();
+    static std::future<std::unique_ptr<Icu>>& Prepared();
     struct Reading {
         std::string u, v; // letters with "u" and with "v" for ü
     };
