@@ -92,6 +92,11 @@ void CMainDlg::Initialise() {
     EnableControlSkin(nullptr, true);
     SetThemeRole(tree_, ThemeRole::navigationTree);
     FillTree();
+    // From the journal's own thread: told here, on this one.
+    session_.OnJournalFailure([this](const std::string& why) {
+        QMetaObject::invokeMethod(
+            this, [this, reason = QString::fromStdString(why)] { OnJournalFailed(reason); }, Qt::QueuedConnection);
+    });
     CreatePages();
     session_.FinishOpen();
     for (const auto& [id, page] : pages_) page->OnBookLoaded();
@@ -143,6 +148,13 @@ void CMainDlg::ShowOnly(int templateId) {
     for (const auto& [id, page] : pages_)
         if (id != templateId) page->hide();
     if (CPage* page = Page(templateId)) page->show();
+}
+
+bool CMainDlg::EditPolicy(int index) {
+    auto* editor = dynamic_cast<PolicyEditor*>(Page(ids::entry::Template));
+    if (!editor || !editor->EditPolicy(index)) return false;
+    ShowOnly(ids::entry::Template);
+    return true;
 }
 
 void CMainDlg::OnTreeChanged(QTreeWidgetItem* current) {
@@ -262,9 +274,65 @@ QString CMainDlg::DamagedFilesText(const vantorel::LoadReport& report, const std
     return QStringLiteral("下列数据文件没有能完整读入：\n") + lines.join(QLatin1Char('\n'));
 }
 
+QString CMainDlg::RecoveryText(const vantorel::JournalRecovery& r, const std::filesystem::path& folder) {
+    const int applied = r.Applied();
+    // A journal that held nothing unsaved (the last close was cut short after saving): nothing was lost.
+    if (!r.found || (applied == 0 && !r.Incomplete() && r.setAsideError.empty())) return {};
+    QStringList lines;
+    lines << (applied > 0 ? QStringLiteral("上次程序没有正常关闭。已恢复 %1 项未保存的更改。").arg(applied)
+                          : QStringLiteral("上次程序没有正常关闭。"));
+    const QString journal = QString::fromLatin1(vantorel::kJournalFileName);
+    if (!r.problem.empty())
+        lines << QStringLiteral("恢复日志“%1”无法使用（%2），其中的更改没有恢复。")
+                     .arg(journal, QString::fromStdString(r.problem));
+    for (std::size_t i = 0; i < vantorel::kFileCount; ++i) {
+        const vantorel::JournalRecovery::Collection& c = r.collections[i];
+        if (c.unapplied == 0) continue;
+        const QString file = QString::fromLatin1(vantorel::kDataFileNames[i]);
+        if (c.fileChanged)
+            lines << QStringLiteral("恢复日志中对“%1”的 %2 项更改没有恢复：这个文件在上次运行之后被替换或改动过。")
+                         .arg(file)
+                         .arg(c.unapplied);
+        else
+            lines << QStringLiteral("恢复日志中对“%1”的 %2 项更改与这个文件现有的记录不符，没有恢复。")
+                         .arg(file)
+                         .arg(c.unapplied);
+    }
+    if (r.tornBytes > 0)
+        lines << QStringLiteral("恢复日志最后 %1 字节不完整（程序中止时正在写入），其中的更改没有恢复。")
+                     .arg(r.tornBytes);
+    if (!r.setAside.empty()) lines << QStringLiteral("恢复日志已另存为“%1”。").arg(Shown(r.setAside, folder));
+    if (!r.setAsideError.empty())
+        lines << QStringLiteral("恢复日志没有能另存（%1），仍留在原处；这次运行不记录恢复日志，"
+                                "程序意外中止时这次的改动会丢失。")
+                     .arg(QString::fromStdString(r.setAsideError));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString CMainDlg::JournalFailureText(const QString& reason) {
+    return QStringLiteral("无法写入恢复日志“%1”（%2）。从现在起，程序意外中止时这次的改动会丢失；"
+                          "正常关闭程序时仍会保存全部数据。")
+        .arg(QString::fromLatin1(vantorel::kJournalFileName), reason);
+}
+
+void CMainDlg::OnJournalFailed(const QString& reason) {
+    std::fprintf(stderr, "vantorel: cannot write %s: %s\n", vantorel::kJournalFileName,
+                 reason.toLocal8Bit().constData());
+    if (!closeRequested_ && interactive_) msg::Info(this, JournalFailureText(reason));
+}
+
 void CMainDlg::ShowStartMessages() {
-    const QString damaged = DamagedFilesText(session_.LoadResults(), session_.Folder());
-    if (!damaged.isEmpty() && !closeRequested_) msg::Info(this, damaged);
+    // One box: the files as loaded, then what the journal brought back.
+    QStringList parts;
+    for (const QString& part : {DamagedFilesText(session_.LoadResults(), session_.Folder()),
+                                RecoveryText(session_.Recovery(), session_.Folder())})
+        if (!part.isEmpty()) parts << part;
+    const vantorel::JournalRecovery& r = session_.Recovery();
+    if (r.found)
+        std::fprintf(stderr, "vantorel: the last run did not end in order: %d changes replayed, %d not applied%s%s\n",
+                     r.Applied(), r.Unapplied(), r.setAside.empty() ? "" : "; journal kept as ",
+                     r.setAside.empty() ? "" : r.setAside.string().c_str());
+    if (!parts.isEmpty() && !closeRequested_) msg::Info(this, parts.join(QStringLiteral("\n\n")));
     RunReminders();
 }
 
@@ -329,6 +397,9 @@ void CMainDlg::Shutdown() {
     closeRequested_ = true;
     if (initialised_) {
         SaveData();
+        // Removed only now that the files hold everything; kept if one could not be saved.
+        if (const vantorel::Result<void> closed = session_.CloseJournal(); !closed)
+            std::fprintf(stderr, "vantorel: %s: %s\n", vantorel::kJournalFileName, closed.Reason().c_str());
         WriteSwitches();
         for (auto& [id, page] : pages_) delete page;
         pages_.clear();

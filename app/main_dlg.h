@@ -40,7 +40,7 @@ public:
     void ShowStartMessages();
     // Today's reminders, one box at a time; true if a box was shown.
     bool RunReminders();
-    // Saves the four files, writes the five switches, deletes the pages,
+    // Saves the four files, writes the reminder switches, deletes the pages,
     // stops the timer. Runs once, and only after Initialise.
     void Shutdown();
     // Ends the program in order from outside (a signal, the session ending):
@@ -53,6 +53,7 @@ public:
     vantorel::DataBook& Book() override { return session_.Book(); }
     const ReminderSwitches& StoredSwitches() const override { return session_.StoredSwitches(); }
     QDate Today() const override { return clock_().date(); }
+    bool EditPolicy(int index) override;
 
     // Where "now" comes from (tests move it past midnight).
     void SetClock(Clock clock) { clock_ = std::move(clock); }
@@ -61,9 +62,15 @@ public:
     // The switches as the pages hold them now.
     ReminderSwitches Switches() const;
     const vantorel::LoadReport& LoadResults() const { return session_.LoadResults(); }
+    const vantorel::JournalRecovery& Recovery() const { return session_.Recovery(); }
 
     // The start-up message for files not read completely from `folder`; empty when all were.
     static QString DamagedFilesText(const vantorel::LoadReport& report, const std::filesystem::path& folder);
+    // The start-up message for what a journal left by a run that did not end
+    // in order brought back, and what it did not; empty when there is nothing to say.
+    static QString RecoveryText(const vantorel::JournalRecovery& recovery, const std::filesystem::path& folder);
+    // Told once when the journal cannot be written.
+    static QString JournalFailureText(const QString& reason);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -77,6 +84,7 @@ private:
     void OnRemindButton();
     void OnBackupButton();
     void SaveData();
+    void OnJournalFailed(const QString& reason);
     void WriteSwitches();
 
     Session session_;

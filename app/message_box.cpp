@@ -38,9 +38,14 @@ void CloseOpenBoxes() {
         if (box) box->done(QMessageBox::No);
 }
 
-QString SaveFileName(QWidget* parent, const QString& caption, const QString& suggestedName, const QString& filter) {
-    if (g_fileResponder) return g_fileResponder(caption, suggestedName);
-    return QFileDialog::getSaveFileName(parent, caption, suggestedName, filter);
+QString SaveFileName(QWidget* parent, const QString& caption, const QString& suggestedName, const QString& filter,
+                     QString* selectedFilter) {
+    QString chosen = selectedFilter ? *selectedFilter : QString();
+    const QString path = g_fileResponder
+                             ? g_fileResponder(caption, suggestedName, &chosen)
+                             : QFileDialog::getSaveFileName(parent, caption, suggestedName, filter, &chosen);
+    if (selectedFilter) *selectedFilter = chosen;
+    return path;
 }
 
 void SetFileResponder(FileResponder responder) { g_fileResponder = std::move(responder); }

@@ -30,8 +30,12 @@ void SetResponder(Responder responder);
 void CloseOpenBoxes();
 
 // Save-file dialog; tests answer it the same way (an empty result = cancel).
-using FileResponder = std::function<QString(const QString& caption, const QString& suggestedName)>;
-QString SaveFileName(QWidget* parent, const QString& caption, const QString& suggestedName, const QString& filter);
+// `filter` holds the choices separated by ";;"; `selectedFilter`, when
+// given, holds the one chosen at first and the one chosen in the end.
+using FileResponder =
+    std::function<QString(const QString& caption, const QString& suggestedName, QString* selectedFilter)>;
+QString SaveFileName(QWidget* parent, const QString& caption, const QString& suggestedName, const QString& filter,
+                     QString* selectedFilter = nullptr);
 void SetFileResponder(FileResponder responder);
 
 } // namespace msg

@@ -17,6 +17,15 @@ namespace vantorel {
 struct DataBook;
 }
 
+// A page on which a stored policy is opened for changing: the entry page.
+class PolicyEditor {
+public:
+    virtual ~PolicyEditor() = default;
+    // Modify mode on the stored policy at `index`, shown on the form; false,
+    // and nothing changed, for an index outside the collection.
+    virtual bool EditPolicy(int index) = 0;
+};
+
 class PageHost {
 public:
     virtual ~PageHost() = default;
@@ -30,6 +39,10 @@ public:
     virtual const ReminderSwitches& StoredSwitches() const = 0;
     // Today by the main window's clock.
     virtual QDate Today() const = 0;
+    // Opens the stored policy at `index` on the entry page for changing and
+    // shows that page ("修 改 指 定 保 单"); false, with nothing shown, when
+    // there is no such policy.
+    virtual bool EditPolicy(int index) = 0;
 };
 
 struct PageFactory {

@@ -1,6 +1,7 @@
 #include "reminders.h"
 
 #include "gbk.h"
+#include "premium_due.h"
 #include "records/data_files.h"
 
 #include <cmath>
@@ -81,5 +82,6 @@ QStringList TodaysReminders(const vantorel::DataBook& book, const ReminderSwitch
                              .arg(FromGbk(m.Text(kStaffNo)), FromGbk(m.Text(kMemberName)), FromGbk(m.Text(kLevel)));
         });
     }
+    if (switches.premium) boxes << premium::DueTodayReminders(book.insurance, today);
     return boxes;
 }

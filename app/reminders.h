@@ -14,7 +14,8 @@ struct DataBook;
 
 // One text per box: schedule entries of that exact date, then per policy
 // its holder and its insured person, then potential clients, then team
-// members; each group only when its switch is on.
+// members, then the policies whose renewal premium falls due that day; each
+// group only when its switch is on.
 QStringList TodaysReminders(const vantorel::DataBook& book, const ReminderSwitches& switches, const QDate& today);
 
 // A stored birth date ("year/month-day") falls on `today` when the part after

@@ -18,6 +18,35 @@ void Session::BeginOpen() {
 void Session::FinishOpen() {
     if (!loading_.valid()) return;
     Loaded l = loading_.get();
+    journal_.reset();
     book_ = std::move(l.book);
     loaded_ = std::move(l.report);
+    journal_ = std::make_unique<vantorel::Journal>(folder_);
+    journal_->OnFailure(journalFailed_);
+    recovery_ = journal_->Open(book_, loaded_);
+}
+
+vantorel::SaveReport Session::SaveAll() {
+    vantorel::SaveReport report;
+    for (std::size_t i = 0; i < vantorel::kFileCount; ++i) report[i] = SaveOne(i);
+    return report;
+}
+
+vantorel::FileSaveResult Session::SaveOne(std::size_t file) {
+    vantorel::FileSaveResult r = vantorel::SaveOne(book_, file, folder_, &loaded_);
+    saved_[file] = r.saved || r.leftAlone;
+    if (journal_) journal_->Saved(file, r, book_);
+    return r;
+}
+
+vantorel::Result<void> Session::CloseJournal() {
+    if (!journal_) return {};
+    bool all = true;
+    for (bool s : saved_) all = all && s;
+    return journal_->Close(all);
+}
+
+vantorel::Result<void> Session::FlushJournal() {
+    if (!journal_) return {};
+    return journal_->Flush();
 }

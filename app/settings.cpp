@@ -11,6 +11,7 @@ constexpr const char* kInsured = "BTBRSR";
 constexpr const char* kHolder = "TBRSR";
 constexpr const char* kClients = "QLKHSR";
 constexpr const char* kMembers = "TDCRSR";
+constexpr const char* kPremium = "XQJFSR";
 
 QSettings Store() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vantorel"),
@@ -33,6 +34,7 @@ ReminderSwitches RemindSettings::Load() {
     r.insured = Read(s, kInsured);
     r.clients = Read(s, kClients);
     r.members = Read(s, kMembers);
+    r.premium = Read(s, kPremium);
     return r;
 }
 
@@ -43,5 +45,6 @@ void RemindSettings::Save(const ReminderSwitches& switches) {
     s.setValue(QStringLiteral("AWOKE/") + QLatin1String(kHolder), switches.holder);
     s.setValue(QStringLiteral("AWOKE/") + QLatin1String(kClients), switches.clients);
     s.setValue(QStringLiteral("AWOKE/") + QLatin1String(kMembers), switches.members);
+    s.setValue(QStringLiteral("AWOKE/") + QLatin1String(kPremium), switches.premium);
     s.sync();
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the seed corpus with the data tool: small sound files of each
-# kind, the same files cut short, and a few hostile counts and lengths.
+# kind, the same files cut short, and a few hostile counts and lengths; then
+# recovery journals made of such records: whole, torn, with a save mark.
 # usage: fuzz/make_corpus.sh path/to/vantorel-data
 set -euo pipefail
 tool="$1"
@@ -34,4 +35,34 @@ data = open("policies-two", "rb").read()
 # The first policy's beneficiary count (after the insured's education) is 2: make it 11.
 i = data.index(b"\x04\xb1\xbe\xbf\xc6\x02\x00") + 5
 open("policies-count-11", "wb").write(data[:i] + b"\x0b" + data[i + 1:])
+PY
+
+# Recovery journals: one record of each kind, from files of one record each.
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+echo '[{"info":{"policyNo":"J1"},"beneficiaries":[{"name":"b","share":100}],"riders":[{"policyNo":"R1"}]}]' \
+  | build policies "$tmp/p"
+echo '[{"person":{"name":"张三","idNumber":"1"}}]' | build clients "$tmp/c"
+cp members-one "$tmp/m"
+echo '[{"date":20040529,"text":"ab"}]' | build schedule "$tmp/s"
+TMP="$tmp" python3 - <<'PY'
+import os, struct, zlib
+tmp = os.environ["TMP"]
+rec = [open(os.path.join(tmp, n), "rb").read()[4:] for n in "pcms"]
+# Each data file missing, no records: what a first run begins against.
+base = struct.pack("<BBQqI", 1, 0, 0, 0, 0)
+head = b"VANTJRNL" + struct.pack("<I", 1) + base * 4
+head += struct.pack("<I", zlib.crc32(head))
+def entry(coll, kind, index, payload=b""):
+    body = struct.pack("<BBi", coll, kind, index) + payload
+    length = struct.pack("<I", len(body))
+    return length + struct.pack("<I", zlib.crc32(length + body)) + body
+whole = head
+for c in range(4):
+    whole += entry(c, 1, 0, rec[c]) + entry(c, 1, 1, rec[c]) + entry(c, 2, 1, rec[c]) + entry(c, 3, 0)
+whole += entry(0, 4, 0) + entry(3, 5, 0, base) + entry(3, 1, 1, rec[3])
+open("journal-all-kinds", "wb").write(whole)
+open("journal-torn", "wb").write(whole[:-5])
+open("journal-misfit", "wb").write(head + entry(1, 2, 7, rec[1]))
+open("journal-bad-header", "wb").write(head[:20] + b"\xff" + head[21:])
 PY

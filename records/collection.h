@@ -39,6 +39,15 @@ using ChangeObserver = std::function<void(const CollectionChange&)>;
 // The serializable object that the data files hold, one per file.
 class CObject {
 public:
+    CObject() = default;
+    // A copy is another collection: whoever watches this one does not watch it,
+    // and a collection assigned to keeps its own observer.
+    CObject(const CObject& o) noexcept : asRead_(o.asRead_), changes_(o.changes_) {}
+    CObject& operator=(const CObject& o) noexcept {
+        asRead_ = o.asRead_;
+        changes_ = o.changes_;
+        return *this;
+    }
     virtual ~CObject() = default;
     // Writes when the archive stores, reads when it loads.
     virtual void Serialize(CArchive& ar) = 0;
@@ -128,6 +137,8 @@ public:
     // Record i where it lies, for reading single fields.
     View ViewAt(int i) const { return View(m_records.at(static_cast<std::size_t>(i)).Bytes()); }
     std::string_view Text(int i, const Field<Record>& f) const { return ViewAt(i).Text(f); }
+    // Record i in the archive's encoding, as a save writes it.
+    std::string_view Bytes(int i) const { return m_records.at(static_cast<std::size_t>(i)).Bytes(); }
 
     // Calls each(index, view) for every record in order. A callback that
     // returns bool stops the walk by returning true; ForEach then returns

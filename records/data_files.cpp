@@ -201,6 +201,10 @@ void DataBook::Clear() {
     calendar.RemoveAll();
 }
 
+fs::path FreeNameBeside(const fs::path& file, const char* suffix, std::string& error) {
+    return FreeName(file, suffix, error);
+}
+
 void SetStorageFaultHook(StorageFaultHook hook) { g_faultHook = std::move(hook); }
 
 fs::path SaveTarget(const fs::path& path) {

@@ -125,6 +125,11 @@ FileSaveResult SaveOne(const DataBook& book, std::size_t file, const std::filesy
 // .BAK whole.
 Result<void> BackupAll(const std::filesystem::path& dir);
 
+// A name beside `file` that nothing has yet, for keeping a file aside:
+// `file`, `suffix` and the local time, numbered if that is taken. Empty, with
+// `error` set, when none is free.
+std::filesystem::path FreeNameBeside(const std::filesystem::path& file, const char* suffix, std::string& error);
+
 // Test hook: called before each storage step ("create", "write", "sync",
 // "close", "rename", "syncdir", "copy") with the file it concerns and, for
 // "write", the bytes already written. Throwing FileError makes that step fail.

@@ -30,6 +30,7 @@ int OpenFd(const std::filesystem::path& p, int flags, int mode) {
 long long ReadFd(int fd, void* b, std::size_t n) { return _read(fd, b, static_cast<unsigned>(n)); }
 long long WriteFd(int fd, const void* b, std::size_t n) { return _write(fd, b, static_cast<unsigned>(n)); }
 int SyncFd(int fd) { return _commit(fd); }
+int SyncDataFd(int fd) { return _commit(fd); }
 int CloseFd(int fd) { return _close(fd); }
 constexpr int kReadFlags = _O_RDONLY;
 constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_TRUNC;
@@ -46,6 +47,7 @@ bool HandleIdentity(HANDLE h, FileIdentity& id) {
     id.changed = Ticks(info.ftCreationTime);
     return true;
 }
+constexpr int kAppendFlags = _O_WRONLY | _O_APPEND;
 // Only plain files are data; the size is taken from the open file itself.
 bool RegularFile(int fd, FileIdentity& id, std::string& error) {
     struct _stat64 st {};
@@ -75,6 +77,11 @@ int OpenFd(const std::filesystem::path& p, int flags, int mode) {
 long long ReadFd(int fd, void* b, std::size_t n) { return ::read(fd, b, n); }
 long long WriteFd(int fd, const void* b, std::size_t n) { return ::write(fd, b, n); }
 int SyncFd(int fd) { return ::fsync(fd); }
+#ifdef __linux__
+int SyncDataFd(int fd) { return ::fdatasync(fd); }
+#else
+int SyncDataFd(int fd) { return ::fsync(fd); }
+#endif
 int CloseFd(int fd) { return ::close(fd); }
 // Opening a FIFO for reading would wait for a writer: open without waiting,
 // look at what it is, and only then read.
@@ -89,6 +96,7 @@ FileIdentity StatIdentity(const struct stat& st) {
     id.changed = std::int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     return id;
 }
+constexpr int kAppendFlags = O_WRONLY | O_APPEND;
 bool RegularFile(int fd, FileIdentity& id, std::string& error) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
@@ -144,6 +152,18 @@ Result<std::unique_ptr<OsFile>> OsFile::Create(const std::filesystem::path& path
     if (fd < 0) return Failure{SystemError()};
     SetMode(fd, mode);
     return std::unique_ptr<OsFile>(new OsFile(fd, 0));
+}
+
+Result<std::unique_ptr<OsFile>> OsFile::OpenAppend(const std::filesystem::path& path) {
+    int fd = OpenFd(path, kAppendFlags, 0);
+    if (fd < 0) return Failure{SystemError()};
+    FileIdentity id;
+    std::string error;
+    if (!RegularFile(fd, id, error)) {
+        CloseFd(fd);
+        return Failure{error};
+    }
+    return std::unique_ptr<OsFile>(new OsFile(fd, id.size));
 }
 
 std::size_t OsFile::Read(void* buf, std::size_t n) {
@@ -213,6 +233,16 @@ Result<void> OsFile::Sync() {
     return {};
 }
 
+Result<void> OsFile::SyncData() {
+    try {
+        FlushPending();
+    } catch (const FileError& e) {
+        return Failure{e.what()};
+    }
+    if (SyncDataFd(fd_) != 0) return Failure{"sync failed: " + SystemError()};
+    return {};
+}
+
 Result<void> OsFile::Close() {
     std::string flushError;
     if (fd_ >= 0) {
@@ -266,6 +296,37 @@ std::optional<unsigned> PermissionBits(const std::filesystem::path& path) {
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     return static_cast<unsigned>(st.st_mode & 0777);
 #endif
+}
+
+FileStamp StampOf(const std::filesystem::path& path) {
+    FileStamp s;
+#ifdef _WIN32
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    if (!GetFileAttributesExW(path.wstring().c_str(), GetFileExInfoStandard, &info)) {
+        const DWORD e = GetLastError();
+        s.type =
+            e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? FileStamp::Type::absent : FileStamp::Type::unknown;
+        return s;
+    }
+    s.type = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileStamp::Type::other : FileStamp::Type::regular;
+    s.size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    s.modified =
+        std::int64_t((std::uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime);
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        s.type = errno == ENOENT || errno == ENOTDIR ? FileStamp::Type::absent : FileStamp::Type::unknown;
+        return s;
+    }
+    s.type = S_ISREG(st.st_mode) ? FileStamp::Type::regular : FileStamp::Type::other;
+    s.size = static_cast<std::uint64_t>(st.st_size);
+#ifdef __APPLE__
+    s.modified = std::int64_t(st.st_mtimespec.tv_sec) * 1000000000 + st.st_mtimespec.tv_nsec;
+#else
+    s.modified = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#endif
+#endif
+    return s;
 }
 
 std::string LocalTimeStamp() {

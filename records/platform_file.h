@@ -35,11 +35,15 @@ public:
     static Result<std::unique_ptr<OsFile>> Create(const std::filesystem::path& path, unsigned mode = kPrivateMode);
     // Owner read and write only: the data hold identity numbers, phones and addresses.
     static constexpr unsigned kPrivateMode = 0600;
+    // Opens an existing file for writing at its end.
+    static Result<std::unique_ptr<OsFile>> OpenAppend(const std::filesystem::path& path);
 
     std::size_t Read(void* buf, std::size_t n) override;
     void Write(const void* buf, std::size_t n) override;
     std::uint64_t GetLength() const override { return length_; }
     Result<void> Sync();
+    // Like Sync, without the metadata a later read does not need (times).
+    Result<void> SyncData();
     Result<void> Close();
     // The open file's identity as it was opened for reading.
     const FileIdentity& Identity() const { return identity_; }
@@ -59,6 +63,21 @@ private:
     std::string ahead_;   // read ahead, not yet handed to the caller
     std::size_t aheadPos_ = 0;
 };
+
+// A file as the system describes it: the same file, unchanged since, has
+// the same stamp; a file written anew, copied over it or changed in place has
+// another. The file's number and device are left out on purpose: they change
+// across a restart on removable and network drives, while a copy that keeps
+// the modification time (a folder copied whole) is the same file for us.
+struct FileStamp {
+    enum class Type : std::uint8_t { absent, regular, other, unknown };
+    Type type = Type::absent; // unknown: the system would not say; matches nothing
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // last write, in the system's finest unit
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file that `path` names, links followed.
+FileStamp StampOf(const std::filesystem::path& path);
 
 // Renames `from` over `to`, replacing `to` if it exists, atomically where the
 // system allows it. On failure `to` is untouched.

@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
+#include "app/record_sheet.h"
 #include "app/report_writer.h"
 #include "resources/templates/pot_client_ids.h"
 #include "resources/templates/pot_client_template.h"
@@ -126,17 +127,18 @@ void CPotClientPage::OnReport() {
                      QStringLiteral("单位电话"), QStringLiteral("EMAIL"),   QStringLiteral("职业"),
                      QStringLiteral("年收入"),   QStringLiteral("家庭地址")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
-    const int count = clients_.GetSize();
-    table.rows.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i) {
-        const PotClientRecord r = clients_.GetAt(i);
+    // A report holds every field of every record: decoded once, for it alone.
+    const std::vector<PotClientRecord> records = clients_.CopyAll();
+    table.rows.reserve(records.size());
+    for (const PotClientRecord& r : records) {
         const auto& p = r.person;
         table.rows.push_back({FromGbk(p.name), sexes.value(p.sex), FromGbk(p.idNumber), FromGbk(p.birthDate),
                               FromGbk(p.mobile), FromGbk(p.homePhone), FromGbk(p.workPhone), FromGbk(p.email),
                               FromGbk(p.occupation), FromGbk(p.annualIncome), FromGbk(p.homeAddress)});
     }
     ReportSection section;
-    section.fields = {{QStringLiteral("客户人数"), QString::number(count)}};
+    section.fields = {{QStringLiteral("客户人数"), QString::number(records.size())}};
     section.tables.push_back(std::move(table));
-    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section}, QStringLiteral("潜力客户资料.odt"));
+    SaveReportInteractive(this, QStringLiteral("潜力客户资料"), {section}, QStringLiteral("潜力客户资料"),
+                          [&records] { return RecordSheet(records, QStringLiteral("潜力客户资料")); });
 }

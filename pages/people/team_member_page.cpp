@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
+#include "app/record_sheet.h"
 #include "app/report_writer.h"
 #include "resources/templates/team_member_ids.h"
 #include "resources/templates/team_member_template.h"
@@ -123,17 +124,18 @@ void CTeamMemberPage::OnReport() {
                      QStringLiteral("出生日期"), QStringLiteral("手机"), QStringLiteral("家庭电话"),
                      QStringLiteral("EMAIL")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
-    const int count = members_.GetSize();
-    table.rows.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i) {
-        const MemberRecord r = members_.GetAt(i);
+    // A report holds every field of every record: decoded once, for it alone.
+    const std::vector<MemberRecord> records = members_.CopyAll();
+    table.rows.reserve(records.size());
+    for (const MemberRecord& r : records) {
         const auto& p = r.person;
         table.rows.push_back({FromGbk(r.staffNo), FromGbk(p.name), sexes.value(p.sex), FromGbk(r.department),
                               FromGbk(r.level), FromGbk(r.joinDate), FromGbk(p.birthDate), FromGbk(p.mobile),
                               FromGbk(p.homePhone), FromGbk(p.email)});
     }
     ReportSection section;
-    section.fields = {{QStringLiteral("成员人数"), QString::number(count)}};
+    section.fields = {{QStringLiteral("成员人数"), QString::number(records.size())}};
     section.tables.push_back(std::move(table));
-    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section}, QStringLiteral("团队成员资料.odt"));
+    SaveReportInteractive(this, QStringLiteral("团队成员资料"), {section}, QStringLiteral("团队成员资料"),
+                          [&records] { return RecordSheet(records, QStringLiteral("团队成员资料")); });
 }

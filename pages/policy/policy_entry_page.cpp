@@ -6,6 +6,7 @@
 #include "app/forms.h"
 #include "app/gbk.h"
 #include "app/message_box.h"
+#include "app/record_sheet.h"
 #include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/policy_entry_template.h"
 #include "theme/control_skin.h"
@@ -13,6 +14,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <memory>
 
 using namespace vantorel;
 namespace id = ids::entry;
@@ -100,11 +102,12 @@ void CPolicyEntryPage::ShowPolicy(const PolicyRecord& record) {
     ShowValues();
 }
 
-void CPolicyEntryPage::EditPolicy(int index) {
-    if (index < 0 || index >= policies_.GetSize()) return;
+bool CPolicyEntryPage::EditPolicy(int index) {
+    if (index < 0 || index >= policies_.GetSize()) return false;
     SetMode(kModify);
     currentIndex_ = index;
     ShowPolicy(policies_.GetAt(index));
+    return true;
 }
 
 void CPolicyEntryPage::OnAddOrModify() {
@@ -201,6 +204,9 @@ void CPolicyEntryPage::OnReport() {
     const PolicyRecord record = BuildPolicy();
     QString name = FromGbk(record.info.policyNo).trimmed();
     name.remove(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")));
+    // No suffix: the kind of file chosen in the dialog gives it.
+    auto one = std::make_shared<const std::vector<PolicyRecord>>(1, record);
     SaveReportInteractive(this, QStringLiteral("保单资料"), PolicyReport(record),
-                          (name.isEmpty() ? QStringLiteral("保单") : name) + QStringLiteral(".odt"));
+                          name.isEmpty() ? QStringLiteral("保单") : name,
+                          [one] { return RecordSheet(*one, QStringLiteral("保单资料")); });
 }

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-class CPolicyEntryPage : public CPage {
+class CPolicyEntryPage : public CPage, public PolicyEditor {
     Q_OBJECT
 public:
     enum Mode : int { kAdd = 1, kModify = 2 };
@@ -29,7 +29,7 @@ public:
     vantorel::PolicyRecord BuildPolicy();
     // Modify mode on the stored policy at `index`, shown on the form; an
     // index outside the collection leaves the page as it is.
-    void EditPolicy(int index);
+    bool EditPolicy(int index) override;
 
     const std::vector<vantorel::BeneficiaryRecord>& Beneficiaries() const { return beneficiaries_; }
     const std::vector<vantorel::RiderRecord>& Riders() const { return riders_; }

@@ -1,11 +1,12 @@
 #include "policy_query_page.h"
 
-#include "policy_entry_page.h"
 #include "app/message_box.h"
-#include "resources/templates/policy_entry_ids.h"
+#include "app/pinyin.h"
 #include "resources/templates/query_ids.h"
 #include "resources/templates/query_template.h"
 #include "theme/skin_list_ctrl.h"
+
+#include <QLineEdit>
 
 using namespace vantorel;
 namespace id = ids::query;
@@ -19,6 +20,8 @@ CPolicyQueryPage::CPolicyQueryPage(CInsurance& policies, PageHost* host, QWidget
     SetUpList(list_, {{QStringLiteral("保险单号"), 200}, {QStringLiteral("查询关键"), 200}});
 
     OnClick(id::Find, [this] { RefreshResults(); });
+    // Enter in the search text finds, as the button beside it does.
+    connect(Ctl<QLineEdit>(id::Text), &QLineEdit::returnPressed, this, [this] { RefreshResults(); });
     OnClick(id::ShowAll, [this] { OnShowAll(); });
     OnClick(id::Modify, [this] { OnModify(); });
     OnClick(id::DeleteOne, [this] { OnDeleteOne(); });
@@ -30,7 +33,9 @@ CPolicyQueryPage::~CPolicyQueryPage() { list_->DeleteAllItems(); }
 
 void CPolicyQueryPage::RefreshResults() {
     CommitQuiet();
-    policy_search::Result found = policy_search::Search(policies_, mode_, text_);
+    const bool byName = mode_ == policy_search::kHolder || mode_ == policy_search::kInsured;
+    if (byName && !pinyin_ && !PinyinIndex::LatinQuery(text_).empty()) pinyin_ = std::make_unique<PinyinIndex>();
+    policy_search::Result found = policy_search::Search(policies_, mode_, text_, byName ? pinyin_.get() : nullptr);
     const QString caption = policy_search::KeyCaption(mode_);
     if (list_->GetColumnCount() < 2 || list_->GetColumnCaption(1) != caption) {
         if (list_->GetColumnCount() >= 2) list_->DeleteColumn(1);
@@ -67,12 +72,10 @@ void CPolicyQueryPage::OnModify() {
         msg::Info(this, QStringLiteral("请选择修改对象!"));
         return;
     }
-    auto* entry = host_ ? dynamic_cast<CPolicyEntryPage*>(host_->Page(ids::entry::Template)) : nullptr;
-    if (!entry) return;
+    if (!host_) return;
     const int index = ChosenPolicy();
     if (index < 0) return;
-    entry->EditPolicy(index);
-    host_->ShowOnly(ids::entry::Template);
+    host_->EditPolicy(index);
 }
 
 void CPolicyQueryPage::OnDeleteOne() {

@@ -7,6 +7,9 @@
 #include "records/policy_record.h"
 
 #include <cstdint>
+#include <memory>
+
+class PinyinIndex;
 
 class CSkinListCtrl;
 
@@ -45,4 +48,6 @@ private:
     policy_search::Result shown_;
     // The policies' change count when the list last matched them.
     std::uint64_t listed_ = 0;
+    // The pinyin of the names searched so far; made by the first search that needs it.
+    std::unique_ptr<PinyinIndex> pinyin_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/gbk.h"
+#include "app/pinyin.h"
 
 #include <QRegularExpression>
 #include <cstring>
@@ -85,7 +86,7 @@ QString KeyCaption(int mode) {
     }
 }
 
-Result Search(const CInsurance& book, int mode, const QString& text) {
+Result Search(const CInsurance& book, int mode, const QString& text, PinyinIndex* pinyin) {
     Result out;
     out.mode = mode;
     if (mode < kAll || mode > kAnyField) return out;
@@ -104,6 +105,16 @@ Result Search(const CInsurance& book, int mode, const QString& text) {
     if (everything) {
         out.records.resize(std::size_t(book.GetSize()));
         std::iota(out.records.begin(), out.records.end(), 0);
+        return out;
+    }
+    const std::string latin =
+        pinyin && (mode == kHolder || mode == kInsured) ? PinyinIndex::LatinQuery(text) : std::string();
+    if (!latin.empty()) {
+        const Field<PolicyRecord>& name = ShownField(mode);
+        book.ForEach([&](int i, const CInsurance::View& p) {
+            const std::string_view n = p.Text(name);
+            if (GbkContains(n, out.needle) || pinyin->Matches(std::string(n), latin)) out.records.push_back(i);
+        });
         return out;
     }
     book.ForEach([&](int i, const CInsurance::View& p) {

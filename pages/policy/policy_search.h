@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+class PinyinIndex;
+
 namespace policy_search {
 
 enum Mode { kAll = -1, kNumber = 0, kHolder = 1, kInsured = 2, kProduct = 3, kDate = 4, kAnyField = 5 };
@@ -21,7 +23,9 @@ struct Result {
     std::vector<int> records; // the policies found, in collection order
 };
 
-Result Search(const vantorel::CInsurance& book, int mode, const QString& text);
+// With `pinyin`, a text of Latin letters also finds, by "投保人姓名" and
+// "被保险人姓名", the names whose pinyin or initials hold it ("zs" finds 张三).
+Result Search(const vantorel::CInsurance& book, int mode, const QString& text, PinyinIndex* pinyin = nullptr);
 
 // A found policy's text in the list: column 0 its number, column 1 the text
 // the search matched (the policyholder's name when it matched no text).

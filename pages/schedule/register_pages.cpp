@@ -11,6 +11,6 @@ void RegisterSchedulePages(PageFactories& f) {
                                               parent);
                  }});
     f.push_back({ids::remind::Template, [](PageHost* host, QWidget* parent) -> CPage* {
-                     return new CRemindSettingsPage(host->StoredSwitches(), parent);
+                     return new CRemindSettingsPage(host->StoredSwitches(), host->Book().insurance, host, parent);
                  }});
 }

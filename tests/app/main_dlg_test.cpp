@@ -43,7 +43,7 @@ namespace id = ids::main_window;
 
 namespace {
 
-const char* const kKeys[] = {"CALENDAR", "TBRSR", "BTBRSR", "QLKHSR", "TDCRSR"};
+const char* const kKeys[] = {"CALENDAR", "TBRSR", "BTBRSR", "QLKHSR", "TDCRSR", "XQJFSR"};
 
 constexpr int kEntry = ids::entry::Template, kQuery = ids::query::Template, kClients = ids::client::Template,
               kMembers = ids::member::Template, kSchedule = ids::schedule::Template, kRemind = ids::remind::Template,
@@ -133,7 +133,7 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindow, FirstRunShowsNothingAndLeavesFourEmptyFilesAndFiveSwitches) {
+TEST_F(MainWindow, FirstRunShowsNothingAndLeavesFourEmptyFilesAndEverySwitch) {
     auto dlg = Start(AllPageFactories());
     EXPECT_TRUE(boxes_.shown.isEmpty()) << boxes_.shown.join("|").toStdString();
     EXPECT_EQ(VisiblePage(*dlg), kWelcome);
@@ -387,13 +387,19 @@ TEST_F(MainWindow, AFileThatCannotBeSavedIsNamedAndMayBeRetried) {
     EXPECT_EQ(Bytes(Path("data2.bcm")), before);                 // the old file whole
     EXPECT_EQ(Stored(&DataBook::members, Path("data3.bcm")), 1); // the others still saved
 
-    // Yes after one failure saves it.
+    // The client that could not be saved was kept in the journal: the next start brings it back.
     failures = 1;
     dlg = Start();
+    EXPECT_EQ(boxes_.shown, QStringList({"上次程序没有正常关闭。已恢复 1 项未保存的更改。"}));
+    EXPECT_EQ(dlg->Book().clients.GetSize(), 2);
+    EXPECT_EQ(dlg->Book().members.GetSize(), 1); // saved that time: not made again
+    // Yes after one failure saves it.
     dlg->Book().clients.Add({});
+    boxes_.Clear();
     dlg.reset();
     EXPECT_EQ(boxes_.questions.size(), 1);
-    EXPECT_EQ(Stored(&DataBook::clients, Path("data2.bcm")), 2);
+    EXPECT_EQ(Stored(&DataBook::clients, Path("data2.bcm")), 3);
+    EXPECT_FALSE(QFile::exists(Path("vantorel.journal")));
 }
 
 TEST_F(MainWindow, EndingFromOutsideClosesTheBoxAndAsksNothing) {

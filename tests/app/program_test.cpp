@@ -59,6 +59,8 @@ TEST_F(Program, EachTerminationSignalSavesEverythingEvenWithABoxOpen) {
     ASSERT_TRUE(proc_.waitForFinished(10000));
     EXPECT_TRUE(QFile::exists(dir_.filePath("vantorel.lock")));
     EXPECT_FALSE(QFile::exists(dir_.filePath("data1.bcm")));
+    // Nothing was changed: no journal was made.
+    EXPECT_FALSE(QFile::exists(dir_.filePath("vantorel.journal")));
 
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
         // A schedule entry for today keeps a reminder box open at start.
@@ -85,6 +87,7 @@ TEST_F(Program, EachTerminationSignalSavesEverythingEvenWithABoxOpen) {
         for (const char* k : {"CALENDAR", "TBRSR", "BTBRSR", "QLKHSR", "TDCRSR"})
             EXPECT_EQ(store.value(QStringLiteral("AWOKE/") + k).toInt(), 1) << k;
         EXPECT_FALSE(QFile::exists(dir_.filePath("vantorel.lock")));
+        EXPECT_FALSE(QFile::exists(dir_.filePath("vantorel.journal")));
     }
 }
 

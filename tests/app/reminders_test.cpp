@@ -20,12 +20,16 @@ vantorel::PolicyRecord Policy(const char* no, const char* holderBirth, const cha
     return p;
 }
 
-ReminderSwitches AllOff() { return {0, 0, 0, 0, 0}; }
+ReminderSwitches AllOff() { return {0, 0, 0, 0, 0, 0}; }
 
 // Everything in this book is due on 29 May 2004.
 DataBook DueBook() {
     DataBook b;
-    b.insurance.Add(Policy("P1", "1970/5-29", "1999/5-29"));
+    vantorel::PolicyRecord p = Policy("P1", "1970/5-29", "1999/5-29");
+    p.info.paymentMethod = ToGbk(QStringLiteral("年缴"));
+    p.info.effectiveDate = "2003/5-29";
+    p.info.annualPremium = 2400.5;
+    b.insurance.Add(p);
     vantorel::PotClientRecord c;
     c.person.name = ToGbk(QStringLiteral("王五"));
     c.person.birthDate = "/5-29";
@@ -47,13 +51,17 @@ const QDate kDay(2004, 5, 29);
 
 TEST(Reminders, EveryGroupInOrderWithExactTexts) {
     const QStringList boxes = TodaysReminders(DueBook(), ReminderSwitches{}, kDay);
-    ASSERT_EQ(boxes.size(), 5);
+    ASSERT_EQ(boxes.size(), 6);
     EXPECT_EQ(boxes[0], QStringLiteral("您今天有以下日程安排:\n拜访客户"));
     // Holder first, then the insured person of the same policy.
     EXPECT_EQ(boxes[1], QStringLiteral("今天是以下保单投保人的生日:\n保险单号：P1\r\n投保人姓名：张三\r\n"));
     EXPECT_EQ(boxes[2], QStringLiteral("今天是以下保单被保险人的生日:\n保险单号：P1\r\n被保险人姓名：李四\r\n"));
     EXPECT_EQ(boxes[3], QStringLiteral("今天是以下潜力客户的生日:\n潜力客户姓名：王五\r\n潜力客户爱好：钓鱼\r\n"));
     EXPECT_EQ(boxes[4], QStringLiteral("今天是以下成员的生日:\n成员工号：007\r\n成员姓名：赵六\r\n成员级别：主任\r\n"));
+    // The renewal premiums last, after the team members.
+    EXPECT_EQ(
+        boxes[5],
+        QStringLiteral("今天是以下保单的续期缴费日:\n保险单号：P1\r\n投保人姓名：张三\r\n年缴保费：2400.50元\r\n"));
 }
 
 TEST(Reminders, EachSwitchSilencesOnlyItsGroupAndNothingIsDueOnAnotherDay) {
@@ -68,8 +76,13 @@ TEST(Reminders, EachSwitchSilencesOnlyItsGroupAndNothingIsDueOnAnotherDay) {
     s = ReminderSwitches{};
     s.clients = 0;
     boxes = TodaysReminders(DueBook(), s, kDay);
-    EXPECT_EQ(boxes.size(), 4);
+    EXPECT_EQ(boxes.size(), 5);
     for (const QString& b : boxes) EXPECT_FALSE(b.contains(QStringLiteral("潜力客户")));
+    s = AllOff();
+    s.premium = 1;
+    boxes = TodaysReminders(DueBook(), s, kDay);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("今天是以下保单的续期缴费日")));
 }
 
 TEST(Reminders, ScheduleNeedsTheWholeDate) {

@@ -8,6 +8,7 @@
 #include "app/page_host.h"
 #include "records/data_files.h"
 #include "resources/templates/list_dialog_ids.h"
+#include "resources/templates/policy_entry_ids.h"
 #include "theme/skin_list_ctrl.h"
 
 #include <QApplication>
@@ -40,7 +41,14 @@ public:
     }
     vantorel::DataBook& Book() override { return book; }
     const ReminderSwitches& StoredSwitches() const override { return switches; }
-    QDate Today() const override { return QDate::currentDate(); }
+    QDate Today() const override { return today.isValid() ? today : QDate::currentDate(); }
+    bool EditPolicy(int index) override {
+        auto* editor = dynamic_cast<PolicyEditor*>(Page(ids::entry::Template));
+        if (!editor || !editor->EditPolicy(index)) return false;
+        ShowOnly(ids::entry::Template);
+        return true;
+    }
+    QDate today;
     vantorel::DataBook book;
     ReminderSwitches switches;
     std::map<int, CPage*> pages;

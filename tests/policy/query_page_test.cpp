@@ -59,7 +59,8 @@ TEST_F(QueryPage, OptionsMatchWhatTheyNameExactlyEnough) {
         {id::ByNumber, "P1 ", {}},
         {id::ByNumber, "P1", {"P1", "P1"}},
         {id::ByHolder, "Zhang", {"Zhang Wei"}},
-        {id::ByHolder, "zhang", {}},
+        {id::ByHolder, "zhang", {"Zhang Wei"}}, // Latin letters: the name's letters, any case
+        {id::ByHolder, "zhangs", {}},
         {id::ByHolder, "丂", {"丂"}},
         {id::ByHolder, "@", {}}, // "丂" is 81 40 in GBK: its trail byte must not pass for "@".
         {id::ByInsured, "Ab", {"Abc"}},

@@ -36,6 +36,13 @@ struct Schedule : testing::Test {
         page->show();
     }
     CSkinListCtrl* List() { return FindCtl<CSkinListCtrl>(page.get(), id::List); }
+    // The reminder settings page as the main window makes it, with the switches as stored.
+    vantorel::CInsurance policies;
+    std::unique_ptr<CRemindSettingsPage> remindPage;
+    CRemindSettingsPage* OpenRemind() {
+        remindPage = std::make_unique<CRemindSettingsPage>(RemindSettings::Load(), policies, nullptr);
+        return remindPage.get();
+    }
     CAtxCalendar* Cal() { return FindCtl<CAtxCalendar>(page.get(), id::Calendar); }
     void Put(std::int16_t y, std::int16_t m, std::int16_t d) {
         Cal()->SetYear(y), Cal()->SetMonth(m), Cal()->SetDay(d);
@@ -213,31 +220,35 @@ TEST_F(Schedule, DoubleClickLoadsTheEntryIntoCalendarAndMemo) {
 }
 
 TEST_F(Schedule, ReminderSettingsKeepEachSwitchUnderItsOwnKey) {
+    namespace r = ids::remind;
     auto boxes = [](QWidget* p) {
         QString on;
-        for (int box : {ids::remind::Holder, ids::remind::Insured, ids::remind::Clients, ids::remind::Members})
+        for (int box : {r::Holder, r::Insured, r::Clients, r::Members, r::Premium})
             on += FindCtl<QCheckBox>(p, box)->isChecked() ? '1' : '0';
         return on;
     };
-    // The page as the main window makes it, with the switches as stored.
-    auto open = [] { return std::make_unique<CRemindSettingsPage>(RemindSettings::Load()); };
-    EXPECT_EQ(boxes(open().get()), "1111"); // empty store: all on
-    Store().setValue("AWOKE/TBRSR", 0);     // holders
-    Store().setValue("AWOKE/TDCRSR", 0);    // members
-    auto remind = open();
-    EXPECT_EQ(boxes(remind.get()), "0110");
-    Press(remind.get(), ids::remind::Clients); // clients off
-    Press(remind.get(), ids::remind::Holder);  // holders on
-    ReminderSwitches r;
-    remind->CollectSwitches(r);
-    const int got[] = {r.holder, r.insured, r.clients, r.members, r.calendar};
-    EXPECT_EQ(QString("%1%2%3%4%5").arg(got[0]).arg(got[1]).arg(got[2]).arg(got[3]).arg(got[4]), "11001");
-    RemindSettings::Save(r); // as the main window does at close
+    EXPECT_EQ(FindCtl<QCheckBox>(OpenRemind(), r::Premium)->text(), "续期缴费提醒");
+    EXPECT_EQ(boxes(OpenRemind()), "11111"); // empty store: all on
+    Store().setValue("AWOKE/TBRSR", 0);      // holders
+    Store().setValue("AWOKE/TDCRSR", 0);     // members
+    Store().setValue("AWOKE/XQJFSR", 0);     // renewal premiums
+    CRemindSettingsPage* remind = OpenRemind();
+    EXPECT_EQ(boxes(remind), "01100");
+    Press(remind, r::Clients); // clients off
+    Press(remind, r::Holder);  // holders on
+    Press(remind, r::Premium); // renewal premiums on
+    ReminderSwitches s;
+    remind->CollectSwitches(s);
+    const int got[] = {s.holder, s.insured, s.clients, s.members, s.premium, s.calendar};
+    QString all;
+    for (int v : got) all += QString::number(v);
+    EXPECT_EQ(all, "110011");
+    RemindSettings::Save(s); // as the main window does at close
     QString stored;
-    for (const char* key : {"TBRSR", "BTBRSR", "QLKHSR", "TDCRSR"})
+    for (const char* key : {"TBRSR", "BTBRSR", "QLKHSR", "TDCRSR", "XQJFSR"})
         stored += Store().value(QStringLiteral("AWOKE/") + key).toString();
-    EXPECT_EQ(stored, "1100");
-    EXPECT_EQ(boxes(open().get()), "1100");
+    EXPECT_EQ(stored, "11001");
+    EXPECT_EQ(boxes(OpenRemind()), "11001");
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Runs the built vantorel-data executable on files in a temporary folder.
 #include "storage_kit.h"
 
+#include "records/journal_format.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -143,6 +145,57 @@ TEST_F(DataTool, CheckReportsSoundAndDamagedFilesWithOffsets) {
     }
 }
 
+TEST_F(DataTool, CheckCountsAJournalsEntriesAndNamesItsTornTail) {
+    std::string journal = EncodeJournalHeader({});
+    CCalendar one;
+    one.Add({20040529, "ab"});
+    const std::string record = Stored(one).substr(4); // the record without the count
+    AppendJournalEntry(journal, 3, {CollectionChange::Kind::add, 0, record});
+    AppendJournalEntry(journal, 3, {CollectionChange::Kind::replace, 0, record});
+    AppendJournalEntry(journal, 0, {CollectionChange::Kind::removeAll, 0, {}});
+    AppendSavedEntry(journal, 0, {});
+    std::string badRecord = journal;
+    AppendJournalEntry(badRecord, 1, {CollectionChange::Kind::add, 0, "x"});
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int code;
+        std::vector<std::string> says;
+    } cases[] = {
+        {"vantorel.journal",
+         journal,
+         0,
+         {"recovery journal, 4 whole entries", "data4.bcm (schedule): 1 added, 1 replaced, 0 removed",
+          "data1.bcm (policies): 0 added, 0 replaced, 0 removed, 1 removed all, 1 saved marks"}},
+        {"vantorel.journal.unapplied-20261206-101500",
+         journal.substr(0, journal.size() - 3),
+         1,
+         {"3 whole entries", "torn tail: the last " + std::to_string(kJournalEntryOverhead + 22 - 3) + " bytes"}},
+        {"copy.bin", badRecord, 1, {"is not one whole record of clients"}},
+        {"vantorel.journal", "garbage", 1, {"not a recovery journal"}},
+        {"vantorel.journal", "", 0, {"holds no changes"}},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(dir / c.name, c.bytes);
+        const ToolRun r = Run(std::string("check ") + c.name);
+        EXPECT_EQ(r.code, c.code) << c.name << ": " << r.out << r.err;
+        for (const auto& text : c.says) EXPECT_NE(r.out.find(text), std::string::npos) << r.out;
+    }
+    // An export never writes over the journal.
+    Build("schedule", "[]", "data4.bcm");
+    EXPECT_EQ(Run("export --csv data4.bcm -o vantorel.journal").code, 2);
+    EXPECT_EQ(ReadBytes(dir / "vantorel.journal"), "");
+}
+namespace {
+// The CSV's lines after the byte-order mark (a quoted line break stays inside its line).
+std::vector<std::string> CsvLines(const std::string& csv) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 3, next; (next = csv.find("\r\n", at)) != std::string::npos; at = next + 2)
+        lines.push_back(csv.substr(at, next - at));
+    return lines;
+}
+} // namespace
+
 TEST_F(DataTool, CsvHasABomAHeaderAndOneRowPerRecord) {
     Build(
         "policies",
@@ -152,19 +205,53 @@ TEST_F(DataTool, CsvHasABomAHeaderAndOneRowPerRecord) {
     const ToolRun r = Run("export --csv data1.bcm");
     ASSERT_EQ(r.code, 0) << r.err;
     ASSERT_EQ(r.out.substr(0, 3), "\xEF\xBB\xBF");
-    std::vector<std::string> lines;
-    for (std::size_t at = 3, next; (next = r.out.find("\r\n", at)) != std::string::npos; at = next + 2)
-        lines.push_back(r.out.substr(at, next - at));
+    const std::vector<std::string> lines = CsvLines(r.out);
     ASSERT_EQ(lines.size(), 3u) << r.out; // header + two records (the quoted newline is inside a cell)
-    EXPECT_EQ(lines[0].rfind("info.policyNo,info.company,info.sumInsured,", 0), 0u);
-    EXPECT_NE(lines[0].find("beneficiaries.2.share"), std::string::npos);
-    EXPECT_EQ(lines[0].find("beneficiaries.3."), std::string::npos);
+    EXPECT_EQ(lines[0].rfind("保险单号,保险公司,保险金额(万元),缴费方式,年缴保费(元),生效日期,", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find(",投保人姓名,投保人性别,"), std::string::npos);
+    EXPECT_NE(lines[0].find(",投保人与被保险人关系,"), std::string::npos);
+    EXPECT_NE(lines[0].find(",被保险人身高(cm),"), std::string::npos);
+    EXPECT_NE(lines[0].find(",受益人2受益份额(%)"), std::string::npos);
+    EXPECT_EQ(lines[0].find("受益人3"), std::string::npos);
     EXPECT_EQ(lines[1].rfind("\"A,1\",,0,", 0), 0u) << lines[1];
     EXPECT_NE(lines[1].find(",张三,"), std::string::npos);
     EXPECT_EQ(lines[2].rfind("\"say \"\"hi\"\"\nthere\"", 0), 0u) << lines[2];
 
     EXPECT_EQ(Run("export --csv data1.bcm -o out.csv").code, 0);
     EXPECT_EQ(ReadBytes(dir / "out.csv"), r.out);
+
+    // Today's field paths on request, the rows unchanged.
+    const ToolRun named = Run("export --csv --field-names data1.bcm");
+    ASSERT_EQ(named.code, 0) << named.err;
+    const std::vector<std::string> namedLines = CsvLines(named.out);
+    ASSERT_EQ(namedLines.size(), 3u);
+    EXPECT_EQ(namedLines[0].rfind("info.policyNo,info.company,info.sumInsured,", 0), 0u);
+    EXPECT_NE(namedLines[0].find("beneficiaries.2.share"), std::string::npos);
+    EXPECT_EQ(namedLines[1], lines[1]);
+}
+
+TEST_F(DataTool, CsvWritesChoicesAsWordsAndNeverAFormula) {
+    Build("clients",
+          R"j([{"person": {"name": "=1+2", "sex": 0, "maritalStatus": 4, "remarks": "@SUM(A1)", "height": -3},
+               "hobby": "-2+3", "fax": "+86 10"},
+              {"person": {"name": "a=b", "sex": 1, "maritalStatus": -1, "remarks": "\tx"}, "hobby": "'quoted"},
+              {"person": {"sex": -1, "maritalStatus": 7}}])j",
+          "data2.bcm");
+    const ToolRun r = Run("export --csv data2.bcm");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::vector<std::string> lines = CsvLines(r.out);
+    ASSERT_EQ(lines.size(), 4u) << r.out;
+    EXPECT_EQ(lines[0].rfind("姓名,性别,民族,身份证号,婚况,出生日期,", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find(",爱好,传真"), std::string::npos) << lines[0];
+    // name, sex, nation, id, marital ... ; numbers stay numbers, even negative ones.
+    EXPECT_EQ(lines[1].rfind("'=1+2,男,,,分居,", 0), 0u) << lines[1];
+    EXPECT_NE(lines[1].find(",-3,'@SUM(A1),"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[1].find(",'-2+3,'+86 10"), std::string::npos) << lines[1];
+    EXPECT_EQ(lines[2].rfind("a=b,女,,,,", 0), 0u) << lines[2];
+    EXPECT_NE(lines[2].find(",'\tx,"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[2].find(",'quoted,"), std::string::npos) << lines[2];
+    // Nothing chosen is empty; a value no form makes stays visible.
+    EXPECT_EQ(lines[3].rfind(",,,,7,", 0), 0u) << lines[3];
 }
 
 TEST_F(DataTool, BadInputIsRefusedAndTheOldFileKept) {

@@ -1,8 +1,11 @@
 #include "commands.h"
 
 #include "csv_export.h"
+#include "journal_check.h"
 #include "json_records.h"
 #include "text_encoding.h"
+
+#include "records/journal_format.h"
 
 #include <cctype>
 #include <iostream>
@@ -45,6 +48,7 @@ struct Parsed {
     std::optional<std::string> kind;
     std::optional<std::string> out;
     bool csv = false;
+    bool fieldNames = false;
 };
 
 Parsed Parse(const Args& args, bool allowOut, bool allowCsv) {
@@ -63,6 +67,8 @@ Parsed Parse(const Args& args, bool allowOut, bool allowCsv) {
             p.out = value("--out");
         else if (allowCsv && a == "--csv")
             p.csv = true;
+        else if (allowCsv && a == "--field-names")
+            p.fieldNames = true;
         else if (a.size() > 1 && a[0] == '-')
             throw UsageError("unknown option " + a);
         else
@@ -111,12 +117,13 @@ bool LoadForReading(const fs::path& path, CObject& c) {
 }
 
 // True for the names of the program's own files: data files, the copies it
-// keeps beside them ("data1.bcm.damaged-..."), and its backups.
+// keeps beside them ("data1.bcm.damaged-..."), its backups, its journal and lock.
 bool NamedLikeDataFile(const fs::path& p) {
     std::string name = p.filename().string();
     for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".bcm") == 0) return true;
     if (name.find(".bcm.") != std::string::npos) return true;
+    if (name.rfind(kJournalFileName, 0) == 0 || name == "vantorel.lock") return true;
     for (const char* backup : kBackupFileNames) {
         std::string b = backup;
         for (char& ch : b) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -185,6 +192,7 @@ int Build(const Args& args) {
 int Check(const Args& args) {
     const Parsed p = Parse(args, false, false);
     const fs::path file = OneFile(p, "FILE");
+    if (!p.kind && IsJournal(file)) return CheckJournal(file);
     const Kind kind = ResolveKind(p, file);
     return WithCollection(kind, [&](auto& c) {
         const FileLoadResult r = LoadFile(c, file);
@@ -218,7 +226,7 @@ int Export(const Args& args) {
         if (!LoadForReading(file, c)) return 1;
         std::ostringstream csv;
         try {
-            WriteCsv(kind, c, csv);
+            WriteCsv(kind, c, csv, CsvOptions{p.fieldNames});
         } catch (const TextError& e) {
             std::cerr << "vantorel-data: " << e.what() << "\n";
             return 1;

@@ -1,9 +1,9 @@
 #include "csv_export.h"
 
 #include "text_encoding.h"
+#include "records/record_columns.h"
 
 #include <charconv>
-#include <map>
 
 namespace vantorel::tool {
 
@@ -25,53 +25,24 @@ std::string Quoted(const std::string& cell) {
     return q + "\"";
 }
 
-// Flattens one record into cells; `widths` holds how many entries each list
-// gets columns for. `blank` pads a list entry that this record lacks.
-struct Flattener {
-    std::vector<std::string>& cells;
-    std::vector<std::string>* names;
-    std::map<std::string, std::size_t>& widths;
-    std::string prefix;
-    bool blank = false;
+// A choice as its word; none chosen is empty, and an index no form can make
+// (a damaged file) stays visible as its number.
+std::string Choice(const char* word, int index) {
+    if (word) return word;
+    return index == -1 ? std::string() : std::to_string(index);
+}
 
-    void Cell(const char* name, std::string value) {
-        if (names) names->push_back(prefix + name);
-        cells.push_back(blank ? std::string() : std::move(value));
+std::string Cell(const ColumnValue& v) {
+    if (!v.present) return {};
+    switch (v.kind) {
+    case ValueKind::text:
+    case ValueKind::date: return GuardedText(GbkToUtf8(*v.text));
+    case ValueKind::number: return Number(v.number);
+    case ValueKind::sex: return Choice(SexWord(v.choice), v.choice);
+    case ValueKind::marital: return Choice(MaritalWord(v.choice), v.choice);
     }
-    void operator()(const char* name, const std::string& s) { Cell(name, blank ? std::string() : GbkToUtf8(s)); }
-    void operator()(const char* name, std::int16_t v) { Cell(name, std::to_string(v)); }
-    void operator()(const char* name, double v) { Cell(name, Number(v)); }
-    template <class T> void Again(const char*, const T&) {}
-    template <class T> void Object(const char* name, const T& sub) {
-        Flattener f{cells, names, widths, prefix + name + ".", blank};
-        VisitFields(f, sub);
-    }
-    template <class T> void List(const char* name, const std::vector<T>& list) {
-        const std::size_t width = widths[prefix + name];
-        for (std::size_t i = 0; i < width; ++i) {
-            const T empty;
-            const bool have = i < list.size();
-            Flattener f{cells, names, widths, prefix + name + "." + std::to_string(i + 1) + ".", blank || !have};
-            VisitFields(f, have ? list[i] : empty);
-        }
-    }
-};
-
-// The longest of each list over all records.
-struct ListWidths {
-    std::map<std::string, std::size_t>& widths;
-    std::string prefix;
-    template <class T> void operator()(const char*, const T&) {}
-    template <class T> void Again(const char*, const T&) {}
-    template <class T> void Object(const char* name, const T& sub) {
-        ListWidths w{widths, prefix + name + "."};
-        VisitFields(w, sub);
-    }
-    template <class T> void List(const char* name, const std::vector<T>& list) {
-        auto& w = widths[prefix + name];
-        w = std::max(w, list.size());
-    }
-};
+    return {};
+}
 
 void Row(std::ostream& out, const std::vector<std::string>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) out << (i ? "," : "") << Quoted(cells[i]);
@@ -80,26 +51,25 @@ void Row(std::ostream& out, const std::vector<std::string>& cells) {
 
 } // namespace
 
-void WriteCsv(Kind kind, const CObject& collection, std::ostream& out) {
+std::string GuardedText(std::string utf8) {
+    if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8[0]) != std::string_view::npos) utf8.insert(0, 1, '\'');
+    return utf8;
+}
+
+void WriteCsv(Kind kind, const CObject& collection, std::ostream& out, const CsvOptions& options) {
     WithCollection(kind, [&](auto& typed) {
         using C = std::remove_reference_t<decltype(typed)>;
-        const auto& c = dynamic_cast<const C&>(collection);
-        const auto records = c.CopyAll();
-        std::map<std::string, std::size_t> widths;
-        for (const auto& r : records) {
-            ListWidths w{widths, ""};
-            VisitFields(w, r);
-        }
+        const auto records = dynamic_cast<const C&>(collection).CopyAll();
+        const RecordColumns<typename C::RecordType> columns(records);
         out << "\xEF\xBB\xBF";
-        std::vector<std::string> names, cells;
-        const typename C::RecordType sample;
-        Flattener header{cells, &names, widths, ""};
-        VisitFields(header, sample);
-        Row(out, names);
+        std::vector<std::string> cells;
+        for (const Column& c : columns.Columns()) cells.push_back(options.fieldNames ? c.name : c.label);
+        Row(out, cells);
+        std::vector<ColumnValue> values;
         for (const auto& r : records) {
+            columns.Values(r, values);
             cells.clear();
-            Flattener f{cells, nullptr, widths, ""};
-            VisitFields(f, r);
+            for (const ColumnValue& v : values) cells.push_back(Cell(v));
             Row(out, cells);
         }
         return 0;

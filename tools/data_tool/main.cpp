@@ -19,7 +19,8 @@ clients, data3.bcm team members, data4.bcm schedule).
 commands:
   dump FILE [--kind K]          print the records as JSON (UTF-8)
   build --kind K OUT            write a data file from JSON on standard input
-  check FILE [--kind K]         say whether a file is sound; where it is damaged
+  check FILE [--kind K]         say whether a file is sound; where it is damaged;
+                                what the recovery journal vantorel.journal holds
   export --csv FILE [-o OUT]    one CSV row per record (UTF-8 with BOM)
 
 K is policies, clients, members or schedule; without --kind it comes from the
@@ -59,16 +60,30 @@ example:
 Reads the whole file. Exits 0 if it is sound (or empty) and 1 if it cannot be
 read completely, printing what is wrong and the byte offset where it starts.
 
+FILE may also be the recovery journal vantorel.journal, or a copy the program
+kept of one (vantorel.journal.unapplied-...): check then counts its entries
+for each data file (added, replaced, removed, removed all, saved marks), says
+what each data file was when the journal began, and names a torn tail (bytes
+at the end that are no whole entry, which the program does not apply). It
+exits 1 for a torn tail or a record that does not decode.
+
 example:
   vantorel-data check data2.bcm
+  vantorel-data check vantorel.journal
 )"},
-    {"export", R"(usage: vantorel-data export --csv FILE [--kind K] [-o OUT]
+    {"export", R"(usage: vantorel-data export --csv FILE [--kind K] [--field-names] [-o OUT]
 
 Writes one CSV row per record, with a header row, in UTF-8 with a byte-order
-mark so that spreadsheets show Chinese text. Beneficiaries and riders become
-numbered columns (beneficiaries.1.name, ...). Writes to standard output unless
--o is given; OUT is replaced only once the new file is complete. OUT may not
-be FILE itself nor be named like a data file (*.bcm, data1.BAK, ...).
+mark so that spreadsheets show Chinese text. The header holds the forms'
+labels in Chinese (投保人姓名, 受益人1姓名, ...); --field-names heads the
+columns with the field paths instead (holder.name, beneficiaries.1.name, ...).
+Beneficiaries and riders become numbered columns. Sex and marital status are
+written as their words (男, 已婚, ...), empty when none was chosen. A text
+that begins with "=", "+", "-", "@", a tab or a carriage return is written
+with a "'" before it, so that a spreadsheet shows it and never runs it as a
+formula. Writes to standard output unless -o is given; OUT is replaced only
+once the new file is complete. OUT may not be FILE itself nor be named like a
+data file (*.bcm, data1.BAK, ...).
 
 example:
   vantorel-data export --csv data1.bcm -o policies.csv

@@ -1,9 +1,10 @@
-// Draws the README's picture of the main window: the real window with every
+// Draws the README's pictures of the main window: the real window with every
 // page, over a small made-up book in a temporary folder, on Qt's offscreen
-// platform, at a fixed date and time so that the picture only changes when
-// the look does.
+// platform, at a fixed date and time so that a picture only changes when the
+// look does. The first shows the policy list, the second (when asked for) the
+// reminder page with the renewal premiums of the coming month.
 //
-//   vantorel_readme_picture OUT.png
+//   vantorel_readme_picture OUT.png [REMINDERS.png]
 #include "app/agent_app.h"
 #include "app/gbk.h"
 #include "app/main_dlg.h"
@@ -29,18 +30,26 @@ struct SamplePolicy {
     const char* product;
     double sum;
     double premium;
+    const char* method;
     const char* effective;
     const char* holder;
+    const char* mobile;
     const char* holderBirth;
     const char* insured;
 };
 
+// Premiums due on 18 March 2026 (the picture's today) and in the month after it.
 const SamplePolicy kPolicies[] = {
-    {"P2024001", "中国人寿", "国寿福终身寿险", 500000, 12800, "2024/3-15", "王建国", "1975/6-2", "王建国"},
-    {"P2024002", "平安人寿", "平安福重大疾病保险", 300000, 8650, "2024/5-8", "李秀英", "1982/11-20", "张子涵"},
-    {"P2024003", "太平洋人寿", "金佑人生年金保险", 200000, 20000, "2024/9-1", "陈志强", "1968/1-30", "陈志强"},
-    {"P2025001", "新华人寿", "健康无忧医疗保险", 1000000, 1560, "2025/1-12", "刘芳", "1990/4-18", "刘芳"},
-    {"P2025002", "泰康人寿", "泰康尊享教育金", 150000, 6000, "2025/7-26", "赵敏", "1986/8-9", "赵一诺"},
+    {"P2024001", "中国人寿", "国寿福终身寿险", 500000, 12800, "年缴", "2024/3-20", "王建国", "13901234567", "1975/6-2",
+     "王建国"},
+    {"P2024002", "平安人寿", "平安福重大疾病保险", 300000, 8650, "月缴", "2024/5-8", "李秀英", "13812345678",
+     "1982/11-20", "张子涵"},
+    {"P2024003", "太平洋人寿", "金佑人生年金保险", 200000, 20000, "季缴", "2024/9-30", "陈志强", "13698765432",
+     "1968/1-30", "陈志强"},
+    {"P2025001", "新华人寿", "健康无忧医疗保险", 1000000, 1560, "半年缴", "2025/10-12", "刘芳", "13587654321",
+     "1990/4-18", "刘芳"},
+    {"P2025002", "泰康人寿", "泰康尊享教育金", 150000, 6000, "年缴", "2025/3-18", "赵敏", "13776543210", "1986/8-9",
+     "赵一诺"},
 };
 
 void WriteSampleBook(const QString& dir) {
@@ -53,8 +62,10 @@ void WriteSampleBook(const QString& dir) {
         p.info.sumInsured = s.sum;
         p.info.annualPremium = s.premium;
         p.info.effectiveDate = s.effective;
-        p.info.paymentMethod = ToGbk(QStringLiteral("年缴"));
+        p.info.paymentMethod = ToGbk(QString::fromUtf8(s.method));
+        p.info.paymentYears = "20";
         p.holder.name = ToGbk(QString::fromUtf8(s.holder));
+        p.holder.mobile = s.mobile;
         p.holder.birthDate = s.holderBirth;
         p.insured.name = ToGbk(QString::fromUtf8(s.insured));
         book.insurance.Add(std::move(p));
@@ -76,11 +87,10 @@ void WriteSampleBook(const QString& dir) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUT.png\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUT.png [REMINDERS.png]\n", argv[0]);
         return 2;
     }
-    const QString out = QString::fromLocal8Bit(argv[1]);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir settings, data;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
@@ -93,16 +103,28 @@ int main(int argc, char** argv) {
     dlg.SetClock([] { return QDateTime(QDate(2026, 3, 18), QTime(9, 30, 0)); });
     dlg.Initialise();
     dlg.show();
-    // The policy list, with every policy shown.
     auto* tree = dlg.findChild<QTreeWidget*>(QString::number(ids::main_window::Tree));
-    const auto found = tree->findItems(QStringLiteral("查询保单资料"), Qt::MatchExactly | Qt::MatchRecursive);
-    if (!found.isEmpty()) tree->setCurrentItem(found.first());
+    auto select = [tree](const QString& node) {
+        const auto found = tree->findItems(node, Qt::MatchExactly | Qt::MatchRecursive);
+        if (!found.isEmpty()) tree->setCurrentItem(found.first());
+    };
+    auto draw = [&dlg](const char* file) {
+        QApplication::processEvents();
+        const bool saved = dlg.grab().save(QString::fromLocal8Bit(file));
+        if (!saved) std::fprintf(stderr, "could not write %s\n", file);
+        return saved;
+    };
+    // The policy list, with every policy shown.
+    select(QStringLiteral("查询保单资料"));
     if (CPage* query = dlg.Page(ids::query::Template))
         if (auto* all = query->findChild<QAbstractButton*>(QString::number(ids::query::ShowAll))) all->click();
-    QApplication::processEvents();
-    const bool saved = dlg.grab().save(out);
+    bool saved = draw(argv[1]);
+    // The reminder page: the switches and the premiums due in the coming month.
+    if (argc == 3) {
+        select(QStringLiteral("其它提醒"));
+        saved = draw(argv[2]) && saved;
+    }
     // Leave without the shutdown sequence: the temporary book needs no saving.
     std::fflush(stdout);
-    if (!saved) std::fprintf(stderr, "could not write %s\n", argv[1]);
     std::_Exit(saved ? 0 : 1);
 }

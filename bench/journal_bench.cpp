@@ -1,0 +1,571 @@
+// The recovery journal, measured and tried.
+//
+//   journal_bench kill [--trials N] [--seed S] [--max-ms M]
+//       Kills (SIGKILL) a run of the real session and collections at random
+//       moments during a scripted session of adds, replaces and removes on all
+//       four collections; some runs close in order instead, some with a save
+//       that fails. Each next start must show the book after a prefix of the
+//       script that holds every change made more than a second before the
+//       kill, nothing twice, and whole data files. 200 trials by default.
+//   journal_bench cost --book DIR [--changes N] [--removes PERCENT]
+//       What one change costs the user-interface thread with the book of DIR
+//       loaded (as storage_bench --write-book writes it), with the journal and
+//       without, and the bytes each change adds to the journal.
+//   journal_bench replay --book DIR [--changes N] [--runs N] [--removes PERCENT]
+//       The start after an unclean end: loading DIR, then replaying N changes.
+//       A remove costs what RemoveAt costs the collection (every later record
+//       moves), at start as during the run; --removes sets their share (20).
+//
+// The folder given by --book is never written: the runs work on links to its
+// files in a temporary folder.
+#include "bench_util.h"
+
+#include "app/session.h"
+#include "records/journal.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using bench::Median;
+using bench::NowMs;
+using vantorel::DataBook;
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& why) {
+    std::fprintf(stderr, "journal_bench: %s\n", why.c_str());
+    std::exit(1);
+}
+
+std::uint64_t Digest(const DataBook& book) {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    for (std::size_t i = 0; i < vantorel::kFileCount; ++i) {
+        vantorel::CMemFile f;
+        vantorel::CArchive ar(f, vantorel::CArchive::store);
+        book.Collection(i).Store(ar);
+        ar.Close();
+        for (unsigned char c : f.Data()) h = (h ^ c) * 0x100000001b3ull;
+    }
+    return h;
+}
+
+// ---------------------------------------------------------------- the script
+
+// Change `k` of the script `seed`, made on `book`: the same on the same book.
+void Step(DataBook& book, std::mt19937_64& rng, std::uint64_t seed, int k) {
+    const std::size_t c = rng() % 4;
+    const int size = book.Collection(c).RecordCount();
+    const std::string tag = std::to_string(seed) + "-" + std::to_string(k);
+    const unsigned roll = static_cast<unsigned>(rng() % 100);
+    // Around forty records each: adds while fewer, removes while more.
+    enum {
+        add,
+        replace,
+        remove,
+        removeAll
+    } op = size == 0                        ? add
+           : roll < 2                       ? removeAll
+           : roll < (size < 40 ? 55u : 30u) ? add
+           : roll < 75                      ? replace
+                                            : remove;
+    const int at = size > 0 ? static_cast<int>(rng() % static_cast<unsigned>(size)) : 0;
+    const auto change = [&](auto& coll, auto record) {
+        switch (op) {
+        case add: coll.Add(std::move(record)); break;
+        case replace: coll.SetAt(at, std::move(record)); break;
+        case remove: coll.RemoveAt(at); break;
+        case removeAll: coll.RemoveAll(); break;
+        }
+    };
+    switch (c) {
+    case 0: {
+        vantorel::PolicyRecord p;
+        p.info.policyNo = "P" + tag;
+        p.holder.name = "holder " + tag;
+        p.beneficiaries.push_back({});
+        p.beneficiaries[0].name = "b" + tag;
+        p.beneficiaries[0].share = 100;
+        change(book.insurance, p);
+        break;
+    }
+    case 1: {
+        vantorel::PotClientRecord r;
+        r.person.name = "client " + tag;
+        change(book.clients, r);
+        break;
+    }
+    case 2: {
+        vantorel::MemberRecord r;
+        r.staffNo = "S" + tag;
+        change(book.members, r);
+        break;
+    }
+    default: change(book.calendar, vantorel::ScheduleEntry{20040000.0 + k, "entry " + tag}); break;
+    }
+}
+
+void Say(const std::string& line) {
+    const std::string l = line + "\n";
+    [[maybe_unused]] const ssize_t n = ::write(1, l.data(), l.size());
+}
+
+// One run of the program's session on `dir`: open, then the script until
+// killed, or a close in order after `closeAfter` changes (with the save of
+// data file `failing` refused, when 0..3).
+int Child(int argc, char** argv) {
+    if (argc < 6) Fail("child DIR SEED CLOSE_AFTER FAILING");
+    const fs::path dir = argv[2];
+    const std::uint64_t seed = std::stoull(argv[3]);
+    const int closeAfter = std::atoi(argv[4]), failing = std::atoi(argv[5]);
+    int qargc = 1;
+    QCoreApplication app(qargc, argv);
+    Session session(dir);
+    session.Open();
+    bool whole = true;
+    for (const auto& r : session.LoadResults())
+        whole = whole && (r.state == vantorel::LoadState::loaded || r.state == vantorel::LoadState::missing);
+    const vantorel::JournalRecovery& rec = session.Recovery();
+    Say("opened " + std::to_string(Digest(session.Book())) + " " + (whole ? "whole" : "NOT-WHOLE") + " " +
+        std::to_string(rec.Applied()) + " " + std::to_string(rec.Unapplied()) + " " + std::to_string(rec.tornBytes) +
+        " " + std::to_string(rec.setAside.empty() ? 0 : 1));
+    std::mt19937_64 rng(seed), pauses(seed + 1); // the script's draws are the script's alone
+    for (int k = 1; k <= 100000; ++k) {
+        Step(session.Book(), rng, seed, k);
+        char line[64];
+        std::snprintf(line, sizeof line, "%d %.3f", k, NowMs());
+        Say(line);
+        if (k == closeAfter) {
+            if (failing >= 0)
+                vantorel::SetStorageFaultHook([failing](const std::string& step, const fs::path& p, std::uint64_t) {
+                    if (step == "rename" && p.filename() == vantorel::kDataFileNames[failing])
+                        throw vantorel::FileError("refused");
+                });
+            (void)session.SaveAll();
+            (void)session.CloseJournal();
+            Say(std::string("closed ") + (fs::exists(dir / vantorel::kJournalFileName) ? "journal" : "none"));
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(pauses() % 8000));
+    }
+    for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
+// ---------------------------------------------------------------- kill trials
+
+struct Spawned {
+    pid_t pid = 0;
+    int out = -1;
+};
+
+Spawned Spawn(const std::vector<std::string>& args) {
+    int p[2];
+    if (::pipe(p) != 0) Fail("pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, p[1], 1);
+    posix_spawn_file_actions_addclose(&actions, p[0]);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    Spawned s;
+    if (posix_spawn(&s.pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) Fail("spawn");
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(p[1]);
+    s.out = p[0];
+    return s;
+}
+
+// The prefixes of one script that the next start may show.
+struct Expected {
+    DataBook base;                            // the book the script began on
+    std::uint64_t seed = 0;                   // 0: no script ran on it
+    int lo = 0, hi = 0;                       // shown prefix m: lo <= m <= hi
+    std::vector<std::pair<int, double>> done; // the changes the run said it made, and when
+    double killedAt = 0;
+};
+
+// The prefix of `e`'s script whose digest is `digest`, or -1; `book` is then that prefix.
+int FindPrefix(const Expected& e, std::uint64_t digest, DataBook& book) {
+    book = e.base;
+    std::mt19937_64 rng(e.seed);
+    for (int m = 0; m <= e.hi; ++m) {
+        if (m > 0) Step(book, rng, e.seed, m);
+        if (m >= e.lo && Digest(book) == digest) return m;
+    }
+    return -1;
+}
+
+int Kill(int argc, char** argv) {
+    int trials = 200, maxMs = 3000;
+    std::uint64_t seed = 12;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--trials")
+            trials = std::atoi(argv[i + 1]);
+        else if (a == "--seed")
+            seed = std::stoull(argv[i + 1]);
+        else if (a == "--max-ms")
+            maxMs = std::atoi(argv[i + 1]);
+        else
+            Fail("unknown option " + a);
+    }
+    char tmpl[] = "/tmp/journal-kill-XXXXXX";
+    if (!::mkdtemp(tmpl)) Fail("mkdtemp");
+    const fs::path dir = fs::path(tmpl) / "data", config = fs::path(tmpl) / "config";
+    fs::create_directories(dir);
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::mt19937_64 rng(seed);
+    Expected expected; // an empty folder: the empty book, no script yet
+    std::map<std::string, int> counts;
+    std::vector<double> lostAges; // how long before the kill the changes lost were made
+    int failures = 0, recovered = 0, lost = 0;
+    const auto fail = [&](int trial, const std::string& why) {
+        ++failures;
+        std::fprintf(stderr, "trial %d: %s\n", trial, why.c_str());
+    };
+    for (int t = 0; t <= trials; ++t) {
+        const bool last = t == trials; // opens and closes in order, to check the end state
+        const std::uint64_t script = seed * 1000003 + static_cast<std::uint64_t>(t) + 1;
+        const int closeAfter = last ? 1 : (rng() % 4 == 0 ? 20 + static_cast<int>(rng() % 200) : 0);
+        const int failing = (!last && closeAfter && rng() % 3 == 0) ? static_cast<int>(rng() % 4) : -1;
+        const double killAfter = last ? 1e9 : 50 + static_cast<double>(rng() % static_cast<unsigned>(maxMs));
+        const Spawned child = Spawn({bench::SelfPath(), "child", dir.string(), std::to_string(script),
+                                     std::to_string(closeAfter), std::to_string(failing)});
+        const double started = NowMs();
+        std::string text;
+        double killedAt = 0;
+        for (;;) {
+            const double left = started + killAfter - NowMs();
+            if (left <= 0) {
+                killedAt = NowMs();
+                ::kill(child.pid, SIGKILL);
+                break;
+            }
+            pollfd pfd{child.out, POLLIN, 0};
+            if (::poll(&pfd, 1, static_cast<int>(std::min(left, 50.0)) + 1) > 0) {
+                char buf[4096];
+                const ssize_t n = ::read(child.out, buf, sizeof buf);
+                if (n <= 0) break; // the child ended by itself
+                text.append(buf, static_cast<std::size_t>(n));
+            }
+        }
+        char rest[4096]; // what it said before the kill
+        for (ssize_t n; (n = ::read(child.out, rest, sizeof rest)) > 0;) text.append(rest, static_cast<std::size_t>(n));
+        ::close(child.out);
+        int status = 0;
+        ::waitpid(child.pid, &status, 0);
+        const bool killed = killedAt > 0;
+        ++counts[killed ? "killed" : "ended by itself"];
+
+        // What the child said: "opened ...", then "k time" per change, maybe "closed ...".
+        std::istringstream lines(text);
+        std::string line;
+        bool opened = false, closed = false, journalLeft = false;
+        std::vector<std::pair<int, double>> done;
+        while (std::getline(lines, line)) {
+            if (line.empty()) continue; // each line is one write: a kill never cuts one
+            std::istringstream w(line);
+            std::string first;
+            w >> first;
+            if (first == "opened") {
+                std::uint64_t digest;
+                std::string whole;
+                int applied, unapplied, setAside;
+                std::uint64_t torn;
+                if (!(w >> digest >> whole >> applied >> unapplied >> torn >> setAside)) continue; // cut by the kill
+                opened = true;
+                if (whole != "whole") fail(t, "a data file was not whole at the start");
+                if (setAside) ++counts["journals set aside"];
+                if (torn) ++counts["torn tails"];
+                DataBook book;
+                const int m = FindPrefix(expected, digest, book);
+                if (m < 0) {
+                    fail(t, "the start shows no prefix " + std::to_string(expected.lo) + ".." +
+                                std::to_string(expected.hi) + " of the last script");
+                    continue;
+                }
+                recovered += applied;
+                for (const auto& [k, at] : expected.done)
+                    if (k > m) {
+                        ++lost;
+                        lostAges.push_back(expected.killedAt - at);
+                    }
+                expected = {book, script, 0, 0, {}, 0};
+            } else if (first == "closed") {
+                closed = true;
+                std::string j;
+                w >> j;
+                journalLeft = j == "journal";
+            } else if (double at; opened && w >> at) {
+                done.emplace_back(std::stoi(first), at);
+            }
+        }
+        if (!opened) continue; // killed while starting: the last script's prefixes still stand
+        counts["changes made"] += static_cast<int>(done.size());
+        if (closed) {
+            ++counts[failing >= 0 ? "closed, one save refused" : "closed in order"];
+            if (journalLeft != (failing >= 0))
+                fail(t, failing >= 0 ? "a failed save left no journal" : "an orderly close left a journal");
+            expected.lo = expected.hi = closeAfter;
+        } else {
+            // Every change made a second before the kill must come back; one more may have been
+            // made and not yet said.
+            expected.hi = done.empty() ? 1 : done.back().first + 1;
+            for (const auto& [k, at] : done)
+                if (at <= killedAt - 1000) expected.lo = k;
+            expected.done = done;
+            expected.killedAt = killedAt;
+        }
+    }
+    // The end: the last child opened, made one change and closed in order.
+    DataBook back;
+    for (const auto& r : vantorel::LoadAll(back, dir))
+        if (r.state != vantorel::LoadState::loaded) fail(trials, r.file + " not whole after the last close");
+    DataBook want;
+    if (FindPrefix(expected, Digest(back), want) < 0) fail(trials, "the files after the last close are not the book");
+    if (fs::exists(dir / vantorel::kJournalFileName)) fail(trials, "a journal after the last close");
+
+    std::printf("kill trials: %d (seed %llu, kill within %d ms of the start)\n", trials,
+                static_cast<unsigned long long>(seed), maxMs);
+    for (const auto& [what, n] : counts) std::printf("  %-28s %d\n", what.c_str(), n);
+    std::printf("  changes replayed at starts   %d\n", recovered);
+    std::printf("  changes lost (not on disk yet at the kill): %d; made %s ms before the kill (min / median / max)\n",
+                lost, bench::Spread(lostAges, "%.0f").c_str());
+    std::printf("failures: %d\n", failures);
+    fs::remove_all(tmpl);
+    return failures == 0 ? 0 : 1;
+}
+
+// ---------------------------------------------------------------- cost and replay
+
+// A temporary folder with links to the book's files, so that nothing writes the book.
+fs::path LinkedBook(const fs::path& book) {
+    char tmpl[] = "/tmp/journal-bench-XXXXXX";
+    if (!::mkdtemp(tmpl)) Fail("mkdtemp");
+    for (const char* name : vantorel::kDataFileNames) {
+        std::error_code ec;
+        fs::create_hard_link(book / name, fs::path(tmpl) / name, ec);
+        if (ec) fs::copy_file(book / name, fs::path(tmpl) / name);
+    }
+    return tmpl;
+}
+
+struct Timed {
+    std::vector<double> us;
+    std::uint64_t bytes = 0;
+};
+
+std::string Line(const char* what, const Timed& with, const Timed* without) {
+    char buf[256];
+    auto sorted = with.us;
+    std::sort(sorted.begin(), sorted.end());
+    const double p99 = sorted.empty() ? 0 : sorted[sorted.size() * 99 / 100];
+    std::snprintf(buf, sizeof buf, "  %-24s %6zu  median %7.2f us  p99 %8.2f us  worst %9.2f us", what, with.us.size(),
+                  Median(with.us), p99, sorted.empty() ? 0 : sorted.back());
+    std::string s = buf;
+    if (without) {
+        std::snprintf(buf, sizeof buf, "  | without journal: median %7.2f  worst %9.2f", Median(without->us),
+                      without->us.empty() ? 0 : *std::max_element(without->us.begin(), without->us.end()));
+        s += buf;
+    }
+    if (with.bytes) {
+        std::snprintf(buf, sizeof buf, "  | %.1f bytes per change", double(with.bytes) / double(with.us.size()));
+        s += buf;
+    }
+    return s;
+}
+
+// Random changes like a working day's on the loaded book: copies of its own
+// records with a new key, so each is a typical record of its kind.
+// `removes` of every hundred are removes, the rest half adds, half replaces.
+void Changes(DataBook& book, int n, std::uint64_t seed, vantorel::Journal* journal, std::map<std::string, Timed>& out,
+             unsigned removes = 20) {
+    std::mt19937_64 rng(seed);
+    for (int k = 0; k < n; ++k) {
+        const std::size_t c = rng() % 10 < 5 ? 0 : 1 + rng() % 3;
+        const char* names[] = {"policy", "client", "member", "schedule entry"};
+        const int size = book.Collection(c).RecordCount();
+        const int at = static_cast<int>(rng() % static_cast<unsigned>(size));
+        const unsigned addBelow = (100 - removes) / 2, replaceBelow = 100 - removes;
+        const unsigned roll = static_cast<unsigned>(rng() % 100);
+        const char* kind = roll < addBelow ? "add" : roll < replaceBelow ? "replace" : "remove";
+        const std::string key = "J" + std::to_string(k);
+        const std::uint64_t before = journal ? journal->BytesRecorded() : 0;
+        const auto timed = [&](auto& coll, auto record) {
+            const auto t0 = std::chrono::steady_clock::now();
+            if (roll < addBelow)
+                coll.Add(std::move(record));
+            else if (roll < replaceBelow)
+                coll.SetAt(at, std::move(record));
+            else
+                coll.RemoveAt(at);
+            return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
+        };
+        double us = 0;
+        switch (c) {
+        case 0: {
+            auto r = book.insurance.GetAt(at);
+            r.info.policyNo = key;
+            us = timed(book.insurance, std::move(r));
+            break;
+        }
+        case 1: {
+            auto r = book.clients.GetAt(at);
+            r.person.name = key;
+            us = timed(book.clients, std::move(r));
+            break;
+        }
+        case 2: {
+            auto r = book.members.GetAt(at);
+            r.staffNo = key;
+            us = timed(book.members, std::move(r));
+            break;
+        }
+        default: {
+            auto r = book.calendar.GetAt(at);
+            r.text = key;
+            us = timed(book.calendar, std::move(r));
+            break;
+        }
+        }
+        Timed& t = out[std::string(names[c]) + " " + kind];
+        t.us.push_back(us);
+        if (journal) t.bytes += journal->BytesRecorded() - before;
+    }
+}
+
+fs::path BookOption(int argc, char** argv, int& changes, int& runs, unsigned& removes) {
+    fs::path book;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--book")
+            book = argv[i + 1];
+        else if (a == "--changes")
+            changes = std::atoi(argv[i + 1]);
+        else if (a == "--runs")
+            runs = std::atoi(argv[i + 1]);
+        else if (a == "--removes")
+            removes = static_cast<unsigned>(std::atoi(argv[i + 1]));
+        else
+            Fail("unknown option " + a);
+    }
+    if (book.empty()) Fail("--book DIR is needed (storage_bench --write-book DIR writes one)");
+    return book;
+}
+
+int Cost(int argc, char** argv) {
+    int changes = 20000, runs = 0;
+    unsigned removes = 20;
+    const fs::path dir = LinkedBook(BookOption(argc, argv, changes, runs, removes));
+    std::map<std::string, Timed> with, without;
+    {
+        DataBook book;
+        const vantorel::LoadReport loaded = vantorel::LoadAll(book, dir);
+        std::printf("book: %d policies, %d clients, %d members, %d schedule entries\n", book.insurance.GetSize(),
+                    book.clients.GetSize(), book.members.GetSize(), book.calendar.GetSize());
+        // Without a journal first: the same changes on the same book.
+        DataBook plain = book;
+        Changes(plain, changes, 7, nullptr, without, removes);
+        vantorel::Journal journal(dir);
+        (void)journal.Open(book, loaded);
+        Changes(book, changes, 7, &journal, with, removes);
+        const std::uint64_t before = journal.BytesRecorded();
+        const auto t0 = std::chrono::steady_clock::now();
+        book.insurance.RemoveAll(); // "删 除 所 有 保 单"
+        const double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
+        std::printf("\"删 除 所 有 保 单\" on %d policies: %.0f us, %llu bytes of journal\n", plain.insurance.GetSize(),
+                    us, static_cast<unsigned long long>(journal.BytesRecorded() - before));
+        if (!journal.Flush()) Fail("journal not written");
+        std::printf("journal on disk: %llu bytes for %llu recorded\n",
+                    static_cast<unsigned long long>(fs::file_size(dir / vantorel::kJournalFileName)),
+                    static_cast<unsigned long long>(journal.BytesRecorded()));
+        (void)journal.Close(false);
+    }
+    std::printf("one change on the user-interface thread, the call a page makes (%d changes):\n", changes);
+    Timed all, allWithout;
+    for (const auto& [what, t] : with) {
+        std::printf("%s\n", Line(what.c_str(), t, &without[what]).c_str());
+        all.us.insert(all.us.end(), t.us.begin(), t.us.end());
+        all.bytes += t.bytes;
+    }
+    for (const auto& [what, t] : without) allWithout.us.insert(allWithout.us.end(), t.us.begin(), t.us.end());
+    std::printf("%s\n", Line("all", all, &allWithout).c_str());
+    fs::remove_all(dir);
+    return 0;
+}
+
+int ReplayBench(int argc, char** argv) {
+    int changes = 10000, runs = 5;
+    unsigned removes = 20;
+    const fs::path dir = LinkedBook(BookOption(argc, argv, changes, runs, removes));
+    const fs::path path = dir / vantorel::kJournalFileName;
+    {
+        DataBook book;
+        const vantorel::LoadReport loaded = vantorel::LoadAll(book, dir);
+        vantorel::Journal journal(dir);
+        (void)journal.Open(book, loaded);
+        std::map<std::string, Timed> ignored;
+        Changes(book, changes, 11, &journal, ignored, removes);
+        if (!journal.Close(false)) Fail("journal not written");
+    } // as a killed run leaves it once its changes are on disk
+    const std::string left = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    }();
+    std::printf("journal of %d changes (%u%% removes, the rest adds and replaces): %zu bytes\n", changes, removes,
+                left.size());
+    std::vector<double> load, replay, rewrite;
+    int applied = 0;
+    for (int r = 0; r < runs; ++r) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << left;
+        DataBook book;
+        double t0 = NowMs();
+        const vantorel::LoadReport loaded = vantorel::LoadAll(book, dir);
+        double t1 = NowMs();
+        vantorel::Journal journal(dir);
+        const vantorel::JournalRecovery rec = journal.Open(book, loaded);
+        double t2 = NowMs();
+        (void)journal.Flush(); // the new journal, written by its thread meanwhile
+        double t3 = NowMs();
+        applied = rec.Applied();
+        load.push_back(t1 - t0);
+        replay.push_back(t2 - t1);
+        rewrite.push_back(t3 - t2);
+        (void)journal.Close(false);
+    }
+    std::printf("start after an unclean end, %d runs (min / median / max ms):\n", runs);
+    std::printf("  LoadAll                      %s\n", bench::Spread(load).c_str());
+    std::printf("  replay of %d changes      %s  (read, check, apply; %d applied)\n", changes,
+                bench::Spread(replay).c_str(), applied);
+    std::printf("  new journal written (its thread, the window meanwhile up) %s\n", bench::Spread(rewrite).c_str());
+    fs::remove_all(dir);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "child") return Child(argc, argv);
+    if (mode == "kill") return Kill(argc, argv);
+    if (mode == "cost") return Cost(argc, argv);
+    if (mode == "replay") return ReplayBench(argc, argv);
+    std::fprintf(stderr, "usage: journal_bench kill [--trials N] [--seed S] [--max-ms M]\n"
+                         "       journal_bench cost --book DIR [--changes N] [--removes PERCENT]\n"
+                         "       journal_bench replay --book DIR [--changes N] [--runs N] [--removes PERCENT]\n");
+    return 2;
+}

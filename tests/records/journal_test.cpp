@@ -1,0 +1,355 @@
+// The recovery journal: what an unclean end leaves is made again at the next
+// start, once, and only onto the data files it was made against.
+#include "storage_kit.h"
+
+#include "records/journal.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+using namespace vantorel;
+namespace fs = std::filesystem;
+using testkit::ReadBytes;
+using testkit::Stored;
+using testkit::TempDir;
+using testkit::WriteBytes;
+
+namespace {
+
+// One start of the program on `dir`: load, then the journal.
+struct Start {
+    explicit Start(const fs::path& d) : dir(d) {
+        loaded = LoadAll(book, dir);
+        journal = std::make_unique<Journal>(dir);
+        recovery = journal->Open(book, loaded);
+    }
+    // Ends as a killed program does once its last changes are on disk.
+    void Crash() {
+        EXPECT_TRUE(journal->Flush());
+        journal.reset();
+    }
+    // The shutdown sequence; `failing` is a file whose save fails.
+    void Close(const char* failing = nullptr) {
+        if (failing)
+            SetStorageFaultHook([failing](const std::string& step, const fs::path& p, std::uint64_t) {
+                if (step == "rename" && p.filename() == failing) throw FileError("disk full");
+            });
+        bool all = true;
+        for (std::size_t i = 0; i < kFileCount; ++i) {
+            const FileSaveResult r = SaveOne(book, i, dir, &loaded);
+            journal->Saved(i, r, book);
+            all = all && r.saved;
+        }
+        SetStorageFaultHook({});
+        EXPECT_TRUE(journal->Close(all));
+    }
+
+    fs::path dir;
+    DataBook book;
+    LoadReport loaded;
+    std::unique_ptr<Journal> journal;
+    JournalRecovery recovery;
+};
+
+void ExpectSameBook(const DataBook& a, const DataBook& b) {
+    for (std::size_t i = 0; i < kFileCount; ++i) EXPECT_EQ(Stored(a.Collection(i)), Stored(b.Collection(i))) << i;
+}
+
+// Adds, replaces and removes on all four collections, and one remove-all.
+int Change(DataBook& book, int round) {
+    const std::string n = std::to_string(round);
+    book.insurance.Add(testkit::SamplePolicy(10 + round, 2, 1));
+    auto p = book.insurance.GetAt(0);
+    p.info.remarks = "changed " + n;
+    book.insurance.SetAt(0, p);
+    book.insurance.RemoveAt(1);
+    book.clients.Add({.person = {.name = "c" + n}});
+    book.clients.SetAt(0, {.person = {.name = "first " + n}});
+    book.members.Add({.staffNo = "m" + n});
+    book.members.RemoveAt(0);
+    book.calendar.RemoveAll();
+    book.calendar.Add({20040529.0 + round, "day " + n});
+    return 9;
+}
+
+std::vector<fs::path> SetAside(const fs::path& dir) {
+    std::vector<fs::path> found;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().filename().string().rfind("vantorel.journal.unapplied-", 0) == 0) found.push_back(e.path());
+    return found;
+}
+
+class JournalTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DataBook book;
+        testkit::FillSampleBook(book);
+        for (const auto& r : SaveAll(book, dir.path())) ASSERT_TRUE(r.saved) << r.reason;
+    }
+    fs::path JournalPath() const { return dir / kJournalFileName; }
+    TempDir dir;
+};
+
+} // namespace
+
+TEST(JournalFormat, ChecksumAndEntrySizes) {
+    EXPECT_EQ(Crc32("123456789"), 0xCBF43926u); // the check value of CRC-32
+    std::string out;
+    AppendJournalEntry(out, 0, {CollectionChange::Kind::removeAll, 0, {}});
+    EXPECT_EQ(out.size(), kJournalEntryOverhead);
+    AppendJournalEntry(out, 3, {CollectionChange::Kind::add, 7, "record"});
+    const std::string journal = EncodeJournalHeader({}) + out;
+    const JournalContents c = ParseJournal(journal);
+    ASSERT_TRUE(c.problem.empty()) << c.problem;
+    ASSERT_EQ(c.entries.size(), 2u);
+    EXPECT_EQ(c.entries[1].collection, 3u);
+    EXPECT_EQ(c.entries[1].index, 7);
+    EXPECT_EQ(c.entries[1].record, "record");
+    EXPECT_EQ(c.tornBytes, 0u);
+}
+
+TEST_F(JournalTest, AnUncleanEndIsMadeGoodOnceAndAnOrderlyCloseLeavesNoJournal) {
+    DataBook expected;
+    {
+        Start first(dir.path());
+        EXPECT_FALSE(first.recovery.found);
+        EXPECT_TRUE(first.journal->Close(false)); // nothing changed: nothing written
+        EXPECT_FALSE(fs::exists(JournalPath()));
+    }
+    int changes = 0;
+    {
+        Start run(dir.path());
+        changes = Change(run.book, 1);
+        expected = run.book;
+        run.Crash();
+    }
+    {
+        Start run(dir.path());
+        EXPECT_TRUE(run.recovery.found);
+        EXPECT_EQ(run.recovery.Applied(), changes);
+        EXPECT_FALSE(run.recovery.Incomplete());
+        ExpectSameBook(run.book, expected);
+        // Killed again before writing anything new: the same changes, not twice.
+        run.Crash();
+    }
+    {
+        Start run(dir.path());
+        EXPECT_EQ(run.recovery.Applied(), changes);
+        ExpectSameBook(run.book, expected);
+        changes += Change(run.book, 2);
+        expected = run.book;
+        run.Crash();
+    }
+    {
+        Start run(dir.path());
+        EXPECT_EQ(run.recovery.Applied(), changes);
+        ExpectSameBook(run.book, expected);
+        run.Close();
+        EXPECT_FALSE(fs::exists(JournalPath()));
+    }
+    Start after(dir.path());
+    EXPECT_FALSE(after.recovery.found);
+    ExpectSameBook(after.book, expected);
+    EXPECT_TRUE(SetAside(dir.path()).empty());
+}
+
+TEST_F(JournalTest, ATornLastEntryIsCutAtEveryByteAndWhatCameBeforeStillApplies) {
+    DataBook beforeLast;
+    {
+        Start run(dir.path());
+        Change(run.book, 1);
+        beforeLast = run.book;
+        run.book.clients.Add({.person = {.name = "the last"}, .fax = "cut"});
+        run.Crash();
+    }
+    const std::string whole = ReadBytes(JournalPath());
+    const JournalContents parsed = ParseJournal(whole);
+    ASSERT_EQ(parsed.entries.size(), 10u);
+    const std::size_t last = parsed.entries.back().offset;
+    for (std::size_t cut = last; cut < whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        WriteBytes(JournalPath(), whole.substr(0, cut));
+        {
+            Start run(dir.path());
+            EXPECT_EQ(run.recovery.Applied(), 9);
+            EXPECT_EQ(run.recovery.tornBytes, cut - last);
+            EXPECT_EQ(run.recovery.tornOffset, last);
+            ExpectSameBook(run.book, beforeLast);
+            // Bytes not applied are kept, whole; a clean cut leaves nothing to keep.
+            const auto aside = SetAside(dir.path());
+            ASSERT_EQ(aside.size(), cut > last ? 1u : 0u);
+            if (!aside.empty()) {
+                EXPECT_EQ(ReadBytes(aside[0]), whole.substr(0, cut));
+            }
+            EXPECT_EQ(run.recovery.setAside.empty(), aside.empty());
+            run.Crash();
+            for (const auto& p : aside) fs::remove(p);
+        }
+        // What replaced it holds the nine whole entries and nothing torn.
+        const std::string rewritten = ReadBytes(JournalPath());
+        const JournalContents again = ParseJournal(rewritten);
+        EXPECT_EQ(again.entries.size(), 9u);
+        EXPECT_EQ(again.tornBytes, 0u);
+    }
+    // A byte changed inside the last entry: its checksum no longer holds.
+    std::string flipped = whole;
+    flipped[last + 20] ^= 0x01;
+    WriteBytes(JournalPath(), flipped);
+    Start run(dir.path());
+    EXPECT_EQ(run.recovery.Applied(), 9);
+    EXPECT_EQ(run.recovery.tornReason, "an entry's checksum does not match");
+}
+
+TEST_F(JournalTest, EntriesApplyOnlyOntoTheFilesTheyWereMadeAgainst) {
+    // data2.bcm replaced after the crash (a backup copied back, say): its entries stay out.
+    DataBook expected;
+    {
+        Start run(dir.path());
+        Change(run.book, 1);
+        expected = run.book;
+        run.Crash();
+    }
+    const std::string journal = ReadBytes(JournalPath());
+    DataBook other;
+    other.clients.Add({.person = {.name = "restored"}});
+    ASSERT_TRUE(SaveFile(other.clients, dir / "data2.bcm").saved);
+    {
+        Start run(dir.path());
+        EXPECT_EQ(run.recovery.collections[1].unapplied, 2);
+        EXPECT_TRUE(run.recovery.collections[1].fileChanged);
+        EXPECT_EQ(run.recovery.Applied(), 7);
+        EXPECT_EQ(Stored(run.book.clients), Stored(other.clients));
+        EXPECT_EQ(Stored(run.book.insurance), Stored(expected.insurance));
+        ASSERT_EQ(SetAside(dir.path()).size(), 1u);
+        EXPECT_EQ(ReadBytes(run.recovery.setAside), journal);
+        fs::remove(run.recovery.setAside);
+        expected = run.book;
+        run.Crash();
+    }
+    // The new journal holds what was applied, against the files as they are now.
+    {
+        Start run(dir.path());
+        EXPECT_EQ(run.recovery.Applied(), 7);
+        EXPECT_FALSE(run.recovery.Incomplete());
+        ExpectSameBook(run.book, expected);
+        run.Close();
+    }
+
+    // A save that fails at close keeps the journal: the next start makes again
+    // only the changes of the file not saved; the others are in their files.
+    {
+        Start run(dir.path());
+        Change(run.book, 2);
+        expected = run.book;
+        run.Close("data3.bcm");
+        EXPECT_TRUE(fs::exists(JournalPath()));
+    }
+    {
+        Start run(dir.path());
+        EXPECT_EQ(run.recovery.collections[2].applied, 2);
+        EXPECT_EQ(run.recovery.Applied(), 2);
+        EXPECT_EQ(run.recovery.collections[0].alreadySaved, 3);
+        EXPECT_FALSE(run.recovery.Incomplete());
+        ExpectSameBook(run.book, expected);
+        run.Close();
+    }
+
+    // Entries that do not fit the records (a remove past the end), a journal of
+    // no bytes, and bytes that are no journal at all.
+    const auto Header = [&] {
+        DataBook book;
+        const LoadReport loaded = LoadAll(book, dir.path());
+        return EncodeJournalHeader(BaseOf(book, dir.path(), loaded));
+    };
+    std::string misfit = Header();
+    AppendJournalEntry(misfit, 3, {CollectionChange::Kind::remove, 99, {}});
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool told, setAside;
+    } cases[] = {{"misfit", misfit, true, true},
+                 {"zero bytes", "", false, false},
+                 {"garbage", "garbage\n\x01\x02", true, true},
+                 {"header only", Header(), false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(JournalPath(), c.bytes);
+        Start run(dir.path());
+        EXPECT_TRUE(run.recovery.found);
+        EXPECT_EQ(run.recovery.Applied(), 0);
+        EXPECT_EQ(run.recovery.Incomplete(), c.told);
+        ExpectSameBook(run.book, expected);
+        const auto aside = SetAside(dir.path());
+        ASSERT_EQ(aside.size(), c.setAside ? 1u : 0u);
+        if (c.setAside) {
+            EXPECT_EQ(ReadBytes(aside[0]), c.bytes);
+        }
+        // Nothing of it left in place to be told of again.
+        EXPECT_FALSE(fs::exists(JournalPath()));
+        for (const auto& p : aside) fs::remove(p);
+        EXPECT_TRUE(run.journal->Close(false));
+    }
+    EXPECT_FALSE(Start(dir.path()).recovery.found);
+}
+
+TEST_F(JournalTest, RecordsKeptFromADamagedFileComeBackThoughItWasSetAside) {
+    std::string bytes = ReadBytes(dir / "data1.bcm");
+    WriteBytes(dir / "data1.bcm", bytes.substr(0, bytes.size() - 3));
+    DataBook expected;
+    {
+        Start run(dir.path());
+        ASSERT_EQ(run.loaded[0].state, LoadState::damaged);
+        ASSERT_FALSE(run.loaded[0].setAside.empty());
+        ASSERT_EQ(run.book.insurance.GetSize(), 3);
+        run.book.insurance.RemoveAt(0);
+        expected = run.book;
+        run.Crash();
+    }
+    Start run(dir.path());
+    EXPECT_EQ(run.loaded[0].state, LoadState::missing);
+    EXPECT_EQ(run.recovery.Applied(), 4); // three kept records, one removal
+    ExpectSameBook(run.book, expected);
+}
+
+TEST_F(JournalTest, RemoveAllIsOneEntryAndAChangeIsOnDiskWithinASecond) {
+    Start run(dir.path());
+    for (int i = 0; i < 1000; ++i) run.book.calendar.Add({20040101.0, "x"});
+    const std::uint64_t before = run.journal->BytesRecorded();
+    run.book.calendar.RemoveAll();
+    EXPECT_EQ(run.journal->BytesRecorded() - before, kJournalEntryOverhead);
+    // A copy of the book is no longer the book: its changes are not recorded.
+    DataBook copy = run.book;
+    copy.members.Add({});
+    EXPECT_EQ(run.journal->BytesRecorded() - before, kJournalEntryOverhead);
+    ASSERT_TRUE(run.journal->Flush());
+
+    const auto size = [&] {
+        std::error_code ec;
+        const auto n = fs::file_size(JournalPath(), ec);
+        return ec ? 0 : n;
+    };
+    const auto was = size();
+    const auto start = std::chrono::steady_clock::now();
+    run.book.members.Add({.staffNo = "late"});
+    while (size() == was && std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_GT(size(), was);
+}
+
+TEST_F(JournalTest, AJournalThatCannotBeWrittenIsToldOnce) {
+    // A folder where the journal is made: nothing can be created there.
+    fs::create_directories(dir / "vantorel.journal.saving" / "inside");
+    Start run(dir.path());
+    std::vector<std::string> told;
+    run.journal->OnFailure([&](const std::string& why) { told.push_back(why); });
+    run.book.members.Add({});
+    EXPECT_FALSE(run.journal->Flush());
+    run.book.members.Add({});
+    EXPECT_FALSE(run.journal->Flush());
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("cannot create vantorel.journal.saving"), std::string::npos) << told[0];
+}
