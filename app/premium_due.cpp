@@ -40,6 +40,20 @@ const Field<PolicyRecord> kPolicyNo([](auto& p) -> auto& { return p.info.policyN
 const Field<PolicyRecord> kHolderName([](auto& p) -> auto& { return p.holder.name; });
 const Field<PolicyRecord> kPremium([](auto& p) -> auto& { return p.info.annualPremium; });
 
+// The day of the month RealDateOf would read from a composed date, -1 when it
+// would read none.
+int DayOfComposed(std::string_view composed) {
+    const std::size_t slash = composed.find('/');
+    const std::size_t dash = slash == std::string_view::npos ? slash : composed.find('-', slash + 1);
+    if (dash == std::string_view::npos || composed.size() - dash - 1 > 4 || dash + 1 == composed.size()) return -1;
+    int v = 0;
+    for (const char c : composed.substr(dash + 1)) {
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
 } // namespace
 
 // Calls each(index, schedule) for every policy, in collection order.
@@ -120,8 +134,16 @@ QString DueTodayText(std::string_view policyNo, std::string_view holderName, dou
 
 QStringList DueTodayReminders(const CInsurance& book, const QDate& today) {
     QStringList boxes;
-    ForEachSchedule(book, [&](int i, const Schedule& s) {
-        if (IsDueOn(s, today))
+    if (!today.isValid()) return boxes;
+    // A premium falls on the effective date's day of the month, or on the
+    // month's last day when the month is shorter: only policies whose
+    // effective date has such a day need their schedule worked out.
+    const int day = today.day();
+    const bool lastDay = day == today.daysInMonth();
+    book.ForEachTexts(std::array{&kPayment, &kEffective, &kYears}, [&](int i, const auto& t) {
+        const int effectiveDay = DayOfComposed(t[1]);
+        if (effectiveDay != day && !(lastDay && effectiveDay > day)) return;
+        if (IsDueOn(ScheduleOf(t[0], t[1], t[2]), today))
             boxes << DueTodayText(book.Text(i, kPolicyNo), book.Text(i, kHolderName), book.ViewAt(i).Number(kPremium));
     });
     return boxes;
