@@ -89,7 +89,10 @@ int CAgentApp::RunMainWindow(PageFactories factories, const std::filesystem::pat
         return 1;
     }
 
-    CMainDlg dlg(folder, std::move(factories));
+    // The data files are read from here on, while the window is built.
+    Session session(folder);
+    session.BeginOpen();
+    CMainDlg dlg(std::move(session), std::move(factories));
     auto end = [&dlg] { dlg.RequestClose(false); };
     QObject::connect(&terminations, &TerminationSignals::received, &dlg, end);
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dlg, end);

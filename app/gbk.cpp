@@ -13,7 +13,7 @@ namespace {
 // keeps one decoder and one encoder. They are stateless, so every call starts
 // afresh. ASCII, most numbers and dates, is the same bytes in GBK and needs
 // no converter at all.
-bool IsAscii(const std::string& s) {
+bool IsAscii(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
@@ -37,7 +37,7 @@ QStringEncoder& Encoder() {
 
 } // namespace
 
-QString FromGbk(const std::string& bytes) {
+QString FromGbk(std::string_view bytes) {
     if (bytes.empty()) return {};
     if (IsAscii(bytes)) return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
     return Decoder().decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));

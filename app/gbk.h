@@ -5,8 +5,9 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
-QString FromGbk(const std::string& bytes);
+QString FromGbk(std::string_view bytes);
 // Text that GBK cannot hold must be refused before it gets here (CanStoreAsGbk).
 std::string ToGbk(const QString& text);
 bool CanStoreAsGbk(const QString& text);

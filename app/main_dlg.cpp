@@ -62,8 +62,14 @@ const char* const kWeekdays[] = {"星期日", "星期一", "星期二", "星期�
 } // namespace
 
 CMainDlg::CMainDlg(std::filesystem::path folder, PageFactories factories, QWidget* parent)
-    : CXpDialog(parent), session_(std::move(folder)), factories_(std::move(factories)),
+    : CMainDlg(Session(std::move(folder)), std::move(factories), parent) {}
+
+CMainDlg::CMainDlg(Session session, PageFactories factories, QWidget* parent)
+    : CXpDialog(parent), session_(std::move(session)), factories_(std::move(factories)),
       clock_([] { return QDateTime::currentDateTime(); }) {
+    // The data files are read while the window is built, on a core of their
+    // own where there is one; Initialise waits for them.
+    session_.BeginOpen();
     tmpl::Build(tmpl::MainTemplate(), this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     namespace id = ids::main_window;
@@ -91,8 +97,9 @@ void CMainDlg::Initialise() {
         QMetaObject::invokeMethod(
             this, [this, reason = QString::fromStdString(why)] { OnJournalFailed(reason); }, Qt::QueuedConnection);
     });
-    session_.Open();
     CreatePages();
+    session_.FinishOpen();
+    for (const auto& [id, page] : pages_) page->OnBookLoaded();
     initialised_ = true;
     ShowClock();
     timer_->start();

@@ -23,13 +23,17 @@ class CMainDlg : public CXpDialog, public PageHost {
 public:
     using Clock = std::function<QDateTime()>;
 
-    // The window of the program working on the data files in `folder`.
+    // The window of the program working on the data files in `folder`,
+    // which it starts reading at once.
     CMainDlg(std::filesystem::path folder, PageFactories factories, QWidget* parent = nullptr);
+    // The window over a session that may already be reading its files.
+    CMainDlg(Session session, PageFactories factories, QWidget* parent = nullptr);
     // Runs the shutdown sequence if nothing ran it before.
     ~CMainDlg() override;
 
-    // Loads the data files, creates the eight pages hidden, sets the clock
-    // labels, starts timer 1 and selects the first node (the welcome page).
+    // Creates the eight pages hidden (while the data files load), waits for
+    // the files and fills the pages' lists, sets the clock labels, starts
+    // timer 1 and selects the first node (the welcome page).
     void Initialise();
     // Once the window is up: one box naming the files that could not be read
     // completely, then today's reminders.

@@ -18,6 +18,9 @@ public:
     virtual void OnSelected() {}
     // Called right after it has shown it.
     virtual void OnShown() {}
+    // The main window creates its pages while its book is still being read,
+    // and calls this once the book is in: pages that list records list them.
+    virtual void OnBookLoaded() {}
     // Pages that hold reminder switches put their current values in.
     virtual void CollectSwitches(ReminderSwitches&) const {}
 

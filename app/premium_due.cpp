@@ -5,6 +5,7 @@
 #include "gbk.h"
 
 #include <algorithm>
+#include <array>
 
 using namespace vantorel;
 
@@ -32,23 +33,55 @@ std::int64_t MonthsBetween(const QDate& a, const QDate& b) {
     return (std::int64_t(b.year()) - a.year()) * 12 + (b.month() - a.month());
 }
 
+const Field<PolicyRecord> kPayment([](auto& p) -> auto& { return p.info.paymentMethod; });
+const Field<PolicyRecord> kEffective([](auto& p) -> auto& { return p.info.effectiveDate; });
+const Field<PolicyRecord> kYears([](auto& p) -> auto& { return p.info.paymentYears; });
+const Field<PolicyRecord> kPolicyNo([](auto& p) -> auto& { return p.info.policyNo; });
+const Field<PolicyRecord> kHolderName([](auto& p) -> auto& { return p.holder.name; });
+const Field<PolicyRecord> kPremium([](auto& p) -> auto& { return p.info.annualPremium; });
+
+// The day of the month RealDateOf would read from a composed date, -1 when it
+// would read none.
+int DayOfComposed(std::string_view composed) {
+    const std::size_t slash = composed.find('/');
+    const std::size_t dash = slash == std::string_view::npos ? slash : composed.find('-', slash + 1);
+    if (dash == std::string_view::npos || composed.size() - dash - 1 > 4 || dash + 1 == composed.size()) return -1;
+    int v = 0;
+    for (const char c : composed.substr(dash + 1)) {
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
 } // namespace
 
-int IntervalMonths(const std::string& paymentMethod) {
+// Calls each(index, schedule) for every policy, in collection order.
+template <class Each> void ForEachSchedule(const CInsurance& book, Each&& each) {
+    book.ForEachTexts(std::array{&kPayment, &kEffective, &kYears}, [&](int i, const auto& t) {
+        const Schedule s = ScheduleOf(t[0], t[1], t[2]);
+        if (s.HasDues()) each(i, s);
+    });
+}
+
+int IntervalMonths(std::string_view paymentMethod) {
     for (const Method& m : Methods())
         if (m.gbk == paymentMethod) return m.months;
     return 0;
 }
 
 Schedule ScheduleOf(const PolicyInfo& info) {
+    return ScheduleOf(info.paymentMethod, info.effectiveDate, info.paymentYears);
+}
+
+Schedule ScheduleOf(std::string_view paymentMethod, std::string_view effectiveDate, std::string_view paymentYears) {
     Schedule s;
-    s.interval = IntervalMonths(info.paymentMethod);
+    s.interval = IntervalMonths(paymentMethod);
     if (s.interval == 0) return s;
-    s.start = RealDateOf(info.effectiveDate);
+    s.start = RealDateOf(std::string(effectiveDate));
     // The form's text-to-integer rule; GBK keeps blanks, signs and digits as
     // their ASCII bytes, and any other byte stops the number as a character would.
-    const int years =
-        forms::TextToInt(QString::fromLatin1(info.paymentYears.data(), qsizetype(info.paymentYears.size())));
+    const int years = forms::TextToInt(QString::fromLatin1(paymentYears.data(), qsizetype(paymentYears.size())));
     // Due k counts while k * interval months stay under the period's months.
     if (years >= 1) s.lastDue = (std::int64_t(years) * 12 - 1) / s.interval;
     return s;
@@ -80,9 +113,9 @@ bool IsDueOn(const Schedule& s, const QDate& day) { return !DueDatesIn(s, day, d
 
 std::vector<DueEntry> DueBetween(const CInsurance& book, const QDate& from, const QDate& to) {
     std::vector<DueEntry> out;
-    const std::vector<PolicyRecord>& all = book.Records();
-    for (std::size_t i = 0; i < all.size(); ++i)
-        for (const QDate& d : DueDatesIn(ScheduleOf(all[i].info), from, to)) out.push_back({d, int(i)});
+    ForEachSchedule(book, [&](int i, const Schedule& s) {
+        for (const QDate& d : DueDatesIn(s, from, to)) out.push_back({d, i});
+    });
     // Gathered in collection order: a stable sort by date keeps it within a day.
     std::stable_sort(out.begin(), out.end(), [](const DueEntry& a, const DueEntry& b) { return a.date < b.date; });
     return out;
@@ -91,14 +124,28 @@ std::vector<DueEntry> DueBetween(const CInsurance& book, const QDate& from, cons
 QString Amount(double v) { return QString::number(v, 'f', 2); }
 
 QString DueTodayText(const PolicyRecord& p) {
+    return DueTodayText(p.info.policyNo, p.holder.name, p.info.annualPremium);
+}
+
+QString DueTodayText(std::string_view policyNo, std::string_view holderName, double annualPremium) {
     return QStringLiteral("今天是以下保单的续期缴费日:\n保险单号：%1\r\n投保人姓名：%2\r\n年缴保费：%3元\r\n")
-        .arg(FromGbk(p.info.policyNo), FromGbk(p.holder.name), Amount(p.info.annualPremium));
+        .arg(FromGbk(policyNo), FromGbk(holderName), Amount(annualPremium));
 }
 
 QStringList DueTodayReminders(const CInsurance& book, const QDate& today) {
     QStringList boxes;
-    for (const PolicyRecord& p : book.Records())
-        if (IsDueOn(ScheduleOf(p.info), today)) boxes << DueTodayText(p);
+    if (!today.isValid()) return boxes;
+    // A premium falls on the effective date's day of the month, or on the
+    // month's last day when the month is shorter: only policies whose
+    // effective date has such a day need their schedule worked out.
+    const int day = today.day();
+    const bool lastDay = day == today.daysInMonth();
+    book.ForEachTexts(std::array{&kPayment, &kEffective, &kYears}, [&](int i, const auto& t) {
+        const int effectiveDay = DayOfComposed(t[1]);
+        if (effectiveDay != day && !(lastDay && effectiveDay > day)) return;
+        if (IsDueOn(ScheduleOf(t[0], t[1], t[2]), today))
+            boxes << DueTodayText(book.Text(i, kPolicyNo), book.Text(i, kHolderName), book.ViewAt(i).Number(kPremium));
+    });
     return boxes;
 }
 

@@ -11,12 +11,13 @@
 #include <QDate>
 #include <QStringList>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace premium {
 
 // Months between two premiums for a payment method (GBK text), 0 for none.
-int IntervalMonths(const std::string& paymentMethod);
+int IntervalMonths(std::string_view paymentMethod);
 
 struct Schedule {
     QDate start;               // the effective date, when it is a real date (RealDateOf)
@@ -25,6 +26,7 @@ struct Schedule {
     bool HasDues() const { return interval > 0 && start.isValid() && lastDue != 0; }
 };
 Schedule ScheduleOf(const vantorel::PolicyInfo& info);
+Schedule ScheduleOf(std::string_view paymentMethod, std::string_view effectiveDate, std::string_view paymentYears);
 
 // The k-th due date (k >= 1), whether or not the payment period still counts it.
 QDate DueDate(const Schedule& s, std::int64_t k);
@@ -43,6 +45,7 @@ std::vector<DueEntry> DueBetween(const vantorel::CInsurance& book, const QDate& 
 
 // The text of today's reminder box for one policy due today.
 QString DueTodayText(const vantorel::PolicyRecord& p);
+QString DueTodayText(std::string_view policyNo, std::string_view holderName, double annualPremium);
 // Those boxes for every policy due on `today`, in collection order.
 QStringList DueTodayReminders(const vantorel::CInsurance& book, const QDate& today);
 

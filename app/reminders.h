@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QStringList>
+#include <string_view>
 
 namespace vantorel {
 struct DataBook;
@@ -19,4 +20,4 @@ QStringList TodaysReminders(const vantorel::DataBook& book, const ReminderSwitch
 
 // A stored birth date ("year/month-day") falls on `today` when the part after
 // its first "/" is today's "%d-%d"; the year is not looked at.
-bool IsBirthday(const std::string& birthDate, const QDate& today);
+bool IsBirthday(std::string_view birthDate, const QDate& today);

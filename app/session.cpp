@@ -1,14 +1,29 @@
 #include "session.h"
 
-void Session::Open() {
+Session::~Session() {
+    if (loading_.valid()) loading_.wait();
+}
+
+void Session::BeginOpen() {
+    if (loading_.valid()) return;
+    stored_ = RemindSettings::Load();
+    // Only records/ runs on this thread: files and memory, no windows.
+    loading_ = std::async(std::launch::async, [folder = folder_] {
+        Loaded l;
+        l.report = vantorel::LoadAll(l.book, folder);
+        return l;
+    });
+}
+
+void Session::FinishOpen() {
+    if (!loading_.valid()) return;
+    Loaded l = loading_.get();
     journal_.reset();
-    vantorel::DataBook fresh;
-    loaded_ = vantorel::LoadAll(fresh, folder_);
-    book_ = std::move(fresh);
+    book_ = std::move(l.book);
+    loaded_ = std::move(l.report);
     journal_ = std::make_unique<vantorel::Journal>(folder_);
     journal_->OnFailure(journalFailed_);
     recovery_ = journal_->Open(book_, loaded_);
-    stored_ = RemindSettings::Load();
 }
 
 vantorel::SaveReport Session::SaveAll() {

@@ -11,27 +11,43 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 
 class Session {
 public:
     explicit Session(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    // Waits for a load still under way.
+    ~Session();
+    // Handed on before FinishOpen (the journal then watches this book).
+    Session(Session&&) = default;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     const std::filesystem::path& Folder() const { return folder_; }
+    // Until FinishOpen this book is the one the session started with.
     vantorel::DataBook& Book() { return book_; }
     const vantorel::DataBook& Book() const { return book_; }
 
-    // Reads the four data files into a fresh book, which then replaces this
-    // one whole; makes again the changes a journal left by a run that did not
-    // end in order holds, and journals every change from now on. Reads the
-    // reminder switches from the settings store.
-    void Open();
+    // Reads the reminder switches from the settings store, and starts
+    // reading the four data files into a fresh book on a thread of its own,
+    // so that the window can be built meanwhile. Nothing while a read is
+    // under way.
+    void BeginOpen();
+    // Waits for the files; the book read then replaces this one whole. Makes
+    // again the changes a journal left by a run that did not end in order
+    // holds, and journals every change from now on.
+    void FinishOpen();
+    void Open() {
+        BeginOpen();
+        FinishOpen();
+    }
     const vantorel::LoadReport& LoadResults() const { return loaded_; }
     const vantorel::JournalRecovery& Recovery() const { return recovery_; }
     const ReminderSwitches& StoredSwitches() const { return stored_; }
     // Called once, from the journal's own thread, when it cannot be written.
-    // Set before Open.
+    // Set before FinishOpen.
     void OnJournalFailure(std::function<void(const std::string&)> failed) { journalFailed_ = std::move(failed); }
 
     // The data files of the folder, kept as the load left them where it must.
@@ -46,6 +62,10 @@ public:
     vantorel::Result<void> Backup() const { return vantorel::BackupAll(folder_); }
 
 private:
+    struct Loaded {
+        vantorel::DataBook book;
+        vantorel::LoadReport report;
+    };
     std::filesystem::path folder_;
     vantorel::DataBook book_;
     vantorel::LoadReport loaded_;
@@ -53,6 +73,7 @@ private:
     vantorel::JournalRecovery recovery_;
     std::function<void(const std::string&)> journalFailed_;
     std::array<bool, vantorel::kFileCount> saved_{}; // saved, or kept on purpose
+    std::future<Loaded> loading_;
     // Last: it stops watching the book before the book goes.
     std::unique_ptr<vantorel::Journal> journal_;
 };

@@ -78,10 +78,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     Texts texts;
-    for (const auto& r : book.insurance.Records()) VisitFields(texts, r);
-    for (const auto& r : book.clients.Records()) VisitFields(texts, r);
-    for (const auto& r : book.members.Records()) VisitFields(texts, r);
-    for (const auto& r : book.calendar.Records()) VisitFields(texts, r);
+    const auto policies = book.insurance.CopyAll();
+    const auto clients = book.clients.CopyAll();
+    const auto members = book.members.CopyAll();
+    const auto calendar = book.calendar.CopyAll();
+    for (const auto& r : policies) VisitFields(texts, r);
+    for (const auto& r : clients) VisitFields(texts, r);
+    for (const auto& r : members) VisitFields(texts, r);
+    for (const auto& r : calendar) VisitFields(texts, r);
     std::size_t empty = 0, ascii = 0;
     for (const std::string* s : texts.all) {
         if (s->empty())

@@ -6,7 +6,8 @@
 //
 //   record_store_study DIR [--rounds N]     DIR holds the book (storage_bench --write-book)
 //
-//   today   std::vector<PolicyRecord>, every text its own std::string (the loader as it is)
+//   program the program's own loader (CInsurance: since phase B the kept bytes of (a))
+//   vector  std::vector<PolicyRecord>, every text its own std::string (the loader before phase B)
 //   kept    (a) the file's bytes kept in one block, one view per record into it
 //           (or into an encoded replacement), fields decoded on demand by
 //           skipping the fields before them; kept-pop has the kernel provide
@@ -385,18 +386,43 @@ private:
     std::vector<First> first_;
 };
 
-// --- Today's loader.
+// --- The program's loader, and the vector of records it had before.
 
-class TodayPolicies {
+class ProgramPolicies {
 public:
     bool Load(const fs::path& file) { return vantorel::LoadFile(book_, file).state == vantorel::LoadState::loaded; }
     int Size() const { return book_.GetSize(); }
     PolicyRecord GetAt(int i) const { return book_.GetAt(i); }
-    std::string_view Text(int i, Selector field) const { return field(const_cast<PolicyRecord&>(book_.At(i))); }
+    std::string_view Text(int i, Selector field) const {
+        const vantorel::Field<PolicyRecord> f([field](auto& r) -> auto& {
+            return field(const_cast<PolicyRecord&>(r));
+        });
+        return book_.Text(i, f);
+    }
     const vantorel::CInsurance& Collection() const { return book_; }
 
 private:
     vantorel::CInsurance book_;
+};
+
+class VectorPolicies {
+public:
+    bool Load(const fs::path& file) {
+        vantorel::CInsurance c;
+        if (vantorel::LoadFile(c, file).state != vantorel::LoadState::loaded) return false;
+        records_.reserve(std::size_t(c.GetSize()));
+        for (int i = 0; i < c.GetSize(); ++i) records_.push_back(c.GetAt(i));
+        return true;
+    }
+    int Size() const { return int(records_.size()); }
+    PolicyRecord GetAt(int i) const { return records_[std::size_t(i)]; }
+    std::string_view Text(int i, Selector field) const {
+        return field(const_cast<PolicyRecord&>(records_[std::size_t(i)]));
+    }
+    const std::vector<PolicyRecord>& Records() const { return records_; }
+
+private:
+    std::vector<PolicyRecord> records_;
 };
 
 // Resident memory now, in KiB.
@@ -426,7 +452,7 @@ std::string& HolderName(PolicyRecord& r) { return r.holder.name; }
 std::string& HolderEducation(PolicyRecord& r) { return r.holder.education; }
 std::string& InsuredBirth(PolicyRecord& r) { return r.insured.birthDate; }
 
-// Where today's memory goes: the records' own bytes, the lists' buffers and
+// Where a vector of records' memory goes: the records' own bytes, the lists' buffers and
 // one heap block for every text too long to sit inside its std::string.
 struct Anatomy {
     double texts = 0, heapTexts = 0, heapBytes = 0, listBytes = 0, blocks = 0;
@@ -453,11 +479,11 @@ struct Anatomy {
     }
 };
 
-void PrintAnatomy(const vantorel::CInsurance& book, double fileBytes) {
+void PrintAnatomy(const std::vector<PolicyRecord>& book, double fileBytes) {
     Anatomy a;
-    for (const PolicyRecord& r : book.Records()) VisitFields(a, const_cast<PolicyRecord&>(r));
-    const double n = book.GetSize();
-    std::printf("today, per policy: the record itself %zu bytes (PolicyInfo %zu, HolderInfo %zu, PersonInfo %zu; "
+    for (const PolicyRecord& r : book) VisitFields(a, const_cast<PolicyRecord&>(r));
+    const double n = double(book.size());
+    std::printf("vector, per policy: the record itself %zu bytes (PolicyInfo %zu, HolderInfo %zu, PersonInfo %zu; "
                 "a beneficiary %zu, a rider %zu, std::string %zu)\n",
                 sizeof(PolicyRecord), sizeof(vantorel::PolicyInfo), sizeof(vantorel::HolderInfo),
                 sizeof(vantorel::PersonInfo), sizeof(vantorel::BeneficiaryRecord), sizeof(vantorel::RiderRecord),
@@ -470,7 +496,7 @@ void PrintAnatomy(const vantorel::CInsurance& book, double fileBytes) {
 }
 
 // One representation measured in this process: ms for each access pattern.
-template <class Store> void Access(const char* label, const Store& s, const TodayPolicies& truth, int rounds) {
+template <class Store> void Access(const char* label, const Store& s, const VectorPolicies& truth, int rounds) {
     const int n = s.Size();
     auto best = [&](auto&& f) {
         std::vector<double> ms;
@@ -494,7 +520,7 @@ template <class Store> void Access(const char* label, const Store& s, const Toda
         });
     };
     const double name = field(HolderName), education = field(HolderEducation), birth = field(InsuredBirth);
-    // The same records as today's loader, field for field.
+    // The same records as the vector's, field for field.
     for (int i = 0; i < n; i += std::max(1, n / 1000))
         if (!(s.GetAt(i) == truth.GetAt(i)) || s.Text(i, HolderEducation) != truth.Text(i, HolderEducation)) {
             std::fprintf(stderr, "%s: record %d differs\n", label, i);
@@ -510,8 +536,8 @@ int Child(const std::string& how, const fs::path& file) {
     bool ok = false;
     int count = 0;
     // Left to the process's end: freeing is not what is measured.
-    if (how == "today") {
-        auto* s = new TodayPolicies;
+    if (how == "program") {
+        auto* s = new ProgramPolicies;
         ok = s->Load(file);
         count = s->Size();
     } else if (how == "refs") {
@@ -549,7 +575,7 @@ int main(int argc, char** argv) {
     std::printf("data1.bcm: %.1f MB; load average %s\n\n", fileBytes / 1e6, bench::LoadAverage().c_str());
 
     // Loads in fresh processes, the representations taking turns.
-    const std::vector<std::string> kinds = {"today", "kept", "kept-pop", "kept-thp", "kept-mmap", "refs"};
+    const std::vector<std::string> kinds = {"program", "kept", "kept-pop", "kept-thp", "kept-mmap", "refs"};
     std::vector<std::vector<double>> loadMs(kinds.size()), memory(kinds.size()), resident(kinds.size());
     int policies = 0;
     for (int r = 0; r < rounds; ++r)
@@ -567,22 +593,25 @@ int main(int argc, char** argv) {
                     bench::Median(memory[k]) / policies, bench::Median(memory[k]) / fileBytes,
                     bench::Median(resident[k]) / policies);
 
-    TodayPolicies today;
+    ProgramPolicies program;
+    VectorPolicies vector;
     KeptPolicies kept;
     RefPolicies refs;
-    if (!today.Load(file) || !kept.Load(file, Block::read) || !refs.Load(file)) return 1;
+    if (!program.Load(file) || !vector.Load(file) || !kept.Load(file, Block::read) || !refs.Load(file)) return 1;
     std::printf("\n");
-    PrintAnatomy(today.Collection(), fileBytes);
+    PrintAnatomy(vector.Records(), fileBytes);
     std::printf("\n%-10s %12s %12s %12s %12s   (medians of %d rounds over %d policies)\n", "access", "ns/record",
                 "holder.name", "h.education", "i.birthDate", rounds, policies);
     std::printf("%-10s %12s %12s %12s %12s\n", "", "full decode", "all, ms", "all, ms", "all, ms");
-    Access("today", today, today, rounds);
+    Access("program", program, vector, rounds);
     std::printf("\n");
-    Access("kept", kept, today, rounds);
+    Access("vector", vector, vector, rounds);
     std::printf("\n");
-    Access("kept-walk", KeptByWalk{kept}, today, rounds);
+    Access("kept", kept, vector, rounds);
     std::printf("\n");
-    Access("refs", refs, today, rounds);
+    Access("kept-walk", KeptByWalk{kept}, vector, rounds);
+    std::printf("\n");
+    Access("refs", refs, vector, rounds);
     std::printf("\n");
 
     // Encoding the collection for a save, into a sink that only counts.
@@ -599,18 +628,26 @@ int main(int argc, char** argv) {
         if (bytes != std::uint64_t(fileBytes)) std::exit(1);
         return bench::Median(ms);
     };
-    const double todaySave = encode([&](CountingFile& out) {
+    const double vectorSave = encode([&](CountingFile& out) {
         vantorel::CArchive ar(out, vantorel::CArchive::store);
-        const_cast<vantorel::CInsurance&>(today.Collection()).Serialize(ar);
+        ar << std::int32_t(vector.Size());
+        vantorel::ArchiveWriter w{ar};
+        for (const PolicyRecord& r : vector.Records()) VisitFields(w, r);
+        ar.Close();
+    });
+    const double programSave = encode([&](CountingFile& out) {
+        vantorel::CArchive ar(out, vantorel::CArchive::store);
+        program.Collection().Store(ar);
         ar.Close();
     });
     const double keptSave = encode([&](CountingFile& out) { kept.Save(out); });
     // A tenth of the records replaced: the save writes their new encodings in place.
-    for (int i = 0; i < kept.Size(); i += 10) kept.SetAt(i, today.GetAt(i));
+    for (int i = 0; i < kept.Size(); i += 10) kept.SetAt(i, vector.GetAt(i));
     const double keptChanged = encode([&](CountingFile& out) { kept.Save(out); });
     std::printf(
-        "\nencoding for a save (ms, median): today %.1f, kept %.1f, kept with every tenth record replaced %.1f\n",
-        todaySave, keptSave, keptChanged);
+        "\nencoding for a save (ms, median): vector %.1f, program %.1f, kept %.1f, kept with every tenth record "
+        "replaced %.1f\n",
+        vectorSave, programSave, keptSave, keptChanged);
     std::printf("load average %s\n", bench::LoadAverage().c_str());
     return 0;
 }

@@ -111,7 +111,10 @@ template <class Collection> void SaveTable(sqlite3* db, const Collection& c, con
     using R = typename Collection::RecordType;
     CreateTable<R>(db, table, false);
     sqlite3_stmt* st = Insert<R>(db, table, false);
-    for (const auto& r : c.Records()) Put(db, st, const_cast<R&>(r)); // binding only reads
+    for (int i = 0; i < c.GetSize(); ++i) {
+        R r = c.GetAt(i);
+        Put(db, st, r);
+    }
     sqlite3_finalize(st);
 }
 
@@ -150,8 +153,8 @@ void SqliteSave(const DataBook& book, const std::filesystem::path& path) {
     sqlite3_stmt* b = Insert<BeneficiaryRecord>(db, "beneficiaries", true);
     sqlite3_stmt* r = Insert<RiderRecord>(db, "riders", true);
     int i = 0;
-    for (const auto& cr : book.insurance.Records()) {
-        auto& rec = const_cast<PolicyRecord&>(cr); // binding only reads
+    for (int n = 0; n < book.insurance.GetSize(); ++n) {
+        PolicyRecord rec = book.insurance.GetAt(n);
         Put(db, p, rec);
         for (std::size_t k = 0; k < rec.beneficiaries.size(); ++k)
             Put(db, b, rec.beneficiaries[k], i, static_cast<int>(k));

@@ -1,7 +1,8 @@
 // Loads the input as each of the four collections. Any input must either
 // load or raise the archive's read error; whatever loads must write out and
-// read back to the same bytes. Then reads the input as a recovery journal and
-// replays it: what the replay carries into a new journal must replay the same.
+// read back to the same bytes, and its records decoded must encode to them.
+// Then reads the input as a recovery journal and replays it: what the replay
+// carries into a new journal must replay the same.
 #include "records/journal.h"
 #include "records/people_records.h"
 #include "records/policy_record.h"
@@ -32,6 +33,10 @@ template <class C> void LoadOne(const std::string& bytes) {
         }
     }
     const std::string written = Store(c);
+    // What a save writes (the bytes kept) is what the records read back say.
+    std::string decoded = written.substr(0, 4);
+    for (int i = 0; i < c.GetSize(); ++i) decoded += vantorel::EncodeRecord(c.GetAt(i));
+    if (decoded != written) std::abort();
     C again;
     vantorel::CMemFile f(written);
     vantorel::CArchive ar(f, vantorel::CArchive::load);

@@ -184,6 +184,28 @@ CArchive& CArchive::operator>>(std::string& v) {
     return *this;
 }
 
+std::size_t CArchive::ReadRest(void* out, std::size_t n) {
+    auto* o = static_cast<unsigned char*>(out);
+    std::size_t done = std::min(n, end_ - pos_);
+    std::memcpy(o, buf_ + pos_, done);
+    pos_ += done;
+    // The buffer is spent: the rest goes straight from the file into `out`.
+    bufStart_ += pos_;
+    pos_ = end_ = 0;
+    while (done < n) {
+        const std::size_t got = file_.Read(o + done, n - done);
+        if (got == 0) break;
+        done += got;
+        bufStart_ += got;
+    }
+    return done;
+}
+
+void CArchive::UnreadFrom(std::uint64_t offset) {
+    bufStart_ = offset;
+    pos_ = end_ = 0;
+}
+
 void CArchive::Close() {
     if (closed_) return;
     closed_ = true;

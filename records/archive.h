@@ -75,6 +75,16 @@ public:
     CArchive& operator>>(double& v);
     CArchive& operator>>(std::string& v);
 
+    // Storing: bytes already in the archive's encoding, as they are.
+    void Write(const void* data, std::size_t n) { Put(data, n); }
+    // Loading, for a reader that walks the bytes itself: hands over the next
+    // `n` bytes, fewer where the file ends first, and returns how many. A
+    // read error throws FileError; Position() then tells how far it got.
+    std::size_t ReadRest(void* out, std::size_t n);
+    // Then, at the end of the load: the bytes from `offset` on were handed
+    // over but not used, and count as not read (Position() reports `offset`).
+    void UnreadFrom(std::uint64_t offset);
+
     // Storing: writes out what is left in the buffer. Loading: stops reading.
     void Close();
     // Offset in the file of the next value to read or write.

@@ -2,6 +2,7 @@
 
 #include "platform_file.h"
 
+#include <algorithm>
 #include <optional>
 #include <system_error>
 
@@ -23,9 +24,16 @@ public:
     WatchedFile(CFile& inner, fs::path path) : inner_(inner), path_(std::move(path)) {}
     std::size_t Read(void* buf, std::size_t n) override { return inner_.Read(buf, n); }
     void Write(const void* buf, std::size_t n) override {
-        Step("write", path_, written_);
-        inner_.Write(buf, n);
-        written_ += n;
+        // Under a fault hook a large write goes out in pieces, so that a fault
+        // can strike part-way through it, as a full disk can.
+        const std::size_t piece = g_faultHook ? CArchive::kBufferSize : n;
+        const char* p = static_cast<const char*>(buf);
+        for (std::size_t done = 0, k; done < n; done += k) {
+            k = std::min(piece, n - done);
+            Step("write", path_, written_);
+            inner_.Write(p + done, k);
+            written_ += k;
+        }
     }
     std::uint64_t GetLength() const override { return inner_.GetLength(); }
 
@@ -228,6 +236,7 @@ FileLoadResult LoadFile(CObject& collection, const fs::path& path) {
         return r;
     }
     OsFile* file = opened->get();
+    r.identity = file->Identity();
     if (file->GetLength() == 0) {
         r.state = LoadState::empty;
         return r;
@@ -311,6 +320,16 @@ LoadReport LoadAll(DataBook& book, const fs::path& dir) {
 
 FileSaveResult SaveOne(const DataBook& book, std::size_t i, const fs::path& dir, const LoadReport* loaded) {
     const fs::path path = dir / kDataFileNames[i];
+    if (loaded && (*loaded)[i].state == LoadState::loaded && book.Collection(i).HoldsFileAsRead()) {
+        // Still the very file that was read, untouched since?
+        const Result<FileIdentity> now = IdentityOf(path);
+        if (now && *now == (*loaded)[i].identity) {
+            FileSaveResult r;
+            r.file = kDataFileNames[i];
+            r.saved = r.unchanged = true;
+            return r;
+        }
+    }
     if (!loaded || !(*loaded)[i].keepOnSave) return SaveFile(book.Collection(i), path);
     FileSaveResult r;
     r.file = kDataFileNames[i];

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "people_records.h"
+#include "platform_file.h"
 #include "policy_record.h"
 #include "result.h"
 
@@ -63,6 +64,8 @@ struct FileLoadResult {
     // keepOnSave: a fingerprint of the collection as loaded, so that the save
     // can tell whether anything was typed into it since.
     std::uint64_t loadedDigest = 0;
+    // The file as it was opened for the load.
+    FileIdentity identity;
 };
 using LoadReport = std::array<FileLoadResult, kFileCount>;
 
@@ -76,6 +79,10 @@ struct FileSaveResult {
     // The file was kept from the load but its collection changed: it was
     // written to this new file beside it instead.
     std::filesystem::path savedAs;
+    // Saved without writing: the file was read completely at the load, its
+    // collection has not changed since and no one has touched the file, so
+    // it already holds exactly what the save would write.
+    bool unchanged = false;
 };
 using SaveReport = std::array<FileSaveResult, kFileCount>;
 
@@ -105,6 +112,8 @@ LoadReport LoadAll(DataBook& book, const std::filesystem::path& dir);
 // Saves every collection; one failing file does not stop the others. Files
 // that the load marked keepOnSave are left as they are; if their collection
 // changed since, it goes to a new file beside them ("data2.bcm.unsaved-...").
+// A file that already holds what would be written is not written again
+// (FileSaveResult::unchanged).
 SaveReport SaveAll(const DataBook& book, const std::filesystem::path& dir, const LoadReport* loaded = nullptr);
 
 // One file of SaveAll (also used to retry it).

@@ -20,25 +20,17 @@ template <class F> decltype(auto) WithCollection(DataBook& book, std::size_t i, 
     }
 }
 
+// A record whose bytes are exactly one sound record, by the loader's own checks.
 template <class Record> bool Decode(std::string_view bytes, Record& out) {
-    CMemFile file{std::string(bytes)};
-    CArchive ar(file, CArchive::load);
-    ArchiveReader reader{ar};
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    RecordChecker check(p, bytes.size(), 0, bytes.size());
     try {
-        VisitFields(reader, out);
+        if (check.Check<Record>(p) != p + bytes.size()) return false;
     } catch (const CArchiveException&) {
         return false;
     }
-    return ar.Position() == bytes.size();
-}
-
-template <class Record> std::string Encode(const Record& r) {
-    CMemFile file;
-    CArchive ar(file, CArchive::store);
-    ArchiveWriter writer{ar};
-    VisitFields(writer, r);
-    ar.Close();
-    return file.Data();
+    out = RecordView<Record>(bytes).Decode();
+    return true;
 }
 
 // Makes the entries' changes on `c` if every one of them fits it (an added
@@ -225,7 +217,7 @@ JournalRecovery Journal::Open(DataBook& book, const LoadReport& loaded) {
         next[i] = {LoadState::missing, StampOf(dir_ / kDataFileNames[i]), 0};
         WithCollection(book, i, [&](auto& c) {
             for (int k = 0; k < c.GetSize(); ++k)
-                AppendJournalEntry(first, i, {CollectionChange::Kind::add, k, Encode(c.At(k))});
+                AppendJournalEntry(first, i, {CollectionChange::Kind::add, k, c.Bytes(k)});
         });
     }
 

@@ -3,17 +3,14 @@
 namespace vantorel {
 
 int CPotClient::Find(const std::string& name, const std::string& idNumber) const {
-    for (std::size_t i = 0; i < m_records.size(); ++i) {
-        const PersonInfo& p = m_records[i].person;
-        if (p.name == name && p.idNumber == idNumber) return static_cast<int>(i);
-    }
-    return -1;
+    static const Field<PotClientRecord> names([](auto& r) -> auto& { return r.person.name; });
+    static const Field<PotClientRecord> ids([](auto& r) -> auto& { return r.person.idNumber; });
+    return ForEach([&](int, const View& c) { return c.Text(names) == name && c.Text(ids) == idNumber; });
 }
 
 int CTermMember::Find(const std::string& staffNo) const {
-    for (std::size_t i = 0; i < m_records.size(); ++i)
-        if (m_records[i].staffNo == staffNo) return static_cast<int>(i);
-    return -1;
+    static const Field<MemberRecord> number([](auto& r) -> auto& { return r.staffNo; });
+    return ForEach([&](int, const View& m) { return m.Text(number) == staffNo; });
 }
 
 } // namespace vantorel

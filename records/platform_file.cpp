@@ -1,5 +1,7 @@
 #include "platform_file.h"
 
+#include "byte_block.h"
+
 #include <fcntl.h>
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +14,7 @@
 #include <windows.h>
 #else
 #include <unistd.h>
+#include <sys/mman.h>
 #endif
 
 namespace vantorel {
@@ -31,9 +34,22 @@ int SyncDataFd(int fd) { return _commit(fd); }
 int CloseFd(int fd) { return _close(fd); }
 constexpr int kReadFlags = _O_RDONLY;
 constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_TRUNC;
+std::int64_t Ticks(const FILETIME& t) { return std::int64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime; }
+// The volume, the file's index on it, its size, its last write and (in place
+// of an inode's change time, which Windows lacks) its creation.
+bool HandleIdentity(HANDLE h, FileIdentity& id) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h, &info)) return false;
+    id.device = info.dwVolumeSerialNumber;
+    id.inode = std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    id.size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+    id.modified = Ticks(info.ftLastWriteTime);
+    id.changed = Ticks(info.ftCreationTime);
+    return true;
+}
 constexpr int kAppendFlags = _O_WRONLY | _O_APPEND;
 // Only plain files are data; the size is taken from the open file itself.
-bool RegularFileSize(int fd, std::uint64_t& size, std::string& error) {
+bool RegularFile(int fd, FileIdentity& id, std::string& error) {
     struct _stat64 st {};
     if (_fstat64(fd, &st) != 0) {
         error = SystemError();
@@ -43,7 +59,11 @@ bool RegularFileSize(int fd, std::uint64_t& size, std::string& error) {
         error = "not a regular file";
         return false;
     }
-    size = static_cast<std::uint64_t>(st.st_size);
+    if (!HandleIdentity(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), id)) {
+        id = {};
+        id.size = static_cast<std::uint64_t>(st.st_size);
+        id.modified = st.st_mtime;
+    }
     return true;
 }
 void SetMode(int, unsigned) {} // Windows keeps no such bits
@@ -67,8 +87,17 @@ int CloseFd(int fd) { return ::close(fd); }
 // look at what it is, and only then read.
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK;
 constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_TRUNC;
+FileIdentity StatIdentity(const struct stat& st) {
+    FileIdentity id;
+    id.device = static_cast<std::uint64_t>(st.st_dev);
+    id.inode = static_cast<std::uint64_t>(st.st_ino);
+    id.size = static_cast<std::uint64_t>(st.st_size);
+    id.modified = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    id.changed = std::int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return id;
+}
 constexpr int kAppendFlags = O_WRONLY | O_APPEND;
-bool RegularFileSize(int fd, std::uint64_t& size, std::string& error) {
+bool RegularFile(int fd, FileIdentity& id, std::string& error) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         error = SystemError();
@@ -83,7 +112,7 @@ bool RegularFileSize(int fd, std::uint64_t& size, std::string& error) {
         error = SystemError();
         return false;
     }
-    size = static_cast<std::uint64_t>(st.st_size);
+    id = StatIdentity(st);
     return true;
 }
 // Set on the open file, so that neither the umask nor an older file at the
@@ -107,13 +136,15 @@ OsFile::~OsFile() {
 Result<std::unique_ptr<OsFile>> OsFile::OpenRead(const std::filesystem::path& path) {
     int fd = OpenFd(path, kReadFlags, 0);
     if (fd < 0) return Failure{SystemError()};
-    std::uint64_t size = 0;
+    FileIdentity id;
     std::string error;
-    if (!RegularFileSize(fd, size, error)) {
+    if (!RegularFile(fd, id, error)) {
         CloseFd(fd);
         return Failure{error};
     }
-    return std::unique_ptr<OsFile>(new OsFile(fd, size));
+    auto file = std::unique_ptr<OsFile>(new OsFile(fd, id.size));
+    file->identity_ = id;
+    return file;
 }
 
 Result<std::unique_ptr<OsFile>> OsFile::Create(const std::filesystem::path& path, unsigned mode) {
@@ -126,13 +157,13 @@ Result<std::unique_ptr<OsFile>> OsFile::Create(const std::filesystem::path& path
 Result<std::unique_ptr<OsFile>> OsFile::OpenAppend(const std::filesystem::path& path) {
     int fd = OpenFd(path, kAppendFlags, 0);
     if (fd < 0) return Failure{SystemError()};
-    std::uint64_t size = 0;
+    FileIdentity id;
     std::string error;
-    if (!RegularFileSize(fd, size, error)) {
+    if (!RegularFile(fd, id, error)) {
         CloseFd(fd);
         return Failure{error};
     }
-    return std::unique_ptr<OsFile>(new OsFile(fd, size));
+    return std::unique_ptr<OsFile>(new OsFile(fd, id.size));
 }
 
 std::size_t OsFile::Read(void* buf, std::size_t n) {
@@ -239,6 +270,23 @@ Result<void> ReplaceByRename(const std::filesystem::path& from, const std::files
 #endif
 }
 
+Result<FileIdentity> IdentityOf(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const HANDLE h = CreateFileW(path.wstring().c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return Failure{"cannot open (error " + std::to_string(GetLastError()) + ")"};
+    FileIdentity id;
+    const bool known = HandleIdentity(h, id);
+    CloseHandle(h);
+    if (!known) return Failure{"no file information"};
+    return id;
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return Failure{SystemError()};
+    return StatIdentity(st);
+#endif
+}
+
 std::optional<unsigned> PermissionBits(const std::filesystem::path& path) {
 #ifdef _WIN32
     (void)path;
@@ -307,6 +355,34 @@ Result<void> SyncDirectory(const std::filesystem::path& dir) {
     if (!synced) return Failure{why};
     return {};
 #endif
+}
+
+ByteBlock::ByteBlock(std::size_t size) : size_(size) {
+#if defined(MAP_POPULATE)
+    // Large blocks only: a mapping costs a system call and whole pages.
+    if (size >= std::size_t(1) << 20) {
+        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (p != MAP_FAILED) {
+            data_ = static_cast<char*>(p);
+            mapped_ = true;
+            return;
+        }
+    }
+#endif
+    data_ = new char[size ? size : 1];
+}
+
+void ByteBlock::Free() noexcept {
+    if (!data_) return;
+#if defined(MAP_POPULATE)
+    if (mapped_) {
+        ::munmap(data_, size_);
+        data_ = nullptr;
+        return;
+    }
+#endif
+    delete[] data_;
+    data_ = nullptr;
 }
 
 } // namespace vantorel

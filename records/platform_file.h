@@ -13,6 +13,17 @@
 
 namespace vantorel {
 
+// Which file a path names and what state it is in: the same identity later
+// means no one has written, replaced or renamed anything over it since.
+struct FileIdentity {
+    std::uint64_t device = 0, inode = 0, size = 0;
+    std::int64_t modified = 0, changed = 0; // in the system's finest unit
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file that `path` names, links followed.
+Result<FileIdentity> IdentityOf(const std::filesystem::path& path);
+
 class OsFile : public CFile {
 public:
     ~OsFile() override;
@@ -34,6 +45,8 @@ public:
     // Like Sync, without the metadata a later read does not need (times).
     Result<void> SyncData();
     Result<void> Close();
+    // The open file's identity as it was opened for reading.
+    const FileIdentity& Identity() const { return identity_; }
 
 private:
     OsFile(int fd, std::uint64_t length) : fd_(fd), length_(length) {}
@@ -45,6 +58,7 @@ private:
     static constexpr std::size_t kChunk = 1 << 20;
     int fd_;
     std::uint64_t length_;
+    FileIdentity identity_;
     std::string pending_; // written, not yet handed to the system
     std::string ahead_;   // read ahead, not yet handed to the caller
     std::size_t aheadPos_ = 0;

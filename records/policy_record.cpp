@@ -3,9 +3,8 @@
 namespace vantorel {
 
 int CInsurance::Find(const std::string& policyNo) const {
-    for (std::size_t i = 0; i < m_records.size(); ++i)
-        if (m_records[i].info.policyNo == policyNo) return static_cast<int>(i);
-    return -1;
+    static const Field<PolicyRecord> number([](auto& r) -> auto& { return r.info.policyNo; });
+    return ForEach([&](int, const View& p) { return p.Text(number) == policyNo; });
 }
 
 } // namespace vantorel

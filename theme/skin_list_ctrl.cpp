@@ -11,18 +11,38 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
-int CSkinListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows.size());
+#include <numeric>
+
+int CSkinListModel::Rows() const {
+    switch (kind) {
+    case Kind::allRecords: return recordCount;
+    case Kind::someRecords: return static_cast<int>(records.size());
+    default: return static_cast<int>(rows.size());
+    }
 }
+
+int CSkinListModel::RecordOf(int row) const {
+    if (row < 0 || row >= Rows()) return -1;
+    switch (kind) {
+    case Kind::allRecords: return row;
+    case Kind::someRecords: return records[static_cast<std::size_t>(row)];
+    default: return -1;
+    }
+}
+
+QString CSkinListModel::Text(int row, int column) const {
+    if (row < 0 || row >= Rows() || column < 0) return {};
+    if (kind == Kind::texts) return rows[static_cast<std::size_t>(row)].value(column);
+    return cellText ? cellText(RecordOf(row), column) : QString();
+}
+
+int CSkinListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Rows(); }
 
 int CSkinListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : captions.size(); }
 
 QVariant CSkinListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
-    if (role == Qt::DisplayRole) {
-        const QStringList& r = rows[static_cast<std::size_t>(index.row())];
-        return index.column() < r.size() ? r[index.column()] : QString();
-    }
+    if (role == Qt::DisplayRole) return Text(index.row(), index.column());
     if (role == Qt::ForegroundRole && textColor.isValid()) return textColor;
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
     return {};
@@ -124,6 +144,9 @@ bool CSkinListCtrl::event(QEvent* e) {
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::ZOrderChange: PlaceBars(); break;
+    case QEvent::Show:
+        if (geometriesPending_) updateGeometries();
+        break;
     case QEvent::ShowToParent:
         if (vbar_) vbar_->show();
         if (hbar_) hbar_->show();
@@ -136,6 +159,14 @@ bool CSkinListCtrl::event(QEvent* e) {
     default: break;
     }
     return result;
+}
+
+// Laying out the rows is what the scroll bars' ranges need, and the tree view
+// does it for every row: a list on a hidden page waits until it is shown, so
+// that a page of a million rows costs nothing before.
+void CSkinListCtrl::updateGeometries() {
+    geometriesPending_ = !isVisible();
+    if (!geometriesPending_) QTreeView::updateGeometries();
 }
 
 void CSkinListCtrl::paintEvent(QPaintEvent* e) {
@@ -198,15 +229,16 @@ void CSkinListCtrl::drawRow(QPainter* p, const QStyleOptionViewItem& option, con
                 QColor::fromRgb(selected ? kSelectedBack : kBackground));
     p->setPen(text);
     const QFontMetrics fm(option.font);
-    const QStringList& cells = model_->rows[static_cast<std::size_t>(row)];
-    for (int col = 0; col < columns && col < cells.size(); ++col) {
+    for (int col = 0; col < columns; ++col) {
         if (header()->isSectionHidden(col)) continue;
         const int x = columnViewportPosition(col), w = columnWidth(col);
         if (x + w < 0 || x > viewport()->width()) continue;
         const QRect cell(x + 4, rowRect.top(), w - 8, rowRect.height());
         if (cell.width() <= 0) continue;
+        const QString text = model_->Text(row, col);
+        if (text.isEmpty()) continue;
         p->drawText(cell, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                    fm.elidedText(cells[col], Qt::ElideRight, cell.width()));
+                    fm.elidedText(text, Qt::ElideRight, cell.width()));
     }
     if (hasFocus() && currentIndex().row() == row && right > 0) {
         QPen pen(text, 1, Qt::DotLine);
@@ -241,9 +273,22 @@ int CSkinListCtrl::GetColumnCount() const { return int(model_->captions.size());
 
 QString CSkinListCtrl::GetColumnCaption(int col) const { return model_->captions.value(col); }
 
-int CSkinListCtrl::GetItemCount() const { return static_cast<int>(model_->rows.size()); }
+int CSkinListCtrl::GetItemCount() const { return model_->Rows(); }
+
+void CSkinListCtrl::HoldTexts() {
+    if (model_->kind == CSkinListModel::Kind::texts) return;
+    std::vector<QStringList> rows(static_cast<std::size_t>(model_->Rows()));
+    for (int r = 0; r < int(rows.size()); ++r)
+        for (int c = 0; c < model_->captions.size(); ++c) rows[std::size_t(r)] << model_->Text(r, c);
+    model_->kind = CSkinListModel::Kind::texts;
+    model_->rows = std::move(rows);
+    model_->records.clear();
+    model_->recordCount = 0;
+    model_->cellText = {};
+}
 
 int CSkinListCtrl::InsertItem(int row, const QString& text) {
+    HoldTexts();
     row = qBound(0, row, GetItemCount());
     model_->beginInsertRows({}, row, row);
     QStringList r;
@@ -255,21 +300,28 @@ int CSkinListCtrl::InsertItem(int row, const QString& text) {
 
 void CSkinListCtrl::SetItemText(int row, int col, const QString& text) {
     if (row < 0 || row >= GetItemCount() || col < 0) return;
+    HoldTexts();
     QStringList& r = model_->rows[static_cast<std::size_t>(row)];
     while (r.size() <= col) r << QString();
     r[col] = text;
     emit model_->dataChanged(model_->index(row, col), model_->index(row, col));
 }
 
-QString CSkinListCtrl::GetItemText(int row, int col) const {
-    if (row < 0 || row >= GetItemCount()) return {};
-    return model_->rows[static_cast<std::size_t>(row)].value(col);
-}
+QString CSkinListCtrl::GetItemText(int row, int col) const { return model_->Text(row, col); }
 
 void CSkinListCtrl::DeleteItem(int row) {
     if (row < 0 || row >= GetItemCount()) return;
+    if (model_->kind == CSkinListModel::Kind::allRecords) {
+        // Rows no longer show every record: list them.
+        model_->records.resize(std::size_t(model_->recordCount));
+        std::iota(model_->records.begin(), model_->records.end(), 0);
+        model_->kind = CSkinListModel::Kind::someRecords;
+    }
     model_->beginRemoveRows({}, row, row);
-    model_->rows.erase(model_->rows.begin() + row);
+    if (model_->kind == CSkinListModel::Kind::texts)
+        model_->rows.erase(model_->rows.begin() + row);
+    else
+        model_->records.erase(model_->records.begin() + row);
     model_->endRemoveRows();
 }
 
@@ -277,8 +329,54 @@ void CSkinListCtrl::DeleteAllItems() { SetRows({}); }
 
 void CSkinListCtrl::SetRows(std::vector<QStringList> rows) {
     model_->beginResetModel();
+    model_->kind = CSkinListModel::Kind::texts;
     model_->rows = std::move(rows);
+    model_->records.clear();
+    model_->recordCount = 0;
+    model_->cellText = {};
     model_->endResetModel();
+}
+
+void CSkinListCtrl::ShowRecords(int count, CellText text) {
+    model_->beginResetModel();
+    model_->kind = CSkinListModel::Kind::allRecords;
+    model_->recordCount = qMax(count, 0);
+    model_->rows.clear();
+    model_->records.clear();
+    model_->cellText = std::move(text);
+    model_->endResetModel();
+}
+
+void CSkinListCtrl::ShowRecords(std::vector<int> records, CellText text) {
+    model_->beginResetModel();
+    model_->kind = CSkinListModel::Kind::someRecords;
+    model_->records = std::move(records);
+    model_->recordCount = 0;
+    model_->rows.clear();
+    model_->cellText = std::move(text);
+    model_->endResetModel();
+}
+
+int CSkinListCtrl::RecordOfRow(int row) const { return model_->RecordOf(row); }
+
+void CSkinListCtrl::RemoveRecordRow(int row, int removed) {
+    const int kept = RecordOfRow(row);
+    if (kept < 0) return;
+    if (model_->kind == CSkinListModel::Kind::allRecords && kept == removed) {
+        model_->beginRemoveRows({}, row, row);
+        --model_->recordCount;
+        model_->endRemoveRows();
+        return;
+    }
+    DeleteItem(row);
+    for (int& r : model_->records) {
+        if (r == removed) r = kept;
+        if (r > removed) --r;
+    }
+    // Rows after the removed record show other indices now: painted anew.
+    if (GetItemCount() > 0)
+        emit model_->dataChanged(model_->index(0, 0),
+                                 model_->index(GetItemCount() - 1, qMax(0, int(model_->captions.size()) - 1)));
 }
 
 int CSkinListCtrl::GetFirstSelected() const {

@@ -1,5 +1,5 @@
 // The report-view list used by every page: a light model view that stays
-// quick with 100 000 rows. The API follows the list-control operations the
+// quick with a million rows. The API follows the list-control operations the
 // pages are written in (columns, rows by index, selection by row).
 //
 // Its look: a #E1E1EB ground, selected rows #E5E5E5 on #737BA5 whether or not
@@ -20,19 +20,34 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTreeView>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
+// The list's rows: texts held by the list, or records of a collection that
+// the owner formats cell by cell when a row is painted or asked for, so that
+// a list of a whole large book holds no more than the record of each row.
 class CSkinListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    using CellText = std::function<QString(int record, int column)>;
+    enum class Kind { texts, allRecords, someRecords };
+
     using QAbstractTableModel::QAbstractTableModel;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
 
-    std::vector<QStringList> rows;
+    int Rows() const;
+    QString Text(int row, int column) const;
+    int RecordOf(int row) const;
+
+    Kind kind = Kind::texts;
+    std::vector<QStringList> rows; // texts
+    int recordCount = 0;           // allRecords: row i shows record i
+    std::vector<int> records;      // someRecords: row i shows records[i]
+    CellText cellText;             // both kinds of records
     QStringList captions;
     QColor textColor;
     friend class CSkinListCtrl;
@@ -59,8 +74,21 @@ public:
     QString GetItemText(int row, int col) const;
     void DeleteItem(int row);
     void DeleteAllItems();
-    // Replaces every row at once; the quick path for long lists.
+    // Replaces every row at once.
     void SetRows(std::vector<QStringList> rows);
+
+    // Rows that show records of a collection, each cell's text given by
+    // `text` when the row is painted or asked for: every record in order
+    // (row i shows record i), or the records listed.
+    using CellText = CSkinListModel::CellText;
+    void ShowRecords(int count, CellText text);
+    void ShowRecords(std::vector<int> records, CellText text);
+    // The record a row shows, -1 for none (or a row of texts).
+    int RecordOfRow(int row) const;
+    // Row `row` goes, and its collection lost record `removed` (the row's own
+    // record, or another with the same key, which the row's record then
+    // stands in for): rows of later records follow their records down.
+    void RemoveRecordRow(int row, int removed);
 
     // Lowest selected row, or -1.
     int GetFirstSelected() const;
@@ -93,11 +121,14 @@ signals:
 
 protected:
     bool event(QEvent* e) override;
+    void updateGeometries() override;
     void paintEvent(QPaintEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    // Rows of records become rows of texts, for the calls that edit texts.
+    void HoldTexts();
     void AttachBars();
     void PlaceBars();
     void PaintGrid(QPainter& p) const;
@@ -108,6 +139,7 @@ private:
     QPointer<CSkinHScrollBar> hbar_;
     QColor bkColor_;
     bool gridLines_ = true;
+    bool geometriesPending_ = false; // hidden when they were due
 };
 
 // The one set-up of every list on a page or dialog: the theme's list colours

@@ -111,7 +111,7 @@ vantorel::CInsurance MakeBook(int n, const std::vector<std::string>& surnames, c
 
 // The query page's search by "投保人姓名", rows made as the page lists them.
 std::size_t Search(PinyinIndex& index, const vantorel::CInsurance& book, const char* text) {
-    return policy_search::Search(book, policy_search::kHolder, QString::fromUtf8(text), &index).rows.size();
+    return policy_search::Search(book, policy_search::kHolder, QString::fromUtf8(text), &index).records.size();
 }
 
 void PinyinTimes(const char* label, const vantorel::CInsurance& book, int runs) {
@@ -190,11 +190,17 @@ int main(int argc, char** argv) {
                 // The rows as the reminder page shows them.
                 std::vector<QStringList> shown;
                 shown.reserve(dates.size());
+                using vantorel::Field;
+                using vantorel::PolicyRecord;
+                static const Field<PolicyRecord> number([](auto& p) -> auto& { return p.info.policyNo; });
+                static const Field<PolicyRecord> holder([](auto& p) -> auto& { return p.holder.name; });
+                static const Field<PolicyRecord> mobile([](auto& p) -> auto& { return p.holder.mobile; });
+                static const Field<PolicyRecord> premium([](auto& p) -> auto& { return p.info.annualPremium; });
                 for (const premium::DueEntry& e : dates) {
-                    const vantorel::PolicyRecord& p = book.At(e.index);
-                    shown.push_back({e.date.toString(QStringLiteral("yyyy-MM-dd")), FromGbk(p.info.policyNo),
-                                     FromGbk(p.holder.name), FromGbk(p.holder.mobile),
-                                     premium::Amount(p.info.annualPremium)});
+                    const vantorel::CInsurance::View p = book.ViewAt(e.index);
+                    const auto [no, name, phone] = p.Texts(number, holder, mobile);
+                    shown.push_back({e.date.toString(QStringLiteral("yyyy-MM-dd")), FromGbk(no), FromGbk(name),
+                                     FromGbk(phone), premium::Amount(p.Number(premium))});
                 }
                 listed.push_back(Ms(s));
                 rows = shown.size();
@@ -208,7 +214,8 @@ int main(int argc, char** argv) {
             std::printf("spreadsheet of the whole book:\n");
             {
                 std::vector<double> build;
-                const SheetTable table = RecordSheet(book.Records(), QStringLiteral("保单"));
+                const std::vector<vantorel::PolicyRecord> all = book.CopyAll();
+                const SheetTable table = RecordSheet(all, QStringLiteral("保单"));
                 std::vector<SheetCell> cells;
                 const auto s = Clock::now();
                 for (std::size_t r = 0; r < table.rows; ++r) {
@@ -225,7 +232,8 @@ int main(int argc, char** argv) {
             for (int r = 0; r < std::max(1, runs / 2); ++r) {
                 const QString path = dir.filePath(QStringLiteral("book.xlsx"));
                 const auto s = Clock::now();
-                const vantorel::Result<int> w = WriteXlsx(path, RecordSheet(book.Records(), QStringLiteral("保单")));
+                const std::vector<vantorel::PolicyRecord> all = book.CopyAll();
+                const vantorel::Result<int> w = WriteXlsx(path, RecordSheet(all, QStringLiteral("保单")));
                 xlsx.push_back(Ms(s));
                 if (!w) std::printf("  not written: %s\n", w.Reason().c_str());
                 size = QFileInfo(path).size();

@@ -1,7 +1,7 @@
 // The program's start, memory and close over a large book against an empty
 // folder, and "显 示 所 有 保 单" over the book.
 //
-//   vantorel_startup_bench [--policies N | --million] [--pairs N] [--book DIR] [--probe | --against BENCH]
+//   vantorel_startup_bench [--policies N | --million] [--pairs N] [--book DIR] [--changed] [--probe | --against BENCH]
 //
 // Without --book it writes the benchmark book (storage_bench --write-book DIR
 // writes one to keep). The book is copied into a work folder first: closing
@@ -17,10 +17,15 @@
 // is timed until the process has ended: the shutdown sequence (SaveAll, the
 // settings), freeing the pages and the book, and the process's end. Book and
 // empty runs alternate; ratios are given per pair as min / median / max.
+// With --against another build's benchmark both builds take turns, each over
+// the empty folder and the book, and each one's ratios are given. With
+// --changed one policy is stored again before the close, so that the close
+// writes data1.bcm (a file the book holds unchanged is not written again).
 #include "bench_util.h"
 #include "kept_store.h"
 #include "sample_book.h"
 #include "app/agent_app.h"
+#include "app/main_dlg.h"
 #include "app/message_box.h"
 #include "app/page.h"
 #include "pages/page_registry.h"
@@ -37,6 +42,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <array>
 #include <filesystem>
 #include <numeric>
 #include <string>
@@ -75,7 +81,7 @@ private:
 // One run of the program in `dir`. Prints "ready peakKb boxes queryMs showAllMs
 // rows closeStart" (ready and closeStart on the shared clock), then the page
 // creation times.
-int One(int argc, char** argv, const char* dir) {
+int One(int argc, char** argv, const char* dir, bool change) {
     if (::chdir(dir) != 0) return 1;
     CAgentApp app(argc, argv);
     int boxes = 0;
@@ -126,6 +132,9 @@ int One(int argc, char** argv, const char* dir) {
         std::printf("%.3f %ld %d %.3f %.3f %d %.3f\npages (template:ms)%s\n", ready, peak, boxes, queryMs, showAllMs,
                     list->model()->rowCount(), NowMs(), pageTimes.c_str());
         std::fflush(stdout);
+        // One policy stored again, as after the user changed it: its file is written at the close.
+        if (auto* dlg = qobject_cast<CMainDlg*>(main); change && dlg && dlg->Book().insurance.GetSize() > 0)
+            dlg->Book().insurance.SetAt(0, dlg->Book().insurance.GetAt(0));
         // As the frame's close button closes it.
         main->close();
     });
@@ -232,8 +241,12 @@ struct Sample {
     std::string pages;
 };
 
-Sample Measure(const std::string& self, const fs::path& dir) {
-    const bench::ChildRun r = bench::RunChild({self, "--one", dir.string()});
+// A change before the close (--changed): this build's children only.
+bool g_change = false;
+
+Sample Measure(const std::string& bin, const fs::path& dir) {
+    const bool change = g_change && bin == bench::SelfPath();
+    const bench::ChildRun r = bench::RunChild({bin, change ? "--one-changed" : "--one", dir.string()});
     if (r.numbers.size() != 7) {
         std::fprintf(stderr, "a start over %s printed no figures\n", dir.c_str());
         std::exit(1);
@@ -247,28 +260,60 @@ void ClearFolder(const fs::path& dir) {
     fs::create_directories(dir);
 }
 
-int RunAgainst(const std::string& self, const std::string& other, const fs::path& book, int pairs) {
+// Both builds over the same book and an empty folder, alternating: each
+// build's own ratios (per pair), and this build's figures against the other's.
+int RunAgainst(const std::string& self, const std::string& other, const fs::path& book, const fs::path& empty,
+               int pairs) {
     Measure(other, book); // once untimed each
     Measure(self, book);
-    std::vector<double> start[2], peak[2], close[2], showAll[2];
-    for (int i = 0; i < pairs; ++i)
+    // [build][0 empty, 1 book]
+    std::vector<double> start[2][2], peak[2][2], close[2][2], showAll[2];
+    int policies = 0;
+    for (int i = 0; i < pairs; ++i) {
         for (int b = 0; b < 2; ++b) {
-            const Sample s = Measure(b ? self : other, book);
-            start[b].push_back(s.start);
-            peak[b].push_back(s.peakKb / 1024);
-            close[b].push_back(s.close);
-            showAll[b].push_back(s.showAllMs);
+            const std::string& bin = b ? self : other;
+            ClearFolder(empty); // the last close wrote four empty files
+            const Sample e = Measure(bin, empty);
+            const Sample k = Measure(bin, book);
+            policies = int(k.rows);
+            for (int w = 0; w < 2; ++w) {
+                const Sample& s = w ? k : e;
+                start[b][w].push_back(s.start);
+                peak[b][w].push_back(s.peakKb / 1024);
+                close[b][w].push_back(s.close);
+            }
+            showAll[b].push_back(k.showAllMs);
         }
-    std::printf("\nthis build against %s, over the same book\n", other.c_str());
-    std::printf("%-34s %-24s %-24s %s\n", "", "other: min/median/max", "this: min/median/max", "this / other");
-    auto row = [](const char* what, const std::vector<double>* v, const char* format) {
-        std::printf("%-34s %-24s %-24s %s\n", what, Spread(v[0], format).c_str(), Spread(v[1], format).c_str(),
-                    Spread(bench::Ratios(v[1], v[0])).c_str());
+        std::printf("  pair %d: start other %.0f / %.0f, this %.0f / %.0f ms (empty / book)\n", i + 1,
+                    start[0][0].back(), start[0][1].back(), start[1][0].back(), start[1][1].back());
+        std::fflush(stdout);
+    }
+    std::vector<double> perPolicy[2];
+    for (int b = 0; b < 2; ++b)
+        for (int i = 0; i < pairs; ++i)
+            perPolicy[b].push_back((peak[b][1][i] - peak[b][0][i]) * 1024 * 1024 / policies);
+    std::printf("\nthis build against %s, over the same book of %d policies and an empty folder\n", other.c_str(),
+                policies);
+    std::printf("%-38s %-24s %-24s %-20s %s\n", "", "other: min/median/max", "this: min/median/max", "this / other",
+                "goal");
+    auto row = [](const char* what, const std::vector<double>* v, const char* format, const char* goal = "") {
+        std::printf("%-38s %-24s %-24s %-20s %s\n", what, Spread(v[0], format).c_str(), Spread(v[1], format).c_str(),
+                    Spread(bench::Ratios(v[1], v[0])).c_str(), goal);
     };
-    row("start (ms)", start, "%.0f");
-    row("peak memory at start (MB)", peak, "%.0f");
-    row("close (ms)", close, "%.0f");
-    row("\"显 示 所 有 保 单\" (ms)", showAll, "%.1f");
+    auto pick = [](std::vector<double>(*v)[2], int w) { return std::array<std::vector<double>, 2>{v[0][w], v[1][w]}; };
+    auto ratio = [](std::vector<double>(*v)[2]) {
+        return std::array<std::vector<double>, 2>{bench::Ratios(v[0][1], v[0][0]), bench::Ratios(v[1][1], v[1][0])};
+    };
+    row("start, empty folder (ms)", pick(start, 0).data(), "%.0f");
+    row("start, book (ms)", pick(start, 1).data(), "%.0f");
+    row("start book / empty (per pair)", ratio(start).data(), "%.2f", "<= 2");
+    row("peak memory at start, empty (MB)", pick(peak, 0).data(), "%.0f");
+    row("peak memory at start, book (MB)", pick(peak, 1).data(), "%.0f");
+    row("bytes per policy (peak book - empty)", perPolicy, "%.0f", "<= 2048");
+    row("close, empty folder (ms)", pick(close, 0).data(), "%.0f");
+    row("close, book (ms)", pick(close, 1).data(), "%.0f");
+    row("close book / empty (per pair)", ratio(close).data(), "%.2f", "<= 2");
+    row("\"显 示 所 有 保 单\" to first rows (ms)", showAll, "%.1f", "< 100 at 1M");
     std::printf("load average at end: %s\n", bench::LoadAverage().c_str());
     return 0;
 }
@@ -322,7 +367,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool value = i + 1 < argc;
-        if (a == "--one" && value) return One(argc, argv, argv[i + 1]);
+        if (a == "--one" && value) return One(argc, argv, argv[i + 1], false);
+        if (a == "--one-changed" && value) return One(argc, argv, argv[i + 1], true);
         if (a == "--probe-one" && i + 3 < argc) return Probe(argc, argv, argv[i + 1], argv[i + 2], argv[i + 3]);
         if (a == "--policies" && value)
             size.policies = std::max(1, std::atoi(argv[++i]));
@@ -336,9 +382,12 @@ int main(int argc, char** argv) {
             probe = true;
         else if (a == "--against" && value)
             against = argv[++i];
+        else if (a == "--changed")
+            g_change = true;
         else {
             std::fprintf(stderr,
-                         "usage: %s [--policies N | --million] [--pairs N] [--book DIR] [--probe | --against BENCH]\n",
+                         "usage: %s [--policies N | --million] [--pairs N] [--book DIR] [--changed] [--probe | "
+                         "--against BENCH]\n",
                          argv[0]);
             return 2;
         }
@@ -363,7 +412,7 @@ int main(int argc, char** argv) {
     std::printf("load average at start: %s; %d alternating pairs (empty, book)\n", bench::LoadAverage().c_str(), pairs);
     std::fflush(stdout);
     if (probe || !against.empty()) {
-        const int status = probe ? RunProbe(self, empty, book, pairs) : RunAgainst(self, against, book, pairs);
+        const int status = probe ? RunProbe(self, empty, book, pairs) : RunAgainst(self, against, book, empty, pairs);
         fs::remove_all(work);
         return status;
     }

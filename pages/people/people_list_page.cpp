@@ -1,12 +1,13 @@
 #include "people_list_page.h"
 
 #include "app/message_box.h"
+#include "records/collection.h"
 #include "resources/templates/people_list_ids.h"
 #include "theme/skin_list_ctrl.h"
 
 CPeopleListPage::CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second,
-                                 QWidget* parent)
-    : CPage(t, parent) {
+                                 const vantorel::CObject& records, QWidget* parent)
+    : CPage(t, parent), records_(records) {
     list_ = Ctl<CSkinListCtrl>(listId);
     SetUpList(list_, {{first.caption, first.width}, {second.caption, second.width}});
 
@@ -18,13 +19,15 @@ CPeopleListPage::CPeopleListPage(const tmpl::Window& t, int listId, const Column
     connect(list_, &CSkinListCtrl::rowClicked, this, &CPeopleListPage::OnListClicked);
 }
 
+CPeopleListPage::~CPeopleListPage() { list_->DeleteAllItems(); }
+
 void CPeopleListPage::RebuildList() {
     CommitQuiet();
-    const int count = RecordCount();
-    std::vector<QStringList> rows;
-    rows.reserve(count);
-    for (int i = 0; i < count; ++i) rows.push_back(RowOf(i));
-    list_->SetRows(std::move(rows));
+    // Rows stand in collection order; their texts are read when shown.
+    list_->ShowRecords(records_.RecordCount(), [this](int index, int column) {
+        return index < records_.RecordCount() ? CellOf(index, column) : QString();
+    });
+    listed_ = records_.ChangeCount();
     selected_ = -1;
 }
 
@@ -35,23 +38,24 @@ bool CPeopleListPage::CommitForModify() {
     return false;
 }
 
-int CPeopleListPage::IndexOfRow(int row) const {
-    if (row < 0 || row >= list_->GetItemCount()) return -1;
-    const QStringList texts{list_->GetItemText(row, 0), list_->GetItemText(row, 1)};
-    // Rows stand in collection order, so the row's own record is the one
-    // meant, even when a damaged or edited file holds its key twice.
-    if (row < RecordCount() && RowOf(row) == texts) return row;
-    return FindRow(texts);
+int CPeopleListPage::IndexOfRow(int row) {
+    const int index = list_->RecordOfRow(row);
+    if (index < 0) return -1;
+    // A row is its own record, even when a damaged or edited file holds its key twice.
+    if (records_.ChangeCount() == listed_ && index < records_.RecordCount()) return index;
+    RebuildList();
+    return -1;
 }
 
 void CPeopleListPage::OnDelete() {
     CommitQuiet(); // nothing typed is stored here, so nothing to refuse
-    const int index = IndexOfRow(list_->GetFirstSelected());
+    const int row = list_->GetFirstSelected();
+    const int index = IndexOfRow(row);
     if (index < 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
     RemoveRecord(index);
-    // The row of the removed record, so that rows keep matching records.
-    list_->DeleteItem(index);
+    list_->RemoveRecordRow(row, index);
+    listed_ = records_.ChangeCount();
     selected_ = -1;
 }
 

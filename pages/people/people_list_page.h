@@ -6,9 +6,12 @@
 #include "app/page.h"
 
 #include <QString>
-#include <QStringList>
+#include <cstdint>
 
 class CSkinListCtrl;
+namespace vantorel {
+class CObject;
+}
 
 class CPeopleListPage : public CPage {
     Q_OBJECT
@@ -17,7 +20,13 @@ protected:
         QString caption;
         int width;
     };
-    CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second, QWidget* parent);
+    // Lists the records of `records`, which the subclass changes.
+    CPeopleListPage(const tmpl::Window& t, int listId, const Column& first, const Column& second,
+                    const vantorel::CObject& records, QWidget* parent);
+    // The list stops asking the page for texts before the page is gone.
+    ~CPeopleListPage() override;
+
+    void OnBookLoaded() override { RebuildList(); }
 
     // Fills the list anew and forgets the selection; the form keeps what is typed.
     void RebuildList();
@@ -31,17 +40,20 @@ private:
     virtual void OnAdd() = 0;
     virtual void OnModify() = 0;
     virtual void OnReport() = 0;
-    virtual int RecordCount() const = 0;
-    virtual QStringList RowOf(int index) const = 0;
-    // Position of the first record with the key a row's texts show, -1 if none.
-    virtual int FindRow(const QStringList& texts) const = 0;
+    // The text of a record in one of the list's two columns.
+    virtual QString CellOf(int index, int column) const = 0;
     virtual void RemoveRecord(int index) = 0;
     virtual void ShowRecord(int index) = 0;
 
     void OnDelete();
     void OnListClicked();
     // Collection position of the record that a list row shows, -1 if none.
-    int IndexOfRow(int row) const;
+    // A list that no longer shows the records as they are (changed
+    // elsewhere) is filled anew, and nothing is chosen.
+    int IndexOfRow(int row);
 
+    const vantorel::CObject& records_;
     CSkinListCtrl* list_ = nullptr;
+    // The records' change count when the list last matched them.
+    std::uint64_t listed_ = 0;
 };

@@ -15,13 +15,15 @@ using F = PersonField;
 namespace id = ids::client;
 
 namespace {
+const vantorel::Field<PotClientRecord> kName([](auto& r) -> auto& { return r.person.name; });
+const vantorel::Field<PotClientRecord> kIdNumber([](auto& r) -> auto& { return r.person.idNumber; });
 const QString kDuplicateOnAdd = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号！");
 const QString kDuplicateOnModify = QStringLiteral("非常抱歉,数据库中已存在相同客户,请重新输入客户姓名、身份证号!");
 } // namespace
 
 CPotClientPage::CPotClientPage(vantorel::CPotClient& clients, QWidget* parent)
     : CPeopleListPage(tmpl::PotClientTemplate(), id::List, {QStringLiteral("姓名"), 100},
-                      {QStringLiteral("身份证号"), 200}, parent),
+                      {QStringLiteral("身份证号"), 200}, clients, parent),
       clients_(clients) {
     // In the order the form reads.
     person_.Bind(binding_, {{F::name, id::Name},
@@ -63,29 +65,23 @@ PotClientRecord CPotClientPage::RecordFromForm() const {
 }
 
 void CPotClientPage::ShowRecord(int index) {
-    const PotClientRecord& r = clients_.At(index);
+    const PotClientRecord r = clients_.GetAt(index);
     person_.FromRecord(r.person);
     fax_ = FromGbk(r.fax);
     hobby_ = FromGbk(r.hobby);
     ShowValues();
 }
 
-int CPotClientPage::RecordCount() const { return clients_.GetSize(); }
-
-QStringList CPotClientPage::RowOf(int index) const {
-    const PotClientRecord& r = clients_.At(index);
-    return {FromGbk(r.person.name), FromGbk(r.person.idNumber)};
+QString CPotClientPage::CellOf(int index, int column) const {
+    return FromGbk(clients_.Text(index, column == 0 ? kName : kIdNumber));
 }
-
-int CPotClientPage::FindRow(const QStringList& texts) const { return clients_.Find(ToGbk(texts[0]), ToGbk(texts[1])); }
 
 void CPotClientPage::RemoveRecord(int index) { clients_.RemoveAt(index); }
 
 bool CPotClientPage::KeyHeldByOther(const std::string& name, const std::string& idNumber, int except) const {
-    const auto& records = clients_.Records();
-    for (std::size_t i = 0; i < records.size(); ++i)
-        if (int(i) != except && records[i].person.name == name && records[i].person.idNumber == idNumber) return true;
-    return false;
+    return clients_.ForEach([&](int i, const vantorel::CPotClient::View& c) {
+        return i != except && c.Text(kName) == name && c.Text(kIdNumber) == idNumber;
+    }) >= 0;
 }
 
 void CPotClientPage::OnAdd() {
@@ -106,7 +102,7 @@ void CPotClientPage::OnAdd() {
 void CPotClientPage::OnModify() {
     if (!CommitForModify()) return;
     const PotClientRecord r = RecordFromForm();
-    const PotClientRecord& stored = clients_.At(selected_);
+    const PotClientRecord stored = clients_.GetAt(selected_);
     const bool nameChanged = r.person.name != stored.person.name;
     const bool idChanged = r.person.idNumber != stored.person.idNumber;
     if (nameChanged && idChanged) {
@@ -131,7 +127,8 @@ void CPotClientPage::OnReport() {
                      QStringLiteral("单位电话"), QStringLiteral("EMAIL"),   QStringLiteral("职业"),
                      QStringLiteral("年收入"),   QStringLiteral("家庭地址")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
-    const auto& records = clients_.Records();
+    // A report holds every field of every record: decoded once, for it alone.
+    const std::vector<PotClientRecord> records = clients_.CopyAll();
     table.rows.reserve(records.size());
     for (const PotClientRecord& r : records) {
         const auto& p = r.person;

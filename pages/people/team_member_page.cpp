@@ -15,12 +15,14 @@ using F = PersonField;
 namespace id = ids::member;
 
 namespace {
+const vantorel::Field<MemberRecord> kStaffNo([](auto& r) -> auto& { return r.staffNo; });
+const vantorel::Field<MemberRecord> kName([](auto& r) -> auto& { return r.person.name; });
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同工号成员,请重新输入！");
 } // namespace
 
 CTeamMemberPage::CTeamMemberPage(vantorel::CTermMember& members, QWidget* parent)
     : CPeopleListPage(tmpl::TeamMemberTemplate(), id::List, {QStringLiteral("工号"), 150},
-                      {QStringLiteral("姓名"), 100}, parent),
+                      {QStringLiteral("姓名"), 100}, members, parent),
       members_(members) {
     // In the order the form reads; the person fields without a control stay empty.
     binding_.Text(id::StaffNo, &staffNo_, QStringLiteral("工号"));
@@ -63,7 +65,7 @@ MemberRecord CTeamMemberPage::RecordFromForm() const {
 }
 
 void CTeamMemberPage::ShowRecord(int index) {
-    const MemberRecord& r = members_.At(index);
+    const MemberRecord r = members_.GetAt(index);
     person_.FromRecord(r.person);
     staffNo_ = FromGbk(r.staffNo);
     department_ = FromGbk(r.department);
@@ -73,14 +75,9 @@ void CTeamMemberPage::ShowRecord(int index) {
     ShowValues();
 }
 
-int CTeamMemberPage::RecordCount() const { return members_.GetSize(); }
-
-QStringList CTeamMemberPage::RowOf(int index) const {
-    const MemberRecord& r = members_.At(index);
-    return {FromGbk(r.staffNo), FromGbk(r.person.name)};
+QString CTeamMemberPage::CellOf(int index, int column) const {
+    return FromGbk(members_.Text(index, column == 0 ? kStaffNo : kName));
 }
-
-int CTeamMemberPage::FindRow(const QStringList& texts) const { return members_.Find(ToGbk(texts[0])); }
 
 void CTeamMemberPage::RemoveRecord(int index) { members_.RemoveAt(index); }
 
@@ -102,15 +99,15 @@ void CTeamMemberPage::OnAdd() {
 void CTeamMemberPage::OnModify() {
     if (!CommitForModify()) return;
     const MemberRecord r = RecordFromForm();
-    const MemberRecord& stored = members_.At(selected_);
+    const MemberRecord stored = members_.GetAt(selected_);
     if (r.person.name != stored.person.name || r.staffNo != stored.staffNo) {
         if (!msg::Ask(this, QStringLiteral("您修改了成员姓名或工号，这是关键数据,你确认修改吗?"))) return;
-        const auto& records = members_.Records();
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            if (int(i) != selected_ && records[i].staffNo == r.staffNo) {
-                msg::Info(this, kDuplicate);
-                return;
-            }
+        const auto heldByOther = [&](int i, const vantorel::CTermMember::View& m) {
+            return i != selected_ && m.Text(kStaffNo) == r.staffNo;
+        };
+        if (members_.ForEach(heldByOther) >= 0) {
+            msg::Info(this, kDuplicate);
+            return;
         }
     } else if (!msg::Ask(this, QStringLiteral("确认修改？"))) {
         return;
@@ -127,7 +124,8 @@ void CTeamMemberPage::OnReport() {
                      QStringLiteral("出生日期"), QStringLiteral("手机"), QStringLiteral("家庭电话"),
                      QStringLiteral("EMAIL")};
     const QStringList sexes = {QStringLiteral("男"), QStringLiteral("女")};
-    const auto& records = members_.Records();
+    // A report holds every field of every record: decoded once, for it alone.
+    const std::vector<MemberRecord> records = members_.CopyAll();
     table.rows.reserve(records.size());
     for (const MemberRecord& r : records) {
         const auto& p = r.person;

@@ -16,9 +16,7 @@ private:
     void OnAdd() override;
     void OnModify() override;
     void OnReport() override;
-    int RecordCount() const override;
-    QStringList RowOf(int index) const override;
-    int FindRow(const QStringList& texts) const override;
+    QString CellOf(int index, int column) const override;
     void RemoveRecord(int index) override;
     void ShowRecord(int index) override;
 

@@ -20,6 +20,7 @@ using namespace vantorel;
 namespace id = ids::entry;
 
 namespace {
+const Field<PolicyRecord> kNumber([](auto& r) -> auto& { return r.info.policyNo; });
 const QString kDuplicate = QStringLiteral("非常抱歉,数据库中已存在相同保单,请重新输入保险单号!");
 const QString kEmptyNo = QStringLiteral("保险单号不能为空！");
 } // namespace
@@ -139,7 +140,7 @@ void CPolicyEntryPage::ModifyPolicy() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    if (record.info.policyNo != policies_.At(currentIndex_).info.policyNo) {
+    if (record.info.policyNo != policies_.Text(currentIndex_, kNumber)) {
         if (!msg::Ask(this, QStringLiteral("您修改了保险单号,这是一个关键数据,你确认修改吗?"))) return;
         if (policies_.Exists(record.info.policyNo)) {
             msg::Info(this, kDuplicate);
@@ -191,7 +192,7 @@ void CPolicyEntryPage::SaveAfterListChange() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    if (record.info.policyNo != policies_.At(currentIndex_).info.policyNo && policies_.Exists(record.info.policyNo)) {
+    if (record.info.policyNo != policies_.Text(currentIndex_, kNumber) && policies_.Exists(record.info.policyNo)) {
         msg::Info(this, kDuplicate);
         return;
     }

@@ -1,6 +1,5 @@
 #include "policy_query_page.h"
 
-#include "policy_search.h"
 #include "app/message_box.h"
 #include "app/pinyin.h"
 #include "resources/templates/query_ids.h"
@@ -30,7 +29,7 @@ CPolicyQueryPage::CPolicyQueryPage(CInsurance& policies, PageHost* host, QWidget
     RefreshResults();
 }
 
-CPolicyQueryPage::~CPolicyQueryPage() = default;
+CPolicyQueryPage::~CPolicyQueryPage() { list_->DeleteAllItems(); }
 
 void CPolicyQueryPage::RefreshResults() {
     CommitQuiet();
@@ -42,8 +41,11 @@ void CPolicyQueryPage::RefreshResults() {
         if (list_->GetColumnCount() >= 2) list_->DeleteColumn(1);
         list_->InsertColumn(1, caption, 200);
     }
-    list_->SetRows(std::move(found.rows));
-    rowKeys_ = std::move(found.keys);
+    shown_ = {found.mode, found.needle, {}};
+    list_->ShowRecords(std::move(found.records), [this](int record, int column) {
+        return policy_search::CellText(policies_, shown_, record, column);
+    });
+    listed_ = policies_.ChangeCount();
 }
 
 void CPolicyQueryPage::OnShowAll() {
@@ -53,33 +55,38 @@ void CPolicyQueryPage::OnShowAll() {
     RefreshResults();
 }
 
+int CPolicyQueryPage::ChosenPolicy() {
+    const int record = list_->RecordOfRow(list_->GetFirstSelected());
+    if (record < 0) return -1;
+    if (policies_.ChangeCount() != listed_ || record >= policies_.GetSize()) {
+        RefreshResults();
+        return -1;
+    }
+    static const vantorel::Field<PolicyRecord> number([](auto& p) -> auto& { return p.info.policyNo; });
+    return policies_.Find(std::string(policies_.Text(record, number)));
+}
+
 void CPolicyQueryPage::OnModify() {
     CommitQuiet();
-    const int row = list_->GetFirstSelected();
-    if (row < 0 || row >= int(rowKeys_.size())) {
+    if (list_->RecordOfRow(list_->GetFirstSelected()) < 0) {
         msg::Info(this, QStringLiteral("请选择修改对象!"));
         return;
     }
     if (!host_) return;
-    const int index = policies_.Find(rowKeys_[std::size_t(row)]);
-    // A row whose policy has gone meanwhile opens nothing; the list is brought up to date.
-    if (index < 0) {
-        RefreshResults();
-        return;
-    }
+    const int index = ChosenPolicy();
+    if (index < 0) return;
     host_->EditPolicy(index);
 }
 
 void CPolicyQueryPage::OnDeleteOne() {
     CommitQuiet();
     const int row = list_->GetFirstSelected();
-    if (row < 0 || row >= int(rowKeys_.size())) return;
-    const int index = policies_.Find(rowKeys_[std::size_t(row)]);
+    const int index = ChosenPolicy();
     if (index < 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
     policies_.RemoveAt(index);
-    list_->DeleteItem(row);
-    rowKeys_.erase(rowKeys_.begin() + row);
+    list_->RemoveRecordRow(row, index);
+    listed_ = policies_.ChangeCount();
 }
 
 void CPolicyQueryPage::OnDeleteAll() {
@@ -88,5 +95,5 @@ void CPolicyQueryPage::OnDeleteAll() {
     if (!msg::Ask(this, QStringLiteral("确认删除所有保单?"), msg::Default::no)) return;
     policies_.RemoveAll();
     list_->DeleteAllItems();
-    rowKeys_.clear();
+    listed_ = policies_.ChangeCount();
 }

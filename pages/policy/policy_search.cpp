@@ -6,6 +6,7 @@
 
 #include <QRegularExpression>
 #include <cstring>
+#include <numeric>
 
 using namespace vantorel;
 
@@ -13,25 +14,48 @@ namespace policy_search {
 
 namespace {
 
-// Finds the first text field of a policy containing the needle.
-struct FieldMatcher {
-    const std::string& needle;
-    const std::string* found = nullptr;
+using vantorel::Field;
+const Field<PolicyRecord> kNumberField([](auto& p) -> auto& { return p.info.policyNo; });
+const Field<PolicyRecord> kHolderField([](auto& p) -> auto& { return p.holder.name; });
+const Field<PolicyRecord> kInsuredField([](auto& p) -> auto& { return p.insured.name; });
+const Field<PolicyRecord> kProductField([](auto& p) -> auto& { return p.info.productName; });
+const Field<PolicyRecord> kDateField([](auto& p) -> auto& { return p.info.effectiveDate; });
 
-    void operator()(const char*, const std::string& value) {
-        if (!found && GbkContains(value, needle)) found = &value;
+// The field a mode lists beside the number (all but "其它").
+const Field<PolicyRecord>& ShownField(int mode) {
+    switch (mode) {
+    case kInsured: return kInsuredField;
+    case kProduct: return kProductField;
+    case kDate: return kDateField;
+    default: return kHolderField;
     }
-    template <class T> void operator()(const char*, const T&) {}
-    template <class T> void Again(const char*, const T&) {}
-    template <class T> void Object(const char*, const T& sub) { VisitFields(*this, sub); }
-    template <class T> void List(const char*, const std::vector<T>& list) {
-        for (const T& item : list) VisitFields(*this, item);
+}
+
+// The first text of a policy containing the needle, in the order of its
+// fields; empty when none does.
+std::string_view FirstMatch(const CInsurance::View& p, std::string_view needle) {
+    std::string_view found;
+    p.AnyText([&](std::string_view t) {
+        if (!GbkContains(t, needle)) return false;
+        found = t;
+        return true;
+    });
+    return found;
+}
+
+// Whether a policy matches a search for a needle that is not empty.
+bool Matches(const CInsurance::View& p, int mode, std::string_view needle) {
+    switch (mode) {
+    case kNumber: return p.Text(kNumberField) == needle;
+    case kDate: return p.Text(kDateField) == needle;
+    case kAnyField: return p.AnyText([&](std::string_view t) { return GbkContains(t, needle); });
+    default: return GbkContains(p.Text(ShownField(mode)), needle);
     }
-};
+}
 
 } // namespace
 
-bool GbkContains(const std::string& hay, const std::string& needle) {
+bool GbkContains(std::string_view hay, std::string_view needle) {
     if (needle.empty()) return true;
     if (needle.size() > hay.size()) return false;
     const std::size_t last = hay.size() - needle.size();
@@ -64,65 +88,47 @@ QString KeyCaption(int mode) {
 
 Result Search(const CInsurance& book, int mode, const QString& text, PinyinIndex* pinyin) {
     Result out;
-    const std::vector<PolicyRecord>& all = book.Records();
+    out.mode = mode;
     if (mode < kAll || mode > kAnyField) return out;
 
     // Records hold only what GBK can hold, so other text matches nothing.
     const bool storable = CanStoreAsGbk(text);
-    std::string needle;
     if (mode == kDate) {
         const QString stored = DateAsStored(text);
         if (!text.isEmpty() && stored.isEmpty()) return out;
-        needle = ToGbk(stored);
+        out.needle = ToGbk(stored);
     } else if (mode != kAll) {
         if (!storable) return out;
-        needle = ToGbk(text);
+        out.needle = ToGbk(text);
     }
-    const bool everything = mode == kAll || (mode != kNumber && needle.empty());
+    const bool everything = mode == kAll || (mode != kNumber && out.needle.empty());
+    if (everything) {
+        out.records.resize(std::size_t(book.GetSize()));
+        std::iota(out.records.begin(), out.records.end(), 0);
+        return out;
+    }
     const std::string latin =
         pinyin && (mode == kHolder || mode == kInsured) ? PinyinIndex::LatinQuery(text) : std::string();
-    auto nameMatches = [&](const std::string& name) {
-        return everything || GbkContains(name, needle) || (!latin.empty() && pinyin->Matches(name, latin));
-    };
-
-    out.rows.reserve(everything ? all.size() : 64);
-    out.keys.reserve(everything ? all.size() : 64);
-    auto add = [&](const PolicyRecord& p, const std::string& shown) {
-        out.rows.push_back({FromGbk(p.info.policyNo), FromGbk(shown)});
-        out.keys.push_back(p.info.policyNo);
-    };
-    for (const PolicyRecord& p : all) {
-        switch (mode) {
-        case kAll: add(p, p.holder.name); break;
-        case kNumber:
-            if (p.info.policyNo == needle) add(p, p.holder.name);
-            break;
-        case kHolder:
-            if (nameMatches(p.holder.name)) add(p, p.holder.name);
-            break;
-        case kInsured:
-            if (nameMatches(p.insured.name)) add(p, p.insured.name);
-            break;
-        case kProduct:
-            if (everything || GbkContains(p.info.productName, needle)) add(p, p.info.productName);
-            break;
-        case kDate:
-            if (everything || p.info.effectiveDate == needle) add(p, p.info.effectiveDate);
-            break;
-        case kAnyField: {
-            if (everything) {
-                add(p, p.holder.name);
-                break;
-            }
-            FieldMatcher m{needle};
-            VisitFields(m, p);
-            if (m.found) add(p, *m.found);
-            break;
-        }
-        default: break;
-        }
+    if (!latin.empty()) {
+        const Field<PolicyRecord>& name = ShownField(mode);
+        book.ForEach([&](int i, const CInsurance::View& p) {
+            const std::string_view n = p.Text(name);
+            if (GbkContains(n, out.needle) || pinyin->Matches(std::string(n), latin)) out.records.push_back(i);
+        });
+        return out;
     }
+    book.ForEach([&](int i, const CInsurance::View& p) {
+        if (Matches(p, mode, out.needle)) out.records.push_back(i);
+    });
     return out;
+}
+
+QString CellText(const CInsurance& book, const Result& found, int record, int column) {
+    if (record < 0 || record >= book.GetSize()) return {};
+    const CInsurance::View p = book.ViewAt(record);
+    if (column == 0) return FromGbk(p.Text(kNumberField));
+    if (found.mode == kAnyField && !found.needle.empty()) return FromGbk(FirstMatch(p, found.needle));
+    return FromGbk(p.Text(ShownField(found.mode)));
 }
 
 } // namespace policy_search

@@ -9,6 +9,13 @@
 using namespace vantorel;
 namespace id = ids::remind;
 
+namespace {
+const Field<PolicyRecord> kPolicyNo([](auto& p) -> auto& { return p.info.policyNo; });
+const Field<PolicyRecord> kHolderName([](auto& p) -> auto& { return p.holder.name; });
+const Field<PolicyRecord> kMobile([](auto& p) -> auto& { return p.holder.mobile; });
+const Field<PolicyRecord> kPremium([](auto& p) -> auto& { return p.info.annualPremium; });
+} // namespace
+
 CRemindSettingsPage::CRemindSettingsPage(const ReminderSwitches& stored, const CInsurance& policies, PageHost* host,
                                          QWidget* parent)
     : CPage(tmpl::RemindSettingsTemplate(), parent), policies_(policies), host_(host),
@@ -55,11 +62,12 @@ void CRemindSettingsPage::RebuildDueList() {
     dueIndexes_.clear();
     dueNumbers_.clear();
     for (const premium::DueEntry& e : due) {
-        const PolicyRecord& p = policies_.At(e.index);
-        rows.push_back({e.date.toString(QStringLiteral("yyyy-MM-dd")), FromGbk(p.info.policyNo), FromGbk(p.holder.name),
-                        FromGbk(p.holder.mobile), premium::Amount(p.info.annualPremium)});
+        const CInsurance::View p = policies_.ViewAt(e.index);
+        const auto [number, holder, mobile] = p.Texts(kPolicyNo, kHolderName, kMobile);
+        rows.push_back({e.date.toString(QStringLiteral("yyyy-MM-dd")), FromGbk(number), FromGbk(holder),
+                        FromGbk(mobile), premium::Amount(p.Number(kPremium))});
         dueIndexes_.push_back(e.index);
-        dueNumbers_.push_back(p.info.policyNo);
+        dueNumbers_.emplace_back(number);
     }
     dueList_->SetRows(std::move(rows));
 }
@@ -69,7 +77,7 @@ void CRemindSettingsPage::OnOpenDue(int row) {
     const int index = dueIndexes_[std::size_t(row)];
     // The book may have changed since the list was made: open the policy the
     // row names or, when it has gone, nothing but a list brought up to date.
-    if (index >= policies_.GetSize() || policies_.At(index).info.policyNo != dueNumbers_[std::size_t(row)]) {
+    if (index >= policies_.GetSize() || policies_.Text(index, kPolicyNo) != dueNumbers_[std::size_t(row)]) {
         RebuildDueList();
         return;
     }

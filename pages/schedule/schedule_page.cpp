@@ -44,6 +44,8 @@ CSchedulePage::CSchedulePage(vantorel::CCalendar& entries, int remind, const QDa
     connect(list_, &CSkinListCtrl::rowDoubleClicked, this, [this](int) { OnLoadEntry(); });
 }
 
+CSchedulePage::~CSchedulePage() { list_->DeleteAllItems(); }
+
 CSchedulePage::DateParts CSchedulePage::SplitDateNumber(double n) {
     // A date number from a damaged file may be anything; beyond this the
     // parts would not fit the integers they are shown as.
@@ -63,11 +65,14 @@ QString CSchedulePage::DateText(double n) {
 
 void CSchedulePage::FillList() {
     CommitQuiet();
-    const auto& entries = entries_.Records();
-    std::vector<QStringList> rows;
-    rows.reserve(entries.size());
-    for (const auto& e : entries) rows.push_back({DateText(e.date), FromGbk(e.text)});
-    list_->SetRows(std::move(rows));
+    static const vantorel::Field<vantorel::ScheduleEntry> date([](auto& e) -> auto& { return e.date; });
+    static const vantorel::Field<vantorel::ScheduleEntry> text([](auto& e) -> auto& { return e.text; });
+    // Rows stand in the order the entries were added; their texts are read when shown.
+    list_->ShowRecords(entries_.GetSize(), [this](int index, int column) {
+        if (index >= entries_.GetSize()) return QString();
+        const vantorel::CCalendar::View e = entries_.ViewAt(index);
+        return column == 0 ? DateText(e.Number(date)) : FromGbk(e.Text(text));
+    });
 }
 
 void CSchedulePage::OnAdd() {
@@ -93,14 +98,14 @@ void CSchedulePage::OnDelete() {
     const int row = list_->GetFirstSelected();
     if (row < 0) return;
     entries_.RemoveAt(row);
-    list_->DeleteItem(row);
+    list_->RemoveRecordRow(row, row);
     list_->SelectRow(row < list_->GetItemCount() ? row : -1);
 }
 
 void CSchedulePage::OnLoadEntry() {
     const int row = list_->GetFirstSelected();
     if (row < 0) return;
-    const vantorel::ScheduleEntry& e = entries_.At(row);
+    const vantorel::ScheduleEntry e = entries_.GetAt(row);
     const DateParts p = SplitDateNumber(e.date);
     // A date no calendar has (from a damaged file) leaves the calendar as it is.
     if (p.year >= 1 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 && p.day <= 31) {

@@ -17,8 +17,11 @@ public:
     // Lists and adds to `entries`; the calendar opens on `today`, the switch
     // "打开日程提醒" starts as `remind`.
     CSchedulePage(vantorel::CCalendar& entries, int remind, const QDate& today, QWidget* parent = nullptr);
+    // The list stops asking the page for texts before the page is gone.
+    ~CSchedulePage() override;
 
     void CollectSwitches(ReminderSwitches& s) const override { s.calendar = remind_; }
+    void OnBookLoaded() override { FillList(); }
 
     // Year, month and day of a schedule date number (year*10000+month*100+day).
     struct DateParts {

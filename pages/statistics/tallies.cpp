@@ -42,17 +42,34 @@ private:
     std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> index_;
 };
 
-template <class Records, class Field> TallyRows Over(const Records& records, Field field) {
+template <class Collection, class Category> TallyRows Over(const Collection& records, Category category) {
     Counter c;
-    for (const auto& r : records) c.Count(field(r));
+    records.ForEach([&](int, const typename Collection::View& r) { c.Count(category(r)); });
     return c.Take();
 }
 
+using vantorel::Field;
 using vantorel::PolicyRecord;
 using vantorel::PotClientRecord;
 
-#define POLICY(expr) [](const PolicyRecord& r) -> std::string_view { return expr; }, nullptr
-#define CLIENT(expr) nullptr, [](const PotClientRecord& r) -> std::string_view { return expr; }
+const Field<PolicyRecord> kPayment([](auto& r) -> auto& { return r.info.paymentMethod; });
+const Field<PolicyRecord> kProduct([](auto& r) -> auto& { return r.info.productName; });
+const Field<PolicyRecord> kBenefit([](auto& r) -> auto& { return r.info.benefitMethod; });
+const Field<PolicyRecord> kHolderSex([](auto& r) -> auto& { return r.holder.sex; });
+const Field<PolicyRecord> kHolderMarital([](auto& r) -> auto& { return r.holder.maritalStatus; });
+const Field<PolicyRecord> kHolderEducation([](auto& r) -> auto& { return r.holder.education; });
+const Field<PolicyRecord> kHolderIncome([](auto& r) -> auto& { return r.holder.annualIncome; });
+const Field<PolicyRecord> kInsuredSex([](auto& r) -> auto& { return r.insured.sex; });
+const Field<PolicyRecord> kInsuredMarital([](auto& r) -> auto& { return r.insured.maritalStatus; });
+const Field<PolicyRecord> kInsuredEducation([](auto& r) -> auto& { return r.insured.education; });
+const Field<PolicyRecord> kInsuredIncome([](auto& r) -> auto& { return r.insured.annualIncome; });
+const Field<PotClientRecord> kClientSex([](auto& r) -> auto& { return r.person.sex; });
+const Field<PotClientRecord> kClientMarital([](auto& r) -> auto& { return r.person.maritalStatus; });
+const Field<PotClientRecord> kClientEducation([](auto& r) -> auto& { return r.person.education; });
+const Field<PotClientRecord> kClientIncome([](auto& r) -> auto& { return r.person.annualIncome; });
+
+#define POLICY(expr) [](const vantorel::CInsurance::View& r) -> std::string_view { return expr; }, nullptr
+#define CLIENT(expr) nullptr, [](const vantorel::CPotClient::View& r) -> std::string_view { return expr; }
 
 } // namespace
 
@@ -72,27 +89,27 @@ const std::string& MaritalCategory(int status) {
 const std::vector<TallySpec>& Tallies() {
     namespace id = ids::statistics;
     static const std::vector<TallySpec> all = {
-        {id::PolicyPayment, "缴费方式", 100, POLICY(r.info.paymentMethod)},
-        {id::PolicyProduct, "险种名称", 100, POLICY(r.info.productName)},
-        {id::PolicyBenefit, "领取方式", 100, POLICY(r.info.benefitMethod)},
-        {id::HolderSex, "投保人性别", 100, POLICY(SexCategory(r.holder.sex))},
-        {id::HolderMarital, "投保人婚况", 100, POLICY(MaritalCategory(r.holder.maritalStatus))},
-        {id::HolderEducation, "投保人文化程度", 120, POLICY(r.holder.education)},
-        {id::HolderIncome, "投保人年收入", 120, POLICY(r.holder.annualIncome)},
-        {id::InsuredSex, "被保险人性别", 100, POLICY(SexCategory(r.insured.sex))},
-        {id::InsuredMarital, "被保险人婚况", 100, POLICY(MaritalCategory(r.insured.maritalStatus))},
-        {id::InsuredEducation, "被保险人文化程度", 120, POLICY(r.insured.education)},
-        {id::InsuredIncome, "被保险人年收入", 120, POLICY(r.insured.annualIncome)},
-        {id::ClientSex, "潜力客户性别", 100, CLIENT(SexCategory(r.person.sex))},
-        {id::ClientMarital, "潜力客户婚况", 100, CLIENT(MaritalCategory(r.person.maritalStatus))},
-        {id::ClientEducation, "潜力客户文化程度", 120, CLIENT(r.person.education)},
-        {id::ClientIncome, "潜力客户年收入", 120, CLIENT(r.person.annualIncome)},
+        {id::PolicyPayment, "缴费方式", 100, POLICY(r.Text(kPayment))},
+        {id::PolicyProduct, "险种名称", 100, POLICY(r.Text(kProduct))},
+        {id::PolicyBenefit, "领取方式", 100, POLICY(r.Text(kBenefit))},
+        {id::HolderSex, "投保人性别", 100, POLICY(SexCategory(r.Short(kHolderSex)))},
+        {id::HolderMarital, "投保人婚况", 100, POLICY(MaritalCategory(r.Short(kHolderMarital)))},
+        {id::HolderEducation, "投保人文化程度", 120, POLICY(r.Text(kHolderEducation))},
+        {id::HolderIncome, "投保人年收入", 120, POLICY(r.Text(kHolderIncome))},
+        {id::InsuredSex, "被保险人性别", 100, POLICY(SexCategory(r.Short(kInsuredSex)))},
+        {id::InsuredMarital, "被保险人婚况", 100, POLICY(MaritalCategory(r.Short(kInsuredMarital)))},
+        {id::InsuredEducation, "被保险人文化程度", 120, POLICY(r.Text(kInsuredEducation))},
+        {id::InsuredIncome, "被保险人年收入", 120, POLICY(r.Text(kInsuredIncome))},
+        {id::ClientSex, "潜力客户性别", 100, CLIENT(SexCategory(r.Short(kClientSex)))},
+        {id::ClientMarital, "潜力客户婚况", 100, CLIENT(MaritalCategory(r.Short(kClientMarital)))},
+        {id::ClientEducation, "潜力客户文化程度", 120, CLIENT(r.Text(kClientEducation))},
+        {id::ClientIncome, "潜力客户年收入", 120, CLIENT(r.Text(kClientIncome))},
     };
     return all;
 }
 
 TallyRows Run(const TallySpec& tally, const vantorel::DataBook& book) {
-    return tally.policy ? Over(book.insurance.Records(), tally.policy) : Over(book.clients.Records(), tally.client);
+    return tally.policy ? Over(book.insurance, tally.policy) : Over(book.clients, tally.client);
 }
 
 const TallySpec* FindTally(int button) {

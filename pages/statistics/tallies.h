@@ -22,8 +22,8 @@ struct TallySpec {
     int button;          // the button that runs it
     const char* caption; // caption of the category column (UTF-8)
     int width;           // width of the category column in pixels
-    std::string_view (*policy)(const vantorel::PolicyRecord&);
-    std::string_view (*client)(const vantorel::PotClientRecord&);
+    std::string_view (*policy)(const vantorel::CInsurance::View&);
+    std::string_view (*client)(const vantorel::CPotClient::View&);
 };
 
 // The fifteen, in the order of the page's buttons.

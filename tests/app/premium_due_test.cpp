@@ -1,6 +1,7 @@
 #include "app/composed_date.h"
 #include "app/gbk.h"
 #include "app/premium_due.h"
+#include "records/data_files.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,30 @@ TEST(PremiumDue, RangeQueryAgreesWithSteppingThroughEveryDue) {
         ASSERT_EQ(DueDatesIn(s, from, to), stepped)
             << effective << " " << years << " " << from.toString().toStdString();
     }
+}
+
+// Today's boxes look only at policies whose effective day can fall on today:
+// they must still be exactly the policies due today, month ends included.
+TEST(PremiumDue, TodaysBoxesAreThePoliciesDueToday) {
+    DataBook book;
+    const char* effective[] = {"2003/1-31",   "2003/2-28", "2003/3-30",  "2003/4-29", "2003/5-15", "2003/01-031",
+                               "2003/1-0031", "2003/1-",   "2003/1-31x", "2003/2-30", "03/1-31",   "2003/1-1"};
+    const char* methods[] = {"年缴", "半年缴", "季缴", "月缴", "趸缴"};
+    std::vector<PolicyInfo> infos;
+    for (const char* e : effective)
+        for (const char* m : methods) {
+            PolicyRecord p;
+            p.info = Info(m, e, infos.size() % 3 ? "1" : "");
+            p.info.policyNo = "P" + std::to_string(infos.size());
+            infos.push_back(p.info);
+            book.insurance.Add(p);
+        }
+    for (QDate day = D(2003, 1, 1); day <= D(2005, 3, 31); day = day.addDays(1)) {
+        int due = 0;
+        for (const PolicyInfo& i : infos) due += IsDueOn(ScheduleOf(i), day);
+        ASSERT_EQ(DueTodayReminders(book.insurance, day).size(), due) << day.toString().toStdString();
+    }
+    EXPECT_TRUE(DueTodayReminders(book.insurance, QDate()).isEmpty());
 }
 
 } // namespace

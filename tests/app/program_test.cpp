@@ -80,8 +80,8 @@ TEST_F(Program, EachTerminationSignalSavesEverythingEvenWithABoxOpen) {
         vantorel::DataBook back;
         for (const auto& f : vantorel::LoadAll(back, dir_.path().toStdString()))
             EXPECT_EQ(f.state, vantorel::LoadState::loaded) << f.file << " after " << sig;
-        EXPECT_EQ(back.insurance.Records(), book.insurance.Records());
-        EXPECT_EQ(back.calendar.Records(), book.calendar.Records());
+        EXPECT_EQ(back.insurance.CopyAll(), book.insurance.CopyAll());
+        EXPECT_EQ(back.calendar.CopyAll(), book.calendar.CopyAll());
         EXPECT_EQ(QFileInfo(dir_.filePath("data2.bcm")).size(), 4);
         QSettings store(dir_.filePath("config/Vantorel/vantorel.conf"), QSettings::IniFormat);
         for (const char* k : {"CALENDAR", "TBRSR", "BTBRSR", "QLKHSR", "TDCRSR"})

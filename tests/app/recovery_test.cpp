@@ -98,7 +98,7 @@ TEST_F(Recovery, ChangesComeBackOnceWithOneBoxAndAnOrderlyCloseSaysNothingNextTi
     EXPECT_EQ(boxes_.shown, QStringList({"上次程序没有正常关闭。已恢复 4 项未保存的更改。"}));
     for (std::size_t i = 0; i < vantorel::kFileCount; ++i)
         EXPECT_EQ(back->Book().Collection(i).RecordCount(), expected.Collection(i).RecordCount()) << i;
-    EXPECT_EQ(back->Book().insurance.At(0).info.policyNo, "B1");
+    EXPECT_EQ(back->Book().insurance.GetAt(0).info.policyNo, "B1");
     // The pages were made after the replay: the query page lists what came back.
     back->Page(ids::query::Template)->OnShown();
     EXPECT_EQ(FindCtl<CSkinListCtrl>(back->Page(ids::query::Template), ids::query::List)->GetItemCount(), 1);

@@ -32,10 +32,17 @@ TEST(Session, WorksOnItsFolderOnlyAndOpensIntoAFreshBook) {
     for (const auto& r : vantorel::SaveAll(written, folder)) ASSERT_TRUE(r.saved) << r.reason;
     Store().setValue("AWOKE/TBRSR", 0);
 
-    Session session(folder);
-    session.Book().members.Add(Member("before")); // replaced, not added to
-    session.Open();
-    EXPECT_EQ(session.Book().members.Records(), written.members.Records());
+    Session first(folder);
+    first.Book().members.Add(Member("before")); // replaced, not added to
+    // The files are read on a thread of their own: the book is the old one until FinishOpen.
+    first.BeginOpen();
+    EXPECT_EQ(first.Book().members.GetSize(), 1);
+    first.BeginOpen(); // the read under way goes on, no second one
+    // A session handed on while it reads (the program starts reading before
+    // its window exists) hands on the read.
+    Session session(std::move(first));
+    session.FinishOpen();
+    EXPECT_EQ(session.Book().members.CopyAll(), written.members.CopyAll());
     EXPECT_EQ(session.LoadResults()[2].state, vantorel::LoadState::loaded);
     EXPECT_EQ(session.StoredSwitches().holder, 0);
     EXPECT_EQ(session.StoredSwitches().members, 1);
@@ -44,7 +51,7 @@ TEST(Session, WorksOnItsFolderOnlyAndOpensIntoAFreshBook) {
     for (const auto& r : session.SaveAll()) EXPECT_TRUE(r.saved) << r.reason;
     vantorel::DataBook back;
     vantorel::LoadAll(back, folder);
-    EXPECT_EQ(back.members.Records(), session.Book().members.Records());
+    EXPECT_EQ(back.members.CopyAll(), session.Book().members.CopyAll());
     EXPECT_TRUE(session.Backup());
     EXPECT_TRUE(fs::exists(folder / "data3.BAK"));
     // Nothing lands in the process's working folder.

@@ -45,7 +45,7 @@ TEST_F(PotClientPageTest, ClientFieldsAreStoredAndOnlyAClickShowsThem) {
     Fill(p, {id::Name, id::Fax, id::WorkPostcode, id::Hobby}, {"赵六", "020-1", "518000", "围棋"});
     Press(p, id::Add);
     ASSERT_EQ(book.clients.GetSize(), 1);
-    const auto& r = book.clients.At(0);
+    const auto& r = book.clients.GetAt(0);
     EXPECT_EQ(r.person.workPostcode, "518000"); // not the home postcode, which has the same label
     EXPECT_EQ(r.fax, "020-1");
     EXPECT_EQ(FromGbk(r.hobby), "围棋");
@@ -84,14 +84,14 @@ TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {
     boxes.Answer(false);
     Press(p, id::Modify); // key unchanged: the plain question; No keeps everything
     EXPECT_EQ(boxes.Last(), kConfirm);
-    EXPECT_EQ(book.clients.At(1).person.mobile, "");
+    EXPECT_EQ(book.clients.GetAt(1).person.mobile, "");
     Press(p, id::Modify);
-    EXPECT_EQ(book.clients.At(1).person.mobile, "139");
+    EXPECT_EQ(book.clients.GetAt(1).person.mobile, "139");
     Press(p, id::Modify); // a modify leaves nothing selected
     EXPECT_EQ(boxes.Last(), kPickFirst);
 
     // A key another client holds is refused whichever part changed.
-    const auto before = book.clients.Records();
+    const auto before = book.clients.CopyAll();
     struct Case {
         int row;
         const char *name, *id;
@@ -105,7 +105,7 @@ TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {
         Press(p, id::Modify);
         EXPECT_EQ(boxes.shown, (QStringList{c.question, kDupModify})) << c.row << c.name << c.id;
     }
-    EXPECT_EQ(book.clients.Records(), before);
+    EXPECT_EQ(book.clients.CopyAll(), before);
     Fill(p, {id::Name, id::IdNumber}, {"丁", "4"}); // the refusal keeps the selection: correct and retry
     Press(p, id::Modify);
     EXPECT_EQ(boxes.Last(), kKeyQuestion);
@@ -130,7 +130,7 @@ TEST_F(PotClientPageTest, DeleteAsksAndRemovesTheClickedRecord) {
     EXPECT_EQ(book.clients.GetSize(), 4);
     Press(p, id::Delete);
     ASSERT_EQ(book.clients.GetSize(), 3);
-    EXPECT_EQ(book.clients.At(1).person.mobile, "");
+    EXPECT_EQ(book.clients.GetAt(1).person.mobile, "");
     EXPECT_EQ(RowTexts(p, id::List, 2), (QStringList{"三", "三"}));
     Press(p, id::Modify); // a delete leaves nothing selected
     EXPECT_EQ(boxes.Last(), kPickFirst);

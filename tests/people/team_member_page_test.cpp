@@ -46,7 +46,7 @@ TEST_F(TeamMemberPageTest, BothDatesAndTheHeightAreStoredAndShownAgain) {
     Fill(p, ids, {"T-7", "1970", "05", "29", "2003", "01", "15", "170.6"});
     Press(p, id::Add);
     ASSERT_EQ(book.members.GetSize(), 2);
-    const auto& r = book.members.At(1);
+    const auto& r = book.members.GetAt(1);
     EXPECT_EQ(r.person.birthDate, "1970/5-29");
     EXPECT_EQ(r.joinDate, "2003/1-15");
     EXPECT_DOUBLE_EQ(r.person.height, 170.6);
@@ -61,7 +61,7 @@ TEST_F(TeamMemberPageTest, BothDatesAndTheHeightAreStoredAndShownAgain) {
     TypeInto(p, id::Height, "-1e400");
     Press(p, id::Modify);
     EXPECT_EQ(boxes.shown, QStringList{"“身高”数值太大，请重新输入!"});
-    EXPECT_DOUBLE_EQ(book.members.At(1).person.height, 170.6);
+    EXPECT_DOUBLE_EQ(book.members.GetAt(1).person.height, 170.6);
 }
 
 TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
@@ -80,7 +80,7 @@ TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
     Fill(p, {id::Department}, {"三部"});
     Press(p, id::Modify); // neither key field changed: the plain question
     EXPECT_EQ(boxes.Last(), "确认修改？");
-    EXPECT_EQ(FromGbk(book.members.At(1).department), "三部");
+    EXPECT_EQ(FromGbk(book.members.GetAt(1).department), "三部");
 
     boxes.Clear();
     ClickRow(p, id::List, 1);
@@ -94,7 +94,7 @@ TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
     Fill(p, {id::StaffNo}, {"A01"}); // another member's number
     Press(p, id::Modify);
     EXPECT_EQ(boxes.shown, (QStringList{kKeyQuestion, kDuplicate}));
-    EXPECT_EQ(book.members.At(1).staffNo, "B02");
+    EXPECT_EQ(book.members.GetAt(1).staffNo, "B02");
 
     Press(p, id::Delete);
     EXPECT_EQ(boxes.Last(), "确认删除?");

@@ -40,8 +40,8 @@ TEST_F(EntryPage, AddRefusesDuplicateBeforeEmptyAndKeepsFormAndRiders) {
     AddThroughDialog(id::Riders, "R-1");
     EXPECT_TRUE(Submit("P-1").isEmpty()) << "an add confirms nothing";
     ASSERT_EQ(book.insurance.GetSize(), 1);
-    EXPECT_EQ(book.insurance.At(0).beneficiaries.size(), 1u);
-    EXPECT_EQ(book.insurance.At(0).riders.size(), 1u);
+    EXPECT_EQ(book.insurance.GetAt(0).beneficiaries.size(), 1u);
+    EXPECT_EQ(book.insurance.GetAt(0).riders.size(), 1u);
 
     // The form and the riders stay; the beneficiaries go.
     EXPECT_EQ(TextOf(&page, id::PolicyNo), "P-1");
@@ -69,7 +69,7 @@ TEST_F(EntryPage, LongTextsAreStoredWhole) {
     TypeInto(&page, id::Remarks, address);             // memo
     EXPECT_TRUE(Submit("LONG").isEmpty());
     ASSERT_EQ(book.insurance.GetSize(), 1);
-    const vantorel::PolicyRecord& r = book.insurance.At(0);
+    const vantorel::PolicyRecord& r = book.insurance.GetAt(0);
     EXPECT_EQ(FromGbk(r.holder.homeAddress), address);
     EXPECT_EQ(r.info.company.size(), 40001u);
     EXPECT_EQ(FromGbk(r.info.remarks), address);
@@ -97,7 +97,7 @@ TEST_F(EntryPage, AnAmountTooLargeForANumberIsRefusedByName) {
     }
     EXPECT_TRUE(Submit("BIG").isEmpty());
     ASSERT_EQ(book.insurance.GetSize(), 1);
-    EXPECT_DOUBLE_EQ(book.insurance.At(0).insured.weight, 1.7e308);
+    EXPECT_DOUBLE_EQ(book.insurance.GetAt(0).insured.weight, 1.7e308);
 }
 
 // The caption of "添加"/"修改" and the stepping buttons follow the mode as it is
@@ -138,18 +138,18 @@ TEST_F(ModifyMode, QuestionsGuardTheStoredPolicy) {
     const vantorel::PolicyRecord before = book.insurance.GetAt(1);
     TypeInto(&page, id::Remarks, "changed");
     EXPECT_EQ(Submit("B", {false}), QStringList{"确认修改？"});
-    EXPECT_EQ(book.insurance.At(1), before);
+    EXPECT_EQ(book.insurance.GetAt(1), before);
     Submit("B");
-    EXPECT_EQ(book.insurance.At(1).info.remarks, "changed");
+    EXPECT_EQ(book.insurance.GetAt(1).info.remarks, "changed");
     EXPECT_EQ(book.insurance.GetSize(), 3);
 
     EXPECT_EQ(Submit("C"), QStringList({kKeyChange, kDuplicate}));
     EXPECT_EQ(Submit("B2", {false}), QStringList{kKeyChange});
-    EXPECT_EQ(book.insurance.At(1).info.policyNo, "B");
+    EXPECT_EQ(book.insurance.GetAt(1).info.policyNo, "B");
     Submit("B2");
-    EXPECT_EQ(book.insurance.At(1).info.policyNo, "B2");
+    EXPECT_EQ(book.insurance.GetAt(1).info.policyNo, "B2");
     EXPECT_EQ(Submit(""), QStringList{kEmptyNo});
-    EXPECT_EQ(book.insurance.At(1).info.policyNo, "B2");
+    EXPECT_EQ(book.insurance.GetAt(1).info.policyNo, "B2");
 
     // A stale index (policies deleted meanwhile) is left alone.
     book.insurance.RemoveAt(2);
@@ -171,7 +171,7 @@ TEST_F(ModifyMode, SteppingStopsAtBothEndsAndDropsEdits) {
         EXPECT_EQ(page.CurrentIndex(), index);
         EXPECT_EQ(TextOf(&page, id::PolicyNo), no);
     }
-    EXPECT_EQ(book.insurance.At(1).holder.name, "holder B");
+    EXPECT_EQ(book.insurance.GetAt(1).holder.name, "holder B");
 }
 
 TEST_F(ModifyMode, DatesRoundTripThroughTheForm) {
@@ -199,11 +199,11 @@ TEST_F(ModifyMode, ChangedListsSaveTheWholeFormAtOnce) {
     AddThroughDialog(id::Beneficiaries, "甲");
     EXPECT_EQ(rec.questions, QStringList{"受益人被更改,是否保存?"});
     EXPECT_TRUE(page.Beneficiaries().empty());
-    EXPECT_TRUE(book.insurance.At(1).beneficiaries.empty());
+    EXPECT_TRUE(book.insurance.GetAt(1).beneficiaries.empty());
 
     AddThroughDialog(id::Beneficiaries, "乙");
-    EXPECT_EQ(book.insurance.At(1).beneficiaries.size(), 1u);
-    EXPECT_EQ(book.insurance.At(1).info.remarks, "edited too");
+    EXPECT_EQ(book.insurance.GetAt(1).beneficiaries.size(), 1u);
+    EXPECT_EQ(book.insurance.GetAt(1).info.remarks, "edited too");
 
     // A number another policy holds, or none, is refused; the list stays on the form.
     rec.Clear();
@@ -214,11 +214,11 @@ TEST_F(ModifyMode, ChangedListsSaveTheWholeFormAtOnce) {
     AddThroughDialog(id::Riders, "R2");
     EXPECT_EQ(rec.Last(), kEmptyNo);
     EXPECT_EQ(page.Riders().size(), 2u);
-    EXPECT_TRUE(book.insurance.At(1).riders.empty());
+    EXPECT_TRUE(book.insurance.GetAt(1).riders.empty());
 
     TypeInto(&page, id::PolicyNo, "B");
     AddThroughDialog(id::Riders, "R3");
-    EXPECT_EQ(book.insurance.At(1).riders.size(), 3u) << "its own number is fine";
+    EXPECT_EQ(book.insurance.GetAt(1).riders.size(), 3u) << "its own number is fine";
 }
 
 TEST_F(ModifyMode, AnUnchangedNumberSharedWithAnotherPolicyIsNoDuplicate) {
@@ -227,13 +227,13 @@ TEST_F(ModifyMode, AnUnchangedNumberSharedWithAnotherPolicyIsNoDuplicate) {
     TypeInto(&page, id::Remarks, "note");
     AddThroughDialog(id::Beneficiaries, "甲");
     EXPECT_EQ(rec.shown, QStringList{"受益人被更改,是否保存?"});
-    EXPECT_EQ(book.insurance.At(1).beneficiaries.size(), 1u);
-    EXPECT_EQ(book.insurance.At(1).info.remarks, "note");
+    EXPECT_EQ(book.insurance.GetAt(1).beneficiaries.size(), 1u);
+    EXPECT_EQ(book.insurance.GetAt(1).info.remarks, "note");
 
     EXPECT_EQ(Submit("B"), QStringList{"确认修改？"}); // the other path agrees
     rec.Clear();
     AddThroughDialog(id::Riders, "R");
-    EXPECT_EQ(book.insurance.At(1).riders.size(), 1u);
+    EXPECT_EQ(book.insurance.GetAt(1).riders.size(), 1u);
 
     // A changed number is still tested on both paths.
     rec.Clear();
@@ -241,8 +241,8 @@ TEST_F(ModifyMode, AnUnchangedNumberSharedWithAnotherPolicyIsNoDuplicate) {
     AddThroughDialog(id::Beneficiaries, "乙");
     EXPECT_EQ(rec.shown, QStringList({"受益人被更改,是否保存?", kDuplicate}));
     EXPECT_EQ(Submit("C"), QStringList({kKeyChange, kDuplicate}));
-    EXPECT_EQ(book.insurance.At(1).beneficiaries.size(), 1u);
-    EXPECT_EQ(book.insurance.At(3).info.policyNo, "B");
+    EXPECT_EQ(book.insurance.GetAt(1).beneficiaries.size(), 1u);
+    EXPECT_EQ(book.insurance.GetAt(3).info.policyNo, "B");
 }
 
 } // namespace

@@ -30,7 +30,7 @@ struct ValueMap {
 template <class C> void ExpectEveryTruncationIsCaught(const C& full) {
     const std::string bytes = Stored(full);
     ValueMap map;
-    for (auto r : full.Records()) map.recordEnds.push_back((VisitFields(map, r), map.starts.back()));
+    for (auto r : full.CopyAll()) map.recordEnds.push_back((VisitFields(map, r), map.starts.back()));
     ASSERT_EQ(map.starts.back(), bytes.size());
     for (std::size_t len = 0; len < bytes.size(); ++len) {
         C c;
@@ -48,7 +48,7 @@ template <class C> void ExpectEveryTruncationIsCaught(const C& full) {
         const auto complete =
             std::upper_bound(map.recordEnds.begin(), map.recordEnds.end(), len) - map.recordEnds.begin();
         ASSERT_EQ(c.GetSize(), complete) << "length " << len;
-        for (int i = 0; i < complete; ++i) ASSERT_EQ(c.At(i), full.At(i));
+        for (int i = 0; i < complete; ++i) ASSERT_EQ(c.GetAt(i), full.GetAt(i));
     }
 }
 
@@ -72,7 +72,7 @@ TEST(DamagedFiles, HostileCountsKeepTheRecordsBeforeThem) {
     };
     CInsurance two;
     two.Add(testkit::SamplePolicy(1, 0, 0));
-    two.Add(two.At(0));
+    two.Add(two.GetAt(0));
     const std::string policies = Stored(two), none(4, '\0');
     const std::size_t at = (policies.size() - 4) / 2; // the first policy ends with its two list counts
     ASSERT_EQ(Hex(policies.substr(at, 4)), "00 00 00 00");

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <functional>
+
 using namespace vantorel;
 using testkit::ReadBytes;
 using testkit::Stored;
@@ -55,7 +59,7 @@ TEST(DataFiles, MissingEmptyAndLeftoverFilesAtLoadThenFourFilesAtSave) {
         EXPECT_EQ(loaded[i].state, states[i]) << i;
         EXPECT_FALSE(loaded[i].keepOnSave) << i;
     }
-    EXPECT_EQ(book.members.Records(), dir.book.members.Records());
+    EXPECT_EQ(book.members.CopyAll(), dir.book.members.CopyAll());
     EXPECT_EQ(dir.Files(), (Names{"data1.bcm", "data3.bcm"}));
     for (const auto& r : SaveAll(book, dir.path(), &loaded)) EXPECT_TRUE(r.saved) << r.reason;
     for (std::size_t i = 0; i < kFileCount; ++i)
@@ -101,7 +105,7 @@ TEST(DataFiles, SaveFailureAtAnyStepKeepsTheOldFileAndSavesTheOthers) {
         DataBook book;
         const LoadReport loaded = LoadAll(book, dir.path());
         book.Clear();
-        book.insurance.Add(dir.book.insurance.At(3)); // over 4096 bytes
+        book.insurance.Add(dir.book.insurance.GetAt(3)); // over 4096 bytes
         SaveReport saved;
         {
             FaultAt fault(k.step, "data1.bcm", k.after);
@@ -134,7 +138,9 @@ TEST(DataFiles, FilesThatCannotBeReadOrReplacedAndFoldersThatCannotBeWritten) {
     EXPECT_TRUE(loaded[2].keepOnSave);
     EXPECT_EQ(loaded[3].state, LoadState::loaded);
     book.calendar.RemoveAll();
-    // Something already sits where data2's temporary file would go.
+    // Something already sits where data2's temporary file would go, and
+    // data2 has something to write.
+    book.clients.RemoveAt(0);
     fs::create_directory(dir / "data2.bcm.saving");
     WriteBytes(dir / "data2.bcm.saving" / "inside", "kept");
     const std::string oldClients = ReadBytes(dir / "data2.bcm");
@@ -188,4 +194,73 @@ TEST(Backup, CopiesAllFourOrStopsAtTheFirstFailureKeepingThePreviousBackupWhole)
     TempDir empty;
     EXPECT_FALSE(BackupAll(empty.path())); // nothing saved yet
     EXPECT_TRUE(fs::is_empty(empty.path()));
+}
+
+TEST(DataFiles, AFileThatAlreadyHoldsWhatWouldBeWrittenIsNotWrittenAgain) {
+    // Which data files the save wrote (created a temporary file for).
+    Names written;
+    SetStorageFaultHook([&](const std::string& step, const fs::path& file, std::uint64_t) {
+        if (step == "create") written.push_back(file.filename().string());
+    });
+    struct Case {
+        const char* what;
+        std::function<void(SampleDir&, DataBook&)> between; // after the load, before the save
+        Names expected;
+    } cases[] = {
+        {"nothing changed", [](SampleDir&, DataBook&) {}, {}},
+        {"a change undone",
+         [](SampleDir&, DataBook& b) { b.calendar.RemoveAt(b.calendar.Add({})); },
+         {"data4.bcm.saving"}},
+        {"replaced behind our back",
+         [](SampleDir& d, DataBook&) {
+             const std::string same = ReadBytes(d / "data2.bcm");
+             WriteBytes(d / "other", same);
+             fs::rename(d / "other", d / "data2.bcm");
+         },
+         {"data2.bcm.saving"}},
+        {"written in place",
+         [](SampleDir& d, DataBook&) {
+             WriteBytes(d / "data3.bcm", ReadBytes(d / "data3.bcm"));
+             fs::last_write_time(d / "data3.bcm", fs::last_write_time(d / "data3.bcm") + std::chrono::hours(1));
+         },
+         {"data3.bcm.saving"}},
+        {"removed", [](SampleDir& d, DataBook&) { fs::remove(d / "data1.bcm"); }, {"data1.bcm.saving"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SampleDir dir;
+        DataBook book;
+        const LoadReport loaded = LoadAll(book, dir.path());
+        c.between(dir, book);
+        written.clear();
+        const SaveReport saved = SaveAll(book, dir.path(), &loaded);
+        EXPECT_EQ(written, c.expected);
+        for (std::size_t i = 0; i < kFileCount; ++i) {
+            EXPECT_TRUE(saved[i].saved) << saved[i].reason;
+            const bool rewritten =
+                std::count(written.begin(), written.end(), kDataFileNames[i] + std::string(".saving"));
+            EXPECT_EQ(saved[i].unchanged, !rewritten) << i;
+            EXPECT_EQ(ReadBytes(dir / kDataFileNames[i]), Stored(dir.book.Collection(i))) << i;
+        }
+    }
+    // Missing, empty, rewritten by the writer or read without a report: always written.
+    SampleDir dir;
+    fs::remove(dir / "data1.bcm");
+    WriteBytes(dir / "data2.bcm", "");
+    const std::string schedule = Stored(dir.book.calendar);
+    // The first entry's text "ab" with a 3-byte length where the writer uses 1 byte.
+    WriteBytes(dir / "data4.bcm", schedule.substr(0, 12) + testkit::B({0xFF, 2, 0}) + schedule.substr(13));
+    DataBook book;
+    const LoadReport loaded = LoadAll(book, dir.path());
+    ASSERT_EQ(loaded[3].state, LoadState::loaded);
+    written.clear();
+    const SaveReport saved = SaveAll(book, dir.path(), &loaded);
+    EXPECT_EQ(written, (Names{"data1.bcm.saving", "data2.bcm.saving", "data4.bcm.saving"}));
+    EXPECT_EQ(ReadBytes(dir / "data1.bcm"), std::string(4, '\0'));
+    EXPECT_EQ(ReadBytes(dir / "data2.bcm"), std::string(4, '\0'));
+    EXPECT_EQ(ReadBytes(dir / "data4.bcm"), schedule);
+    written.clear();
+    SaveAll(book, dir.path());
+    EXPECT_EQ(written.size(), kFileCount);
+    SetStorageFaultHook({});
 }

@@ -54,7 +54,7 @@ TEST(FileSafety, BytesTheLoaderDidNotReadAreCopiedAsideOnceBeforeTheSave) {
     const std::string policies = Stored(book.insurance), clients = Stored(book.clients),
                       schedule = Stored(book.calendar);
     CCalendar first;
-    first.Add(book.calendar.At(0));
+    first.Add(book.calendar.GetAt(0));
     const std::string firstEntry = Stored(first).substr(4);
     struct Case {
         std::string bytes;
@@ -254,7 +254,7 @@ TEST(FileSafety, AFifoInPlaceOfADataFileIsUnreadableAndLeftAlone) {
     EXPECT_EQ(loaded[2].state, LoadState::unreadable);
     EXPECT_TRUE(loaded[2].keepOnSave);
     EXPECT_EQ(loaded[3].state, LoadState::loaded);
-    EXPECT_EQ(read.calendar.Records(), book.calendar.Records());
+    EXPECT_EQ(read.calendar.CopyAll(), book.calendar.CopyAll());
     for (std::size_t i : {0, 1, 3}) EXPECT_TRUE(SaveAll(read, dir.path(), &loaded)[i].saved);
     EXPECT_TRUE(fs::is_fifo(dir / "data3.bcm"));
     Result<void> backedUp;

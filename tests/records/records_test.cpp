@@ -78,7 +78,7 @@ TEST(Layout, GoldenBytesAndSizesOfEveryRecord) {
          "00 40 65 40 00 00 00 00 00 00 00 00 00 04 B1 BE BF C6 00 00 04 B1 BE BF C6"},
     };
     for (const auto& [bytes, hex] : golden) EXPECT_EQ(Hex(bytes), hex);
-    EXPECT_EQ(Loaded<CPotClient>(One<CPotClient>(client)).At(0), client);
+    EXPECT_EQ(Loaded<CPotClient>(One<CPotClient>(client)).GetAt(0), client);
     // Empty parts: a policy takes 89 bytes, a beneficiary 44, a rider 28, a client 39, a member 42.
     const std::pair<std::string, std::size_t> sizes[] = {{One<CInsurance>(PolicyRecord{}), 4 + 89},
                                                          {One<CInsurance>(withLists), 4 + 89 + 3 * 44 + 2 * 28},
@@ -99,16 +99,16 @@ TEST(Layout, FieldOrderOfEveryPartAndTheRepeatedEducation) {
                                " =height remarks =weight education relationToInsured =share #1" + info;
     const PolicyRecord marked = Marked<PolicyRecord>();
     EXPECT_EQ(Hex(One<CInsurance>(marked)), Hex(Bytes(policy)));
-    EXPECT_EQ(Loaded<CInsurance>(Bytes(policy)).At(0), marked);
+    EXPECT_EQ(Loaded<CInsurance>(Bytes(policy)).GetAt(0), marked);
 
     // Clients and members end with the education a second time; on reading
     // the later copy wins, even when it is empty.
     const std::string client = person + " hobby fax ";
     EXPECT_EQ(Hex(One<CPotClient>(Marked<PotClientRecord>())), Hex(Bytes(client + "education")));
-    EXPECT_EQ(Loaded<CPotClient>(Bytes(client + "x")).At(0).person.education, "x");
+    EXPECT_EQ(Loaded<CPotClient>(Bytes(client + "x")).GetAt(0).person.education, "x");
     const std::string member = person + " hobby staffNo department level joinDate ";
     EXPECT_EQ(Hex(One<CTermMember>(Marked<MemberRecord>())), Hex(Bytes(member + "education")));
-    EXPECT_EQ(Loaded<CTermMember>(Bytes(member + ".")).At(0).person.education, "");
+    EXPECT_EQ(Loaded<CTermMember>(Bytes(member + ".")).GetAt(0).person.education, "");
 }
 
 TEST(Collections, LookUpsCompareWholeValuesAndLoadingAppends) {

@@ -197,7 +197,7 @@ TEST_F(Schedule, DeleteTakesTheFirstSelectedRowAndSelectsTheNext) {
     Press(page.get(), id::Delete);
     EXPECT_EQ(List()->GetFirstSelected(), -1);
     ASSERT_EQ(entries.GetSize(), 3);
-    EXPECT_EQ(FromGbk(entries.At(2).text), "e4");
+    EXPECT_EQ(FromGbk(entries.GetAt(2).text), "e4");
     EXPECT_TRUE(rec.shown.isEmpty()); // no question, no message
 }
 
@@ -216,7 +216,7 @@ TEST_F(Schedule, DoubleClickLoadsTheEntryIntoCalendarAndMemo) {
     }
     Press(page.get(), id::Add);
     ASSERT_EQ(entries.GetSize(), 4); // appended, nothing replaced
-    EXPECT_EQ(entries.At(2).date, 1e300);
+    EXPECT_EQ(entries.GetAt(2).date, 1e300);
 }
 
 TEST_F(Schedule, ReminderSettingsKeepEachSwitchUnderItsOwnKey) {

@@ -180,3 +180,53 @@ TEST_F(ListPage, GridLinesBetweenColumnsAndUnderEveryRow) {
     const QPoint p = list->viewport()->mapTo(&page, QPoint(99 - 30, rowHeight / 2));
     EXPECT_TRUE(Near(At(scrolled, p.x(), p.y()), grid));
 }
+
+// Rows that show records: texts asked for only as rows are shown, and rows
+// that follow their records when one leaves the collection.
+TEST(ListOfRecords, FormatsOnlyWhatItShowsAndFollowsRemovedRecords) {
+    QWidget page;
+    page.resize(360, 260);
+    auto* list = new CSkinListCtrl(&page);
+    list->setGeometry(10, 10, 320, 220);
+    list->InsertColumn(0, QStringLiteral("号"), 100);
+    list->InsertColumn(1, QStringLiteral("名"), 100);
+    int asked = 0;
+    const auto text = [&asked](int record, int column) {
+        ++asked;
+        return QStringLiteral("r%1c%2").arg(record).arg(column);
+    };
+    list->ShowRecords(1000000, text);
+    page.show();
+    QApplication::processEvents();
+    EXPECT_EQ(list->GetItemCount(), 1000000);
+    EXPECT_GT(asked, 0);
+    EXPECT_LT(asked, 200) << "only the rows on screen";
+    EXPECT_EQ(list->GetItemText(999999, 1), "r999999c1");
+
+    auto records = [&] {
+        std::vector<int> r;
+        for (int row = 0; row < list->GetItemCount(); ++row) r.push_back(list->RecordOfRow(row));
+        return r;
+    };
+    // Every record in order: a removed record's row goes, the rest stay in order.
+    list->ShowRecords(4, text);
+    list->RemoveRecordRow(1, 1);
+    EXPECT_EQ(records(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(list->GetItemText(1, 0), "r1c0");
+    // Some records: later records move down one.
+    list->ShowRecords({0, 2, 3, 5}, text);
+    list->RemoveRecordRow(1, 2);
+    EXPECT_EQ(records(), (std::vector<int>{0, 2, 4}));
+    // A row whose key found another record (the first with that key): that
+    // record goes, and its row stands for the record of the row that went.
+    list->ShowRecords({0, 1, 2}, text);
+    list->RemoveRecordRow(2, 0);
+    EXPECT_EQ(records(), (std::vector<int>{1, 0}));
+    // Editing a text turns the rows into texts as shown.
+    list->SetItemText(0, 1, QStringLiteral("x"));
+    EXPECT_EQ(list->GetItemText(0, 0), "r1c0");
+    EXPECT_EQ(list->GetItemText(0, 1), "x");
+    EXPECT_EQ(list->RecordOfRow(0), -1);
+    list->DeleteAllItems();
+    EXPECT_EQ(list->GetItemCount(), 0);
+}

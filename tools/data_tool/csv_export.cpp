@@ -59,7 +59,7 @@ std::string GuardedText(std::string utf8) {
 void WriteCsv(Kind kind, const CObject& collection, std::ostream& out, const CsvOptions& options) {
     WithCollection(kind, [&](auto& typed) {
         using C = std::remove_reference_t<decltype(typed)>;
-        const auto& records = dynamic_cast<const C&>(collection).Records();
+        const auto records = dynamic_cast<const C&>(collection).CopyAll();
         const RecordColumns<typename C::RecordType> columns(records);
         out << "\xEF\xBB\xBF";
         std::vector<std::string> cells;

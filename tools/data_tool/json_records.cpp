@@ -140,7 +140,8 @@ Json ToJson(Kind kind, const CObject& collection) {
         for (int i = 0; i < c.GetSize(); ++i) {
             Json o = Json::object();
             JsonWriter w{o, "record " + std::to_string(i) + ", "};
-            VisitFields(w, c.At(i));
+            const auto record = c.GetAt(i);
+            VisitFields(w, record);
             a.push_back(std::move(o));
         }
         return a;
