@@ -133,8 +133,10 @@ OsFile::~OsFile() {
     CloseFd(fd_);
 }
 
-Result<std::unique_ptr<OsFile>> OsFile::OpenRead(const std::filesystem::path& path) {
-    int fd = OpenFd(path, kReadFlags, 0);
+// An existing file opened with `flags`, refused unless it is a regular file
+// (a FIFO, a device or a folder in its place is not read or written).
+Result<std::unique_ptr<OsFile>> OsFile::OpenExisting(const std::filesystem::path& path, int flags) {
+    int fd = OpenFd(path, flags, 0);
     if (fd < 0) return Failure{SystemError()};
     FileIdentity id;
     std::string error;
@@ -147,6 +149,10 @@ Result<std::unique_ptr<OsFile>> OsFile::OpenRead(const std::filesystem::path& pa
     return file;
 }
 
+Result<std::unique_ptr<OsFile>> OsFile::OpenRead(const std::filesystem::path& path) {
+    return OpenExisting(path, kReadFlags);
+}
+
 Result<std::unique_ptr<OsFile>> OsFile::Create(const std::filesystem::path& path, unsigned mode) {
     int fd = OpenFd(path, kCreateFlags, static_cast<int>(mode));
     if (fd < 0) return Failure{SystemError()};
@@ -155,15 +161,7 @@ Result<std::unique_ptr<OsFile>> OsFile::Create(const std::filesystem::path& path
 }
 
 Result<std::unique_ptr<OsFile>> OsFile::OpenAppend(const std::filesystem::path& path) {
-    int fd = OpenFd(path, kAppendFlags, 0);
-    if (fd < 0) return Failure{SystemError()};
-    FileIdentity id;
-    std::string error;
-    if (!RegularFile(fd, id, error)) {
-        CloseFd(fd);
-        return Failure{error};
-    }
-    return std::unique_ptr<OsFile>(new OsFile(fd, id.size));
+    return OpenExisting(path, kAppendFlags);
 }
 
 std::size_t OsFile::Read(void* buf, std::size_t n) {

@@ -50,6 +50,7 @@ public:
 
 private:
     OsFile(int fd, std::uint64_t length) : fd_(fd), length_(length) {}
+    static Result<std::unique_ptr<OsFile>> OpenExisting(const std::filesystem::path& path, int flags);
     void WriteOut(const char* p, std::size_t n);
     void FlushPending();
 
