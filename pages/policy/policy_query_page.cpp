@@ -22,6 +22,11 @@ CPolicyQueryPage::CPolicyQueryPage(CInsurance& policies, PageHost* host, QWidget
     OnClick(id::Find, [this] { RefreshResults(); });
     // Enter in the search text finds, as the button beside it does.
     connect(Ctl<QLineEdit>(id::Text), &QLineEdit::returnPressed, this, [this] { RefreshResults(); });
+    // Opening ICU's transliterators takes longer than typing a few letters:
+    // the first Latin letter typed starts it, so a pinyin search need not wait.
+    connect(Ctl<QLineEdit>(id::Text), &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!pinyin_ && !PinyinIndex::LatinQuery(text).empty()) PinyinIndex::Prepare();
+    });
     OnClick(id::ShowAll, [this] { OnShowAll(); });
     OnClick(id::Modify, [this] { OnModify(); });
     OnClick(id::DeleteOne, [this] { OnDeleteOne(); });
