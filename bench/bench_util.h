@@ -55,9 +55,15 @@ struct ChildRun {
     std::string rest;            // the rest of its output
 };
 
-// Runs `args` (args[0] is the program) as a fresh process, waits for it and
-// returns what it printed. Exits the benchmark if the child fails.
-inline ChildRun RunChild(const std::vector<std::string>& args) {
+// A child started with its standard output on a pipe.
+struct Spawned {
+    pid_t pid = 0;
+    int out = -1; // the pipe's read end
+};
+
+// Starts `args` (args[0] is the program) as a fresh process whose standard
+// output the caller reads from `out`.
+inline Spawned Spawn(const std::vector<std::string>& args) {
     int out[2];
     if (::pipe(out) != 0) std::abort();
     posix_spawn_file_actions_t actions;
@@ -67,18 +73,26 @@ inline ChildRun RunChild(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    ChildRun run;
-    pid_t pid = 0;
-    run.startMs = NowMs();
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) std::abort();
+    Spawned s;
+    if (posix_spawn(&s.pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) std::abort();
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
+    s.out = out[0];
+    return s;
+}
+
+// Runs `args` (args[0] is the program) as a fresh process, waits for it and
+// returns what it printed. Exits the benchmark if the child fails.
+inline ChildRun RunChild(const std::vector<std::string>& args) {
+    ChildRun run;
+    run.startMs = NowMs();
+    const Spawned child = Spawn(args);
     std::string text;
     char buf[4096];
-    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;) text.append(buf, std::size_t(n));
-    ::close(out[0]);
+    for (ssize_t n; (n = ::read(child.out, buf, sizeof buf)) > 0;) text.append(buf, std::size_t(n));
+    ::close(child.out);
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    ::waitpid(child.pid, &status, 0);
     run.exitMs = NowMs();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "child failed: %s %s\n%s", args[0].c_str(), args.size() > 1 ? args[1].c_str() : "",

@@ -221,25 +221,19 @@ void OsFile::WriteOut(const char* p, std::size_t n) {
     }
 }
 
-Result<void> OsFile::Sync() {
+Result<void> OsFile::SyncWith(int (*sync)(int)) {
     try {
         FlushPending();
     } catch (const FileError& e) {
         return Failure{e.what()};
     }
-    if (SyncFd(fd_) != 0) return Failure{"sync failed: " + SystemError()};
+    if (sync(fd_) != 0) return Failure{"sync failed: " + SystemError()};
     return {};
 }
 
-Result<void> OsFile::SyncData() {
-    try {
-        FlushPending();
-    } catch (const FileError& e) {
-        return Failure{e.what()};
-    }
-    if (SyncDataFd(fd_) != 0) return Failure{"sync failed: " + SystemError()};
-    return {};
-}
+Result<void> OsFile::Sync() { return SyncWith(SyncFd); }
+
+Result<void> OsFile::SyncData() { return SyncWith(SyncDataFd); }
 
 Result<void> OsFile::Close() {
     std::string flushError;

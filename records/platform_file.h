@@ -53,6 +53,7 @@ private:
     static Result<std::unique_ptr<OsFile>> OpenExisting(const std::filesystem::path& path, int flags);
     void WriteOut(const char* p, std::size_t n);
     void FlushPending();
+    Result<void> SyncWith(int (*sync)(int));
 
     // The archive moves 4 KiB at a time; gathering that into larger system
     // calls is what keeps saving and loading close to raw file speed.
