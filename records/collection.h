@@ -297,6 +297,8 @@ private:
         RecordChecker check(base, got, start, fileLength);
         const unsigned char* p = base;
         bool viewed = false, canonical = true;
+        // Room for the block now: keeping it must not fail once views point into it.
+        blocks_.reserve(blocks_.size() + 1);
         try {
             for (std::int32_t i = 0; i < n; ++i) {
                 const unsigned char* end = check.Check<Record>(p);
@@ -319,6 +321,10 @@ private:
                 ar.UnreadFrom(e.offset());
                 std::rethrow_exception(readError);
             }
+            throw;
+        } catch (...) {
+            // Out of memory re-encoding a record: the views made so far keep their block.
+            if (viewed) blocks_.push_back(std::move(block));
             throw;
         }
         if (viewed) blocks_.push_back(std::move(block));

@@ -3,6 +3,7 @@
 #include "platform_file.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <system_error>
 
@@ -262,6 +263,11 @@ FileLoadResult LoadFile(CObject& collection, const fs::path& path) {
         r.state = LoadState::damaged;
         r.offset = ar.Position();
         r.reason = e.what();
+        r.keepOnSave = true;
+    } catch (const std::bad_alloc&) {
+        // Larger than the memory the system gives us: left in place, as a file that cannot be opened is.
+        r.state = LoadState::unreadable;
+        r.reason = "not enough memory to read it";
         r.keepOnSave = true;
     }
     ar.Close();

@@ -27,8 +27,13 @@ std::string SystemError() { return std::strerror(errno); }
 int OpenFd(const std::filesystem::path& p, int flags, int mode) {
     return _wopen(p.wstring().c_str(), flags | _O_BINARY, mode);
 }
-long long ReadFd(int fd, void* b, std::size_t n) { return _read(fd, b, static_cast<unsigned>(n)); }
-long long WriteFd(int fd, const void* b, std::size_t n) { return _write(fd, b, static_cast<unsigned>(n)); }
+// _read and _write take an unsigned count and refuse more than INT_MAX: a
+// whole file or a long run of records goes in pieces (callers loop).
+constexpr std::size_t kMaxIo = std::size_t(1) << 30;
+long long ReadFd(int fd, void* b, std::size_t n) { return _read(fd, b, static_cast<unsigned>(std::min(n, kMaxIo))); }
+long long WriteFd(int fd, const void* b, std::size_t n) {
+    return _write(fd, b, static_cast<unsigned>(std::min(n, kMaxIo)));
+}
 int SyncFd(int fd) { return _commit(fd); }
 int SyncDataFd(int fd) { return _commit(fd); }
 int CloseFd(int fd) { return _close(fd); }
