@@ -124,10 +124,19 @@ bool DecodesAsRecord(std::size_t collection, std::string_view bytes) {
     }
 }
 
+// A file that was read is stamped as it was when read, not as it is now: the
+// book holds what was read, and a file written by another program since
+// (before the journal opened) must not take this run's changes at the next start.
+FileStamp StampAsRead(const fs::path& file, const FileLoadResult& r) {
+    const bool read = r.state == LoadState::loaded || r.state == LoadState::unreadBytes || r.state == LoadState::empty;
+    if (!read) return StampOf(file);
+    return {FileStamp::Type::regular, r.identity.size, r.identity.modified};
+}
+
 JournalBase BaseOf(const DataBook& book, const fs::path& dir, const LoadReport& loaded) {
     JournalBase base;
     for (std::size_t i = 0; i < kFileCount; ++i)
-        base[i] = {loaded[i].state, StampOf(dir / kDataFileNames[i]),
+        base[i] = {loaded[i].state, StampAsRead(dir / kDataFileNames[i], loaded[i]),
                    static_cast<std::uint32_t>(book.Collection(i).RecordCount())};
     return base;
 }

@@ -203,6 +203,28 @@ TEST_F(JournalTest, ATornLastEntryIsCutAtEveryByteAndWhatCameBeforeStillApplies)
     EXPECT_EQ(run.recovery.tornReason, "an entry's checksum does not match");
 }
 
+// Another program writes a data file after the load, before the journal
+// opens: this run's changes were made to the records read, not to that file.
+TEST_F(JournalTest, AFileWrittenBetweenTheLoadAndTheJournalTakesNoneOfItsEntries) {
+    DataBook book;
+    const LoadReport loaded = LoadAll(book, dir.path());
+    // As many records as were read: only the file's stamp can tell it from them.
+    DataBook other = book;
+    ASSERT_GT(other.clients.GetSize(), 0);
+    other.clients.SetAt(0, {.person = {.name = "written meanwhile"}});
+    ASSERT_TRUE(SaveFile(other.clients, dir / "data2.bcm").saved);
+    {
+        Journal journal(dir.path());
+        journal.Open(book, loaded);
+        book.clients.SetAt(0, {.person = {.name = "typed"}});
+        EXPECT_TRUE(journal.Flush());
+    }
+    Start run(dir.path());
+    EXPECT_TRUE(run.recovery.collections[1].fileChanged);
+    EXPECT_EQ(run.recovery.collections[1].unapplied, 1);
+    EXPECT_EQ(Stored(run.book.clients), Stored(other.clients));
+}
+
 TEST_F(JournalTest, EntriesApplyOnlyOntoTheFilesTheyWereMadeAgainst) {
     // data2.bcm replaced after the crash (a backup copied back, say): its entries stay out.
     DataBook expected;
