@@ -97,6 +97,25 @@ template <class R> R& Names() {
     return r;
 }
 
+// Where each record of a whole file's bytes starts and ends: the walk that
+// also checks every length and count.
+template <class R>
+bool FindRecords(const unsigned char* data, std::size_t size, std::vector<std::string_view>& records) {
+    Bytes b{data, data + size};
+    if (!b.Has(4)) return false;
+    const auto count = Little<std::int32_t>(b.p);
+    b.p += 4;
+    records.reserve(std::size_t(std::max(count, 0)));
+    for (std::int32_t i = 0; i < count; ++i) {
+        Skipper s{b};
+        VisitFields(s, Names<R>());
+        if (!s.ok) return false;
+        records.emplace_back(reinterpret_cast<const char*>(b.p), std::size_t(s.b.p - b.p));
+        b = s.b;
+    }
+    return true;
+}
+
 // One collection's file read whole and walked once: every length and count
 // checked, each record's bytes found.
 // `mapped`: the file mapped instead of read (no copy and no fresh memory, but
@@ -127,21 +146,7 @@ public:
         ::close(fd);
         return Walk(block_.get(), size_);
     }
-    bool Walk(const unsigned char* data, std::size_t size) {
-        Bytes b{data, data + size};
-        if (!b.Has(4)) return false;
-        const auto count = Little<std::int32_t>(b.p);
-        b.p += 4;
-        records_.reserve(std::size_t(std::max(count, 0)));
-        for (std::int32_t i = 0; i < count; ++i) {
-            Skipper s{b};
-            VisitFields(s, Names<R>());
-            if (!s.ok) return false;
-            records_.emplace_back(reinterpret_cast<const char*>(b.p), std::size_t(s.b.p - b.p));
-            b = s.b;
-        }
-        return true;
-    }
+    bool Walk(const unsigned char* data, std::size_t size) { return FindRecords<R>(data, size, records_); }
     int Size() const { return int(records_.size()); }
     // A text of record i, found by walking the fields before it.
     std::string_view Text(int i, std::string& (*field)(R&)) const {

@@ -118,20 +118,7 @@ public:
             }
         }
         ::close(fd);
-        // Where each record starts and ends: the walk that also checks the file.
-        Bytes b{block_.get(), block_.get() + size_};
-        if (!b.Has(4)) return false;
-        const auto count = Little<std::int32_t>(b.p);
-        b.p += 4;
-        records_.reserve(std::size_t(std::max(count, 0)));
-        for (std::int32_t i = 0; i < count; ++i) {
-            Skipper s{b};
-            VisitFields(s, Names());
-            if (!s.ok) return false; // phase B: the damaged-file handling, as today
-            records_.emplace_back(reinterpret_cast<const char*>(b.p), std::size_t(s.b.p - b.p));
-            b = s.b;
-        }
-        return true;
+        return bench::FindRecords<PolicyRecord>(block_.get(), size_, records_);
     }
     int Size() const { return int(records_.size()); }
     PolicyRecord GetAt(int i) const {
