@@ -13,11 +13,6 @@ constexpr const char* kClients = "QLKHSR";
 constexpr const char* kMembers = "TDCRSR";
 constexpr const char* kPremium = "XQJFSR";
 
-QSettings Store() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vantorel"),
-                     QCoreApplication::applicationName());
-}
-
 int Read(const QSettings& s, const char* key) {
     bool ok = false;
     const int v = s.value(QStringLiteral("AWOKE/") + QLatin1String(key), 1).toInt(&ok);
@@ -25,6 +20,11 @@ int Read(const QSettings& s, const char* key) {
 }
 
 } // namespace
+
+QSettings RemindSettings::Store() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vantorel"),
+                     QCoreApplication::applicationName());
+}
 
 ReminderSwitches RemindSettings::Load() {
     const QSettings s = Store();

@@ -4,6 +4,8 @@
 // between the pages hold them.
 #pragma once
 
+#include <QSettings>
+
 // The reminder switches, 1 on and 0 off.
 struct ReminderSwitches {
     int calendar = 1; // "打开日程提醒" on the schedule page
@@ -16,6 +18,8 @@ struct ReminderSwitches {
 
 class RemindSettings {
 public:
+    // The per-user store the switches live in (tests read it to check what was written).
+    static QSettings Store();
     // A missing or unreadable value reads 1.
     static ReminderSwitches Load();
     static void Save(const ReminderSwitches& switches);

@@ -2,6 +2,7 @@
 #include "app/agent_app.h"
 #include "app/main_dlg.h"
 #include "app/page.h"
+#include "app/settings.h"
 #include "pages/page_registry.h"
 #include "records/archive.h"
 #include "records/data_files.h"
@@ -49,10 +50,7 @@ constexpr int kEntry = ids::entry::Template, kQuery = ids::query::Template, kCli
               kMembers = ids::member::Template, kSchedule = ids::schedule::Template, kRemind = ids::remind::Template,
               kWelcome = ids::welcome::Template, kStatistics = ids::statistics::Template;
 
-QSettings Store() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vantorel"),
-                     QCoreApplication::applicationName());
-}
+QSettings Store() { return RemindSettings::Store(); }
 
 QByteArray Bytes(const QString& file) {
     QFile f(file);

@@ -1,6 +1,7 @@
 // The session: the data folder it is given, the book it reads from there and
 // the switches as stored.
 #include "app/session.h"
+#include "app/settings.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -11,9 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QSettings Store() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantorel", QCoreApplication::applicationName());
-}
+QSettings Store() { return RemindSettings::Store(); }
 
 vantorel::MemberRecord Member(const char* staffNo) {
     vantorel::MemberRecord m;

@@ -20,9 +20,7 @@ namespace {
 
 namespace id = ids::schedule;
 
-QSettings Store() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantorel", qApp->applicationName());
-}
+QSettings Store() { return RemindSettings::Store(); }
 
 struct Schedule : testing::Test {
     void SetUp() override { Store().clear(); }
