@@ -88,6 +88,13 @@ const Cell& Sheet::At(std::size_t row, std::size_t column) const {
     return rows[row][column];
 }
 
+QStringList Sheet::Header() const {
+    QStringList texts;
+    if (!rows.empty())
+        for (const Cell& c : rows[0]) texts << c.text;
+    return texts;
+}
+
 Sheet Read(const QString& path) {
     Sheet sheet;
     unzFile zip = unzOpen64(QFile::encodeName(path).constData());

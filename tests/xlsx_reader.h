@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <vector>
 
@@ -29,6 +30,7 @@ struct Sheet {
     std::map<QString, QByteArray> parts; // every part of the package by name
 
     const Cell& At(std::size_t row, std::size_t column) const;
+    QStringList Header() const; // the texts of the first row
 };
 
 Sheet Read(const QString& path);

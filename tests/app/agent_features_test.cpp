@@ -6,6 +6,7 @@
 #include "app/gbk.h"
 #include "app/main_dlg.h"
 #include "app/page.h"
+#include "app/settings.h"
 #include "pages/page_registry.h"
 #include "records/data_files.h"
 #include "resources/templates/main_ids.h"
@@ -32,10 +33,7 @@ namespace {
 using vantorel::DataBook;
 using vantorel::PolicyRecord;
 
-QSettings Store() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vantorel"),
-                     QCoreApplication::applicationName());
-}
+QSettings Store() { return RemindSettings::Store(); }
 
 PolicyRecord Policy(const char* no, const char* method, const char* effective, const char* holder,
                     const char* years = "") {
@@ -265,8 +263,7 @@ TEST_F(Features, EveryReportButtonAlsoWritesASpreadsheet) {
     xlsx::Sheet s = xlsx::Read(answer);
     ASSERT_TRUE(s.ok) << s.error.toStdString();
     ASSERT_EQ(s.rows.size(), 2u);
-    QStringList header;
-    for (const xlsx::Cell& cell : s.rows[0]) header << cell.text;
+    QStringList header = s.Header();
     ASSERT_GE(header.size(), 53);
     EXPECT_EQ(header.mid(0, 6),
               QStringList({"保险单号", "保险公司", "保险金额(万元)", "缴费方式", "年缴保费(元)", "生效日期"}));
@@ -290,8 +287,7 @@ TEST_F(Features, EveryReportButtonAlsoWritesASpreadsheet) {
     s = xlsx::Read(answer);
     ASSERT_TRUE(s.ok) << s.error.toStdString();
     ASSERT_EQ(s.rows.size(), 3u);
-    header.clear();
-    for (const xlsx::Cell& cell : s.rows[0]) header << cell.text;
+    header = s.Header();
     EXPECT_EQ(header.mid(0, 6), QStringList({"姓名", "性别", "民族", "身份证号", "婚况", "出生日期"}));
     EXPECT_EQ(s.At(1, 0).text, "孙丽");
     EXPECT_EQ(s.At(1, 1).text, "女");
@@ -309,8 +305,7 @@ TEST_F(Features, EveryReportButtonAlsoWritesASpreadsheet) {
     s = xlsx::Read(answer);
     ASSERT_TRUE(s.ok) << s.error.toStdString();
     ASSERT_EQ(s.rows.size(), 2u);
-    header.clear();
-    for (const xlsx::Cell& cell : s.rows[0]) header << cell.text;
+    header = s.Header();
     EXPECT_EQ(s.At(1, header.indexOf("工号")).text, "1001");
     EXPECT_EQ(s.At(1, header.indexOf("入司时间")).Date(), QDate(2003, 1, 15));
     msg::SetFileResponder({});
