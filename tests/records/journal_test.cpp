@@ -361,17 +361,3 @@ TEST_F(JournalTest, RemoveAllIsOneEntryAndAChangeIsOnDiskWithinASecond) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_GT(size(), was);
 }
-
-TEST_F(JournalTest, AJournalThatCannotBeWrittenIsToldOnce) {
-    // A folder where the journal is made: nothing can be created there.
-    fs::create_directories(dir / "vantorel.journal.saving" / "inside");
-    Start run(dir.path());
-    std::vector<std::string> told;
-    run.journal->OnFailure([&](const std::string& why) { told.push_back(why); });
-    run.book.members.Add({});
-    EXPECT_FALSE(run.journal->Flush());
-    run.book.members.Add({});
-    EXPECT_FALSE(run.journal->Flush());
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_NE(told[0].find("cannot create vantorel.journal.saving"), std::string::npos) << told[0];
-}
