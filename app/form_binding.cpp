@@ -1,9 +1,9 @@
 #include "form_binding.h"
 
 #include "forms.h"
-#include "gbk.h"
 #include "message_box.h"
 #include "template_builder.h"
+#include "agent/form_rules.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -11,128 +11,137 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <cmath>
-
-QWidget* FormBinding::Control(int id) const { return tmpl::Ctl(form_, id); }
-
-// Each control is looked up as it is bound, so a binding to a control the
-// form lacks stops the program when the form is made, not at its first use.
-void FormBinding::Text(int id, QString* value, const QString& label) {
-    Control(id);
-    entries_.push_back({Kind::text, {id}, value, label});
-}
-void FormBinding::Number(int id, QString* value, const QString& label) {
-    Control(id);
-    entries_.push_back({Kind::number, {id}, value, label});
-}
-void FormBinding::Index(int id, int* value) {
-    tmpl::Ctl<QComboBox>(form_, id);
-    entries_.push_back({Kind::index, {id}, value, {}});
-}
-void FormBinding::Check(int id, int* value) {
-    tmpl::Ctl<QCheckBox>(form_, id);
-    entries_.push_back({Kind::check, {id}, value, {}});
-}
-void FormBinding::Radio(std::vector<int> ids, int* value) {
-    for (int id : ids) tmpl::Ctl<QAbstractButton>(form_, id);
-    entries_.push_back({Kind::radio, std::move(ids), value, {}});
-}
-
-void FormBinding::CommitQuiet() {
-    for (const Entry& e : entries_) {
-        switch (e.kind) {
-        case Kind::text:
-        case Kind::number: {
-            QWidget* w = Control(e.ids[0]);
-            QString& v = *static_cast<QString*>(e.value);
-            if (auto* le = qobject_cast<QLineEdit*>(w))
-                v = le->text();
-            else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
-                v = m->toPlainText();
-            else if (auto* cb = qobject_cast<QComboBox*>(w))
-                v = cb->currentText();
-            break;
-        }
-        case Kind::index:
-            *static_cast<int*>(e.value) = forms::ListIndex(qobject_cast<QComboBox*>(Control(e.ids[0])));
-            break;
-        case Kind::check:
-            *static_cast<int*>(e.value) = qobject_cast<QCheckBox*>(Control(e.ids[0]))->isChecked() ? 1 : 0;
-            break;
-        case Kind::radio: {
-            int chosen = -1;
-            for (std::size_t i = 0; i < e.ids.size(); ++i)
-                if (qobject_cast<QAbstractButton*>(Control(e.ids[i]))->isChecked()) chosen = int(i);
-            *static_cast<int*>(e.value) = chosen;
-            break;
-        }
-        }
-    }
-}
-
-bool FormBinding::Commit() {
-    CommitQuiet();
-    for (const Entry& e : entries_) {
-        if (e.kind != Kind::text && e.kind != Kind::number) continue;
-        const QString& v = *static_cast<QString*>(e.value);
-        QString refusal;
-        if (!CanStoreAsGbk(v))
-            refusal = QStringLiteral("“%1”中有无法保存的字符（例如表情符号或生僻字），请修改后再试。");
-        else if (e.kind == Kind::number && !std::isfinite(forms::TextToDouble(v)))
-            refusal = QStringLiteral("“%1”数值太大，请重新输入!");
-        if (refusal.isEmpty()) continue;
-        msg::Info(form_, refusal.arg(e.label));
-        Control(e.ids[0])->setFocus();
-        return false;
-    }
-    return true;
-}
 
 namespace {
+
+template <class... F> struct Overloaded : F... { using F::operator()...; };
+template <class... F> Overloaded(F...) -> Overloaded<F...>;
+
 // Setting a text leaves the cursor at its end, so a value longer than its
 // field would show only its last characters; a shown value reads from its start.
 void ShowFromStart(QLineEdit* edit) {
     if (edit) edit->setCursorPosition(0);
 }
+
 } // namespace
 
+// Each control is looked up as it is bound, so a binding to a control the
+// form lacks stops the program when the form is made, not at its first use.
+void FormBinding::Text(int id, QString* value, const QString& label) {
+    entries_.push_back(TextEntry{tmpl::Ctl(form_, id), value, label, false});
+}
+void FormBinding::Number(int id, QString* value, const QString& label) {
+    entries_.push_back(TextEntry{tmpl::Ctl(form_, id), value, label, true});
+}
+void FormBinding::Index(int id, int* value) { entries_.push_back(IndexEntry{tmpl::Ctl<QComboBox>(form_, id), value}); }
+void FormBinding::Check(int id, int* value) { entries_.push_back(CheckEntry{tmpl::Ctl<QCheckBox>(form_, id), value}); }
+void FormBinding::Radio(const std::vector<int>& ids, int* value) {
+    RadioEntry e{{}, value};
+    for (int id : ids) e.buttons.push_back(tmpl::Ctl<QAbstractButton>(form_, id));
+    entries_.push_back(std::move(e));
+}
+
+void FormBinding::CommitQuiet() {
+    for (const Entry& entry : entries_)
+        std::visit(Overloaded{[](const TextEntry& e) {
+                                  if (auto* le = qobject_cast<QLineEdit*>(e.control))
+                                      *e.value = le->text();
+                                  else if (auto* m = qobject_cast<QPlainTextEdit*>(e.control))
+                                      *e.value = m->toPlainText();
+                                  else if (auto* cb = qobject_cast<QComboBox*>(e.control))
+                                      *e.value = cb->currentText();
+                              },
+                              [](const IndexEntry& e) { *e.value = forms::ListIndex(e.control); },
+                              [](const CheckEntry& e) { *e.value = e.control->isChecked() ? 1 : 0; },
+                              [](const RadioEntry& e) {
+                                  int chosen = -1;
+                                  for (std::size_t i = 0; i < e.buttons.size(); ++i)
+                                      if (e.buttons[i]->isChecked()) chosen = int(i);
+                                  *e.value = chosen;
+                              }},
+                   entry);
+}
+
+bool FormBinding::Commit() {
+    CommitQuiet();
+    for (const Entry& entry : entries_) {
+        const auto* e = std::get_if<TextEntry>(&entry);
+        if (!e) continue;
+        const rules::Refusal refusal =
+            e->number ? rules::CheckNumber(e->label, *e->value) : rules::CheckText(e->label, *e->value);
+        if (!refusal) continue;
+        msg::Info(form_, *refusal);
+        e->control->setFocus();
+        return false;
+    }
+    return true;
+}
+
 void FormBinding::Show() {
-    for (const Entry& e : entries_) {
-        switch (e.kind) {
-        case Kind::text:
-        case Kind::number: {
-            QWidget* w = Control(e.ids[0]);
-            const QString& v = *static_cast<QString*>(e.value);
-            if (auto* le = qobject_cast<QLineEdit*>(w)) {
-                if (le->text() != v) le->setText(v);
-                ShowFromStart(le);
-            } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
-                if (m->toPlainText() != v) m->setPlainText(v);
-            } else if (auto* cb = qobject_cast<QComboBox*>(w)) {
-                forms::ShowComboText(cb, v);
-                ShowFromStart(cb->lineEdit());
-            }
-            break;
+    for (const Entry& entry : entries_)
+        std::visit(Overloaded{[](const TextEntry& e) {
+                                  const QString& v = *e.value;
+                                  if (auto* le = qobject_cast<QLineEdit*>(e.control)) {
+                                      if (le->text() != v) le->setText(v);
+                                      ShowFromStart(le);
+                                  } else if (auto* m = qobject_cast<QPlainTextEdit*>(e.control)) {
+                                      if (m->toPlainText() != v) m->setPlainText(v);
+                                  } else if (auto* cb = qobject_cast<QComboBox*>(e.control)) {
+                                      forms::ShowComboText(cb, v);
+                                      ShowFromStart(cb->lineEdit());
+                                  }
+                              },
+                              [](const IndexEntry& e) { forms::ShowListIndex(e.control, *e.value); },
+                              [](const CheckEntry& e) { e.control->setChecked(*e.value != 0); },
+                              [](const RadioEntry& e) {
+                                  for (std::size_t i = 0; i < e.buttons.size(); ++i) {
+                                      QAbstractButton* b = e.buttons[i];
+                                      // An exclusive group cannot be emptied by unchecking; lift it for the moment.
+                                      QButtonGroup* g = b->group();
+                                      const bool exclusive = g && g->exclusive();
+                                      if (g) g->setExclusive(false);
+                                      b->setChecked(int(i) == *e.value);
+                                      if (g) g->setExclusive(exclusive);
+                                  }
+                              }},
+                   entry);
+}
+
+void BindPerson(FormBinding& b, PersonValues& p, const PersonIds& controls, const QString& labelPrefix) {
+    auto text = [&](int id, QString* value, const char* label) {
+        b.Text(id, value, labelPrefix + QString::fromUtf8(label));
+    };
+    auto number = [&](int id, QString* value, const char* label) {
+        b.Number(id, value, labelPrefix + QString::fromUtf8(label));
+    };
+    for (const auto& [field, id] : controls) {
+        p.Hold(field);
+        // clang-format off
+        switch (field) {
+        case PersonField::name: text(id, &p.name, "姓名"); break;
+        case PersonField::sex: b.Index(id, &p.sex); break;
+        case PersonField::nation: text(id, &p.nation, "民族"); break;
+        case PersonField::idNumber: text(id, &p.idNumber, "身份证号"); break;
+        case PersonField::marital: b.Index(id, &p.marital); break;
+        case PersonField::birthYear: text(id, &p.birth.year, "出生日期"); break;
+        case PersonField::birthMonth: b.Index(id, &p.birth.monthIndex); break;
+        case PersonField::birthDay: b.Index(id, &p.birth.dayIndex); break;
+        case PersonField::education: text(id, &p.education, "文化程度"); break;
+        case PersonField::mobile: text(id, &p.mobile, "手机"); break;
+        case PersonField::email: text(id, &p.email, "EMAIL"); break;
+        case PersonField::occupation: text(id, &p.occupation, "职业"); break;
+        case PersonField::income: text(id, &p.income, "年收入"); break;
+        case PersonField::homePhone: text(id, &p.homePhone, "家庭电话"); break;
+        case PersonField::workPhone: text(id, &p.workPhone, "单位电话"); break;
+        case PersonField::homeAddress: text(id, &p.homeAddress, "家庭地址"); break;
+        case PersonField::homePostcode: text(id, &p.homePostcode, "邮编"); break;
+        case PersonField::workAddress: text(id, &p.workAddress, "单位地址"); break;
+        case PersonField::workPostcode: text(id, &p.workPostcode, "邮编"); break;
+        case PersonField::height: number(id, &p.height, "身高"); break;
+        case PersonField::weight: number(id, &p.weight, "体重"); break;
+        case PersonField::remarks: text(id, &p.remarks, "备注"); break;
+        case PersonField::relation: text(id, &p.relation, "与被保险人关系"); break;
         }
-        case Kind::index:
-            forms::ShowListIndex(qobject_cast<QComboBox*>(Control(e.ids[0])), *static_cast<int*>(e.value));
-            break;
-        case Kind::check:
-            qobject_cast<QCheckBox*>(Control(e.ids[0]))->setChecked(*static_cast<int*>(e.value) != 0);
-            break;
-        case Kind::radio: {
-            const int chosen = *static_cast<int*>(e.value);
-            for (std::size_t i = 0; i < e.ids.size(); ++i) {
-                auto* b = qobject_cast<QAbstractButton*>(Control(e.ids[i]));
-                // An exclusive group cannot be emptied by unchecking; lift it for the moment.
-                QButtonGroup* g = b->group();
-                const bool exclusive = g && g->exclusive();
-                if (g) g->setExclusive(false);
-                b->setChecked(int(i) == chosen);
-                if (g) g->setExclusive(exclusive);
-            }
-            break;
-        }
-        }
+        // clang-format on
     }
 }

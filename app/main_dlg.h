@@ -64,14 +64,6 @@ public:
     const vantorel::LoadReport& LoadResults() const { return session_.LoadResults(); }
     const vantorel::JournalRecovery& Recovery() const { return session_.Recovery(); }
 
-    // The start-up message for files not read completely from `folder`; empty when all were.
-    static QString DamagedFilesText(const vantorel::LoadReport& report, const std::filesystem::path& folder);
-    // The start-up message for what a journal left by a run that did not end
-    // in order brought back, and what it did not; empty when there is nothing to say.
-    static QString RecoveryText(const vantorel::JournalRecovery& recovery, const std::filesystem::path& folder);
-    // Told once when the journal cannot be written.
-    static QString JournalFailureText(const QString& reason);
-
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void done(int r) override;

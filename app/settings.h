@@ -4,17 +4,9 @@
 // between the pages hold them.
 #pragma once
 
-#include <QSettings>
+#include "agent/reminder_switches.h"
 
-// The reminder switches, 1 on and 0 off.
-struct ReminderSwitches {
-    int calendar = 1; // "打开日程提醒" on the schedule page
-    int holder = 1;   // policyholders' birthdays
-    int insured = 1;  // insured persons' birthdays
-    int clients = 1;  // potential clients' birthdays
-    int members = 1;  // team members' birthdays
-    int premium = 1;  // renewal premiums due today ("续期缴费提醒")
-};
+#include <QSettings>
 
 class RemindSettings {
 public:

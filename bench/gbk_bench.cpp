@@ -1,10 +1,10 @@
-// Times the text conversions at the windows' edge (app/gbk.h) over every text
+// Times the text conversions at the windows' edge (agent/gbk.h) over every text
 // field of a realistic book: what the lists, the reminders and the forms pay
 // for each value they show or store.
 //
 //   gbk_bench [--runs N]
 #include "sample_book.h"
-#include "app/gbk.h"
+#include "agent/gbk.h"
 #include "records/data_files.h"
 
 #include <unistd.h>

@@ -11,12 +11,12 @@
 // Names come from two pools: common surnames and given-name characters (a
 // realistic book), and every character of GB2312's first level (3 755, the
 // most distinct characters a book of Chinese names could need).
-#include "app/gbk.h"
-#include "app/pinyin.h"
-#include "app/premium_due.h"
-#include "app/record_sheet.h"
-#include "app/xlsx_writer.h"
-#include "pages/policy/policy_search.h"
+#include "agent/gbk.h"
+#include "agent/pinyin.h"
+#include "agent/policy_search.h"
+#include "agent/premium_due.h"
+#include "exchange/record_sheet.h"
+#include "exchange/xlsx_writer.h"
 #include "records/policy_record.h"
 
 #include <QCoreApplication>

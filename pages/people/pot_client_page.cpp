@@ -1,10 +1,11 @@
 #include "pot_client_page.h"
 
+#include "agent/book_text.h"
+#include "agent/form_rules.h"
 #include "app/forms.h"
-#include "app/gbk.h"
 #include "app/message_box.h"
-#include "app/record_sheet.h"
-#include "app/report_writer.h"
+#include "app/report_save.h"
+#include "exchange/record_sheet.h"
 #include "resources/templates/pot_client_ids.h"
 #include "resources/templates/pot_client_template.h"
 
@@ -26,29 +27,31 @@ CPotClientPage::CPotClientPage(vantorel::CPotClient& clients, QWidget* parent)
                       {QStringLiteral("身份证号"), 200}, clients, parent),
       clients_(clients) {
     // In the order the form reads.
-    person_.Bind(binding_, {{F::name, id::Name},
-                            {F::sex, id::Sex},
-                            {F::nation, id::Nation},
-                            {F::idNumber, id::IdNumber},
-                            {F::marital, id::Marital},
-                            {F::birthYear, id::BirthYear},
-                            {F::birthMonth, id::BirthMonth},
-                            {F::birthDay, id::BirthDay},
-                            {F::mobile, id::Mobile},
-                            {F::email, id::Email}});
-    binding_.Text(id::Fax, &fax_, QStringLiteral("传真"));
-    person_.Bind(binding_, {{F::homePhone, id::HomePhone},
-                            {F::workPhone, id::WorkPhone},
-                            {F::homeAddress, id::HomeAddress},
-                            {F::homePostcode, id::HomePostcode},
-                            {F::workAddress, id::WorkAddress},
-                            {F::workPostcode, id::WorkPostcode},
-                            {F::occupation, id::Occupation},
-                            {F::income, id::Income},
-                            {F::height, id::Height},
-                            {F::weight, id::Weight}});
-    binding_.Text(id::Hobby, &hobby_, QStringLiteral("爱好"));
-    person_.Bind(binding_, {{F::education, id::Education}, {F::remarks, id::Remarks}});
+    BindPerson(binding_, values_.person,
+               {{F::name, id::Name},
+                {F::sex, id::Sex},
+                {F::nation, id::Nation},
+                {F::idNumber, id::IdNumber},
+                {F::marital, id::Marital},
+                {F::birthYear, id::BirthYear},
+                {F::birthMonth, id::BirthMonth},
+                {F::birthDay, id::BirthDay},
+                {F::mobile, id::Mobile},
+                {F::email, id::Email}});
+    binding_.Text(id::Fax, &values_.fax, QStringLiteral("传真"));
+    BindPerson(binding_, values_.person,
+               {{F::homePhone, id::HomePhone},
+                {F::workPhone, id::WorkPhone},
+                {F::homeAddress, id::HomeAddress},
+                {F::homePostcode, id::HomePostcode},
+                {F::workAddress, id::WorkAddress},
+                {F::workPostcode, id::WorkPostcode},
+                {F::occupation, id::Occupation},
+                {F::income, id::Income},
+                {F::height, id::Height},
+                {F::weight, id::Weight}});
+    binding_.Text(id::Hobby, &values_.hobby, QStringLiteral("爱好"));
+    BindPerson(binding_, values_.person, {{F::education, id::Education}, {F::remarks, id::Remarks}});
 
     ShowValues(); // the defaults: no sex, "已婚", month and day "01"
     RebuildList();
@@ -56,52 +59,40 @@ CPotClientPage::CPotClientPage(vantorel::CPotClient& clients, QWidget* parent)
     ShowValues(); // adding presets must not pick a year
 }
 
-PotClientRecord CPotClientPage::RecordFromForm() const {
-    PotClientRecord r;
-    person_.ToRecord(r.person);
-    r.fax = ToGbk(fax_);
-    r.hobby = ToGbk(hobby_);
+PotClientRecord CPotClientPage::RecordFromForm(int stored) const {
+    PotClientRecord r = stored >= 0 ? clients_.GetAt(stored) : PotClientRecord{};
+    values_.Store(r, stored >= 0 ? Into::stored : Into::fresh);
     return r;
 }
 
 void CPotClientPage::ShowRecord(int index) {
-    const PotClientRecord r = clients_.GetAt(index);
-    person_.FromRecord(r.person);
-    fax_ = FromGbk(r.fax);
-    hobby_ = FromGbk(r.hobby);
+    values_.Load(clients_.GetAt(index));
     ShowValues();
 }
 
 QString CPotClientPage::CellOf(int index, int column) const {
-    return FromGbk(clients_.Text(index, column == 0 ? kName : kIdNumber));
+    return TextOf(clients_, index, column == 0 ? kName : kIdNumber);
 }
 
 void CPotClientPage::RemoveRecord(int index) { clients_.RemoveAt(index); }
 
-bool CPotClientPage::KeyHeldByOther(const std::string& name, const std::string& idNumber, int except) const {
-    return clients_.ForEach([&](int i, const vantorel::CPotClient::View& c) {
-        return i != except && c.Text(kName) == name && c.Text(kIdNumber) == idNumber;
-    }) >= 0;
-}
-
 void CPotClientPage::OnAdd() {
     if (!Commit()) return;
-    const PotClientRecord r = RecordFromForm();
-    if (clients_.Exists(r.person.name, r.person.idNumber)) {
+    if (rules::ClientExists(clients_, values_.person.name, values_.person.idNumber)) {
         msg::Info(this, kDuplicateOnAdd);
         return;
     }
-    if (person_.name.isEmpty()) {
+    if (values_.person.name.isEmpty()) {
         msg::Info(this, QStringLiteral("客户姓名不能为空！"));
         return;
     }
-    clients_.Add(r);
+    clients_.Add(RecordFromForm());
     RebuildList();
 }
 
 void CPotClientPage::OnModify() {
     if (!CommitForModify()) return;
-    const PotClientRecord r = RecordFromForm();
+    const PotClientRecord r = RecordFromForm(selected_);
     const PotClientRecord stored = clients_.GetAt(selected_);
     const bool nameChanged = r.person.name != stored.person.name;
     const bool idChanged = r.person.idNumber != stored.person.idNumber;
@@ -111,7 +102,8 @@ void CPotClientPage::OnModify() {
         return;
     }
     // A changed key must stay unique, whichever part of it changed.
-    if ((nameChanged || idChanged) && KeyHeldByOther(r.person.name, r.person.idNumber, selected_)) {
+    if ((nameChanged || idChanged) &&
+        rules::ClientKeyHeldByOther(clients_, r.person.name, r.person.idNumber, selected_)) {
         msg::Info(this, kDuplicateOnModify);
         return;
     }
@@ -132,9 +124,9 @@ void CPotClientPage::OnReport() {
     table.rows.reserve(records.size());
     for (const PotClientRecord& r : records) {
         const auto& p = r.person;
-        table.rows.push_back({FromGbk(p.name), sexes.value(p.sex), FromGbk(p.idNumber), FromGbk(p.birthDate),
-                              FromGbk(p.mobile), FromGbk(p.homePhone), FromGbk(p.workPhone), FromGbk(p.email),
-                              FromGbk(p.occupation), FromGbk(p.annualIncome), FromGbk(p.homeAddress)});
+        table.rows.push_back({TextOf(p.name), sexes.value(p.sex), TextOf(p.idNumber), TextOf(p.birthDate),
+                              TextOf(p.mobile), TextOf(p.homePhone), TextOf(p.workPhone), TextOf(p.email),
+                              TextOf(p.occupation), TextOf(p.annualIncome), TextOf(p.homeAddress)});
     }
     ReportSection section;
     section.fields = {{QStringLiteral("客户人数"), QString::number(records.size())}};

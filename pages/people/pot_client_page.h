@@ -4,7 +4,7 @@
 #pragma once
 
 #include "people_list_page.h"
-#include "app/person_form.h"
+#include "agent/record_values.h"
 #include "records/people_records.h"
 
 class CPotClientPage : public CPeopleListPage {
@@ -21,13 +21,11 @@ private:
     void RemoveRecord(int index) override;
     void ShowRecord(int index) override;
 
-    // The record the form describes; the controls must be committed first.
-    vantorel::PotClientRecord RecordFromForm() const;
-    // Whether a client other than the one at `except` holds the key.
-    bool KeyHeldByOther(const std::string& name, const std::string& idNumber, int except) const;
+    // The record the form describes, new or over the client at `stored`;
+    // the controls must be committed first.
+    vantorel::PotClientRecord RecordFromForm(int stored = -1) const;
 
     vantorel::CPotClient& clients_;
     // The form's values, one per control.
-    PersonForm person_;
-    QString fax_, hobby_;
+    ClientValues values_;
 };

@@ -1,10 +1,11 @@
 #include "team_member_page.h"
 
+#include "agent/book_text.h"
+#include "agent/form_rules.h"
 #include "app/forms.h"
-#include "app/gbk.h"
 #include "app/message_box.h"
-#include "app/record_sheet.h"
-#include "app/report_writer.h"
+#include "app/report_save.h"
+#include "exchange/record_sheet.h"
 #include "resources/templates/team_member_ids.h"
 #include "resources/templates/team_member_template.h"
 
@@ -25,27 +26,29 @@ CTeamMemberPage::CTeamMemberPage(vantorel::CTermMember& members, QWidget* parent
                       {QStringLiteral("姓名"), 100}, members, parent),
       members_(members) {
     // In the order the form reads; the person fields without a control stay empty.
-    binding_.Text(id::StaffNo, &staffNo_, QStringLiteral("工号"));
-    person_.Bind(binding_, {{F::name, id::Name},
-                            {F::sex, id::Sex},
-                            {F::nation, id::Nation},
-                            {F::idNumber, id::IdNumber},
-                            {F::marital, id::Marital},
-                            {F::birthYear, id::BirthYear},
-                            {F::birthMonth, id::BirthMonth},
-                            {F::birthDay, id::BirthDay}});
-    binding_.Text(id::Department, &department_, QStringLiteral("部门"));
-    binding_.Text(id::Level, &level_, QStringLiteral("级别"));
-    binding_.Date(id::JoinYear, id::JoinMonth, id::JoinDay, &join_, QStringLiteral("入司时间"));
-    person_.Bind(binding_, {{F::mobile, id::Mobile},
-                            {F::email, id::Email},
-                            {F::homePhone, id::HomePhone},
-                            {F::homeAddress, id::HomeAddress},
-                            {F::homePostcode, id::HomePostcode},
-                            {F::height, id::Height},
-                            {F::weight, id::Weight}});
-    binding_.Text(id::Hobby, &hobby_, QStringLiteral("爱好"));
-    person_.Bind(binding_, {{F::remarks, id::Remarks}});
+    binding_.Text(id::StaffNo, &values_.staffNo, QStringLiteral("工号"));
+    BindPerson(binding_, values_.person,
+               {{F::name, id::Name},
+                {F::sex, id::Sex},
+                {F::nation, id::Nation},
+                {F::idNumber, id::IdNumber},
+                {F::marital, id::Marital},
+                {F::birthYear, id::BirthYear},
+                {F::birthMonth, id::BirthMonth},
+                {F::birthDay, id::BirthDay}});
+    binding_.Text(id::Department, &values_.department, QStringLiteral("部门"));
+    binding_.Text(id::Level, &values_.level, QStringLiteral("级别"));
+    binding_.Date(id::JoinYear, id::JoinMonth, id::JoinDay, &values_.join, QStringLiteral("入司时间"));
+    BindPerson(binding_, values_.person,
+               {{F::mobile, id::Mobile},
+                {F::email, id::Email},
+                {F::homePhone, id::HomePhone},
+                {F::homeAddress, id::HomeAddress},
+                {F::homePostcode, id::HomePostcode},
+                {F::height, id::Height},
+                {F::weight, id::Weight}});
+    binding_.Text(id::Hobby, &values_.hobby, QStringLiteral("爱好"));
+    BindPerson(binding_, values_.person, {{F::remarks, id::Remarks}});
 
     forms::AddYearPresets(Ctl<QComboBox>(id::BirthYear));
     forms::AddYearPresets(Ctl<QComboBox>(id::JoinYear));
@@ -53,59 +56,44 @@ CTeamMemberPage::CTeamMemberPage(vantorel::CTermMember& members, QWidget* parent
     RebuildList();
 }
 
-MemberRecord CTeamMemberPage::RecordFromForm() const {
-    MemberRecord r;
-    person_.ToRecord(r.person);
-    r.staffNo = ToGbk(staffNo_);
-    r.department = ToGbk(department_);
-    r.level = ToGbk(level_);
-    r.joinDate = ToGbk(forms::ComposeDate(join_));
-    r.hobby = ToGbk(hobby_);
+MemberRecord CTeamMemberPage::RecordFromForm(int stored) const {
+    MemberRecord r = stored >= 0 ? members_.GetAt(stored) : MemberRecord{};
+    values_.Store(r, stored >= 0 ? Into::stored : Into::fresh);
     return r;
 }
 
 void CTeamMemberPage::ShowRecord(int index) {
-    const MemberRecord r = members_.GetAt(index);
-    person_.FromRecord(r.person);
-    staffNo_ = FromGbk(r.staffNo);
-    department_ = FromGbk(r.department);
-    level_ = FromGbk(r.level);
-    join_ = forms::SplitDate(FromGbk(r.joinDate));
-    hobby_ = FromGbk(r.hobby);
+    values_.Load(members_.GetAt(index));
     ShowValues();
 }
 
 QString CTeamMemberPage::CellOf(int index, int column) const {
-    return FromGbk(members_.Text(index, column == 0 ? kStaffNo : kName));
+    return TextOf(members_, index, column == 0 ? kStaffNo : kName);
 }
 
 void CTeamMemberPage::RemoveRecord(int index) { members_.RemoveAt(index); }
 
 void CTeamMemberPage::OnAdd() {
     if (!Commit()) return;
-    const MemberRecord r = RecordFromForm();
-    if (members_.Exists(r.staffNo)) {
+    if (rules::FindMember(members_, values_.staffNo) >= 0) {
         msg::Info(this, kDuplicate);
         return;
     }
-    if (person_.name.isEmpty() || staffNo_.isEmpty()) {
+    if (values_.person.name.isEmpty() || values_.staffNo.isEmpty()) {
         msg::Info(this, QStringLiteral("成员姓名和工号不能为空！"));
         return;
     }
-    members_.Add(r);
+    members_.Add(RecordFromForm());
     RebuildList();
 }
 
 void CTeamMemberPage::OnModify() {
     if (!CommitForModify()) return;
-    const MemberRecord r = RecordFromForm();
+    const MemberRecord r = RecordFromForm(selected_);
     const MemberRecord stored = members_.GetAt(selected_);
     if (r.person.name != stored.person.name || r.staffNo != stored.staffNo) {
         if (!msg::Ask(this, QStringLiteral("您修改了成员姓名或工号，这是关键数据,你确认修改吗?"))) return;
-        const auto heldByOther = [&](int i, const vantorel::CTermMember::View& m) {
-            return i != selected_ && m.Text(kStaffNo) == r.staffNo;
-        };
-        if (members_.ForEach(heldByOther) >= 0) {
+        if (rules::StaffNoHeldByOther(members_, r.staffNo, selected_)) {
             msg::Info(this, kDuplicate);
             return;
         }
@@ -129,9 +117,9 @@ void CTeamMemberPage::OnReport() {
     table.rows.reserve(records.size());
     for (const MemberRecord& r : records) {
         const auto& p = r.person;
-        table.rows.push_back({FromGbk(r.staffNo), FromGbk(p.name), sexes.value(p.sex), FromGbk(r.department),
-                              FromGbk(r.level), FromGbk(r.joinDate), FromGbk(p.birthDate), FromGbk(p.mobile),
-                              FromGbk(p.homePhone), FromGbk(p.email)});
+        table.rows.push_back({TextOf(r.staffNo), TextOf(p.name), sexes.value(p.sex), TextOf(r.department),
+                              TextOf(r.level), TextOf(r.joinDate), TextOf(p.birthDate), TextOf(p.mobile),
+                              TextOf(p.homePhone), TextOf(p.email)});
     }
     ReportSection section;
     section.fields = {{QStringLiteral("成员人数"), QString::number(records.size())}};

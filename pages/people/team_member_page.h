@@ -3,7 +3,7 @@
 #pragma once
 
 #include "people_list_page.h"
-#include "app/person_form.h"
+#include "agent/record_values.h"
 #include "records/people_records.h"
 
 class CTeamMemberPage : public CPeopleListPage {
@@ -20,13 +20,12 @@ private:
     void RemoveRecord(int index) override;
     void ShowRecord(int index) override;
 
-    // The record the form describes; the controls must be committed first.
-    vantorel::MemberRecord RecordFromForm() const;
+    // The record the form describes, new or over the member at `stored`;
+    // the controls must be committed first.
+    vantorel::MemberRecord RecordFromForm(int stored = -1) const;
 
     vantorel::CTermMember& members_;
 
     // The form's values, one per control.
-    PersonForm person_;
-    QString staffNo_, department_, level_, hobby_;
-    forms::DateParts join_{{}, 0, 0};
+    MemberValues values_;
 };

@@ -1,14 +1,13 @@
 #include "beneficiary_dlg.h"
 
+#include "agent/form_rules.h"
 #include "app/forms.h"
-#include "app/gbk.h"
 #include "app/message_box.h"
 #include "app/template_builder.h"
 #include "resources/templates/beneficiary_ids.h"
 #include "resources/templates/beneficiary_template.h"
 
 #include <QComboBox>
-#include <cmath>
 
 using namespace vantorel;
 
@@ -16,55 +15,43 @@ CBeneficiaryDlg::CBeneficiaryDlg(QWidget* owner)
     : ListEditDlg(owner, tmpl::BeneficiaryTemplate(), QStringLiteral("受益人"),
                   {{QStringLiteral("姓名"), 100}, {QStringLiteral("身份证号"), 200}, {QStringLiteral("关系"), 50}}) {
     namespace id = ids::beneficiary;
-    binding_.Text(id::Name, &name_, QStringLiteral("姓名"));
-    binding_.Index(id::Sex, &sex_);
-    binding_.Text(id::IdNumber, &idNumber_, QStringLiteral("身份证号"));
-    binding_.Date(id::BirthYear, id::BirthMonth, id::BirthDay, &birth_, QStringLiteral("出生日期"));
-    binding_.Text(id::Relation, &relation_, QStringLiteral("与被保险人关系"));
-    binding_.Text(id::Share, &share_, QStringLiteral("受益份额"));
+    binding_.Text(id::Name, &values_.name, QStringLiteral("姓名"));
+    binding_.Index(id::Sex, &values_.sex);
+    binding_.Text(id::IdNumber, &values_.idNumber, QStringLiteral("身份证号"));
+    binding_.Date(id::BirthYear, id::BirthMonth, id::BirthDay, &values_.birth, QStringLiteral("出生日期"));
+    binding_.Text(id::Relation, &values_.relation, QStringLiteral("与被保险人关系"));
+    binding_.Text(id::Share, &values_.share, QStringLiteral("受益份额"));
     forms::AddYearPresets(tmpl::Ctl<QComboBox>(this, id::BirthYear));
     binding_.Show();
 }
 
 QStringList CBeneficiaryDlg::Row(const BeneficiaryRecord& b) const {
-    return {FromGbk(b.name), FromGbk(b.idNumber), FromGbk(b.relationToInsured)};
+    return {TextOf(b.name), TextOf(b.idNumber), TextOf(b.relationToInsured)};
 }
 
-BeneficiaryRecord CBeneficiaryDlg::BuildRecord() {
+BeneficiaryRecord CBeneficiaryDlg::BuildRecord(const BeneficiaryRecord* stored) {
     binding_.CommitQuiet();
-    BeneficiaryRecord r;
-    r.name = ToGbk(name_);
-    r.idNumber = ToGbk(idNumber_);
-    r.sex = static_cast<std::int16_t>(sex_);
-    r.share = forms::TextToDouble(share_);
-    r.birthDate = ToGbk(forms::ComposeDate(birth_));
-    r.relationToInsured = ToGbk(relation_);
+    BeneficiaryRecord r = stored ? *stored : BeneficiaryRecord{};
+    values_.Store(r, stored ? Into::stored : Into::fresh);
     return r;
 }
 
 void CBeneficiaryDlg::ShowRecord(const BeneficiaryRecord& r) {
     binding_.CommitQuiet();
-    name_ = FromGbk(r.name);
-    idNumber_ = FromGbk(r.idNumber);
-    sex_ = r.sex;
-    share_ = forms::FormatRounded(r.share);
-    birth_ = forms::SplitDate(FromGbk(r.birthDate));
-    relation_ = FromGbk(r.relationToInsured);
+    values_.Load(r);
     binding_.Show();
 }
 
 bool CBeneficiaryDlg::Accepts(int row) {
-    // Only the upper bound counts, but a share too large for a number either way is no share.
-    const double share = forms::TextToDouble(share_);
-    if (share > 100 || !std::isfinite(share)) {
+    if (!rules::ShareAcceptable(values_.share)) {
         msg::Info(this, QStringLiteral("受益份额错误!"));
         return false;
     }
-    if (name_.isEmpty() && idNumber_.isEmpty()) {
+    if (values_.name.isEmpty() && values_.idNumber.isEmpty()) {
         msg::Info(this, QStringLiteral("受益人姓名和身份证号不能为空!"));
         return false;
     }
-    if (row < 0 && list_.size() >= kMaxListEntries) {
+    if (row < 0 && !rules::ListHasRoom(list_.size())) {
         msg::Info(this, QStringLiteral("不能多于十个受益人!"));
         return false;
     }
@@ -76,8 +63,11 @@ bool CBeneficiaryDlg::Accepts(int row) {
 }
 
 bool CBeneficiaryDlg::IsDuplicate(int skip) const {
-    const std::string name = ToGbk(name_), id = ToGbk(idNumber_);
+    // The entry as it would be stored: keys compare as the files hold them.
+    BeneficiaryRecord r;
+    values_.Store(r, Into::fresh);
     for (int i = 0; i < int(list_.size()); ++i)
-        if (i != skip && list_[std::size_t(i)].name == name && list_[std::size_t(i)].idNumber == id) return true;
+        if (i != skip && list_[std::size_t(i)].name == r.name && list_[std::size_t(i)].idNumber == r.idNumber)
+            return true;
     return false;
 }

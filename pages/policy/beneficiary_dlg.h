@@ -2,6 +2,7 @@
 #pragma once
 
 #include "list_edit_dlg.h"
+#include "agent/record_values.h"
 #include "records/policy_record.h"
 
 class CBeneficiaryDlg : public ListEditDlg<vantorel::BeneficiaryRecord> {
@@ -10,14 +11,12 @@ public:
     explicit CBeneficiaryDlg(QWidget* owner = nullptr);
 
 private:
-    vantorel::BeneficiaryRecord BuildRecord() override;
+    vantorel::BeneficiaryRecord BuildRecord(const vantorel::BeneficiaryRecord* stored) override;
     void ShowRecord(const vantorel::BeneficiaryRecord& record) override;
     QStringList Row(const vantorel::BeneficiaryRecord& record) const override;
     bool Accepts(int row) override;
     // `skip` is the entry left out of the test.
     bool IsDuplicate(int skip) const;
 
-    QString name_, idNumber_, relation_, share_;
-    forms::DateParts birth_; // nothing chosen until the user picks
-    int sex_ = -1;
+    BeneficiaryValues values_;
 };

@@ -56,7 +56,7 @@ template <class Record> int ListEditDlg<Record>::ChosenRow() {
 
 template <class Record> void ListEditDlg<Record>::OnAdd() {
     if (!binding_.Commit() || !Accepts(-1)) return;
-    list_.push_back(BuildRecord());
+    list_.push_back(BuildRecord(nullptr));
     RefreshList();
     changed_ = true;
 }
@@ -65,7 +65,7 @@ template <class Record> void ListEditDlg<Record>::OnModify() {
     if (!binding_.Commit()) return;
     const int row = ChosenRow();
     if (row < 0 || !Accepts(row) || !msg::Ask(this, QStringLiteral("确认修改?"))) return;
-    list_[std::size_t(row)] = BuildRecord();
+    list_[std::size_t(row)] = BuildRecord(&list_[std::size_t(row)]);
     RefreshList();
     changed_ = true;
 }

@@ -27,7 +27,9 @@ protected:
     // transient for it. The frame draws `title` spaced.
     ListEditDlg(QWidget* owner, const tmpl::Window& form, const QString& title, std::initializer_list<Column> columns);
 
-    virtual Record BuildRecord() = 0;
+    // The entry the form describes: a new one, or over the entry `stored`
+    // as it is in the list.
+    virtual Record BuildRecord(const Record* stored) = 0;
     virtual void ShowRecord(const Record& record) = 0;
     virtual QStringList Row(const Record& record) const = 0;
     // The tests after the form is read and before it is stored: as a new

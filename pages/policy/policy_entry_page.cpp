@@ -3,10 +3,11 @@
 #include "beneficiary_dlg.h"
 #include "policy_report.h"
 #include "rider_dlg.h"
+#include "agent/form_rules.h"
 #include "app/forms.h"
-#include "app/gbk.h"
 #include "app/message_box.h"
-#include "app/record_sheet.h"
+#include "app/report_save.h"
+#include "exchange/record_sheet.h"
 #include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/policy_entry_template.h"
 #include "theme/control_skin.h"
@@ -37,12 +38,16 @@ CPolicyEntryPage::CPolicyEntryPage(CInsurance& policies, QWidget* parent)
     info_.coverageYears = QStringLiteral("1");
     info_.effective.year = QStringLiteral("2004");
     info_.liability.year = QStringLiteral("2004");
-    info_.Bind(binding_);
-    holder_.Bind(binding_, kHolderIds, QStringLiteral("投保人"));
-    binding_.Text(id::Relation, &holder_.relation, QStringLiteral("投保人与被保险人关系"));
-    insured_.Bind(binding_, kInsuredIds, QStringLiteral("被保险人"));
-    binding_.Number(id::Height, &insured_.height, QStringLiteral("身高"));
-    binding_.Number(id::Weight, &insured_.weight, QStringLiteral("体重"));
+    for (PersonValues* p : {&holder_, &insured_}) {
+        p->nation = QStringLiteral("汉");
+        p->birth.year = QStringLiteral("1977");
+        p->education = QStringLiteral("本科");
+    }
+    BindPolicyInfo(binding_, info_);
+    BindPerson(binding_, holder_, kHolderIds, QStringLiteral("投保人"));
+    BindPerson(binding_, holder_, {{PersonField::relation, id::Relation}}, QStringLiteral("投保人"));
+    BindPerson(binding_, insured_, kInsuredIds, QStringLiteral("被保险人"));
+    BindPerson(binding_, insured_, {{PersonField::height, id::Height}, {PersonField::weight, id::Weight}});
     ShowValues();
 
     OnClick(id::AddOrModify, [this] { OnAddOrModify(); });
@@ -79,10 +84,13 @@ bool CPolicyEntryPage::IndexValid() const { return currentIndex_ >= 0 && current
 
 PolicyRecord CPolicyEntryPage::BuildPolicy() {
     CommitQuiet();
-    PolicyRecord r;
-    r.info = info_.Build();
-    r.holder = BuildHolder(holder_);
-    r.insured = BuildInsured(insured_);
+    // Modifying starts from the policy as stored, so that what the form
+    // leaves as it was keeps its bytes.
+    const Into into = mode_ == kModify && IndexValid() ? Into::stored : Into::fresh;
+    PolicyRecord r = into == Into::stored ? policies_.GetAt(currentIndex_) : PolicyRecord{};
+    info_.Store(r.info, into);
+    holder_.Store(r.holder, into);
+    insured_.Store(r.insured, into);
     const std::size_t nb = std::min(beneficiaries_.size(), kMaxListEntries);
     r.beneficiaries.assign(beneficiaries_.begin(), beneficiaries_.begin() + std::ptrdiff_t(nb));
     const std::size_t nr = std::min(riders_.size(), kMaxListEntries);
@@ -93,8 +101,8 @@ PolicyRecord CPolicyEntryPage::BuildPolicy() {
 void CPolicyEntryPage::ShowPolicy(const PolicyRecord& record) {
     CommitQuiet();
     info_.Load(record.info);
-    LoadHolder(holder_, record.holder);
-    LoadInsured(insured_, record.insured);
+    holder_.Load(record.holder);
+    insured_.Load(record.insured);
     const std::size_t nb = std::min(record.beneficiaries.size(), kMaxListEntries);
     beneficiaries_.assign(record.beneficiaries.begin(), record.beneficiaries.begin() + std::ptrdiff_t(nb));
     const std::size_t nr = std::min(record.riders.size(), kMaxListEntries);
@@ -119,12 +127,11 @@ void CPolicyEntryPage::OnAddOrModify() {
 }
 
 void CPolicyEntryPage::AddPolicy() {
-    const std::string no = ToGbk(info_.policyNo);
-    if (policies_.Exists(no)) {
+    if (rules::PolicyExists(policies_, info_.policyNo)) {
         msg::Info(this, kDuplicate);
         return;
     }
-    if (no.empty()) {
+    if (info_.policyNo.isEmpty()) {
         msg::Info(this, kEmptyNo);
         return;
     }
@@ -202,7 +209,7 @@ void CPolicyEntryPage::SaveAfterListChange() {
 void CPolicyEntryPage::OnReport() {
     if (!Commit()) return;
     const PolicyRecord record = BuildPolicy();
-    QString name = FromGbk(record.info.policyNo).trimmed();
+    QString name = info_.policyNo.trimmed();
     name.remove(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")));
     // No suffix: the kind of file chosen in the dialog gives it.
     auto one = std::make_shared<const std::vector<PolicyRecord>>(1, record);

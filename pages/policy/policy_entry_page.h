@@ -53,6 +53,5 @@ private:
     std::vector<vantorel::RiderRecord> riders_;
 
     PolicyInfoValues info_;
-    PersonValues holder_;
-    PersonValues insured_;
+    PersonValues holder_, insured_;
 };

@@ -1,7 +1,7 @@
 #include "policy_query_page.h"
 
+#include "agent/pinyin.h"
 #include "app/message_box.h"
-#include "app/pinyin.h"
 #include "resources/templates/query_ids.h"
 #include "resources/templates/query_template.h"
 #include "theme/skin_list_ctrl.h"

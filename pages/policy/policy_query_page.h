@@ -2,7 +2,7 @@
 // for changing.
 #pragma once
 
-#include "policy_search.h"
+#include "agent/policy_search.h"
 #include "app/page.h"
 #include "records/policy_record.h"
 

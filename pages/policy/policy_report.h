@@ -2,7 +2,7 @@
 // beneficiaries and riders as tables.
 #pragma once
 
-#include "app/report_writer.h"
+#include "exchange/report_writer.h"
 #include "records/policy_record.h"
 
 std::vector<ReportSection> PolicyReport(const vantorel::PolicyRecord& record);

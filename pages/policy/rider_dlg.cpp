@@ -1,7 +1,7 @@
 #include "rider_dlg.h"
 
+#include "agent/form_rules.h"
 #include "app/forms.h"
-#include "app/gbk.h"
 #include "app/message_box.h"
 #include "app/template_builder.h"
 #include "resources/templates/rider_ids.h"
@@ -22,17 +22,19 @@ CRiderDlg::CRiderDlg(QWidget* owner)
     values_.benefitAge = QStringLiteral("0");
     values_.effective.year = QStringLiteral("2004");
     values_.liability.year = QStringLiteral("2004");
-    values_.Bind(binding_);
+    BindPolicyInfo(binding_, values_);
     for (int year : {ids::rider::EffectiveYear, ids::rider::LiabilityYear})
         forms::AddYearPresets(tmpl::Ctl<QComboBox>(this, year));
     binding_.Show();
 }
 
-QStringList CRiderDlg::Row(const RiderRecord& r) const { return {FromGbk(r.policyNo), FromGbk(r.productName)}; }
+QStringList CRiderDlg::Row(const RiderRecord& r) const { return {TextOf(r.policyNo), TextOf(r.productName)}; }
 
-RiderRecord CRiderDlg::BuildRecord() {
+RiderRecord CRiderDlg::BuildRecord(const RiderRecord* stored) {
     binding_.CommitQuiet();
-    return values_.Build();
+    RiderRecord r = stored ? *stored : RiderRecord{};
+    values_.Store(r, stored ? Into::stored : Into::fresh);
+    return r;
 }
 
 void CRiderDlg::ShowRecord(const RiderRecord& record) {
@@ -43,7 +45,7 @@ void CRiderDlg::ShowRecord(const RiderRecord& record) {
 
 bool CRiderDlg::Accepts(int row) {
     // An eleventh rider would be dropped on saving.
-    if (row >= 0 || list_.size() < kMaxListEntries) return true;
+    if (row >= 0 || rules::ListHasRoom(list_.size())) return true;
     msg::Info(this, QStringLiteral("不能多于十个附加险!"));
     return false;
 }

@@ -11,7 +11,7 @@ public:
     explicit CRiderDlg(QWidget* owner = nullptr);
 
 private:
-    vantorel::RiderRecord BuildRecord() override;
+    vantorel::RiderRecord BuildRecord(const vantorel::RiderRecord* stored) override;
     void ShowRecord(const vantorel::RiderRecord& record) override;
     QStringList Row(const vantorel::RiderRecord& record) const override;
     bool Accepts(int row) override;

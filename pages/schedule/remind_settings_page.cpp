@@ -1,7 +1,7 @@
 #include "remind_settings_page.h"
 
-#include "app/gbk.h"
-#include "app/premium_due.h"
+#include "agent/premium_due.h"
+#include "agent/record_values.h"
 #include "resources/templates/remind_settings_ids.h"
 #include "resources/templates/remind_settings_template.h"
 #include "theme/skin_list_ctrl.h"
@@ -64,8 +64,8 @@ void CRemindSettingsPage::RebuildDueList() {
     for (const premium::DueEntry& e : due) {
         const CInsurance::View p = policies_.ViewAt(e.index);
         const auto [number, holder, mobile] = p.Texts(kPolicyNo, kHolderName, kMobile);
-        rows.push_back({e.date.toString(QStringLiteral("yyyy-MM-dd")), FromGbk(number), FromGbk(holder),
-                        FromGbk(mobile), premium::Amount(p.Number(kPremium))});
+        rows.push_back({e.date.toString(QStringLiteral("yyyy-MM-dd")), TextOf(number), TextOf(holder), TextOf(mobile),
+                        premium::Amount(p.Number(kPremium))});
         dueIndexes_.push_back(e.index);
         dueNumbers_.emplace_back(number);
     }

@@ -1,7 +1,7 @@
 #include "schedule_page.h"
 
 #include "atx_calendar.h"
-#include "app/gbk.h"
+#include "agent/book_text.h"
 #include "app/message_box.h"
 #include "resources/templates/schedule_ids.h"
 #include "resources/templates/schedule_template.h"
@@ -71,7 +71,7 @@ void CSchedulePage::FillList() {
     list_->ShowRecords(entries_.GetSize(), [this](int index, int column) {
         if (index >= entries_.GetSize()) return QString();
         const vantorel::CCalendar::View e = entries_.ViewAt(index);
-        return column == 0 ? DateText(e.Number(date)) : FromGbk(e.Text(text));
+        return column == 0 ? DateText(e.Number(date)) : TextOf(e, text);
     });
 }
 
@@ -89,7 +89,7 @@ void CSchedulePage::OnAdd() {
         msg::Info(this, QStringLiteral("请选择日期!"));
         return;
     }
-    entries_.Add({double(number), ToGbk(text_)});
+    entries_.Add({double(number), StoredText(text_)});
     FillList();
 }
 
@@ -113,6 +113,6 @@ void CSchedulePage::OnLoadEntry() {
         calendar_->SetMonth(std::int16_t(p.month));
         calendar_->SetDay(std::int16_t(p.day));
     }
-    text_ = FromGbk(e.text);
+    text_ = TextOf(e.text);
     ShowValues();
 }

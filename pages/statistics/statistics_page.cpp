@@ -1,7 +1,6 @@
 #include "statistics_page.h"
 
-#include "tallies.h"
-#include "app/gbk.h"
+#include "agent/tallies.h"
 #include "resources/templates/statistics_ids.h"
 #include "resources/templates/statistics_template.h"
 #include "theme/skin_list_ctrl.h"
@@ -17,6 +16,24 @@
 namespace {
 namespace id = ids::statistics;
 constexpr int kMaxBars = 50;
+
+// The page's fifteen buttons, the tally each runs and the width of its category column.
+struct TallyButton {
+    int button;
+    stats::Tally tally;
+    int width;
+};
+using T = stats::Tally;
+constexpr TallyButton kButtons[] = {
+    {id::PolicyPayment, T::policyPayment, 100},   {id::PolicyProduct, T::policyProduct, 100},
+    {id::PolicyBenefit, T::policyBenefit, 100},   {id::HolderSex, T::holderSex, 100},
+    {id::HolderMarital, T::holderMarital, 100},   {id::HolderEducation, T::holderEducation, 120},
+    {id::HolderIncome, T::holderIncome, 120},     {id::InsuredSex, T::insuredSex, 100},
+    {id::InsuredMarital, T::insuredMarital, 100}, {id::InsuredEducation, T::insuredEducation, 120},
+    {id::InsuredIncome, T::insuredIncome, 120},   {id::ClientSex, T::clientSex, 100},
+    {id::ClientMarital, T::clientMarital, 100},   {id::ClientEducation, T::clientEducation, 120},
+    {id::ClientIncome, T::clientIncome, 120},
+};
 
 QWidget* MakeChart(const tmpl::Control& c, QWidget* parent) {
     if (c.id != id::Chart) return new QWidget(parent);
@@ -41,10 +58,7 @@ CStatisticsPage::CStatisticsPage(const vantorel::DataBook& book, QWidget* parent
     SetUpList(list_, {{QString(), 100}, {QString(), 200}});
     ShowChart({}, {}, {});
 
-    for (const stats::TallySpec& t : stats::Tallies()) {
-        const int button = t.button;
-        OnClick(button, [this, button] { RunTally(button); });
-    }
+    for (const TallyButton& b : kButtons) OnClick(b.button, [this, &b] { RunTally(b.tally, b.width); });
 }
 
 CStatisticsPage::ValueSteps CStatisticsPage::ValueAxisSteps(qint64 top) {
@@ -64,18 +78,16 @@ void CStatisticsPage::OnSelected() {
     ShowChart({}, {}, {});
 }
 
-void CStatisticsPage::RunTally(int button) {
-    const stats::TallySpec* t = stats::FindTally(button);
-    if (!t) return;
+void CStatisticsPage::RunTally(stats::Tally tally, int width) {
     CommitQuiet();
-    const stats::TallyRows rows = stats::Run(*t, book_);
+    const stats::TallyRows rows = stats::Run(tally, book_);
 
     list_->setUpdatesEnabled(false);
     list_->DeleteAllItems();
     list_->DeleteColumn(1);
     list_->DeleteColumn(0);
-    const QString caption = QString::fromUtf8(t->caption);
-    list_->InsertColumn(0, caption, t->width);
+    const QString caption = QString::fromUtf8(stats::Spec(tally).caption);
+    list_->InsertColumn(0, caption, width);
     list_->InsertColumn(1, QStringLiteral("数量"), 200);
 
     std::vector<QStringList> listRows;
@@ -83,7 +95,7 @@ void CStatisticsPage::RunTally(int button) {
     QStringList categories;
     QList<int> counts;
     for (const stats::TallyRow& r : rows) {
-        QString category = FromGbk(r.category);
+        QString category = r.category;
         // The chart's axis drops a null text; the empty category is a bar too.
         if (category.isNull()) category = QStringLiteral("");
         listRows.push_back({category, QString::number(r.count)});

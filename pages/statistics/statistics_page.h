@@ -2,6 +2,7 @@
 // of categories with their counts and a bar chart of the same rows.
 #pragma once
 
+#include "agent/tallies.h"
 #include "app/page.h"
 
 class CSkinListCtrl;
@@ -30,7 +31,7 @@ public:
     static ValueSteps ValueAxisSteps(qint64 top);
 
 private:
-    void RunTally(int button);
+    void RunTally(stats::Tally tally, int width);
     void ShowChart(const QString& title, const QStringList& categories, const QList<int>& counts);
 
     const vantorel::DataBook& book_;

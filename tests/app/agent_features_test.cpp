@@ -3,7 +3,7 @@
 // tree, the buttons, the check box, the lists and the save dialog.
 #include "gui_test_support.h"
 #include "xlsx_reader.h"
-#include "app/gbk.h"
+#include "agent/gbk.h"
 #include "app/main_dlg.h"
 #include "app/page.h"
 #include "app/settings.h"

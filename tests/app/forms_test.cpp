@@ -1,7 +1,7 @@
 #include "gui_test_support.h"
+#include "agent/gbk.h"
 #include "app/form_binding.h"
 #include "app/forms.h"
-#include "app/gbk.h"
 #include "app/page.h"
 #include "app/template_builder.h"
 
@@ -13,48 +13,6 @@
 #include <limits>
 
 using namespace forms;
-
-TEST(Forms, DatesComposeAndSplit) {
-    EXPECT_EQ(ComposeDate("2004", 0, 1), "2004/1-2");
-    EXPECT_EQ(ComposeDate("1977", -1, -1), "1977/0-0");
-    EXPECT_EQ(ComposeDate("", 4, 28), "/5-29");
-    EXPECT_EQ(ComposeDate("19%1", 4, 28), "19%1/5-29"); // the year is text, whatever it holds
-    const struct {
-        const char* text;
-        const char* year;
-        int month, day;
-    } cases[] = {{"2004/1-2", "2004", 0, 1},
-                 {"2004/0-0", "2004", -1, -1},
-                 {"1-2", "", 0, 1}, // no slash: empty year, the rest is month and day
-                 {"/5-29", "", 4, 28},
-                 {"2004/529", "2004", -1, -1}}; // no dash: neither list chosen
-    for (const auto& c : cases) {
-        const auto p = SplitDate(c.text);
-        EXPECT_EQ(p.year, c.year) << c.text;
-        EXPECT_EQ(p.monthIndex, c.month) << c.text;
-        EXPECT_EQ(p.dayIndex, c.day) << c.text;
-    }
-}
-
-TEST(Forms, NumbersAreReadLikeTheCRuntimeWithAPoint) {
-    EXPECT_DOUBLE_EQ(TextToDouble("12.5万"), 12.5);
-    EXPECT_DOUBLE_EQ(TextToDouble("50%"), 50);
-    EXPECT_DOUBLE_EQ(TextToDouble("abc"), 0);
-    EXPECT_DOUBLE_EQ(TextToDouble(" 3.5e2"), 350);
-    EXPECT_DOUBLE_EQ(TextToDouble("-.5"), -0.5);
-    EXPECT_DOUBLE_EQ(TextToDouble("7e"), 7);
-    // Too large for a double: infinite, as the C conversion gives, so that the forms can refuse it.
-    constexpr double inf = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(TextToDouble("1e999"), inf);
-    EXPECT_EQ(TextToDouble(" -1e999元"), -inf);
-    EXPECT_EQ(TextToDouble(QString(400, u'9')), inf);
-    EXPECT_EQ(TextToDouble("1e-999"), 0); // too small is 0
-    EXPECT_EQ(TextToInt(" -12abc"), -12);
-    EXPECT_EQ(TextToInt("x1"), 0);
-    EXPECT_EQ(TextToInt("99999999999"), 2147483647);
-    EXPECT_EQ(FormatFixed(12.5), "12.500000");
-    EXPECT_EQ(FormatRounded(170.6), "171");
-}
 
 TEST(Forms, ComboAndListShowingAndTyping) {
     // Built as the pages build them, so the combo's own behaviour is the program's.

@@ -2,7 +2,7 @@
 // dialogs, rendered and written out as PNG files to look at, with pixel
 // checks of what a user would notice.
 #include "gui_test_support.h"
-#include "app/gbk.h"
+#include "agent/gbk.h"
 #include "app/main_dlg.h"
 #include "app/page.h"
 #include "app/template_builder.h"

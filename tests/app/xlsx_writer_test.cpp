@@ -1,5 +1,5 @@
 #include "xlsx_reader.h"
-#include "app/xlsx_writer.h"
+#include "exchange/xlsx_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "gui_test_support.h"
-#include "app/gbk.h"
+#include "agent/gbk.h"
 #include "records/data_files.h"
 #include "theme/skin_list_ctrl.h"
 

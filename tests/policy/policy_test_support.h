@@ -3,7 +3,7 @@
 #pragma once
 
 #include "gui_test_support.h"
-#include "app/gbk.h"
+#include "agent/gbk.h"
 #include "app/page.h"
 #include "app/page_host.h"
 #include "records/data_files.h"

@@ -1,5 +1,5 @@
 #include "gui_test_support.h"
-#include "app/gbk.h"
+#include "agent/gbk.h"
 #include "app/settings.h"
 #include "pages/schedule/atx_calendar.h"
 #include "pages/schedule/remind_settings_page.h"

@@ -1,5 +1,5 @@
 #include "gui_test_support.h"
-#include "app/gbk.h"
+#include "agent/gbk.h"
 #include "pages/statistics/statistics_page.h"
 #include "records/data_files.h"
 #include "resources/templates/statistics_ids.h"

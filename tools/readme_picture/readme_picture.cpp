@@ -5,8 +5,8 @@
 // reminder page with the renewal premiums of the coming month.
 //
 //   vantorel_readme_picture OUT.png [REMINDERS.png]
+#include "agent/gbk.h"
 #include "app/agent_app.h"
-#include "app/gbk.h"
 #include "app/main_dlg.h"
 #include "app/message_box.h"
 #include "app/page.h"

@@ -1,7 +1,6 @@
 #include "tallies.h"
 
-#include "app/gbk.h"
-#include "resources/templates/statistics_ids.h"
+#include "gbk.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -22,7 +21,7 @@ public:
         // Most tallies have a handful of categories: a walk over so few rows
         // is quicker than hashing; past that the hash keeps it linear.
         if (rows_.size() <= kWalk) {
-            for (TallyRow& r : rows_)
+            for (Row& r : rows_)
                 if (r.category == category) {
                     ++r.count;
                     return;
@@ -34,11 +33,20 @@ public:
         index_.emplace(std::string(category), rows_.size());
         rows_.push_back({std::string(category), 1});
     }
-    TallyRows Take() { return std::move(rows_); }
+    TallyRows Take() {
+        TallyRows out;
+        out.reserve(rows_.size());
+        for (const Row& r : rows_) out.push_back({FromGbk(r.category), r.count});
+        return out;
+    }
 
 private:
     static constexpr std::size_t kWalk = 12;
-    TallyRows rows_;
+    struct Row {
+        std::string category; // GBK bytes, compared whole and byte for byte
+        int count = 0;
+    };
+    std::vector<Row> rows_;
     std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> index_;
 };
 
@@ -87,35 +95,32 @@ const std::string& MaritalCategory(int status) {
 }
 
 const std::vector<TallySpec>& Tallies() {
-    namespace id = ids::statistics;
+    using T = Tally;
     static const std::vector<TallySpec> all = {
-        {id::PolicyPayment, "缴费方式", 100, POLICY(r.Text(kPayment))},
-        {id::PolicyProduct, "险种名称", 100, POLICY(r.Text(kProduct))},
-        {id::PolicyBenefit, "领取方式", 100, POLICY(r.Text(kBenefit))},
-        {id::HolderSex, "投保人性别", 100, POLICY(SexCategory(r.Short(kHolderSex)))},
-        {id::HolderMarital, "投保人婚况", 100, POLICY(MaritalCategory(r.Short(kHolderMarital)))},
-        {id::HolderEducation, "投保人文化程度", 120, POLICY(r.Text(kHolderEducation))},
-        {id::HolderIncome, "投保人年收入", 120, POLICY(r.Text(kHolderIncome))},
-        {id::InsuredSex, "被保险人性别", 100, POLICY(SexCategory(r.Short(kInsuredSex)))},
-        {id::InsuredMarital, "被保险人婚况", 100, POLICY(MaritalCategory(r.Short(kInsuredMarital)))},
-        {id::InsuredEducation, "被保险人文化程度", 120, POLICY(r.Text(kInsuredEducation))},
-        {id::InsuredIncome, "被保险人年收入", 120, POLICY(r.Text(kInsuredIncome))},
-        {id::ClientSex, "潜力客户性别", 100, CLIENT(SexCategory(r.Short(kClientSex)))},
-        {id::ClientMarital, "潜力客户婚况", 100, CLIENT(MaritalCategory(r.Short(kClientMarital)))},
-        {id::ClientEducation, "潜力客户文化程度", 120, CLIENT(r.Text(kClientEducation))},
-        {id::ClientIncome, "潜力客户年收入", 120, CLIENT(r.Text(kClientIncome))},
+        {T::policyPayment, "缴费方式", POLICY(r.Text(kPayment))},
+        {T::policyProduct, "险种名称", POLICY(r.Text(kProduct))},
+        {T::policyBenefit, "领取方式", POLICY(r.Text(kBenefit))},
+        {T::holderSex, "投保人性别", POLICY(SexCategory(r.Short(kHolderSex)))},
+        {T::holderMarital, "投保人婚况", POLICY(MaritalCategory(r.Short(kHolderMarital)))},
+        {T::holderEducation, "投保人文化程度", POLICY(r.Text(kHolderEducation))},
+        {T::holderIncome, "投保人年收入", POLICY(r.Text(kHolderIncome))},
+        {T::insuredSex, "被保险人性别", POLICY(SexCategory(r.Short(kInsuredSex)))},
+        {T::insuredMarital, "被保险人婚况", POLICY(MaritalCategory(r.Short(kInsuredMarital)))},
+        {T::insuredEducation, "被保险人文化程度", POLICY(r.Text(kInsuredEducation))},
+        {T::insuredIncome, "被保险人年收入", POLICY(r.Text(kInsuredIncome))},
+        {T::clientSex, "潜力客户性别", CLIENT(SexCategory(r.Short(kClientSex)))},
+        {T::clientMarital, "潜力客户婚况", CLIENT(MaritalCategory(r.Short(kClientMarital)))},
+        {T::clientEducation, "潜力客户文化程度", CLIENT(r.Text(kClientEducation))},
+        {T::clientIncome, "潜力客户年收入", CLIENT(r.Text(kClientIncome))},
     };
     return all;
 }
 
-TallyRows Run(const TallySpec& tally, const vantorel::DataBook& book) {
-    return tally.policy ? Over(book.insurance, tally.policy) : Over(book.clients, tally.client);
-}
+const TallySpec& Spec(Tally tally) { return Tallies()[std::size_t(tally)]; }
 
-const TallySpec* FindTally(int button) {
-    for (const TallySpec& t : Tallies())
-        if (t.button == button) return &t;
-    return nullptr;
+TallyRows Run(Tally tally, const vantorel::DataBook& book) {
+    const TallySpec& t = Spec(tally);
+    return t.policy ? Over(book.insurance, t.policy) : Over(book.clients, t.client);
 }
 
 } // namespace stats

@@ -1,8 +1,8 @@
 #include "policy_search.h"
 
-#include "app/forms.h"
-#include "app/gbk.h"
-#include "app/pinyin.h"
+#include "composed_date.h"
+#include "gbk.h"
+#include "pinyin.h"
 
 #include <QRegularExpression>
 #include <cstring>
@@ -73,7 +73,7 @@ QString DateAsStored(const QString& text) {
     static const QRegularExpression date(QStringLiteral("^\\s*(\\d{1,4})[-/](\\d{1,2})[-/](\\d{1,2})\\s*$"));
     const QRegularExpressionMatch m = date.match(text);
     if (!m.hasMatch()) return {};
-    return forms::ComposeDate(m.captured(1), m.captured(2).toInt() - 1, m.captured(3).toInt() - 1);
+    return ComposedDate::FromParts({m.captured(1), m.captured(2).toInt() - 1, m.captured(3).toInt() - 1}).Text();
 }
 
 QString KeyCaption(int mode) {

@@ -20,7 +20,7 @@ namespace premium {
 int IntervalMonths(std::string_view paymentMethod);
 
 struct Schedule {
-    QDate start;               // the effective date, when it is a real date (RealDateOf)
+    QDate start;               // the effective date, when it is a real date (ComposedDate)
     int interval = 0;          // months between premiums; 0: none fall due
     std::int64_t lastDue = -1; // the last k that counts; -1: no end
     bool HasDues() const { return interval > 0 && start.isValid() && lastDue != 0; }

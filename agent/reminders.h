@@ -2,7 +2,7 @@
 // it is, as the texts of the boxes to show, in the order to show them.
 #pragma once
 
-#include "settings.h"
+#include "reminder_switches.h"
 
 #include <QDate>
 #include <QStringList>

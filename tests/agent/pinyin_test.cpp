@@ -1,5 +1,5 @@
-#include "app/gbk.h"
-#include "app/pinyin.h"
+#include "agent/gbk.h"
+#include "agent/pinyin.h"
 
 #include <gtest/gtest.h>
 

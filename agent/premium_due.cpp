@@ -1,8 +1,8 @@
 #include "premium_due.h"
 
 #include "composed_date.h"
-#include "forms.h"
 #include "gbk.h"
+#include "numbers.h"
 
 #include <algorithm>
 #include <array>
@@ -40,20 +40,6 @@ const Field<PolicyRecord> kPolicyNo([](auto& p) -> auto& { return p.info.policyN
 const Field<PolicyRecord> kHolderName([](auto& p) -> auto& { return p.holder.name; });
 const Field<PolicyRecord> kPremium([](auto& p) -> auto& { return p.info.annualPremium; });
 
-// The day of the month RealDateOf would read from a composed date, -1 when it
-// would read none.
-int DayOfComposed(std::string_view composed) {
-    const std::size_t slash = composed.find('/');
-    const std::size_t dash = slash == std::string_view::npos ? slash : composed.find('-', slash + 1);
-    if (dash == std::string_view::npos || composed.size() - dash - 1 > 4 || dash + 1 == composed.size()) return -1;
-    int v = 0;
-    for (const char c : composed.substr(dash + 1)) {
-        if (c < '0' || c > '9') return -1;
-        v = v * 10 + (c - '0');
-    }
-    return v;
-}
-
 } // namespace
 
 // Calls each(index, schedule) for every policy, in collection order.
@@ -78,10 +64,10 @@ Schedule ScheduleOf(std::string_view paymentMethod, std::string_view effectiveDa
     Schedule s;
     s.interval = IntervalMonths(paymentMethod);
     if (s.interval == 0) return s;
-    s.start = RealDateOf(std::string(effectiveDate));
+    s.start = ComposedDate::RealDate(effectiveDate);
     // The form's text-to-integer rule; GBK keeps blanks, signs and digits as
     // their ASCII bytes, and any other byte stops the number as a character would.
-    const int years = forms::TextToInt(QString::fromLatin1(paymentYears.data(), qsizetype(paymentYears.size())));
+    const int years = numbers::TextToInt(QString::fromLatin1(paymentYears.data(), qsizetype(paymentYears.size())));
     // Due k counts while k * interval months stay under the period's months.
     if (years >= 1) s.lastDue = (std::int64_t(years) * 12 - 1) / s.interval;
     return s;
@@ -141,7 +127,7 @@ QStringList DueTodayReminders(const CInsurance& book, const QDate& today) {
     const int day = today.day();
     const bool lastDay = day == today.daysInMonth();
     book.ForEachTexts(std::array{&kPayment, &kEffective, &kYears}, [&](int i, const auto& t) {
-        const int effectiveDay = DayOfComposed(t[1]);
+        const int effectiveDay = ComposedDate::Day(t[1]);
         if (effectiveDay != day && !(lastDay && effectiveDay > day)) return;
         if (IsDueOn(ScheduleOf(t[0], t[1], t[2]), today))
             boxes << DueTodayText(book.Text(i, kPolicyNo), book.Text(i, kHolderName), book.ViewAt(i).Number(kPremium));

@@ -1,5 +1,5 @@
-#include "app/gbk.h"
-#include "app/reminders.h"
+#include "agent/gbk.h"
+#include "agent/reminders.h"
 #include "records/data_files.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "record_sheet.h"
 
-#include "composed_date.h"
-#include "gbk.h"
+#include "agent/composed_date.h"
+#include "agent/gbk.h"
 #include "records/record_columns.h"
 
 #include <memory>
@@ -28,7 +28,7 @@ SheetCell CellOf(const ColumnValue& v, bool amount) {
     switch (v.kind) {
     case ValueKind::text: return SheetCell::Text(FromGbk(*v.text));
     case ValueKind::date: {
-        const QDate d = RealDateOf(*v.text);
+        const QDate d = ComposedDate::RealDate(*v.text);
         return d.isValid() ? SheetCell::Date(d) : SheetCell::Text(FromGbk(*v.text));
     }
     case ValueKind::number: return amount ? SheetCell::Amount(v.number) : SheetCell::Number(v.number);
