@@ -363,8 +363,8 @@ void CMainDlg::SaveData() {
     QStringList beside;
     for (std::size_t i = 0; i < vantorel::kFileCount; ++i) {
         // A file kept from the load, its collection untouched: the user heard at start.
-        if (report[i].leftAlone) continue;
-        while (!report[i].saved) {
+        if (report[i].outcome == vantorel::SaveOutcome::leftAlone) continue;
+        while (report[i].outcome == vantorel::SaveOutcome::failed) {
             const QString text =
                 QStringLiteral("数据文件“%1”没有能保存（%2）。原来的文件保持不变。\n要再试一次吗？")
                     .arg(QString::fromStdString(report[i].file), QString::fromStdString(report[i].reason));
@@ -374,7 +374,7 @@ void CMainDlg::SaveData() {
             }
             report[i] = session_.SaveOne(i);
         }
-        if (report[i].savedAs.empty()) continue;
+        if (report[i].outcome != vantorel::SaveOutcome::savedBeside) continue;
         // Typed into a collection whose file stays as it was: say where it went.
         const QString path =
             QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(report[i].savedAs.string())));
