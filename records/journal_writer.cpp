@@ -113,13 +113,15 @@ Result<void> JournalWriter::Write(const std::string& batch) {
         return file_->SyncData();
     }
     const fs::path temp = path_.string() + kSavingSuffix;
+    Result<std::unique_ptr<WritableFile>> created = storage_.Create(temp, OsFile::kPrivateMode);
+    if (!created) return Failure{"cannot create " + temp.filename().string() + ": " + created.Reason()};
     const auto fail = [&](const std::string& why) {
+        // Closed first: Windows removes no file that is open.
+        created->reset();
         std::error_code ec;
         fs::remove(temp, ec);
         return Failure{why};
     };
-    Result<std::unique_ptr<WritableFile>> created = storage_.Create(temp, OsFile::kPrivateMode);
-    if (!created) return Failure{"cannot create " + temp.filename().string() + ": " + created.Reason()};
     try {
         (*created)->Write(header_.data(), header_.size());
         (*created)->Write(batch.data(), batch.size());
