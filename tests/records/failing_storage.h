@@ -46,10 +46,6 @@ public:
         armed_ = true;
         calls_ = failures_ = 0;
     }
-    void Heal() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        armed_ = false;
-    }
     // How many calls failed since the last Fail.
     int Failures() const {
         std::lock_guard<std::mutex> lock(mutex_);
