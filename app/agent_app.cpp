@@ -78,7 +78,7 @@ bool TakeFolderLock(QLockFile& lock) {
 
 } // namespace
 
-int CAgentApp::RunMainWindow(PageFactories factories, const std::filesystem::path& folder) {
+int CAgentApp::RunMainWindow(PageFactories factories, const std::filesystem::path& folder, vantorel::Storage& storage) {
     // Installed first, so that a signal from here on ends the program in order.
     TerminationSignals terminations;
     QLockFile lock(QDir(folder).absoluteFilePath(QString::fromLatin1(kLockFileName)));
@@ -90,7 +90,7 @@ int CAgentApp::RunMainWindow(PageFactories factories, const std::filesystem::pat
     }
 
     // The data files are read from here on, while the window is built.
-    Session session(folder);
+    Session session(folder, storage);
     session.BeginOpen();
     CMainDlg dlg(std::move(session), std::move(factories));
     auto end = [&dlg] { dlg.RequestClose(false); };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "page_host.h"
+#include "records/storage.h"
 
 #include <QApplication>
 #include <filesystem>
@@ -22,7 +23,9 @@ public:
     static void SetDefaultDialogColours();
     // Qt's own texts (message-box buttons, file dialogs, edit menus) in Chinese.
     static void InstallQtTranslations();
-    static int RunMainWindow(PageFactories factories, const std::filesystem::path& folder);
+    // Tests hand in a `storage` that fails.
+    static int RunMainWindow(PageFactories factories, const std::filesystem::path& folder,
+                             vantorel::Storage& storage = vantorel::SystemStorage());
 
     // The lock that keeps a second copy out of the data folder.
     static constexpr const char* kLockFileName = "vantorel.lock";

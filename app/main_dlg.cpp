@@ -269,15 +269,15 @@ void CMainDlg::SaveData() {
     QStringList beside;
     for (std::size_t i = 0; i < vantorel::kFileCount; ++i) {
         // A file kept from the load, its collection untouched: the user heard at start.
-        if (report[i].leftAlone) continue;
-        while (!report[i].saved) {
+        if (report[i].outcome == vantorel::SaveOutcome::leftAlone) continue;
+        while (report[i].outcome == vantorel::SaveOutcome::failed) {
             if (!interactive_ || !msg::Ask(nullptr, messages::SaveFailed(report[i].file, report[i].reason))) {
                 std::fprintf(stderr, "vantorel: %s not saved: %s\n", report[i].file.c_str(), report[i].reason.c_str());
                 break;
             }
             report[i] = session_.SaveOne(i);
         }
-        if (report[i].savedAs.empty()) continue;
+        if (report[i].outcome != vantorel::SaveOutcome::savedBeside) continue;
         // Typed into a collection whose file stays as it was: say where it went.
         const QString path =
             QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(report[i].savedAs.string())));

@@ -8,9 +8,9 @@ void Session::BeginOpen() {
     if (loading_.valid()) return;
     stored_ = RemindSettings::Load();
     // Only records/ runs on this thread: files and memory, no windows.
-    loading_ = std::async(std::launch::async, [folder = folder_] {
+    loading_ = std::async(std::launch::async, [folder = folder_, storage = storage_] {
         Loaded l;
-        l.report = vantorel::LoadAll(l.book, folder);
+        l.report = vantorel::LoadAll(l.book, folder, *storage);
         return l;
     });
 }
@@ -21,7 +21,7 @@ void Session::FinishOpen() {
     journal_.reset();
     book_ = std::move(l.book);
     loaded_ = std::move(l.report);
-    journal_ = std::make_unique<vantorel::Journal>(folder_);
+    journal_ = std::make_unique<vantorel::Journal>(folder_, *storage_);
     journal_->OnFailure(journalFailed_);
     recovery_ = journal_->Open(book_, loaded_);
 }
@@ -33,9 +33,10 @@ vantorel::SaveReport Session::SaveAll() {
 }
 
 vantorel::FileSaveResult Session::SaveOne(std::size_t file) {
-    vantorel::FileSaveResult r = vantorel::SaveOne(book_, file, folder_, &loaded_);
-    saved_[file] = r.saved || r.leftAlone;
-    if (journal_) journal_->Saved(file, r, book_);
+    const vantorel::CollectionId id = vantorel::kCollections[file];
+    vantorel::FileSaveResult r = vantorel::SaveOne(book_, id, folder_, &loaded_, *storage_);
+    saved_[file] = r.outcome != vantorel::SaveOutcome::failed;
+    if (journal_) journal_->Saved(id, r, book_);
     return r;
 }
 

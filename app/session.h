@@ -17,7 +17,9 @@
 
 class Session {
 public:
-    explicit Session(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    // Files are written through `storage`: the system's, or a failing one in tests.
+    explicit Session(std::filesystem::path folder, vantorel::Storage& storage = vantorel::SystemStorage())
+        : folder_(std::move(folder)), storage_(&storage) {}
     // Waits for a load still under way.
     ~Session();
     // Handed on before FinishOpen (the journal then watches this book).
@@ -59,7 +61,7 @@ public:
     vantorel::Result<void> CloseJournal();
     // Waits until every change so far is in the journal on disk.
     vantorel::Result<void> FlushJournal();
-    vantorel::Result<void> Backup() const { return vantorel::BackupAll(folder_); }
+    vantorel::Result<void> Backup() const { return vantorel::BackupAll(folder_, *storage_); }
 
 private:
     struct Loaded {
@@ -67,6 +69,7 @@ private:
         vantorel::LoadReport report;
     };
     std::filesystem::path folder_;
+    vantorel::Storage* storage_;
     vantorel::DataBook book_;
     vantorel::LoadReport loaded_;
     ReminderSwitches stored_;

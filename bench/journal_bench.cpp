@@ -19,6 +19,7 @@
 // The folder given by --book is never written: the runs work on links to its
 // files in a temporary folder.
 #include "bench_util.h"
+#include "failing_storage.h"
 
 #include "app/session.h"
 #include "records/journal.h"
@@ -133,7 +134,8 @@ int Child(int argc, char** argv) {
     const int closeAfter = std::atoi(argv[4]), failing = std::atoi(argv[5]);
     int qargc = 1;
     QCoreApplication app(qargc, argv);
-    Session session(dir);
+    testkit::FailingStorage storage; // the system's files, until a save is to be refused
+    Session session(dir, storage);
     session.Open();
     bool whole = true;
     for (const auto& r : session.LoadResults())
@@ -150,10 +152,8 @@ int Child(int argc, char** argv) {
         Say(line);
         if (k == closeAfter) {
             if (failing >= 0)
-                vantorel::SetStorageFaultHook([failing](const std::string& step, const fs::path& p, std::uint64_t) {
-                    if (step == "rename" && p.filename() == vantorel::kDataFileNames[failing])
-                        throw vantorel::FileError("refused");
-                });
+                storage.Fail(
+                    {.step = testkit::FailingStorage::Step::rename, .file = vantorel::kDataFileNames[failing]});
             (void)session.SaveAll();
             (void)session.CloseJournal();
             Say(std::string("closed ") + (fs::exists(dir / vantorel::kJournalFileName) ? "journal" : "none"));

@@ -75,7 +75,7 @@ void RawSave(const fs::path& target, const std::string& bytes) {
 
 bool AllSaved(const vantorel::SaveReport& r) {
     for (const auto& f : r)
-        if (!f.saved) return false;
+        if (f.outcome == vantorel::SaveOutcome::failed) return false;
     return true;
 }
 

@@ -6,7 +6,10 @@ cd "$1"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     mapfile -t files < <(git ls-files -- '*.cpp' '*.h')
 else
-    mapfile -t files < <(find . -path ./build\* -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
+    # Not the generated sources of build folders, whatever their names: each holds a CMakeCache.txt.
+    prune=(-path './build*')
+    while read -r b; do prune+=(-o -path "$b"); done < <(find . -name CMakeCache.txt -printf '%h\n')
+    mapfile -t files < <(find . \( "${prune[@]}" \) -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
 fi
 bad=()
 for f in "${files[@]}"; do

@@ -2,17 +2,26 @@
 # Does setup.sh install everything the build used? A clean Debian machine gets
 # only the packages that setup.sh lists and what they depend on, so every file
 # the build took from the system must come from one of those:
-#   - the CMake files the configure step read (ninja's inputs of build.ninja)
+#   - the CMake files the configure step read
 #   - the tools in CMake's cache (compiler, linker, ninja) and the programs the tests run
-#   - the headers the compiler read (ninja's deps log)
-#   - the libraries and tools the link and code-generation steps took (ninja's inputs)
+#   - the headers the compiler read
+#   - the libraries and tools the link and code-generation steps took
 #     and the shared libraries the built programs load (ldd)
+# A Ninja build tells these by ninja's own tools (the inputs of build.ninja and
+# of every edge, the deps log). A Unix Makefiles build tells them by CMake's
+# files: the configure step's list in CMakeFiles/Makefile.cmake, each target's
+# build.make (libraries, tools) and the code generators' Auto*Info.json, and
+# the compiler's dependency files (*.o.d) beside the objects. Its make program
+# is the generator's, not setup.sh's (setup.sh builds with Ninja): it is named,
+# not checked. Any other generator is skipped.
 # What `./setup.sh run` builds is checked against the run list alone (its build
-# is configured afresh here, without compiling); everything else against both lists.
-# Each gap is named with the package that owns the file and the list to add it to.
+# is configured afresh here, with Ninja, without compiling); everything else
+# against both lists. Each gap is named with the package that owns the file and
+# the list to add it to.
 #
 # Usage: install-check.sh SOURCE_DIR BUILD_DIR
-# Exit status: 0 all covered, 1 gaps found, 77 not a Debian system (skipped).
+# Exit status: 0 all covered, 1 gaps found, 77 skipped (not a Debian system, or
+# a build this check cannot read), with the reason printed.
 set -euo pipefail
 src=$(cd "$1" && pwd)
 build=$(cd "$2" && pwd)
@@ -20,6 +29,41 @@ build=$(cd "$2" && pwd)
 if ! command -v dpkg-query >/dev/null || ! command -v apt-cache >/dev/null; then
     echo "skipped: no dpkg/apt here, so this is not a Debian system"
     exit 77
+fi
+
+# How a build folder is read: "ninja", "make", or "" (not a build this check can read).
+kind() { # $1 build folder
+    local generator
+    generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$1/CMakeCache.txt" 2>/dev/null || true)
+    case "$generator" in
+    Ninja) [ -f "$1/build.ninja" ] && echo ninja ;;
+    "Unix Makefiles") [ -f "$1/CMakeFiles/Makefile.cmake" ] && echo make ;;
+    esac
+    return 0
+}
+# The files of one kind in a Makefiles build, not in the folders that are
+# builds of their own (the Windows check's, this check's).
+make_files() { # $1 build folder, $2 name pattern
+    find "$1" \( -path "$1/windows" -o -path "$1/install-check" \) -prune -o -type f -name "$2" -print
+}
+make_program() { # $1 build folder
+    sed -n 's/^CMAKE_MAKE_PROGRAM:FILEPATH=//p' "$1/CMakeCache.txt"
+}
+build_kind=$(kind "$2")
+if [ -z "$build_kind" ]; then
+    generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$2/CMakeCache.txt" 2>/dev/null || true)
+    echo "skipped: $2 was generated for '${generator:-no known generator}'; this check reads only" \
+         "Ninja and Unix Makefiles builds"
+    exit 77
+fi
+if [ "$build_kind" = make ] && [ -n "$(make_files "$2" '*.o' | head -n 1)" ] &&
+    [ -z "$(make_files "$2" '*.o.d' | head -n 1)" ]; then
+    echo "skipped: the compiler left no dependency files (*.o.d) in $2, so the headers it read are unknown"
+    exit 77
+fi
+if [ "$build_kind" = make ]; then
+    echo "install check: a Unix Makefiles build; its make program $(make_program "$2") is not checked" \
+         "(setup.sh builds with Ninja, which is)"
 fi
 export LC_ALL=C
 trap 'echo "install check: stopped by a failing command at line $LINENO" >&2' ERR
@@ -74,20 +118,59 @@ closure "${all_list[@]}" > "$work/closure-test"
 
 # --- What a build took from the system, as "what<TAB>path" lines.
 configure_files() { # $1 build folder
-    ninja -C "$1" -t inputs build.ninja | sed 's/^/configure step read\t/'
+    if [ "$(kind "$1")" = ninja ]; then
+        ninja -C "$1" -t inputs build.ninja
+    else
+        awk '/^set\(CMAKE_MAKEFILE_DEPENDS$/ {on = 1; next}
+             on && /^ *\)/ {exit}
+             on {gsub(/^ *"|"$/, ""); print}' "$1/CMakeFiles/Makefile.cmake"
+    fi | sed 's/^/configure step read\t/'
+    # A Makefiles build's make program is its builder's choice, named above.
     sed -n 's/^CMAKE_[A-Z_]*:FILEPATH=\(\/.*\)$/configure step chose tool\t\1/p
-            s/^CMAKE_\(CTEST_\)\{0,1\}COMMAND:INTERNAL=\(\/.*\)$/build ran\t\2/p' "$1/CMakeCache.txt"
+            s/^CMAKE_\(CTEST_\)\{0,1\}COMMAND:INTERNAL=\(\/.*\)$/build ran\t\2/p' "$1/CMakeCache.txt" |
+        if [ "$(kind "$1")" = make ]; then
+            grep -vxF "configure step chose tool"$'\t'"$(make_program "$1")" || true
+        else
+            cat
+        fi
 }
-link_inputs() { # $1 build folder, then targets (none: all)
+link_inputs() { # $1 build folder, then targets (none: all; a Makefiles build gives all)
     local dir=$1; shift
-    ninja -C "$dir" -t inputs "$@" | sed 's/^/link or code generation took\t/'
+    if [ "$(kind "$dir")" = ninja ]; then
+        ninja -C "$dir" -t inputs "$@"
+    else
+        # "target: input" lines of every target's rules; the moc, uic and rcc that AUTOGEN runs.
+        make_files "$dir" build.make | xargs -r -d '\n' awk -F': ' '/^[^#\t ][^:]*: / {print $2}'
+        make_files "$dir" 'Auto*Info.json' | xargs -r -d '\n' \
+            sed -n 's/^[[:space:]]*"\(QT_\)\{0,1\}[A-Z]*_EXECUTABLE" : "\(\/[^"]*\)".*/\2/p'
+    fi | sed 's/^/link or code generation took\t/'
 }
 programs() { # $1 build folder: its executables, relative to it
-    ninja -C "$1" -t targets all | awk -F': ' '$2 ~ /EXECUTABLE_LINKER/ {print $1}'
+    if [ "$(kind "$1")" = ninja ]; then
+        ninja -C "$1" -t targets all | awk -F': ' '$2 ~ /EXECUTABLE_LINKER/ {print $1}'
+    else
+        # The output of a link.txt rule whose step says it links an executable.
+        make_files "$1" build.make | xargs -r -d '\n' awk '
+            FNR == 1 {out = ""}
+            /^[^#\t ][^:]*: [^ ]*\/link\.txt$/ {out = $1; sub(/:$/, "", out); next}
+            out != "" && /"Linking [A-Za-z]+ executable / {print out; out = ""}'
+    fi
 }
 headers() { # $1 build folder, then objects (none: all)
     local dir=$1; shift
-    ninja -C "$dir" -t deps "$@" | awk '/^    / {print "compiler read\t" $1}'
+    if [ "$(kind "$dir")" = ninja ]; then
+        ninja -C "$dir" -t deps "$@" | awk '/^    / {print "compiler read\t" $1}'
+        return
+    fi
+    # The compiler's own list: "object: source header ... \" lines.
+    {
+        if [ $# -eq 0 ]; then
+            make_files "$dir" '*.o.d'
+        else
+            for o in "$@"; do if [ -f "$dir/$o.d" ]; then echo "$dir/$o.d"; fi; done
+        fi
+    } | xargs -r -d '\n' awk 'FNR == 1 {sub(/^[^:]*:/, "")}
+                               {for (i = 1; i <= NF; i++) if ($i != "\\") print "compiler read\t" $i}'
 }
 loads() { # $1 build folder, then its programs
     local dir=$1 prog; shift
@@ -108,7 +191,7 @@ test_commands() { # $1 build folder: the first word of every test command
         done
 }
 everything() { # $1 a configured and built folder
-    [ -f "$1/build.ninja" ] || return 0
+    [ -n "$(kind "$1")" ] || return 0
     configure_files "$1"
     link_inputs "$1"
     headers "$1"

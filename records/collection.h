@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -35,13 +36,15 @@ struct CollectionChange {
     std::string_view record; // add, replace: the record in the archive's encoding
 };
 using ChangeObserver = std::function<void(const CollectionChange&)>;
+// Names one observer of one collection, for Unobserve.
+enum class ObserverId : std::uint64_t {};
 
 // The serializable object that the data files hold, one per file.
 class CObject {
 public:
     CObject() = default;
     // A copy is another collection: whoever watches this one does not watch it,
-    // and a collection assigned to keeps its own observer.
+    // and a collection assigned to keeps its own observers.
     CObject(const CObject& o) noexcept : asRead_(o.asRead_), changes_(o.changes_) {}
     CObject& operator=(const CObject& o) noexcept {
         asRead_ = o.asRead_;
@@ -55,11 +58,22 @@ public:
     virtual void Store(CArchive& ar) const = 0;
     virtual int RecordCount() const = 0;
 
-    // Told of every Add, SetAt, RemoveAt and RemoveAll from now on (none while
-    // loading); an empty observer stops it.
-    void SetChangeObserver(ChangeObserver observer) { observer_ = std::move(observer); }
-    // How many changes were made (loading is none): a list filled from the
-    // collection knows from it whether it still shows the records as they are.
+    // `observer` is told of every Add, SetAt, RemoveAt and RemoveAll from now
+    // on (none while loading), after those observing already; one added while
+    // a change is being told hears the next change.
+    ObserverId Observe(ChangeObserver observer) {
+        const ObserverId id{++lastObserver_};
+        observers_.push_back(std::make_unique<Observer>(Observer{id, std::move(observer)}));
+        return id;
+    }
+    // Stops telling that observer, from the next call on; an observer may stop
+    // itself or another while it is being told. Unknown ids are ignored.
+    void Unobserve(ObserverId id) {
+        for (auto& o : observers_)
+            if (o->id == id) o->gone = true;
+        if (telling_ == 0) DropGone();
+    }
+    // How many changes were made (loading is none).
     std::uint64_t ChangeCount() const { return changes_; }
     // The collection holds exactly the bytes of the one file it was loaded
     // from: the count and every record as the file has them, and no change
@@ -69,12 +83,38 @@ public:
 protected:
     void Notify(const CollectionChange& change) {
         ++changes_;
-        if (observer_) observer_(change);
+        if (observers_.empty()) return;
+        // Observers stopped while being told stay in place, marked, until the
+        // outermost walk ends: each has an address of its own, so one added
+        // meanwhile moves none of them.
+        struct Walk {
+            CObject& c;
+            explicit Walk(CObject& o) : c(o) { ++c.telling_; }
+            ~Walk() {
+                if (--c.telling_ == 0) c.DropGone();
+            }
+        } walk(*this);
+        const std::size_t n = observers_.size();
+        for (std::size_t k = 0; k < n; ++k) {
+            Observer* o = observers_[k].get();
+            if (!o->gone && o->tell) o->tell(change);
+        }
     }
     bool asRead_ = false;
 
 private:
-    ChangeObserver observer_;
+    struct Observer {
+        ObserverId id;
+        ChangeObserver tell;
+        bool gone = false;
+    };
+    void DropGone() {
+        std::erase_if(observers_, [](const std::unique_ptr<Observer>& o) { return o->gone; });
+    }
+
+    std::vector<std::unique_ptr<Observer>> observers_; // in the order they came
+    std::uint64_t lastObserver_ = 0;
+    int telling_ = 0; // walks under way: an observer may change the collection again
     std::uint64_t changes_ = 0;
 };
 

@@ -3,6 +3,8 @@
 #include "platform_file.h"
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <new>
 #include <optional>
 #include <system_error>
@@ -12,37 +14,6 @@ namespace vantorel {
 namespace fs = std::filesystem;
 
 namespace {
-
-StorageFaultHook g_faultHook;
-
-void Step(const char* step, const fs::path& file, std::uint64_t written = 0) {
-    if (g_faultHook) g_faultHook(step, file, written);
-}
-
-// Lets the fault hook interrupt a write part-way.
-class WatchedFile : public CFile {
-public:
-    WatchedFile(CFile& inner, fs::path path) : inner_(inner), path_(std::move(path)) {}
-    std::size_t Read(void* buf, std::size_t n) override { return inner_.Read(buf, n); }
-    void Write(const void* buf, std::size_t n) override {
-        // Under a fault hook a large write goes out in pieces, so that a fault
-        // can strike part-way through it, as a full disk can.
-        const std::size_t piece = g_faultHook ? CArchive::kBufferSize : n;
-        const char* p = static_cast<const char*>(buf);
-        for (std::size_t done = 0, k; done < n; done += k) {
-            k = std::min(piece, n - done);
-            Step("write", path_, written_);
-            inner_.Write(p + done, k);
-            written_ += k;
-        }
-    }
-    std::uint64_t GetLength() const override { return inner_.GetLength(); }
-
-private:
-    CFile& inner_;
-    fs::path path_;
-    std::uint64_t written_ = 0;
-};
 
 // A name beside `file` that nothing has yet: "data1.bcm.damaged-20261206-101500",
 // with a number added if that name is taken.
@@ -79,25 +50,22 @@ fs::path SetAside(const fs::path& file, std::string& error) {
 
 void RemoveLeftovers(const fs::path& dir) {
     std::error_code ec;
-    for (std::size_t i = 0; i < kFileCount; ++i) {
-        fs::remove(dir / (std::string(kDataFileNames[i]) + kSavingSuffix), ec);
-        fs::remove(dir / (std::string(kBackupFileNames[i]) + kSavingSuffix), ec);
+    for (const CollectionId id : kCollections) {
+        fs::remove(dir / (std::string(kDataFileNames[id]) + kSavingSuffix), ec);
+        fs::remove(dir / (std::string(kBackupFileNames[id]) + kSavingSuffix), ec);
     }
 }
 
 // Writes `fill` into `temp`, syncs and closes it. The archive's writes throw;
 // what they throw becomes the reason.
-Result<void> WriteTemporary(const fs::path& temp, const std::function<void(CFile&)>& fill, unsigned mode) {
+Result<void> WriteTemporary(Storage& storage, const fs::path& temp, const std::function<void(CFile&)>& fill,
+                            unsigned mode) {
     try {
-        Step("create", temp);
-        Result<std::unique_ptr<OsFile>> created = OsFile::Create(temp, mode);
+        Result<std::unique_ptr<WritableFile>> created = storage.Create(temp, mode);
         if (!created) return Failure{"cannot create " + temp.filename().string() + ": " + created.Reason()};
-        OsFile& file = **created;
-        WatchedFile watched(file, temp);
-        fill(watched);
-        Step("sync", temp);
+        WritableFile& file = **created;
+        fill(file);
         if (Result<void> synced = file.Sync(); !synced) return synced;
-        Step("close", temp);
         return file.Close();
     } catch (const std::exception& e) {
         return Failure{e.what()};
@@ -108,43 +76,30 @@ Result<void> WriteTemporary(const fs::path& temp, const std::function<void(CFile
 // (links followed), syncs it and renames it over that file. The result has
 // `mode`, or the old file's permission bits, or is private when new. On any
 // failure the temporary file is removed and the old file is untouched.
-Result<void> WriteReplacing(const fs::path& path, const std::function<void(CFile&)>& fill,
+Result<void> WriteReplacing(Storage& storage, const fs::path& path, const std::function<void(CFile&)>& fill,
                             std::optional<unsigned> mode = std::nullopt) {
     const fs::path target = SaveTarget(path);
     const fs::path temp = target.string() + kSavingSuffix;
     if (!mode) mode = PermissionBits(target);
     // The temporary file is closed by now: it can be removed on every system.
-    Result<void> done = WriteTemporary(temp, fill, mode.value_or(OsFile::kPrivateMode));
-    try {
-        if (done) {
-            Step("rename", target);
-            done = ReplaceByRename(temp, target);
-        }
-    } catch (const std::exception& e) {
-        done = Failure{e.what()};
-    }
+    Result<void> done = WriteTemporary(storage, temp, fill, mode.value_or(OsFile::kPrivateMode));
+    if (done) done = storage.Rename(temp, target);
     if (!done) {
         std::error_code ec;
         fs::remove(temp, ec);
         return done;
     }
-    try {
-        Step("syncdir", target);
-        return SyncDirectory(target.parent_path());
-    } catch (const std::exception& e) {
-        return Failure{e.what()};
-    }
+    return storage.SyncFolderOf(target);
 }
 
 // Copies `from` to `to` through WriteReplacing, giving the copy the source's
 // permission bits: a copy is never more open than what it copies.
-Result<void> CopyWhole(const fs::path& from, const fs::path& to) {
-    Result<std::unique_ptr<OsFile>> in = OsFile::OpenRead(from);
+Result<void> CopyWhole(Storage& storage, const fs::path& from, const fs::path& to) {
+    Result<std::unique_ptr<CFile>> in = storage.OpenToCopy(from);
     if (!in) return Failure{"cannot open " + from.filename().string() + ": " + in.Reason()};
     return WriteReplacing(
-        to,
+        storage, to,
         [&](CFile& out) {
-            Step("copy", from);
             char buf[64 * 1024];
             for (std::size_t n; (n = (*in)->Read(buf, sizeof buf)) > 0;) out.Write(buf, n);
         },
@@ -177,36 +132,9 @@ std::uint64_t Digest(const CObject& collection) {
 
 } // namespace
 
-CObject& DataBook::Collection(std::size_t file) {
-    switch (file) {
-    case 0: return insurance;
-    case 1: return clients;
-    case 2: return members;
-    default: return calendar;
-    }
-}
-
-const CObject& DataBook::Collection(std::size_t file) const {
-    switch (file) {
-    case 0: return insurance;
-    case 1: return clients;
-    case 2: return members;
-    default: return calendar;
-    }
-}
-
-void DataBook::Clear() {
-    insurance.RemoveAll();
-    clients.RemoveAll();
-    members.RemoveAll();
-    calendar.RemoveAll();
-}
-
 fs::path FreeNameBeside(const fs::path& file, const char* suffix, std::string& error) {
     return FreeName(file, suffix, error);
 }
-
-void SetStorageFaultHook(StorageFaultHook hook) { g_faultHook = std::move(hook); }
 
 fs::path SaveTarget(const fs::path& path) {
     fs::path target = path;
@@ -275,29 +203,29 @@ FileLoadResult LoadFile(CObject& collection, const fs::path& path) {
     return r;
 }
 
-FileSaveResult SaveFile(const CObject& collection, const fs::path& path) {
+FileSaveResult SaveFile(const CObject& collection, const fs::path& path, Storage& storage) {
     FileSaveResult r;
     r.file = path.filename().string();
-    const Result<void> written = WriteReplacing(path, [&](CFile& out) {
+    const Result<void> written = WriteReplacing(storage, path, [&](CFile& out) {
         CArchive ar(out, CArchive::store);
         collection.Store(ar);
         ar.Close();
     });
-    r.saved = bool(written);
+    r.outcome = written ? SaveOutcome::written : SaveOutcome::failed;
     r.reason = written.Reason();
     return r;
 }
 
-Result<void> ReplaceFileContents(const fs::path& path, const std::string& bytes) {
-    return WriteReplacing(path, [&](CFile& out) { out.Write(bytes.data(), bytes.size()); });
+Result<void> ReplaceFileContents(const fs::path& path, const std::string& bytes, Storage& storage) {
+    return WriteReplacing(storage, path, [&](CFile& out) { out.Write(bytes.data(), bytes.size()); });
 }
 
-LoadReport LoadAll(DataBook& book, const fs::path& dir) {
+LoadReport LoadAll(DataBook& book, const fs::path& dir, Storage& storage) {
     RemoveLeftovers(dir);
     LoadReport report;
-    for (std::size_t i = 0; i < kFileCount; ++i) {
-        const fs::path path = dir / kDataFileNames[i];
-        FileLoadResult r = LoadFile(book.Collection(i), path);
+    for (const CollectionId id : kCollections) {
+        const fs::path path = dir / kDataFileNames[id];
+        FileLoadResult r = LoadFile(book.Collection(id), path);
         std::string error;
         if (r.state == LoadState::damaged) {
             r.setAside = SetAside(SaveTarget(path), error);
@@ -309,7 +237,7 @@ LoadReport LoadAll(DataBook& book, const fs::path& dir) {
             const fs::path target = SaveTarget(path);
             const fs::path copy = FreeName(target, kUnreadSuffix, error);
             if (!copy.empty()) {
-                const Result<void> copied = CopyWhole(target, copy);
+                const Result<void> copied = CopyWhole(storage, target, copy);
                 if (copied) r.setAside = copy;
                 error = copied.Reason();
             }
@@ -318,29 +246,31 @@ LoadReport LoadAll(DataBook& book, const fs::path& dir) {
                 r.reason = "could not keep a copy of the file: " + error;
             }
         }
-        if (r.keepOnSave) r.loadedDigest = Digest(book.Collection(i));
-        report[i] = std::move(r);
+        if (r.keepOnSave) r.loadedDigest = Digest(book.Collection(id));
+        report[id] = std::move(r);
     }
     return report;
 }
 
-FileSaveResult SaveOne(const DataBook& book, std::size_t i, const fs::path& dir, const LoadReport* loaded) {
-    const fs::path path = dir / kDataFileNames[i];
-    if (loaded && (*loaded)[i].state == LoadState::loaded && book.Collection(i).HoldsFileAsRead()) {
+FileSaveResult SaveOne(const DataBook& book, CollectionId id, const fs::path& dir, const LoadReport* loaded,
+                       Storage& storage) {
+    const fs::path path = dir / kDataFileNames[id];
+    const CObject& collection = book.Collection(id);
+    if (loaded && (*loaded)[id].state == LoadState::loaded && collection.HoldsFileAsRead()) {
         // Still the very file that was read, untouched since?
         const Result<FileIdentity> now = IdentityOf(path);
-        if (now && *now == (*loaded)[i].identity) {
+        if (now && *now == (*loaded)[id].identity) {
             FileSaveResult r;
-            r.file = kDataFileNames[i];
-            r.saved = r.unchanged = true;
+            r.file = kDataFileNames[id];
+            r.outcome = SaveOutcome::unchanged;
             return r;
         }
     }
-    if (!loaded || !(*loaded)[i].keepOnSave) return SaveFile(book.Collection(i), path);
+    if (!loaded || !(*loaded)[id].keepOnSave) return SaveFile(collection, path, storage);
     FileSaveResult r;
-    r.file = kDataFileNames[i];
-    if (Digest(book.Collection(i)) == (*loaded)[i].loadedDigest) {
-        r.leftAlone = true;
+    r.file = kDataFileNames[id];
+    if (Digest(collection) == (*loaded)[id].loadedDigest) {
+        r.outcome = SaveOutcome::leftAlone;
         r.reason = "not overwritten: it could not be read completely at start-up";
         return r;
     }
@@ -348,23 +278,26 @@ FileSaveResult SaveOne(const DataBook& book, std::size_t i, const fs::path& dir,
     // it goes to a new file beside that one, never over anything.
     const fs::path beside = FreeName(SaveTarget(path), kUnsavedSuffix, r.reason);
     if (beside.empty()) return r;
-    r = SaveFile(book.Collection(i), beside);
-    r.file = kDataFileNames[i];
-    if (r.saved) r.savedAs = beside;
+    r = SaveFile(collection, beside, storage);
+    r.file = kDataFileNames[id];
+    if (r.outcome == SaveOutcome::written) {
+        r.outcome = SaveOutcome::savedBeside;
+        r.savedAs = beside;
+    }
     return r;
 }
 
-SaveReport SaveAll(const DataBook& book, const fs::path& dir, const LoadReport* loaded) {
+SaveReport SaveAll(const DataBook& book, const fs::path& dir, const LoadReport* loaded, Storage& storage) {
     SaveReport report;
-    for (std::size_t i = 0; i < kFileCount; ++i) report[i] = SaveOne(book, i, dir, loaded);
+    for (const CollectionId id : kCollections) report[id] = SaveOne(book, id, dir, loaded, storage);
     return report;
 }
 
-Result<void> BackupAll(const fs::path& dir) {
-    for (std::size_t i = 0; i < kFileCount; ++i) {
-        const Result<void> copied = CopyWhole(dir / kDataFileNames[i], dir / kBackupFileNames[i]);
+Result<void> BackupAll(const fs::path& dir, Storage& storage) {
+    for (const CollectionId id : kCollections) {
+        const Result<void> copied = CopyWhole(storage, dir / kDataFileNames[id], dir / kBackupFileNames[id]);
         if (!copied)
-            return Failure{std::string(kDataFileNames[i]) + " to " + kBackupFileNames[i] + ": " + copied.Reason()};
+            return Failure{std::string(kDataFileNames[id]) + " to " + kBackupFileNames[id] + ": " + copied.Reason()};
     }
     return {};
 }

@@ -3,6 +3,7 @@
 #include "journal_writer.h"
 
 #include <system_error>
+#include <type_traits>
 #include <vector>
 
 namespace vantorel {
@@ -10,15 +11,6 @@ namespace vantorel {
 namespace fs = std::filesystem;
 
 namespace {
-
-template <class F> decltype(auto) WithCollection(DataBook& book, std::size_t i, F&& f) {
-    switch (i) {
-    case 0: return f(book.insurance);
-    case 1: return f(book.clients);
-    case 2: return f(book.members);
-    default: return f(book.calendar);
-    }
-}
 
 // A record whose bytes are exactly one sound record, by the loader's own checks.
 template <class Record> bool Decode(std::string_view bytes, Record& out) {
@@ -103,25 +95,12 @@ int JournalRecovery::Unapplied() const {
     return n;
 }
 
-bool DecodesAsRecord(std::size_t collection, std::string_view bytes) {
-    switch (collection) {
-    case 0: {
-        PolicyRecord r;
+bool DecodesAsRecord(CollectionId collection, std::string_view bytes) {
+    const DataBook types; // only for the record type of each collection
+    return WithCollection(types, collection, [&](const auto& c) {
+        typename std::remove_cvref_t<decltype(c)>::RecordType r;
         return Decode(bytes, r);
-    }
-    case 1: {
-        PotClientRecord r;
-        return Decode(bytes, r);
-    }
-    case 2: {
-        MemberRecord r;
-        return Decode(bytes, r);
-    }
-    default: {
-        ScheduleEntry r;
-        return Decode(bytes, r);
-    }
-    }
+    });
 }
 
 // A file that was read is stamped as it was when read, not as it is now: the
@@ -135,9 +114,9 @@ FileStamp StampAsRead(const fs::path& file, const FileLoadResult& r) {
 
 JournalBase BaseOf(const DataBook& book, const fs::path& dir, const LoadReport& loaded) {
     JournalBase base;
-    for (std::size_t i = 0; i < kFileCount; ++i)
-        base[i] = {loaded[i].state, StampAsRead(dir / kDataFileNames[i], loaded[i]),
-                   static_cast<std::uint32_t>(book.Collection(i).RecordCount())};
+    for (const CollectionId id : kCollections)
+        base[id] = {loaded[id].state, StampAsRead(dir / kDataFileNames[id], loaded[id]),
+                    static_cast<std::uint32_t>(book.Collection(id).RecordCount())};
     return base;
 }
 
@@ -153,7 +132,7 @@ JournalRecovery Replay(const JournalContents& journal, DataBook& book, const Jou
     r.tornReason = journal.tornReason;
     const std::vector<JournalEntry>& entries = journal.entries;
     std::vector<bool> applied(entries.size(), false);
-    for (std::size_t c = 0; c < kFileCount; ++c) {
+    for (const CollectionId c : kCollections) {
         // The last point from which the file, as it is now, holds the collection.
         std::ptrdiff_t from = SameBase(journal.base[c], now[c]) ? 0 : -1;
         for (std::size_t k = 0; k < entries.size(); ++k)
@@ -189,7 +168,7 @@ JournalRecovery Replay(const JournalContents& journal, DataBook& book, const Jou
     return r;
 }
 
-Journal::Journal(fs::path dir) : dir_(std::move(dir)) {}
+Journal::Journal(fs::path dir, Storage& storage) : dir_(std::move(dir)), storage_(storage) {}
 
 Journal::~Journal() {
     Watch(nullptr);
@@ -203,11 +182,11 @@ void Journal::OnFailure(std::function<void(const std::string&)> failed) {
 
 void Journal::Watch(DataBook* book) {
     if (book_)
-        for (std::size_t i = 0; i < kFileCount; ++i) book_->Collection(i).SetChangeObserver({});
+        for (const CollectionId id : kCollections) book_->Collection(id).Unobserve(watching_[id]);
     book_ = book;
     if (book_)
-        for (std::size_t i = 0; i < kFileCount; ++i)
-            book_->Collection(i).SetChangeObserver([this, i](const CollectionChange& c) { Record(i, c); });
+        for (const CollectionId id : kCollections)
+            watching_[id] = book_->Collection(id).Observe([this, id](const CollectionChange& c) { Record(id, c); });
 }
 
 JournalRecovery Journal::Open(DataBook& book, const LoadReport& loaded) {
@@ -221,12 +200,12 @@ JournalRecovery Journal::Open(DataBook& book, const LoadReport& loaded) {
     // next load finds no file there) ...
     std::string first;
     JournalBase next = now;
-    for (std::size_t i = 0; i < kFileCount; ++i) {
-        if (loaded[i].state != LoadState::damaged || loaded[i].setAside.empty()) continue;
-        next[i] = {LoadState::missing, StampOf(dir_ / kDataFileNames[i]), 0};
-        WithCollection(book, i, [&](auto& c) {
+    for (const CollectionId id : kCollections) {
+        if (loaded[id].state != LoadState::damaged || loaded[id].setAside.empty()) continue;
+        next[id] = {LoadState::missing, StampOf(dir_ / kDataFileNames[id]), 0};
+        WithCollection(book, id, [&](const auto& c) {
             for (int k = 0; k < c.GetSize(); ++k)
-                AppendJournalEntry(first, i, {CollectionChange::Kind::add, k, c.Bytes(k)});
+                AppendJournalEntry(first, id, {CollectionChange::Kind::add, k, c.Bytes(k)});
         });
     }
 
@@ -255,7 +234,7 @@ JournalRecovery Journal::Open(DataBook& book, const LoadReport& loaded) {
                 // still brings back what was applied.
                 aside = FreeNameBeside(path, kUnappliedSuffix, error);
                 if (!aside.empty()) {
-                    const Result<void> copied = ReplaceFileContents(aside, *bytes);
+                    const Result<void> copied = ReplaceFileContents(aside, *bytes, storage_);
                     if (!copied) error = copied.Reason();
                 }
             }
@@ -271,11 +250,11 @@ JournalRecovery Journal::Open(DataBook& book, const LoadReport& loaded) {
         }
         // Replaced by the new journal's first write when there is one; else it goes now.
         std::error_code removed;
-        if (first.empty() && fs::remove(path, removed)) (void)SyncDirectory(dir_);
+        if (first.empty() && fs::remove(path, removed)) (void)storage_.SyncFolderOf(path);
     }
 
     base_ = next;
-    writer_ = std::make_unique<JournalWriter>(path, EncodeJournalHeader(next));
+    writer_ = std::make_unique<JournalWriter>(path, EncodeJournalHeader(next), storage_);
     if (failed_) writer_->OnFailure(failed_);
     if (!first.empty()) {
         writer_->Append(first);
@@ -285,26 +264,31 @@ JournalRecovery Journal::Open(DataBook& book, const LoadReport& loaded) {
     return r;
 }
 
-void Journal::Record(std::size_t file, const CollectionChange& change) {
+void Journal::Record(CollectionId id, const CollectionChange& change) {
     entry_.clear();
-    AppendJournalEntry(entry_, file, change);
+    AppendJournalEntry(entry_, id, change);
     writer_->Append(entry_);
     recorded_ += entry_.size();
 }
 
-void Journal::Saved(std::size_t file, const FileSaveResult& result, const DataBook& book) {
+void Journal::Saved(CollectionId id, const FileSaveResult& result, const DataBook& book) {
     // Nothing recorded: no journal to mark.
     if (!writer_ || recorded_ == 0) return;
     CollectionBase after;
-    if (result.saved && result.savedAs.empty())
-        after = {LoadState::loaded, StampOf(dir_ / kDataFileNames[file]),
-                 static_cast<std::uint32_t>(book.Collection(file).RecordCount())};
-    else if (result.saved || result.leftAlone)
-        after = base_[file]; // its file was kept as loaded; what was typed went beside it
-    else
-        return;
+    switch (result.outcome) {
+    case SaveOutcome::written:
+    case SaveOutcome::unchanged:
+        after = {LoadState::loaded, StampOf(dir_ / kDataFileNames[id]),
+                 static_cast<std::uint32_t>(book.Collection(id).RecordCount())};
+        break;
+    case SaveOutcome::leftAlone:
+    case SaveOutcome::savedBeside:
+        after = base_[id]; // its file was kept as loaded; what was typed went beside it
+        break;
+    case SaveOutcome::failed: return;
+    }
     entry_.clear();
-    AppendSavedEntry(entry_, file, after);
+    AppendSavedEntry(entry_, id, after);
     writer_->Append(entry_);
     recorded_ += entry_.size();
     (void)writer_->Flush();
@@ -324,7 +308,7 @@ Result<void> Journal::Close(bool everythingSaved) {
     std::error_code ec;
     fs::remove(Path(), ec);
     if (ec) return Failure{"cannot remove " + std::string(kJournalFileName) + ": " + ec.message()};
-    return SyncDirectory(dir_);
+    return storage_.SyncFolderOf(Path());
 }
 
 } // namespace vantorel

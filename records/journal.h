@@ -15,9 +15,10 @@
 
 #include "data_files.h"
 #include "journal_format.h"
+#include "storage.h"
 
-#include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,7 +39,7 @@ struct JournalRecovery {
 
     bool found = false;  // the last run did not end in order
     std::string problem; // the journal could not be read at all; nothing applied
-    std::array<Collection, kFileCount> collections;
+    PerCollection<Collection> collections;
     std::uint64_t tornOffset = 0; // where the bytes that are no whole entry begin
     std::uint64_t tornBytes = 0;  // how many: a write cut short; not applied
     std::string tornReason;
@@ -54,9 +55,9 @@ struct JournalRecovery {
     bool Incomplete() const { return !problem.empty() || tornBytes > 0 || Unapplied() > 0; }
 };
 
-// Whether `bytes` are one whole record of collection `collection` (0..3):
-// every byte read, nothing past the end.
-bool DecodesAsRecord(std::size_t collection, std::string_view bytes);
+// Whether `bytes` are one whole record of collection `collection`: every byte
+// read, nothing past the end.
+bool DecodesAsRecord(CollectionId collection, std::string_view bytes);
 
 // What `book`, just loaded from `dir` with `loaded`, is based on.
 JournalBase BaseOf(const DataBook& book, const std::filesystem::path& dir, const LoadReport& loaded);
@@ -67,7 +68,8 @@ JournalRecovery Replay(const JournalContents& journal, DataBook& book, const Jou
 
 class Journal {
 public:
-    explicit Journal(std::filesystem::path dir);
+    // Writes, copies and syncs through `storage`, from the writer's thread too.
+    explicit Journal(std::filesystem::path dir, Storage& storage = SystemStorage());
     // Stops the writer after writing what is pending; the file stays.
     ~Journal();
     Journal(const Journal&) = delete;
@@ -82,9 +84,9 @@ public:
     // Recording: false when this run keeps no journal.
     bool Active() const { return writer_ != nullptr; }
 
-    // After collection `file` was saved with `result`: its file now holds
+    // After collection `id` was saved with `result`: its file now holds
     // every change so far. On disk before it returns.
-    void Saved(std::size_t file, const FileSaveResult& result, const DataBook& book);
+    void Saved(CollectionId id, const FileSaveResult& result, const DataBook& book);
     // Stops recording and writing. With `everythingSaved` the journal is
     // removed (the data files hold all of it); otherwise it stays for the
     // next start. The book is not watched any more.
@@ -97,11 +99,13 @@ public:
     Result<void> Flush();
 
 private:
-    void Record(std::size_t file, const CollectionChange& change);
+    void Record(CollectionId id, const CollectionChange& change);
     void Watch(DataBook* book);
 
     std::filesystem::path dir_;
+    Storage& storage_;
     DataBook* book_ = nullptr;
+    PerCollection<ObserverId> watching_{}; // book_'s observers
     JournalBase base_;
     std::unique_ptr<JournalWriter> writer_;
     std::function<void(const std::string&)> failed_;

@@ -60,10 +60,10 @@ const std::array<std::uint32_t, 256>& CrcTable() {
 }
 
 // Starts an entry in `out`; FinishEntry fills in its length and checksum.
-std::size_t StartEntry(std::string& out, std::size_t collection, EntryKind kind, std::int32_t index) {
+std::size_t StartEntry(std::string& out, CollectionId collection, EntryKind kind, std::int32_t index) {
     const std::size_t start = out.size();
     out.append(8, '\0');
-    Put<std::uint8_t>(out, static_cast<std::uint8_t>(collection));
+    Put<std::uint8_t>(out, static_cast<std::uint8_t>(Index(collection)));
     Put<std::uint8_t>(out, static_cast<std::uint8_t>(kind));
     Put<std::int32_t>(out, index);
     return start;
@@ -98,14 +98,14 @@ std::string EncodeJournalHeader(const JournalBase& base) {
     return out;
 }
 
-void AppendJournalEntry(std::string& out, std::size_t collection, const CollectionChange& change) {
+void AppendJournalEntry(std::string& out, CollectionId collection, const CollectionChange& change) {
     const std::size_t start =
         StartEntry(out, collection, static_cast<EntryKind>(change.kind), static_cast<std::int32_t>(change.index));
     out.append(change.record);
     FinishEntry(out, start);
 }
 
-void AppendSavedEntry(std::string& out, std::size_t collection, const CollectionBase& base) {
+void AppendSavedEntry(std::string& out, CollectionId collection, const CollectionBase& base) {
     const std::size_t start = StartEntry(out, collection, EntryKind::saved, 0);
     PutBase(out, base);
     FinishEntry(out, start);
@@ -157,14 +157,15 @@ JournalContents ParseJournal(const std::string& file) {
             break;
         }
         JournalEntry e;
-        e.collection = Get<std::uint8_t>(body, 0);
+        const auto collection = Get<std::uint8_t>(body, 0);
         const auto kind = Get<std::uint8_t>(body, 1);
         e.kind = static_cast<EntryKind>(kind);
         e.index = Get<std::int32_t>(body, 2);
         e.offset = pos;
         e.bytes = bytes.substr(pos, 8 + length);
         const std::string_view rest = body.substr(6);
-        bool sound = e.collection < kFileCount && kind >= 1 && kind <= 5;
+        bool sound = collection < kFileCount && kind >= 1 && kind <= 5;
+        if (sound) e.collection = kCollections[collection];
         if (sound) switch (e.kind) {
             case EntryKind::add:
             case EntryKind::replace: e.record = rest; break;

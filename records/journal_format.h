@@ -39,7 +39,7 @@ struct CollectionBase {
     std::uint32_t records = 0;
     bool operator==(const CollectionBase&) const = default;
 };
-using JournalBase = std::array<CollectionBase, kFileCount>;
+using JournalBase = PerCollection<CollectionBase>;
 
 // True when the collection as loaded now is the one `then` describes. A file
 // whose stamp the system would not give matches nothing.
@@ -54,7 +54,7 @@ enum class EntryKind : std::uint8_t {
 };
 
 struct JournalEntry {
-    std::size_t collection = 0;
+    CollectionId collection = CollectionId::insurance;
     EntryKind kind = EntryKind::add;
     std::int32_t index = 0;
     std::string_view record; // add, replace: the record's bytes
@@ -79,8 +79,8 @@ JournalContents ParseJournal(std::string&&) = delete;
 
 std::string EncodeJournalHeader(const JournalBase& base);
 // Appends one entry for the change to `out`.
-void AppendJournalEntry(std::string& out, std::size_t collection, const CollectionChange& change);
-void AppendSavedEntry(std::string& out, std::size_t collection, const CollectionBase& base);
+void AppendJournalEntry(std::string& out, CollectionId collection, const CollectionChange& change);
+void AppendSavedEntry(std::string& out, CollectionId collection, const CollectionBase& base);
 
 // CRC-32 (the polynomial of zip and PNG), continued from `crc`.
 std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc = 0);

@@ -7,8 +7,8 @@ namespace vantorel {
 
 namespace fs = std::filesystem;
 
-JournalWriter::JournalWriter(fs::path path, std::string header, std::chrono::milliseconds gather)
-    : path_(std::move(path)), header_(std::move(header)), gather_(gather) {
+JournalWriter::JournalWriter(fs::path path, std::string header, Storage& storage, std::chrono::milliseconds gather)
+    : path_(std::move(path)), header_(std::move(header)), storage_(storage), gather_(gather) {
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -113,13 +113,15 @@ Result<void> JournalWriter::Write(const std::string& batch) {
         return file_->SyncData();
     }
     const fs::path temp = path_.string() + kSavingSuffix;
+    Result<std::unique_ptr<WritableFile>> created = storage_.Create(temp, OsFile::kPrivateMode);
+    if (!created) return Failure{"cannot create " + temp.filename().string() + ": " + created.Reason()};
     const auto fail = [&](const std::string& why) {
+        // Closed first: Windows removes no file that is open.
+        created->reset();
         std::error_code ec;
         fs::remove(temp, ec);
         return Failure{why};
     };
-    Result<std::unique_ptr<OsFile>> created = OsFile::Create(temp);
-    if (!created) return Failure{"cannot create " + temp.filename().string() + ": " + created.Reason()};
     try {
         (*created)->Write(header_.data(), header_.size());
         (*created)->Write(batch.data(), batch.size());
@@ -128,10 +130,10 @@ Result<void> JournalWriter::Write(const std::string& batch) {
     }
     if (Result<void> r = (*created)->Sync(); !r) return fail(r.Reason());
     if (Result<void> r = (*created)->Close(); !r) return fail(r.Reason());
-    if (Result<void> r = ReplaceByRename(temp, path_); !r) return fail(r.Reason());
-    if (Result<void> r = SyncDirectory(path_.parent_path()); !r) return r;
+    if (Result<void> r = storage_.Rename(temp, path_); !r) return fail(r.Reason());
+    if (Result<void> r = storage_.SyncFolderOf(path_); !r) return r;
     // Reopened rather than kept open: Windows renames no file that is open.
-    Result<std::unique_ptr<OsFile>> opened = OsFile::OpenAppend(path_);
+    Result<std::unique_ptr<WritableFile>> opened = storage_.OpenAppend(path_);
     if (!opened) return Failure{"cannot open " + path_.filename().string() + ": " + opened.Reason()};
     file_ = std::move(*opened);
     std::lock_guard<std::mutex> lock(mutex_);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "result.h"
+#include "storage.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -19,8 +20,6 @@
 
 namespace vantorel {
 
-class OsFile;
-
 class JournalWriter {
 public:
     using Failed = std::function<void(const std::string& reason)>;
@@ -28,7 +27,8 @@ public:
     // Nothing is written until the first batch: then `header` and the batch go
     // to a temporary file beside `path`, which is synced and renamed to `path`
     // (replacing what is there), so that the journal is never seen half made.
-    JournalWriter(std::filesystem::path path, std::string header,
+    // Every step goes through `storage`, from the writer's thread.
+    JournalWriter(std::filesystem::path path, std::string header, Storage& storage = SystemStorage(),
                   std::chrono::milliseconds gather = std::chrono::milliseconds(100));
     // Stops the thread after writing what is pending.
     ~JournalWriter();
@@ -55,6 +55,7 @@ private:
 
     std::filesystem::path path_;
     std::string header_;
+    Storage& storage_;
     std::chrono::milliseconds gather_;
 
     mutable std::mutex mutex_;
@@ -71,7 +72,7 @@ private:
     Failed failed_;
     std::uint64_t bytes_ = 0;
 
-    std::unique_ptr<OsFile> file_; // the writer's thread only
+    std::unique_ptr<WritableFile> file_; // the writer's thread only
     std::thread thread_;
 };
 

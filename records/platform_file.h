@@ -4,6 +4,7 @@
 
 #include "archive.h"
 #include "result.h"
+#include "storage.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -24,7 +25,7 @@ struct FileIdentity {
 // The identity of the file that `path` names, links followed.
 Result<FileIdentity> IdentityOf(const std::filesystem::path& path);
 
-class OsFile : public CFile {
+class OsFile : public WritableFile {
 public:
     ~OsFile() override;
     // Fails when the file cannot be opened or is not a regular file (a FIFO,
@@ -41,10 +42,9 @@ public:
     std::size_t Read(void* buf, std::size_t n) override;
     void Write(const void* buf, std::size_t n) override;
     std::uint64_t GetLength() const override { return length_; }
-    Result<void> Sync();
-    // Like Sync, without the metadata a later read does not need (times).
-    Result<void> SyncData();
-    Result<void> Close();
+    Result<void> Sync() override;
+    Result<void> SyncData() override;
+    Result<void> Close() override;
     // The open file's identity as it was opened for reading.
     const FileIdentity& Identity() const { return identity_; }
 

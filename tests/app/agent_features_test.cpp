@@ -56,7 +56,8 @@ protected:
     }
     // The program's start on the temporary folder holding `book`, at 9:00 on `today`.
     std::unique_ptr<CMainDlg> Start(const DataBook& book, QDate today) {
-        for (const auto& r : vantorel::SaveAll(book, dir_.path().toStdString())) EXPECT_TRUE(r.saved) << r.file;
+        for (const auto& r : vantorel::SaveAll(book, dir_.path().toStdString()))
+            EXPECT_EQ(r.outcome, vantorel::SaveOutcome::written) << r.file;
         boxes_.Clear();
         auto dlg = std::make_unique<CMainDlg>(dir_.path().toStdString(), AllPageFactories());
         dlg->SetClock([today] { return QDateTime(today, QTime(9, 0)); });

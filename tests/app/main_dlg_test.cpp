@@ -1,4 +1,5 @@
 #include "gui_test_support.h"
+#include "../records/failing_storage.h"
 #include "app/agent_app.h"
 #include "app/main_dlg.h"
 #include "app/page.h"
@@ -66,14 +67,6 @@ template <class File> std::size_t Stored(File DataBook::*member, const QString& 
     return (back.*member).GetSize();
 }
 
-// Putting `file` in place fails while *failures is above zero, or always.
-void FailSaving(const char* file, int* failures = nullptr) {
-    vantorel::SetStorageFaultHook([file, failures](const std::string& step, const fs::path& path, std::uint64_t) {
-        if (step == "rename" && path.filename().string().rfind(file, 0) == 0 && (!failures || (*failures)-- > 0))
-            throw vantorel::FileError("disk full");
-    });
-}
-
 QLabel* Label(CMainDlg& dlg, int id) { return FindCtl<QLabel>(&dlg, id); }
 
 void Select(CMainDlg& dlg, const char* text) {
@@ -105,12 +98,19 @@ protected:
         ASSERT_TRUE(dir_.isValid());
         Store().clear();
     }
-    void TearDown() override { vantorel::SetStorageFaultHook({}); }
+    // Putting `file` in place fails the next `failures` times, or always (0).
+    void FailSaving(const char* file, int failures = 0) {
+        storage_.Fail({.step = testkit::FailingStorage::Step::rename,
+                       .file = file,
+                       .from = 1,
+                       .times = failures,
+                       .afterBytes = 0});
+    }
     // A main window started as the program starts it, at a fixed moment, on the temporary folder.
     std::unique_ptr<CMainDlg> Start(PageFactories pages = {},
                                     QDateTime now = QDateTime(QDate(2004, 5, 29), QTime(5, 40, 30))) {
         boxes_.Clear();
-        auto dlg = std::make_unique<CMainDlg>(Folder(), std::move(pages));
+        auto dlg = std::make_unique<CMainDlg>(Session(Folder(), storage_), std::move(pages));
         dlg->SetClock([now] { return now; });
         dlg->Initialise();
         dlg->ShowStartMessages();
@@ -127,6 +127,7 @@ protected:
 
     QTemporaryDir dir_;
     MessageRecorder boxes_;
+    testkit::FailingStorage storage_; // the system's files until FailSaving
 };
 
 } // namespace
@@ -256,8 +257,10 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
         book.insurance.Add(p);
     }
     book.members.Add({});
-    ASSERT_TRUE(vantorel::SaveFile(book.insurance, Path("data1.bcm").toStdString()).saved);
-    ASSERT_TRUE(vantorel::SaveFile(book.members, Path("data3.bcm").toStdString()).saved);
+    ASSERT_EQ(vantorel::SaveFile(book.insurance, Path("data1.bcm").toStdString()).outcome,
+              vantorel::SaveOutcome::written);
+    ASSERT_EQ(vantorel::SaveFile(book.members, Path("data3.bcm").toStdString()).outcome,
+              vantorel::SaveOutcome::written);
     {
         QFile f(Path("data1.bcm"));
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
@@ -371,8 +374,7 @@ TEST_F(MainWindow, AFileThatCannotBeSavedIsNamedAndMayBeRetried) {
     const QByteArray before = Bytes(Path("data2.bcm"));
     ASSERT_GT(before.size(), 4);
 
-    int failures = 2;
-    FailSaving("data2.bcm", &failures);
+    FailSaving("data2.bcm", 2);
     auto dlg = Start();
     dlg->Book().clients.Add({});
     dlg->Book().members.Add({});
@@ -386,7 +388,7 @@ TEST_F(MainWindow, AFileThatCannotBeSavedIsNamedAndMayBeRetried) {
     EXPECT_EQ(Stored(&DataBook::members, Path("data3.bcm")), 1); // the others still saved
 
     // The client that could not be saved was kept in the journal: the next start brings it back.
-    failures = 1;
+    FailSaving("data2.bcm", 1);
     dlg = Start();
     EXPECT_EQ(boxes_.shown, QStringList({"上次程序没有正常关闭。已恢复 1 项未保存的更改。"}));
     EXPECT_EQ(dlg->Book().clients.GetSize(), 2);
@@ -499,8 +501,7 @@ TEST_F(MainWindow, TheProgramEndsInOrderWhenAskedToQuitOrClosed) {
     // A close (frame button, Alt+F4, window manager): the user is there to answer a
     // real box asking to retry a file that could not be saved, after the window has gone.
     msg::SetResponder({});
-    int failures = 1;
-    FailSaving("data3.bcm", &failures);
+    FailSaving("data3.bcm", 1);
     QString asked;
     QTimer hand;
     hand.setInterval(50);
@@ -518,7 +519,7 @@ TEST_F(MainWindow, TheProgramEndsInOrderWhenAskedToQuitOrClosed) {
         }
     });
     hand.start();
-    EXPECT_EQ(CAgentApp::RunMainWindow({}, Folder()), 0);
+    EXPECT_EQ(CAgentApp::RunMainWindow({}, Folder(), storage_), 0);
     EXPECT_TRUE(asked.startsWith("数据文件“data3.bcm”没有能保存")) << asked.toStdString();
     EXPECT_EQ(Stored(&DataBook::members, Path("data3.bcm")), 2);
 }

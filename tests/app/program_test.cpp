@@ -70,8 +70,8 @@ TEST_F(Program, EachTerminationSignalSavesEverythingEvenWithABoxOpen) {
         vantorel::PolicyRecord p;
         p.info.policyNo = "SIG-" + std::to_string(sig);
         book.insurance.Add(p);
-        ASSERT_TRUE(vantorel::SaveFile(book.insurance, File("data1.bcm")).saved);
-        ASSERT_TRUE(vantorel::SaveFile(book.calendar, File("data4.bcm")).saved);
+        ASSERT_EQ(vantorel::SaveFile(book.insurance, File("data1.bcm")).outcome, vantorel::SaveOutcome::written);
+        ASSERT_EQ(vantorel::SaveFile(book.calendar, File("data4.bcm")).outcome, vantorel::SaveOutcome::written);
 
         Launch();
         WaitUntilRunning();

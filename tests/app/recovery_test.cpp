@@ -123,7 +123,7 @@ TEST_F(Recovery, WhatDoesNotFitIsKeptAsideAndNamedInTheStartBox) {
     dlg.reset();
     // Since then data3.bcm was replaced, and data1.bcm was damaged and is set aside at start.
     DataBook other;
-    ASSERT_TRUE(vantorel::SaveFile(other.members, In(crashed_, "data3.bcm")).saved);
+    ASSERT_EQ(vantorel::SaveFile(other.members, In(crashed_, "data3.bcm")).outcome, vantorel::SaveOutcome::written);
     fs::resize_file(In(crashed_, "data1.bcm"), fs::file_size(In(crashed_, "data1.bcm")) - 2);
     const std::string journal = ReadAll(In(crashed_, vantorel::kJournalFileName));
 

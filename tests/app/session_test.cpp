@@ -28,7 +28,8 @@ TEST(Session, WorksOnItsFolderOnlyAndOpensIntoAFreshBook) {
     const fs::path folder = dir.path().toStdString();
     vantorel::DataBook written;
     written.members.Add(Member("S1"));
-    for (const auto& r : vantorel::SaveAll(written, folder)) ASSERT_TRUE(r.saved) << r.reason;
+    for (const auto& r : vantorel::SaveAll(written, folder))
+        ASSERT_EQ(r.outcome, vantorel::SaveOutcome::written) << r.reason;
     Store().setValue("AWOKE/TBRSR", 0);
 
     Session first(folder);
@@ -47,7 +48,7 @@ TEST(Session, WorksOnItsFolderOnlyAndOpensIntoAFreshBook) {
     EXPECT_EQ(session.StoredSwitches().members, 1);
 
     session.Book().members.Add(Member("S2"));
-    for (const auto& r : session.SaveAll()) EXPECT_TRUE(r.saved) << r.reason;
+    for (const auto& r : session.SaveAll()) EXPECT_NE(r.outcome, vantorel::SaveOutcome::failed) << r.reason;
     vantorel::DataBook back;
     vantorel::LoadAll(back, folder);
     EXPECT_EQ(back.members.CopyAll(), session.Book().members.CopyAll());

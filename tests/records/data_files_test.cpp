@@ -9,6 +9,7 @@
 
 using namespace vantorel;
 using testkit::ReadBytes;
+using testkit::Saved;
 using testkit::Stored;
 using testkit::TempDir;
 using testkit::WriteBytes;
@@ -17,24 +18,14 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-// Fails `step` for files whose name starts with `prefix`; for "write", once
-// `after` bytes have gone out. Cleared again at the end of the scope.
-struct FaultAt {
-    FaultAt(std::string step, std::string prefix, std::uint64_t after = 0) {
-        SetStorageFaultHook([=](const std::string& s, const fs::path& file, std::uint64_t written) {
-            if (s == step && file.filename().string().rfind(prefix, 0) == 0 && written >= after)
-                throw FileError("injected " + step + " failure");
-        });
-    }
-    ~FaultAt() { SetStorageFaultHook({}); }
-};
+using Step = testkit::FailingStorage::Step;
 
 // A folder holding the four files of the sample book.
 struct SampleDir : TempDir {
     DataBook book;
     SampleDir() {
         testkit::FillSampleBook(book);
-        for (std::size_t i = 0; i < kFileCount; ++i) WriteBytes(*this / kDataFileNames[i], Stored(book.Collection(i)));
+        for (const CollectionId id : kCollections) WriteBytes(*this / kDataFileNames[id], Stored(book.Collection(id)));
     }
     Names Files() const {
         Names names;
@@ -61,7 +52,7 @@ TEST(DataFiles, MissingEmptyAndLeftoverFilesAtLoadThenFourFilesAtSave) {
     }
     EXPECT_EQ(book.members.CopyAll(), dir.book.members.CopyAll());
     EXPECT_EQ(dir.Files(), (Names{"data1.bcm", "data3.bcm"}));
-    for (const auto& r : SaveAll(book, dir.path(), &loaded)) EXPECT_TRUE(r.saved) << r.reason;
+    for (const auto& r : SaveAll(book, dir.path(), &loaded)) EXPECT_TRUE(Saved(r)) << r.reason;
     for (std::size_t i = 0; i < kFileCount; ++i)
         EXPECT_EQ(ReadBytes(dir / kDataFileNames[i]), i == 2 ? Stored(book.members) : std::string(4, '\0'));
     EXPECT_EQ(dir.Files(), (Names{"data1.bcm", "data2.bcm", "data3.bcm", "data4.bcm"}));
@@ -86,7 +77,7 @@ TEST(DataFiles, DamagedFileIsSetAsideAndTheOthersStillLoad) {
         EXPECT_FALSE(fs::exists(dir / "data2.bcm"));
         asides.push_back(loaded[1].setAside);
         // The save writes what was kept and never touches a set-aside copy.
-        for (const auto& r : SaveAll(book, dir.path(), &loaded)) EXPECT_TRUE(r.saved) << r.reason;
+        for (const auto& r : SaveAll(book, dir.path(), &loaded)) EXPECT_TRUE(Saved(r)) << r.reason;
         EXPECT_EQ(ReadBytes(dir / "data2.bcm"), Stored(book.clients));
         for (const auto& a : asides) EXPECT_EQ(ReadBytes(a), damaged);
     }
@@ -95,32 +86,30 @@ TEST(DataFiles, DamagedFileIsSetAsideAndTheOthersStillLoad) {
 
 TEST(DataFiles, SaveFailureAtAnyStepKeepsTheOldFileAndSavesTheOthers) {
     struct Case {
-        const char* step;
+        Step step;
         std::uint64_t after;
-    } cases[] = {{"create", 0}, {"write", 0}, {"write", 4096}, {"sync", 0}, {"close", 0}, {"rename", 0}};
+    } cases[] = {{Step::create, 0}, {Step::write, 0}, {Step::write, 4096},
+                 {Step::sync, 0},   {Step::close, 0}, {Step::rename, 0}};
     for (const auto& k : cases) {
-        SCOPED_TRACE(std::string(k.step) + " after " + std::to_string(k.after));
+        SCOPED_TRACE(std::string(testkit::FailingStorage::Name(k.step)) + " after " + std::to_string(k.after));
         SampleDir dir;
         const std::string old = ReadBytes(dir / "data1.bcm");
         DataBook book;
         const LoadReport loaded = LoadAll(book, dir.path());
         book.Clear();
         book.insurance.Add(dir.book.insurance.GetAt(3)); // over 4096 bytes
-        SaveReport saved;
-        {
-            FaultAt fault(k.step, "data1.bcm", k.after);
-            saved = SaveAll(book, dir.path(), &loaded);
-        }
-        EXPECT_FALSE(saved[0].saved);
+        testkit::FailingStorage storage({.step = k.step, .file = "data1.bcm", .afterBytes = k.after});
+        const SaveReport saved = SaveAll(book, dir.path(), &loaded, storage);
+        EXPECT_FALSE(Saved(saved[0]));
         EXPECT_NE(saved[0].reason.find("injected"), std::string::npos) << saved[0].reason;
         EXPECT_EQ(ReadBytes(dir / "data1.bcm"), old);
         for (std::size_t i = 1; i < kFileCount; ++i) {
-            EXPECT_TRUE(saved[i].saved) << saved[i].reason;
+            EXPECT_TRUE(Saved(saved[i])) << saved[i].reason;
             EXPECT_EQ(ReadBytes(dir / kDataFileNames[i]), std::string(4, '\0'));
         }
         EXPECT_FALSE(fs::exists(dir / "data1.bcm.saving"));
         // Retrying once the fault is gone succeeds.
-        EXPECT_TRUE(SaveAll(book, dir.path(), &loaded)[0].saved);
+        EXPECT_TRUE(Saved(SaveAll(book, dir.path(), &loaded)[0]));
         EXPECT_EQ(ReadBytes(dir / "data1.bcm"), Stored(book.insurance));
     }
 }
@@ -146,10 +135,10 @@ TEST(DataFiles, FilesThatCannotBeReadOrReplacedAndFoldersThatCannotBeWritten) {
     const std::string oldClients = ReadBytes(dir / "data2.bcm");
 
     for (const SaveReport& saved : {SaveAll(book, dir.path(), &loaded), SaveAll(book, dir.path())}) {
-        EXPECT_TRUE(saved[0].saved);
-        EXPECT_FALSE(saved[1].saved || saved[1].reason.empty());
-        EXPECT_FALSE(saved[2].saved || saved[2].reason.empty());
-        EXPECT_TRUE(saved[3].saved);
+        EXPECT_TRUE(Saved(saved[0]));
+        EXPECT_FALSE(Saved(saved[1]) || saved[1].reason.empty());
+        EXPECT_FALSE(Saved(saved[2]) || saved[2].reason.empty());
+        EXPECT_TRUE(Saved(saved[3]));
     }
     EXPECT_EQ(ReadBytes(dir / "data2.bcm"), oldClients);
     EXPECT_EQ(ReadBytes(dir / "data3.bcm" / "inside"), "kept");
@@ -158,12 +147,15 @@ TEST(DataFiles, FilesThatCannotBeReadOrReplacedAndFoldersThatCannotBeWritten) {
 
     // A "folder" that is really a file: nothing can be written, nothing is lost.
     WriteBytes(dir / "plain", "not a folder");
-    for (const auto& r : SaveAll(book, dir / "plain")) EXPECT_FALSE(r.saved || r.reason.empty());
+    for (const auto& r : SaveAll(book, dir / "plain")) EXPECT_FALSE(Saved(r) || r.reason.empty());
     EXPECT_EQ(ReadBytes(dir / "plain"), "not a folder");
 }
 
 TEST(Backup, CopiesAllFourOrStopsAtTheFirstFailureKeepingThePreviousBackupWhole) {
-    for (const std::string step : {"", "missing", "copy", "write", "sync", "rename"}) {
+    const std::pair<std::string, Step> steps[] = {{"", Step::create},   {"missing", Step::create},
+                                                  {"copy", Step::copy}, {"write", Step::write},
+                                                  {"sync", Step::sync}, {"rename", Step::rename}};
+    for (const auto& [step, fails] : steps) {
         SCOPED_TRACE(step);
         SampleDir dir;
         const std::string previous(10000, 'p'); // longer than the new copy
@@ -171,8 +163,10 @@ TEST(Backup, CopiesAllFourOrStopsAtTheFirstFailureKeepingThePreviousBackupWhole)
         WriteBytes(dir / "data3.BAK", "old3");
         if (step == "missing") fs::remove(dir / "data2.bcm");
         // "copy" names the source; the other steps name the backup being written.
-        FaultAt fault(step, step == "copy" ? "data2.bcm" : "data2.BAK");
-        const Result<void> backup = BackupAll(dir.path());
+        testkit::FailingStorage storage;
+        if (step != "" && step != "missing")
+            storage.Fail({.step = fails, .file = step == "copy" ? "data2.bcm" : "data2.BAK"});
+        const Result<void> backup = BackupAll(dir.path(), storage);
         const bool ok = bool(backup);
         EXPECT_EQ(ok, step.empty());
         // The failure names the file it stopped at, and why.
@@ -198,10 +192,8 @@ TEST(Backup, CopiesAllFourOrStopsAtTheFirstFailureKeepingThePreviousBackupWhole)
 
 TEST(DataFiles, AFileThatAlreadyHoldsWhatWouldBeWrittenIsNotWrittenAgain) {
     // Which data files the save wrote (created a temporary file for).
+    testkit::FailingStorage storage;
     Names written;
-    SetStorageFaultHook([&](const std::string& step, const fs::path& file, std::uint64_t) {
-        if (step == "create") written.push_back(file.filename().string());
-    });
     struct Case {
         const char* what;
         std::function<void(SampleDir&, DataBook&)> between; // after the load, before the save
@@ -232,14 +224,15 @@ TEST(DataFiles, AFileThatAlreadyHoldsWhatWouldBeWrittenIsNotWrittenAgain) {
         DataBook book;
         const LoadReport loaded = LoadAll(book, dir.path());
         c.between(dir, book);
-        written.clear();
-        const SaveReport saved = SaveAll(book, dir.path(), &loaded);
+        storage.Forget();
+        const SaveReport saved = SaveAll(book, dir.path(), &loaded, storage);
+        written = storage.Taken(Step::create);
         EXPECT_EQ(written, c.expected);
         for (std::size_t i = 0; i < kFileCount; ++i) {
-            EXPECT_TRUE(saved[i].saved) << saved[i].reason;
+            EXPECT_TRUE(Saved(saved[i])) << saved[i].reason;
             const bool rewritten =
                 std::count(written.begin(), written.end(), kDataFileNames[i] + std::string(".saving"));
-            EXPECT_EQ(saved[i].unchanged, !rewritten) << i;
+            EXPECT_EQ(saved[i].outcome == SaveOutcome::unchanged, !rewritten) << i;
             EXPECT_EQ(ReadBytes(dir / kDataFileNames[i]), Stored(dir.book.Collection(i))) << i;
         }
     }
@@ -253,14 +246,15 @@ TEST(DataFiles, AFileThatAlreadyHoldsWhatWouldBeWrittenIsNotWrittenAgain) {
     DataBook book;
     const LoadReport loaded = LoadAll(book, dir.path());
     ASSERT_EQ(loaded[3].state, LoadState::loaded);
-    written.clear();
-    const SaveReport saved = SaveAll(book, dir.path(), &loaded);
+    storage.Forget();
+    const SaveReport saved = SaveAll(book, dir.path(), &loaded, storage);
+    written = storage.Taken(Step::create);
     EXPECT_EQ(written, (Names{"data1.bcm.saving", "data2.bcm.saving", "data4.bcm.saving"}));
     EXPECT_EQ(ReadBytes(dir / "data1.bcm"), std::string(4, '\0'));
     EXPECT_EQ(ReadBytes(dir / "data2.bcm"), std::string(4, '\0'));
     EXPECT_EQ(ReadBytes(dir / "data4.bcm"), schedule);
-    written.clear();
-    SaveAll(book, dir.path());
+    storage.Forget();
+    SaveAll(book, dir.path(), nullptr, storage);
+    written = storage.Taken(Step::create);
     EXPECT_EQ(written.size(), kFileCount);
-    SetStorageFaultHook({});
 }

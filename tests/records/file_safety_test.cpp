@@ -17,6 +17,7 @@
 
 using namespace vantorel;
 using testkit::ReadBytes;
+using testkit::Saved;
 using testkit::Stored;
 using testkit::TempDir;
 using testkit::WriteBytes;
@@ -31,15 +32,6 @@ std::vector<fs::path> Starting(const fs::path& dir, const std::string& prefix) {
     std::sort(found.begin(), found.end());
     return found;
 }
-
-struct FaultAt {
-    FaultAt(std::string step, std::string prefix) {
-        SetStorageFaultHook([=](const std::string& s, const fs::path& file, std::uint64_t) {
-            if (s == step && file.filename().string().rfind(prefix, 0) == 0) throw FileError("injected");
-        });
-    }
-    ~FaultAt() { SetStorageFaultHook({}); }
-};
 
 std::string Int32(std::uint32_t n) {
     return testkit::B({int(n & 255), int(n >> 8 & 255), int(n >> 16 & 255), int(n >> 24)});
@@ -85,7 +77,7 @@ TEST(FileSafety, BytesTheLoaderDidNotReadAreCopiedAsideOnceBeforeTheSave) {
         EXPECT_EQ(r.setAside.filename().string().rfind(std::string(kDataFileNames[files[k]]) + ".unread-", 0), 0u);
         EXPECT_EQ(ReadBytes(data), cases[k].bytes);
         EXPECT_EQ(ReadBytes(r.setAside), cases[k].bytes);
-        for (const auto& s : SaveAll(read, dir.path(), &loaded)) EXPECT_TRUE(s.saved) << s.reason;
+        for (const auto& s : SaveAll(read, dir.path(), &loaded)) EXPECT_TRUE(Saved(s)) << s.reason;
         EXPECT_EQ(ReadBytes(data), Stored(read.Collection(files[k])));
         EXPECT_EQ(ReadBytes(r.setAside), cases[k].bytes);
         // Saved once, the file is whole: the next start names nothing and copies nothing.
@@ -97,16 +89,13 @@ TEST(FileSafety, BytesTheLoaderDidNotReadAreCopiedAsideOnceBeforeTheSave) {
     // A copy that cannot be made leaves the file where it was, and no save writes over it.
     WriteBytes(dir / "data4.bcm", schedule + "tail");
     DataBook read;
-    LoadReport loaded;
-    {
-        FaultAt fault("create", "data4.bcm.unread-");
-        loaded = LoadAll(read, dir.path());
-    }
+    testkit::FailingStorage storage({.step = testkit::FailingStorage::Step::create, .file = "data4.bcm.unread-"});
+    const LoadReport loaded = LoadAll(read, dir.path(), storage);
     EXPECT_EQ(loaded[3].state, LoadState::unreadBytes);
     EXPECT_TRUE(loaded[3].setAside.empty());
     EXPECT_TRUE(loaded[3].keepOnSave);
     EXPECT_FALSE(loaded[3].reason.empty());
-    EXPECT_FALSE(SaveAll(read, dir.path(), &loaded)[3].saved);
+    EXPECT_FALSE(Saved(SaveAll(read, dir.path(), &loaded)[3]));
     EXPECT_EQ(ReadBytes(dir / "data4.bcm"), schedule + "tail");
 }
 
@@ -121,7 +110,7 @@ TEST(FileSafety, RecordsTypedIntoACollectionWhoseFileCouldNotBeReadAreSavedBesid
 
     // Nothing typed: nothing to keep, no new file.
     SaveReport saved = SaveAll(book, dir.path(), &loaded);
-    EXPECT_FALSE(saved[1].saved);
+    EXPECT_FALSE(Saved(saved[1]));
     EXPECT_TRUE(saved[1].savedAs.empty());
     EXPECT_EQ(Starting(dir.path(), "data2.bcm").size(), 1u);
 
@@ -130,22 +119,22 @@ TEST(FileSafety, RecordsTypedIntoACollectionWhoseFileCouldNotBeReadAreSavedBesid
     std::vector<fs::path> beside;
     for (int round = 0; round < 2; ++round) {
         saved = SaveAll(book, dir.path(), &loaded);
-        EXPECT_TRUE(saved[1].saved) << saved[1].reason;
+        EXPECT_TRUE(Saved(saved[1])) << saved[1].reason;
         ASSERT_FALSE(saved[1].savedAs.empty());
         EXPECT_EQ(saved[1].savedAs.parent_path(), dir.path());
         EXPECT_EQ(saved[1].savedAs.filename().string().rfind("data2.bcm.unsaved-", 0), 0u);
         EXPECT_EQ(ReadBytes(saved[1].savedAs), Stored(book.clients));
         beside.push_back(saved[1].savedAs);
         // The one-file save used for a retry does the same.
-        const FileSaveResult again = SaveOne(book, 1, dir.path(), &loaded);
-        EXPECT_TRUE(again.saved);
+        const FileSaveResult again = SaveOne(book, CollectionId::clients, dir.path(), &loaded);
+        EXPECT_TRUE(Saved(again));
         EXPECT_NE(again.savedAs, saved[1].savedAs);
         beside.push_back(again.savedAs);
     }
     for (const auto& p : beside) EXPECT_EQ(ReadBytes(p), Stored(book.clients));
     EXPECT_EQ(Starting(dir.path(), "data2.bcm.unsaved-").size(), 4u);
     EXPECT_EQ(ReadBytes(dir / "data2.bcm" / "inside"), "kept");
-    for (std::size_t i : {0, 2, 3}) EXPECT_TRUE(saved[i].saved && saved[i].savedAs.empty());
+    for (std::size_t i : {0, 2, 3}) EXPECT_TRUE(Saved(saved[i]) && saved[i].savedAs.empty());
 
     // Emptied again: what was read (nothing) is what there is; no new file.
     book.clients.RemoveAll();
@@ -194,7 +183,7 @@ TEST(FileSafety, SavingWritesThroughLinksKeepsModesAndCreatesPrivateFiles) {
     read.insurance.RemoveAt(0);
     read.calendar.Add({20040529, "new"});
     read.members.Add({.staffNo = "S9"});
-    for (const auto& s : SaveAll(read, dir.path(), &loaded)) EXPECT_TRUE(s.saved) << s.reason;
+    for (const auto& s : SaveAll(read, dir.path(), &loaded)) EXPECT_TRUE(Saved(s)) << s.reason;
 
     EXPECT_TRUE(fs::is_symlink(dir / "data1.bcm"));
     EXPECT_EQ(ReadBytes(dir / "elsewhere" / "policies"), Stored(read.insurance));
@@ -255,7 +244,7 @@ TEST(FileSafety, AFifoInPlaceOfADataFileIsUnreadableAndLeftAlone) {
     EXPECT_TRUE(loaded[2].keepOnSave);
     EXPECT_EQ(loaded[3].state, LoadState::loaded);
     EXPECT_EQ(read.calendar.CopyAll(), book.calendar.CopyAll());
-    for (std::size_t i : {0, 1, 3}) EXPECT_TRUE(SaveAll(read, dir.path(), &loaded)[i].saved);
+    for (std::size_t i : {0, 1, 3}) EXPECT_TRUE(Saved(SaveAll(read, dir.path(), &loaded)[i]));
     EXPECT_TRUE(fs::is_fifo(dir / "data3.bcm"));
     Result<void> backedUp;
     EXPECT_TRUE(finishes([&] { backedUp = BackupAll(dir.path()); })) << "the backup hangs on a FIFO";

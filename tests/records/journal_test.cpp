@@ -13,6 +13,7 @@
 using namespace vantorel;
 namespace fs = std::filesystem;
 using testkit::ReadBytes;
+using testkit::Saved;
 using testkit::Stored;
 using testkit::TempDir;
 using testkit::WriteBytes;
@@ -33,17 +34,14 @@ struct Start {
     }
     // The shutdown sequence; `failing` is a file whose save fails.
     void Close(const char* failing = nullptr) {
-        if (failing)
-            SetStorageFaultHook([failing](const std::string& step, const fs::path& p, std::uint64_t) {
-                if (step == "rename" && p.filename() == failing) throw FileError("disk full");
-            });
+        testkit::FailingStorage storage;
+        if (failing) storage.Fail({.step = testkit::FailingStorage::Step::rename, .file = failing});
         bool all = true;
-        for (std::size_t i = 0; i < kFileCount; ++i) {
-            const FileSaveResult r = SaveOne(book, i, dir, &loaded);
-            journal->Saved(i, r, book);
-            all = all && r.saved;
+        for (const CollectionId id : kCollections) {
+            const FileSaveResult r = SaveOne(book, id, dir, &loaded, storage);
+            journal->Saved(id, r, book);
+            all = all && Saved(r);
         }
-        SetStorageFaultHook({});
         EXPECT_TRUE(journal->Close(all));
     }
 
@@ -87,7 +85,7 @@ protected:
     void SetUp() override {
         DataBook book;
         testkit::FillSampleBook(book);
-        for (const auto& r : SaveAll(book, dir.path())) ASSERT_TRUE(r.saved) << r.reason;
+        for (const auto& r : SaveAll(book, dir.path())) ASSERT_TRUE(Saved(r)) << r.reason;
     }
     fs::path JournalPath() const { return dir / kJournalFileName; }
     TempDir dir;
@@ -98,14 +96,14 @@ protected:
 TEST(JournalFormat, ChecksumAndEntrySizes) {
     EXPECT_EQ(Crc32("123456789"), 0xCBF43926u); // the check value of CRC-32
     std::string out;
-    AppendJournalEntry(out, 0, {CollectionChange::Kind::removeAll, 0, {}});
+    AppendJournalEntry(out, CollectionId::insurance, {CollectionChange::Kind::removeAll, 0, {}});
     EXPECT_EQ(out.size(), kJournalEntryOverhead);
-    AppendJournalEntry(out, 3, {CollectionChange::Kind::add, 7, "record"});
+    AppendJournalEntry(out, CollectionId::calendar, {CollectionChange::Kind::add, 7, "record"});
     const std::string journal = EncodeJournalHeader({}) + out;
     const JournalContents c = ParseJournal(journal);
     ASSERT_TRUE(c.problem.empty()) << c.problem;
     ASSERT_EQ(c.entries.size(), 2u);
-    EXPECT_EQ(c.entries[1].collection, 3u);
+    EXPECT_EQ(c.entries[1].collection, CollectionId::calendar);
     EXPECT_EQ(c.entries[1].index, 7);
     EXPECT_EQ(c.entries[1].record, "record");
     EXPECT_EQ(c.tornBytes, 0u);
@@ -212,7 +210,7 @@ TEST_F(JournalTest, AFileWrittenBetweenTheLoadAndTheJournalTakesNoneOfItsEntries
     DataBook other = book;
     ASSERT_GT(other.clients.GetSize(), 0);
     other.clients.SetAt(0, {.person = {.name = "written meanwhile"}});
-    ASSERT_TRUE(SaveFile(other.clients, dir / "data2.bcm").saved);
+    ASSERT_TRUE(Saved(SaveFile(other.clients, dir / "data2.bcm")));
     {
         Journal journal(dir.path());
         journal.Open(book, loaded);
@@ -237,7 +235,7 @@ TEST_F(JournalTest, EntriesApplyOnlyOntoTheFilesTheyWereMadeAgainst) {
     const std::string journal = ReadBytes(JournalPath());
     DataBook other;
     other.clients.Add({.person = {.name = "restored"}});
-    ASSERT_TRUE(SaveFile(other.clients, dir / "data2.bcm").saved);
+    ASSERT_TRUE(Saved(SaveFile(other.clients, dir / "data2.bcm")));
     {
         Start run(dir.path());
         EXPECT_EQ(run.recovery.collections[1].unapplied, 2);
@@ -287,7 +285,7 @@ TEST_F(JournalTest, EntriesApplyOnlyOntoTheFilesTheyWereMadeAgainst) {
         return EncodeJournalHeader(BaseOf(book, dir.path(), loaded));
     };
     std::string misfit = Header();
-    AppendJournalEntry(misfit, 3, {CollectionChange::Kind::remove, 99, {}});
+    AppendJournalEntry(misfit, CollectionId::calendar, {CollectionChange::Kind::remove, 99, {}});
     struct Case {
         const char* what;
         std::string bytes;
@@ -360,4 +358,57 @@ TEST_F(JournalTest, RemoveAllIsOneEntryAndAChangeIsOnDiskWithinASecond) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_GT(size(), was);
+}
+
+TEST_F(JournalTest, AJournalThatCannotBeWrittenSaysSoOnceAndWritesNothingAfterTheGap) {
+    using Step = testkit::FailingStorage::Step;
+    // The first batch makes the file: a step failing leaves no half-made journal.
+    for (const Step step : {Step::create, Step::write, Step::sync, Step::close, Step::rename, Step::syncFolder}) {
+        SCOPED_TRACE(testkit::FailingStorage::Name(step));
+        testkit::FailingStorage storage({.step = step, .file = "vantorel.journal"});
+        DataBook book;
+        const LoadReport loaded = LoadAll(book, dir.path());
+        Journal journal(dir.path(), storage);
+        std::vector<std::string> told;
+        journal.OnFailure([&](const std::string& why) { told.push_back(why); });
+        journal.Open(book, loaded);
+        book.clients.Add({});
+        const Result<void> flushed = journal.Flush();
+        EXPECT_FALSE(flushed);
+        EXPECT_NE(flushed.Reason().find("injected"), std::string::npos) << flushed.Reason();
+        book.clients.Add({});
+        EXPECT_FALSE(journal.Flush());
+        EXPECT_EQ(told, std::vector<std::string>{flushed.Reason()});
+        EXPECT_FALSE(fs::exists(dir / "vantorel.journal.saving"));
+        // Renamed into place, it is whole; only its folder's sync failed.
+        EXPECT_EQ(fs::exists(JournalPath()), step == Step::syncFolder);
+        EXPECT_FALSE(journal.Close(false));
+        fs::remove(JournalPath());
+    }
+
+    // A later write cut short: what came before it comes back at the next
+    // start, the torn bytes do not, and nothing follows the gap.
+    DataBook expected;
+    {
+        testkit::FailingStorage storage;
+        DataBook book;
+        const LoadReport loaded = LoadAll(book, dir.path());
+        Journal journal(dir.path(), storage);
+        journal.Open(book, loaded);
+        book.clients.Add({.person = {.name = "kept"}});
+        ASSERT_TRUE(journal.Flush());
+        expected = book;
+        storage.Fail({.step = Step::write, .file = "vantorel.journal", .afterBytes = 5});
+        book.clients.Add({.person = {.name = "cut"}});
+        EXPECT_FALSE(journal.Flush());
+        const std::size_t writes = storage.Taken(Step::write).size();
+        book.members.Add({.staffNo = "after the gap"});
+        EXPECT_FALSE(journal.Flush());
+        EXPECT_EQ(storage.Taken(Step::write).size(), writes);
+        EXPECT_EQ(storage.Failures(), 1);
+    }
+    Start run(dir.path());
+    EXPECT_EQ(run.recovery.Applied(), 1);
+    EXPECT_EQ(run.recovery.tornBytes, 5u);
+    ExpectSameBook(run.book, expected);
 }

@@ -140,7 +140,7 @@ TEST(Collections, EveryChangeIsToldWithTheRecordsOwnBytes) {
     {
         CInsurance loaded;
         int told = 0;
-        loaded.SetChangeObserver([&](const CollectionChange&) { ++told; });
+        loaded.Observe([&](const CollectionChange&) { ++told; });
         CMemFile f(One<CInsurance>(Marked<PolicyRecord>()));
         CArchive ar(f, CArchive::load);
         loaded.Serialize(ar); // loading is not a change
@@ -148,7 +148,8 @@ TEST(Collections, EveryChangeIsToldWithTheRecordsOwnBytes) {
         EXPECT_EQ(told, 0);
     }
     std::vector<std::tuple<CollectionChange::Kind, int, std::string>> told;
-    policies.SetChangeObserver([&](const CollectionChange& c) { told.emplace_back(c.kind, c.index, c.record); });
+    const ObserverId watching =
+        policies.Observe([&](const CollectionChange& c) { told.emplace_back(c.kind, c.index, c.record); });
     const PolicyRecord a = Marked<PolicyRecord>(), b{.info = {.policyNo = "B"}};
     policies.Add(a);
     policies.Add(b);
@@ -163,7 +164,58 @@ TEST(Collections, EveryChangeIsToldWithTheRecordsOwnBytes) {
                                                                {K::remove, 1, ""},
                                                                {K::removeAll, 0, ""}};
     EXPECT_EQ(told, want);
-    policies.SetChangeObserver({});
+    policies.Unobserve(watching);
     policies.Add(a);
     EXPECT_EQ(told.size(), want.size());
+}
+
+TEST(Collections, EveryObserverIsToldInTheOrderAddedAndMayStopItselfOrAnotherMidWalk) {
+    CCalendar days;
+    std::vector<std::string> heard;
+    const auto hear = [&](const char* who) {
+        return [&heard, who](const CollectionChange& c) { heard.push_back(who + std::to_string(c.index)); };
+    };
+    ObserverId b{}, c{}, late{};
+    days.Observe(hear("a"));
+    b = days.Observe([&](const CollectionChange& ch) {
+        heard.push_back("b" + std::to_string(ch.index));
+        // One added while a change is told hears only the changes after it.
+        if (ch.index == 0) late = days.Observe(hear("late"));
+        // Stopping one not yet told of this change, then itself.
+        if (ch.index == 1) {
+            days.Unobserve(c);
+            days.Unobserve(b);
+        }
+    });
+    c = days.Observe(hear("c"));
+    days.Add({});
+    days.Add({});
+    EXPECT_EQ(heard, (std::vector<std::string>{"a0", "b0", "c0", "a1", "b1", "late1"}));
+    heard.clear();
+    days.Add({});
+    EXPECT_EQ(heard, (std::vector<std::string>{"a2", "late2"}));
+
+    // A change made by an observer while it is told is told to all, inside the walk.
+    heard.clear();
+    days.Unobserve(late);
+    days.Unobserve(ObserverId{999}); // unknown: nothing happens
+    const ObserverId undo = days.Observe([&](const CollectionChange& ch) {
+        if (ch.kind == CollectionChange::Kind::add) days.RemoveAt(ch.index);
+    });
+    days.Add({});
+    EXPECT_EQ(heard, (std::vector<std::string>{"a3", "a3"}));
+    EXPECT_EQ(days.GetSize(), 3);
+    days.Unobserve(undo);
+
+    // A copy has no observers; a collection assigned to keeps its own.
+    heard.clear();
+    CCalendar copy = days;
+    copy.Add({});
+    EXPECT_TRUE(heard.empty());
+    CCalendar other;
+    other.Observe(hear("o"));
+    other = days;
+    other.Add({});
+    days.Add({});
+    EXPECT_EQ(heard, (std::vector<std::string>{"o3", "a3"}));
 }

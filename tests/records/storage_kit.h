@@ -1,17 +1,28 @@
 // Helpers for storage tests: temporary folders, whole-file bytes, bytes
-// written as hex, records serialized to memory, and a small sample book with
-// every kind of value (long texts included).
+// written as hex, records serialized to memory, a small sample book with
+// every kind of value (long texts included), and a storage that fails
+// (failing_storage.h).
 #pragma once
 
+#include "failing_storage.h"
 #include "records/data_files.h"
 
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+
+namespace vantorel {
+// Names in the tests' failure messages.
+inline void PrintTo(SaveOutcome o, std::ostream* out) {
+    static const char* const names[] = {"written", "unchanged", "leftAlone", "savedBeside", "failed"};
+    *out << names[static_cast<int>(o)];
+}
+} // namespace vantorel
 
 namespace testkit {
 
@@ -50,6 +61,14 @@ inline std::string ReadBytes(const fs::path& p) {
 
 inline void WriteBytes(const fs::path& p, const std::string& bytes) {
     std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The collection's records are in a file now: written, already there, or
+// written beside a file kept from the load.
+inline bool Saved(const vantorel::FileSaveResult& r) {
+    using vantorel::SaveOutcome;
+    return r.outcome == SaveOutcome::written || r.outcome == SaveOutcome::unchanged ||
+           r.outcome == SaveOutcome::savedBeside;
 }
 
 inline std::string B(std::initializer_list<int> bytes) { return std::string(bytes.begin(), bytes.end()); }

@@ -150,12 +150,12 @@ TEST_F(DataTool, CheckCountsAJournalsEntriesAndNamesItsTornTail) {
     CCalendar one;
     one.Add({20040529, "ab"});
     const std::string record = Stored(one).substr(4); // the record without the count
-    AppendJournalEntry(journal, 3, {CollectionChange::Kind::add, 0, record});
-    AppendJournalEntry(journal, 3, {CollectionChange::Kind::replace, 0, record});
-    AppendJournalEntry(journal, 0, {CollectionChange::Kind::removeAll, 0, {}});
-    AppendSavedEntry(journal, 0, {});
+    AppendJournalEntry(journal, CollectionId::calendar, {CollectionChange::Kind::add, 0, record});
+    AppendJournalEntry(journal, CollectionId::calendar, {CollectionChange::Kind::replace, 0, record});
+    AppendJournalEntry(journal, CollectionId::insurance, {CollectionChange::Kind::removeAll, 0, {}});
+    AppendSavedEntry(journal, CollectionId::insurance, {});
     std::string badRecord = journal;
-    AppendJournalEntry(badRecord, 1, {CollectionChange::Kind::add, 0, "x"});
+    AppendJournalEntry(badRecord, CollectionId::clients, {CollectionChange::Kind::add, 0, "x"});
     struct Case {
         const char* name;
         std::string bytes;

@@ -18,10 +18,10 @@ namespace vantorel::tool {
 namespace fs = std::filesystem;
 
 std::optional<Kind> KindFromName(const std::string& name) {
-    static const std::map<std::string, Kind> names = {{"policies", Kind::policies},
+    static const std::map<std::string, Kind> names = {{"policies", Kind::insurance},
                                                       {"clients", Kind::clients},
                                                       {"members", Kind::members},
-                                                      {"schedule", Kind::schedule}};
+                                                      {"schedule", Kind::calendar}};
     auto it = names.find(name);
     if (it == names.end()) return std::nullopt;
     return it->second;
@@ -29,16 +29,16 @@ std::optional<Kind> KindFromName(const std::string& name) {
 
 std::optional<Kind> KindFromFile(const fs::path& p) {
     const std::string name = p.filename().string();
-    for (int i = 0; i < 4; ++i)
-        if (name.rfind("data" + std::to_string(i + 1), 0) == 0 &&
+    for (const Kind k : kCollections)
+        if (name.rfind("data" + std::to_string(Index(k) + 1), 0) == 0 &&
             (name.size() == 5 || !std::isdigit(static_cast<unsigned char>(name[5]))))
-            return static_cast<Kind>(i);
+            return k;
     return std::nullopt;
 }
 
 const char* KindName(Kind k) {
-    static const char* names[] = {"policies", "clients", "members", "schedule"};
-    return names[static_cast<int>(k)];
+    static const PerCollection<const char*> names = {"policies", "clients", "members", "schedule"};
+    return names[k];
 }
 
 namespace {
@@ -181,7 +181,7 @@ int Build(const Args& args) {
             return 1;
         }
         const FileSaveResult r = SaveFile(c, out);
-        if (!r.saved) {
+        if (r.outcome != SaveOutcome::written) {
             std::cerr << "vantorel-data: " << out.string() << " not written: " << r.reason << "\n";
             return 1;
         }

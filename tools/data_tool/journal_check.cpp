@@ -56,7 +56,7 @@ int CheckJournal(const fs::path& path) {
     std::cout << name << ": recovery journal, " << j.entries.size() << " whole entries in " << j.wholeBytes
               << " bytes\n";
     // add, replace, remove, remove all, saved mark; and records that do not decode
-    std::array<std::array<int, 6>, kFileCount> counts{};
+    PerCollection<std::array<int, 6>> counts{};
     int bad = 0;
     for (const JournalEntry& e : j.entries) {
         ++counts[e.collection][static_cast<std::size_t>(e.kind) - 1];
@@ -64,14 +64,14 @@ int CheckJournal(const fs::path& path) {
             ++counts[e.collection][5];
             if (++bad <= 10)
                 std::cout << "  entry at byte " << e.offset << ": its record is not one whole record of "
-                          << KindName(static_cast<Kind>(e.collection)) << "\n";
+                          << KindName(e.collection) << "\n";
         }
     }
-    for (std::size_t i = 0; i < kFileCount; ++i) {
-        const CollectionBase& b = j.base[i];
-        const auto& n = counts[i];
-        std::cout << "  " << kDataFileNames[i] << " (" << KindName(static_cast<Kind>(i)) << "): " << n[0] << " added, "
-                  << n[1] << " replaced, " << n[2] << " removed, " << n[3] << " removed all, " << n[4]
+    for (const Kind k : kCollections) {
+        const CollectionBase& b = j.base[k];
+        const auto& n = counts[k];
+        std::cout << "  " << kDataFileNames[k] << " (" << KindName(k) << "): " << n[0] << " added, " << n[1]
+                  << " replaced, " << n[2] << " removed, " << n[3] << " removed all, " << n[4]
                   << " saved marks; begun against the file " << StateName(b.state) << ", " << b.file.size << " bytes, "
                   << b.records << " records\n";
     }

@@ -6,34 +6,21 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace vantorel::tool {
 
-enum class Kind { policies, clients, members, schedule };
+// The tool names the collections "policies", "clients", "members" and "schedule".
+using Kind = CollectionId;
 
 std::optional<Kind> KindFromName(const std::string& name);        // "policies", ...
 std::optional<Kind> KindFromFile(const std::filesystem::path& p); // data1 .. data4
 const char* KindName(Kind k);
 
+// Calls f with a new, empty collection of kind `k`, as its own type.
 template <class F> decltype(auto) WithCollection(Kind k, F&& f) {
-    switch (k) {
-    case Kind::policies: {
-        CInsurance c;
-        return f(c);
-    }
-    case Kind::clients: {
-        CPotClient c;
-        return f(c);
-    }
-    case Kind::members: {
-        CTermMember c;
-        return f(c);
-    }
-    default: {
-        CCalendar c;
-        return f(c);
-    }
-    }
+    DataBook book;
+    return vantorel::WithCollection(book, k, std::forward<F>(f));
 }
 
 } // namespace vantorel::tool

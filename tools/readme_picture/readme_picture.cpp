@@ -81,7 +81,8 @@ void WriteSampleBook(const QString& dir) {
     book.members.Add(std::move(m));
     book.calendar.Add({20260318, ToGbk(QStringLiteral("拜访王建国，商谈续保"))});
     for (const auto& r : vantorel::SaveAll(book, dir.toStdString()))
-        if (!r.saved) std::fprintf(stderr, "could not write %s: %s\n", r.file.c_str(), r.reason.c_str());
+        if (r.outcome == vantorel::SaveOutcome::failed)
+            std::fprintf(stderr, "could not write %s: %s\n", r.file.c_str(), r.reason.c_str());
 }
 
 } // namespace
