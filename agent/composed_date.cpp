@@ -3,6 +3,7 @@
 #include "gbk.h"
 #include "numbers.h"
 
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -78,4 +79,13 @@ int ComposedDate::Day(std::string_view gbk) {
     const Marks m = Find(gbk);
     if (m.dash == std::string_view::npos) return -1;
     return Digits(gbk, m.dash + 1, gbk.size()).value_or(-1);
+}
+
+ComposedDate::SameDay::SameDay(const QDate& day)
+    : length_(std::size_t(std::snprintf(text_, sizeof text_, "%d-%d", day.month(), day.day()))) {}
+
+bool ComposedDate::SameDay::Matches(std::string_view gbk) const {
+    const auto slash = gbk.find('/');
+    const std::string_view monthDay = slash == std::string_view::npos ? gbk : gbk.substr(slash + 1);
+    return monthDay == std::string_view(text_, length_);
 }

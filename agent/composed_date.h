@@ -55,6 +55,19 @@ public:
     // The day of the month RealDate would read, -1 when it would read none.
     static int Day(std::string_view gbk);
 
+    // Whether stored dates fall on a day of the year, the year not looked
+    // at: the part after the first "/" (all of it without one) is the day's
+    // "%d-%d" of month and day. Worked out once for a walk over a whole book.
+    class SameDay {
+    public:
+        explicit SameDay(const QDate& day);
+        bool Matches(std::string_view gbk) const;
+
+    private:
+        char text_[16];
+        std::size_t length_;
+    };
+
     bool operator==(const ComposedDate&) const = default;
 
 private:

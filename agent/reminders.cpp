@@ -1,11 +1,11 @@
 #include "reminders.h"
 
+#include "composed_date.h"
 #include "gbk.h"
 #include "premium_due.h"
 #include "records/data_files.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -25,30 +25,15 @@ const Field<vantorel::MemberRecord> kMemberName([](auto& m) -> auto& { return m.
 const Field<vantorel::MemberRecord> kMemberBirth([](auto& m) -> auto& { return m.person.birthDate; });
 const Field<vantorel::MemberRecord> kLevel([](auto& m) -> auto& { return m.level; });
 
-// Today's "%d-%d", worked out once for a whole book.
-class MonthDay {
-public:
-    explicit MonthDay(const QDate& today)
-        : length_(std::size_t(std::snprintf(text_, sizeof text_, "%d-%d", today.month(), today.day()))) {}
-    // The part after the first "/" of a stored birth date, or all of it, is today's.
-    bool Matches(std::string_view birthDate) const {
-        const auto slash = birthDate.find('/');
-        const std::string_view monthDay = slash == std::string_view::npos ? birthDate : birthDate.substr(slash + 1);
-        return monthDay == std::string_view(text_, length_);
-    }
-
-private:
-    char text_[16];
-    std::size_t length_;
-};
-
 } // namespace
 
-bool IsBirthday(std::string_view birthDate, const QDate& today) { return MonthDay(today).Matches(birthDate); }
+bool IsBirthday(std::string_view birthDate, const QDate& today) {
+    return ComposedDate::SameDay(today).Matches(birthDate);
+}
 
 QStringList TodaysReminders(const vantorel::DataBook& book, const ReminderSwitches& switches, const QDate& today) {
     QStringList boxes;
-    const MonthDay birthday(today);
+    const ComposedDate::SameDay birthday(today);
     if (switches.calendar) {
         const double n = today.year() * 10000.0 + today.month() * 100 + today.day();
         book.calendar.ForEach([&](int, const vantorel::CCalendar::View& e) {

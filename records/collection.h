@@ -60,15 +60,16 @@ public:
 
     // `observer` is told of every Add, SetAt, RemoveAt and RemoveAll from now
     // on (none while loading), after those observing already; one added while
-    // a change is being told hears the next change.
-    ObserverId Observe(ChangeObserver observer) {
+    // a change is being told hears the next change. Listening changes no
+    // record, so a collection only read can be observed.
+    ObserverId Observe(ChangeObserver observer) const {
         const ObserverId id{++lastObserver_};
         observers_.push_back(std::make_unique<Observer>(Observer{id, std::move(observer)}));
         return id;
     }
     // Stops telling that observer, from the next call on; an observer may stop
     // itself or another while it is being told. Unknown ids are ignored.
-    void Unobserve(ObserverId id) {
+    void Unobserve(ObserverId id) const {
         for (auto& o : observers_)
             if (o->id == id) o->gone = true;
         if (telling_ == 0) DropGone();
@@ -108,12 +109,12 @@ private:
         ChangeObserver tell;
         bool gone = false;
     };
-    void DropGone() {
+    void DropGone() const {
         std::erase_if(observers_, [](const std::unique_ptr<Observer>& o) { return o->gone; });
     }
 
-    std::vector<std::unique_ptr<Observer>> observers_; // in the order they came
-    std::uint64_t lastObserver_ = 0;
+    mutable std::vector<std::unique_ptr<Observer>> observers_; // in the order they came
+    mutable std::uint64_t lastObserver_ = 0;
     int telling_ = 0; // walks under way: an observer may change the collection again
     std::uint64_t changes_ = 0;
 };

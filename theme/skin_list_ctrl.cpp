@@ -392,6 +392,50 @@ QList<int> CSkinListCtrl::GetSelectedRows() const {
     return rows;
 }
 
+void CSkinListCtrl::RecordAppended(int index) {
+    if (model_->kind != CSkinListModel::Kind::allRecords || index != model_->recordCount) return;
+    model_->beginInsertRows({}, index, index);
+    ++model_->recordCount;
+    model_->endInsertRows();
+}
+
+void CSkinListCtrl::RecordRemoved(int index) {
+    switch (model_->kind) {
+    case CSkinListModel::Kind::texts: return;
+    case CSkinListModel::Kind::allRecords:
+        if (index < 0 || index >= model_->recordCount) return;
+        model_->beginRemoveRows({}, index, index);
+        --model_->recordCount;
+        model_->endRemoveRows();
+        return;
+    case CSkinListModel::Kind::someRecords:
+        for (int row = int(model_->records.size()); row-- > 0;) {
+            if (model_->records[std::size_t(row)] != index) continue;
+            model_->beginRemoveRows({}, row, row);
+            model_->records.erase(model_->records.begin() + row);
+            model_->endRemoveRows();
+        }
+        for (int& r : model_->records)
+            if (r > index) --r;
+        return;
+    }
+}
+
+void CSkinListCtrl::RecordReplaced(int index) {
+    const int columns = qMax(0, int(model_->captions.size()) - 1);
+    for (int row = 0; row < model_->Rows(); ++row)
+        if (model_->RecordOf(row) == index)
+            emit model_->dataChanged(model_->index(row, 0), model_->index(row, columns));
+}
+
+void CSkinListCtrl::RecordsCleared() {
+    if (model_->kind == CSkinListModel::Kind::texts) return;
+    model_->beginResetModel();
+    model_->recordCount = 0;
+    model_->records.clear();
+    model_->endResetModel();
+}
+
 void CSkinListCtrl::SelectRow(int row) {
     if (row < 0 || row >= GetItemCount()) {
         clearSelection();

@@ -90,6 +90,17 @@ public:
     // stands in for): rows of later records follow their records down.
     void RemoveRecordRow(int row, int removed);
 
+    // Following the collection the rows show, as it changes elsewhere. The
+    // selection stays on its record where that record stays.
+    // A record was appended at `index`: a list of every record shows it too.
+    void RecordAppended(int index);
+    // Record `index` went: its rows go, rows of later records follow them down.
+    void RecordRemoved(int index);
+    // Record `index` holds other values: its rows are painted anew.
+    void RecordReplaced(int index);
+    // Every record went.
+    void RecordsCleared();
+
     // Lowest selected row, or -1.
     int GetFirstSelected() const;
     QList<int> GetSelectedRows() const;

@@ -17,9 +17,14 @@ CPeopleListPage::CPeopleListPage(const tmpl::Window& t, int listId, const Column
     OnClick(id::Delete, [this] { OnDelete(); });
     OnClick(id::Report, [this] { OnReport(); });
     connect(list_, &CSkinListCtrl::rowClicked, this, &CPeopleListPage::OnListClicked);
+    follower_ = std::make_unique<RecordListFollower>(records_, list_,
+                                                     [this](const vantorel::CollectionChange& c) { Followed(c); });
 }
 
-CPeopleListPage::~CPeopleListPage() { list_->DeleteAllItems(); }
+CPeopleListPage::~CPeopleListPage() {
+    follower_.reset();
+    list_->DeleteAllItems();
+}
 
 void CPeopleListPage::RebuildList() {
     CommitQuiet();
@@ -27,7 +32,6 @@ void CPeopleListPage::RebuildList() {
     list_->ShowRecords(records_.RecordCount(), [this](int index, int column) {
         return index < records_.RecordCount() ? CellOf(index, column) : QString();
     });
-    listed_ = records_.ChangeCount();
     selected_ = -1;
 }
 
@@ -38,29 +42,28 @@ bool CPeopleListPage::CommitForModify() {
     return false;
 }
 
-int CPeopleListPage::IndexOfRow(int row) {
-    const int index = list_->RecordOfRow(row);
-    if (index < 0) return -1;
-    // A row is its own record, even when a damaged or edited file holds its key twice.
-    if (records_.ChangeCount() == listed_ && index < records_.RecordCount()) return index;
-    RebuildList();
-    return -1;
+void CPeopleListPage::Followed(const vantorel::CollectionChange& c) {
+    using Kind = vantorel::CollectionChange::Kind;
+    if (c.kind == Kind::removeAll || (c.kind == Kind::remove && c.index == selected_))
+        selected_ = -1;
+    else if (c.kind == Kind::remove && c.index < selected_)
+        --selected_;
 }
 
 void CPeopleListPage::OnDelete() {
     CommitQuiet(); // nothing typed is stored here, so nothing to refuse
-    const int row = list_->GetFirstSelected();
-    const int index = IndexOfRow(row);
+    // A row is its own record, even when a damaged or edited file holds its key twice.
+    const int index = list_->RecordOfRow(list_->GetFirstSelected());
     if (index < 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
-    RemoveRecord(index);
-    list_->RemoveRecordRow(row, index);
-    listed_ = records_.ChangeCount();
+    RemoveRecord(index); // the list follows
     selected_ = -1;
 }
 
-void CPeopleListPage::OnListClicked() {
-    const int index = IndexOfRow(list_->GetFirstSelected());
+void CPeopleListPage::OnListClicked(int row) {
+    // A click on the list's empty part looks up the empty key.
+    const int index = row < 0 ? FindEmptyKey() : list_->RecordOfRow(row);
     selected_ = index;
+    list_->SelectRow(index); // rows stand in collection order
     if (index >= 0) ShowRecord(index);
 }

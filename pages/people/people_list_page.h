@@ -1,12 +1,14 @@
 // What the client and member pages share: a form, a two-column list of every
 // record in collection order, and add, modify, delete and report buttons.
-// Only a mouse click on a row loads its record; moving with the keyboard does not.
+// Only a mouse click on a row loads its record; moving with the keyboard does
+// not. The list follows every change of the collection, whoever makes it.
 #pragma once
 
 #include "app/page.h"
+#include "app/record_list.h"
 
 #include <QString>
-#include <cstdint>
+#include <memory>
 
 class CSkinListCtrl;
 namespace vantorel {
@@ -44,16 +46,16 @@ private:
     virtual QString CellOf(int index, int column) const = 0;
     virtual void RemoveRecord(int index) = 0;
     virtual void ShowRecord(int index) = 0;
+    // The record whose key is empty, as a click on the list's empty part
+    // looks it up; -1 when there is none.
+    virtual int FindEmptyKey() const = 0;
 
     void OnDelete();
-    void OnListClicked();
-    // Collection position of the record that a list row shows, -1 if none.
-    // A list that no longer shows the records as they are (changed
-    // elsewhere) is filled anew, and nothing is chosen.
-    int IndexOfRow(int row);
+    void OnListClicked(int row);
+    // The selection follows records removed elsewhere.
+    void Followed(const vantorel::CollectionChange& change);
 
     const vantorel::CObject& records_;
     CSkinListCtrl* list_ = nullptr;
-    // The records' change count when the list last matched them.
-    std::uint64_t listed_ = 0;
+    std::unique_ptr<RecordListFollower> follower_;
 };

@@ -76,6 +76,8 @@ QString CPotClientPage::CellOf(int index, int column) const {
 
 void CPotClientPage::RemoveRecord(int index) { clients_.RemoveAt(index); }
 
+int CPotClientPage::FindEmptyKey() const { return clients_.Find({}, {}); }
+
 void CPotClientPage::OnAdd() {
     if (!Commit()) return;
     if (rules::ClientExists(clients_, values_.person.name, values_.person.idNumber)) {

@@ -20,6 +20,7 @@ private:
     QString CellOf(int index, int column) const override;
     void RemoveRecord(int index) override;
     void ShowRecord(int index) override;
+    int FindEmptyKey() const override;
 
     // The record the form describes, new or over the client at `stored`;
     // the controls must be committed first.

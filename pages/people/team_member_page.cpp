@@ -73,6 +73,8 @@ QString CTeamMemberPage::CellOf(int index, int column) const {
 
 void CTeamMemberPage::RemoveRecord(int index) { members_.RemoveAt(index); }
 
+int CTeamMemberPage::FindEmptyKey() const { return members_.Find({}); }
+
 void CTeamMemberPage::OnAdd() {
     if (!Commit()) return;
     if (rules::FindMember(members_, values_.staffNo) >= 0) {

@@ -31,10 +31,14 @@ CPolicyQueryPage::CPolicyQueryPage(CInsurance& policies, PageHost* host, QWidget
     OnClick(id::Modify, [this] { OnModify(); });
     OnClick(id::DeleteOne, [this] { OnDeleteOne(); });
     OnClick(id::DeleteAll, [this] { OnDeleteAll(); });
+    follower_ = std::make_unique<RecordListFollower>(policies_, list_);
     RefreshResults();
 }
 
-CPolicyQueryPage::~CPolicyQueryPage() { list_->DeleteAllItems(); }
+CPolicyQueryPage::~CPolicyQueryPage() {
+    follower_.reset();
+    list_->DeleteAllItems();
+}
 
 void CPolicyQueryPage::RefreshResults() {
     CommitQuiet();
@@ -50,7 +54,6 @@ void CPolicyQueryPage::RefreshResults() {
     list_->ShowRecords(std::move(found.records), [this](int record, int column) {
         return policy_search::CellText(policies_, shown_, record, column);
     });
-    listed_ = policies_.ChangeCount();
 }
 
 void CPolicyQueryPage::OnShowAll() {
@@ -62,11 +65,7 @@ void CPolicyQueryPage::OnShowAll() {
 
 int CPolicyQueryPage::ChosenPolicy() {
     const int record = list_->RecordOfRow(list_->GetFirstSelected());
-    if (record < 0) return -1;
-    if (policies_.ChangeCount() != listed_ || record >= policies_.GetSize()) {
-        RefreshResults();
-        return -1;
-    }
+    if (record < 0 || record >= policies_.GetSize()) return -1;
     static const vantorel::Field<PolicyRecord> number([](auto& p) -> auto& { return p.info.policyNo; });
     return policies_.Find(std::string(policies_.Text(record, number)));
 }
@@ -89,16 +88,14 @@ void CPolicyQueryPage::OnDeleteOne() {
     const int index = ChosenPolicy();
     if (index < 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
-    policies_.RemoveAt(index);
+    // The chosen row goes, whichever policy of its number was removed.
+    follower_->Quietly([&] { policies_.RemoveAt(index); });
     list_->RemoveRecordRow(row, index);
-    listed_ = policies_.ChangeCount();
 }
 
 void CPolicyQueryPage::OnDeleteAll() {
     CommitQuiet();
     if (list_->GetItemCount() == 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除所有保单?"), msg::Default::no)) return;
-    policies_.RemoveAll();
-    list_->DeleteAllItems();
-    listed_ = policies_.ChangeCount();
+    policies_.RemoveAll(); // the list follows
 }

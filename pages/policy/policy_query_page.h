@@ -4,9 +4,9 @@
 
 #include "agent/policy_search.h"
 #include "app/page.h"
+#include "app/record_list.h"
 #include "records/policy_record.h"
 
-#include <cstdint>
 #include <memory>
 
 class PinyinIndex;
@@ -37,17 +37,16 @@ private:
     PageHost* host_;
     CSkinListCtrl* list_;
     // The policy a chosen row stands for: the first with the number of the
-    // row's own policy (numbers are the key). -1 when nothing is chosen, or
-    // when the policies changed since the list was filled: the list is then
-    // filled anew and the user chooses again.
+    // row's own policy (numbers are the key); -1 when nothing is chosen.
     int ChosenPolicy();
 
     int mode_ = -1;
     QString text_;
     // The search the list shows (its rows hold the policies found).
     policy_search::Result shown_;
-    // The policies' change count when the list last matched them.
-    std::uint64_t listed_ = 0;
+    // The rows follow changes made elsewhere; a search made before a policy
+    // was added does not find it.
+    std::unique_ptr<RecordListFollower> follower_;
     // The pinyin of the names searched so far; made by the first search that needs it.
     std::unique_ptr<PinyinIndex> pinyin_;
 };

@@ -43,6 +43,9 @@ CRemindSettingsPage::CRemindSettingsPage(const ReminderSwitches& stored, const C
                          {QStringLiteral("手机"), 100},
                          {QStringLiteral("年缴保费"), 90}});
     connect(dueList_, &CSkinListCtrl::rowDoubleClicked, this, &CRemindSettingsPage::OnOpenDue);
+    follower_ = std::make_unique<RecordListFollower>(policies_, dueList_, [this](const CollectionChange&) {
+        if (isVisible()) RebuildDueList();
+    });
     RebuildDueList();
 }
 

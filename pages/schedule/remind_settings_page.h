@@ -4,8 +4,10 @@
 #pragma once
 
 #include "app/page.h"
+#include "app/record_list.h"
 #include "records/policy_record.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,8 @@ private:
     const vantorel::CInsurance& policies_;
     PageHost* host_;
     CSkinListCtrl* dueList_;
+    // Policies changed while the page is shown: the list is made again.
+    std::unique_ptr<RecordListFollower> follower_;
     int insured_ = 0;
     int holder_ = 0;
     int clients_ = 0;

@@ -27,6 +27,7 @@ CSchedulePage::CSchedulePage(vantorel::CCalendar& entries, int remind, const QDa
     binding_.Check(id::Switch, &remind_);
 
     SetUpList(list_, {{QStringLiteral("时间"), 100}, {QStringLiteral("日程安排"), 400}});
+    follower_ = std::make_unique<RecordListFollower>(entries_, list_);
     FillList();
 
     calendar_->SetYear(std::int16_t(today.year()));
@@ -44,7 +45,10 @@ CSchedulePage::CSchedulePage(vantorel::CCalendar& entries, int remind, const QDa
     connect(list_, &CSkinListCtrl::rowDoubleClicked, this, [this](int) { OnLoadEntry(); });
 }
 
-CSchedulePage::~CSchedulePage() { list_->DeleteAllItems(); }
+CSchedulePage::~CSchedulePage() {
+    follower_.reset();
+    list_->DeleteAllItems();
+}
 
 CSchedulePage::DateParts CSchedulePage::SplitDateNumber(double n) {
     // A date number from a damaged file may be anything; beyond this the
@@ -97,8 +101,7 @@ void CSchedulePage::OnDelete() {
     CommitQuiet();
     const int row = list_->GetFirstSelected();
     if (row < 0) return;
-    entries_.RemoveAt(row);
-    list_->RemoveRecordRow(row, row);
+    entries_.RemoveAt(row); // the list follows
     list_->SelectRow(row < list_->GetItemCount() ? row : -1);
 }
 

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "app/page.h"
+#include "app/record_list.h"
 #include "records/people_records.h"
 
 #include <QDate>
 #include <QString>
+#include <memory>
 
 class CAtxCalendar;
 class CSkinListCtrl;
@@ -40,6 +42,7 @@ private:
     vantorel::CCalendar& entries_;
     CAtxCalendar* calendar_ = nullptr;
     CSkinListCtrl* list_ = nullptr;
+    std::unique_ptr<RecordListFollower> follower_;
     QString text_;   // the memo
     int remind_ = 1; // "打开日程提醒"
 };

@@ -127,6 +127,35 @@ TEST_F(PotClientPageTest, DeleteAsksAndRemovesTheClickedRecord) {
     EXPECT_EQ(boxes.Last(), kPickFirst);
 }
 
+TEST_F(PotClientPageTest, TheListFollowsChangesMadeElsewhereAndTheNextClickCounts) {
+    for (const auto& r : {Client("一", "1"), Client("二", "2"), Client("三", "3")}) book.clients.Add(r);
+    auto page = MakePage();
+    QWidget* p = page.get();
+    auto* list = FindCtl<CSkinListCtrl>(p, id::List);
+    ClickRow(p, id::List, 2);
+    EXPECT_EQ(TextOf(p, id::Name), "三");
+
+    // Another part of the program changes the clients: the rows follow at
+    // once, the selection stays on its record, and the very next click acts.
+    book.clients.RemoveAt(0);
+    book.clients.Add(Client("四", "4"));
+    EXPECT_EQ(list->GetItemCount(), 3);
+    EXPECT_EQ(RowTexts(p, id::List, 2), (QStringList{"四", "4"}));
+    Fill(p, {id::Hobby}, {"下棋"});
+    boxes.Answer(true);
+    Press(p, id::Modify); // still the client "三", now at position 1
+    EXPECT_EQ(FromGbk(book.clients.GetAt(1).hobby), "下棋");
+
+    ClickRow(p, id::List, 2);
+    EXPECT_EQ(TextOf(p, id::Name), "四");
+    book.clients.SetAt(2, Client("四", "44"));
+    EXPECT_EQ(RowTexts(p, id::List, 2), (QStringList{"四", "44"}));
+    book.clients.RemoveAt(2); // the selected client goes: nothing is selected
+    boxes.Clear();
+    Press(p, id::Modify);
+    EXPECT_EQ(boxes.shown, QStringList{kPickFirst});
+}
+
 TEST_F(PotClientPageTest, FiftyThousandClientsListAndRebuildQuickly) {
     for (int i = 0; i < 50000; ++i) book.clients.Add(Client(QString("客户%1").arg(i), QString::number(i)));
     QElapsedTimer t;

@@ -101,3 +101,21 @@ TEST_F(TeamMemberPageTest, ModifyQuestionsStaffNumberRuleAndDelete) {
     EXPECT_EQ(boxes.defaultNo, QStringList{"确认删除?"}) << "the modify questions default to Yes";
     EXPECT_EQ(RowTexts(p, id::List, 1), (QStringList{"C03", "C03"}));
 }
+
+TEST_F(TeamMemberPageTest, AClickOnTheEmptyPartLooksUpTheEmptyStaffNumber) {
+    for (const auto& m : {Member("A01", "甲"), Member("", "无工号"), Member("C03", "丙")}) book.members.Add(m);
+    auto page = MakePage();
+    QWidget* p = page.get();
+    auto* list = FindCtl<CSkinListCtrl>(p, id::List);
+    ClickRow(p, id::List, 0);
+    EXPECT_EQ(TextOf(p, id::Name), "甲");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
+    // The member without a staff number is the one found, shown and chosen.
+    EXPECT_EQ(TextOf(p, id::Name), "无工号");
+    EXPECT_EQ(list->GetFirstSelected(), 1);
+    Fill(p, {id::Department}, {"一部"});
+    boxes.Answer(true);
+    Press(p, id::Modify);
+    EXPECT_EQ(boxes.Last(), "确认修改？");
+    EXPECT_EQ(FromGbk(book.members.GetAt(1).department), "一部");
+}
