@@ -18,17 +18,19 @@ cd "$here"
 # Building and running the program: compiler, build tools, Qt with Qt Charts
 # (whose CMake files need Qt OpenGL's), the platform plugins, Chinese fonts,
 # Qt's own texts in Chinese, the JSON library of the data tool, ICU (GBK in the
-# data tool, pinyin of names in the program) and libxlsxwriter (spreadsheets).
+# data tool, pinyin of names in the program, a CSV's encoding in the import) and
+# libxlsxwriter (spreadsheets). The import reads .xlsx through minizip (with
+# zlib's headers, which its own include) and .xls through libfreexl.
 run_packages=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
-              qt6-translations-l10n fonts-noto-cjk nlohmann-json3-dev libicu-dev libxlsxwriter-dev)
+              qt6-translations-l10n fonts-noto-cjk nlohmann-json3-dev libicu-dev libxlsxwriter-dev
+              libminizip-dev zlib1g-dev libfreexl-dev)
 # The developers' part, added by the test command: GoogleTest (and GoogleMock,
 # whose CMake files GoogleTest's package reads when they are there), the
 # GoogleTest sources that the Windows check compiles, SQLite for the storage
 # benchmark, mingw-w64 and Wine for the Windows check, clang-format for the
-# format check, and minizip's headers (with zlib's, which they include) to
-# read spreadsheets back in tests; the library itself comes with libxlsxwriter.
+# format check.
 test_packages=(libgtest-dev libgmock-dev googletest libsqlite3-dev g++-mingw-w64-x86-64-posix wine wine64
-               clang-format libminizip-dev zlib1g-dev)
+               clang-format)
 # Building the Debian package: dpkg-shlibdeps and dpkg-buildflags, lintian.
 package_packages=(dpkg-dev lintian)
 # The libFuzzer build: clang and its fuzzer runtime.
