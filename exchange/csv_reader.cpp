@@ -57,6 +57,10 @@ bool DecodeGb18030(const QByteArray& bytes, QString& out) {
     return true;
 }
 
+// Whether the detector thinks GB18030 at least as likely as anything else.
+// Short Chinese texts score low for every multi-byte encoding alike; Western
+// single-byte text (Latin-1) scores higher as itself. UTF-16 without a mark
+// is left out: its NULs refuse it anyway.
 bool DetectedAsGb18030(const QByteArray& bytes) {
     UErrorCode ec = U_ZERO_ERROR;
     std::unique_ptr<UCharsetDetector, CloseDetector> det(ucsdet_open(&ec));
@@ -65,13 +69,18 @@ bool DetectedAsGb18030(const QByteArray& bytes) {
     int32_t found = 0;
     const UCharsetMatch** matches = ucsdet_detectAll(det.get(), &found, &ec);
     if (U_FAILURE(ec)) return false;
+    int32_t gb = -1, others = 0;
     for (int32_t i = 0; i < found; ++i) {
         UErrorCode e = U_ZERO_ERROR;
         const char* name = ucsdet_getName(matches[i], &e);
         const int32_t confidence = ucsdet_getConfidence(matches[i], &e);
-        if (U_SUCCESS(e) && name && qstrcmp(name, "GB18030") == 0 && confidence >= kMinConfidence) return true;
+        if (U_FAILURE(e) || !name) continue;
+        if (qstrcmp(name, "GB18030") == 0)
+            gb = std::max(gb, confidence);
+        else if (qstrncmp(name, "UTF-16", 6) != 0)
+            others = std::max(others, confidence);
     }
-    return false;
+    return gb >= kMinConfidence && gb >= others;
 }
 
 QString Utf16(const QByteArray& bytes, qsizetype from, bool bigEndian) {

@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <map>
 
 namespace vantorel::exchange {
 
@@ -15,7 +14,7 @@ namespace {
 
 // Cells a merged range may add beyond those the file holds: a header over a
 // few columns needs a handful; a range over the whole sheet is an attack.
-constexpr std::size_t kMergeCells = 4'000'000;
+constexpr std::size_t kMergeCells = 1'000'000;
 
 } // namespace
 
@@ -215,51 +214,77 @@ bool SheetTableBuilder::ApplyMerges(std::string& reason) {
     SheetTable& t = table_;
     if (merges_.empty() || t.rows_.empty()) return true;
     // Only within the rows and columns the sheet uses: a range past them fills nothing a reader sees.
-    const std::uint32_t lastRow = t.rows_.back().fileRow;
-    const std::uint32_t lastColumn = std::uint32_t(t.columns_ - 1);
-    std::map<std::uint32_t, std::map<std::uint32_t, SheetTable::Entry>> fills;
-    std::size_t added = 0;
+    const std::uint64_t lastRow = t.rows_.back().fileRow;
+    const std::uint64_t lastColumn = std::uint64_t(t.columns_ - 1);
+    struct Fill {
+        std::uint32_t row;
+        SheetTable::Entry e;
+    };
+    std::vector<Fill> fills;
+    std::uint64_t count = 0;
     for (const Range& m : merges_) {
-        const int index = t.IndexOfFileRow(int(std::min<std::uint32_t>(m.firstRow, 0x7FFFFFFF)));
-        const SheetTable::Entry* origin =
-            index < 0 ? nullptr : t.Find(index, int(std::min(m.firstColumn, 0x7FFFFFFFu)));
-        if (!origin || m.firstColumn > lastColumn) continue; // an empty range stays empty
-        for (std::uint32_t r = m.firstRow; r <= std::min(m.lastRow, lastRow); ++r) {
-            for (std::uint32_t c = m.firstColumn; c <= std::min(m.lastColumn, lastColumn); ++c) {
-                if (r == m.firstRow && c == m.firstColumn) continue;
-                if (++added > kMergeCells + t.cells_.size()) {
-                    reason = reasons::kMergeTooLarge;
-                    return false;
-                }
-                fills[r][c] = *origin;
-            }
-            if (r == std::numeric_limits<std::uint32_t>::max()) break;
-        }
-    }
-    if (fills.empty()) return true;
-    // Each row that gains cells gets a new run of cells at the end; the old run is left unused.
-    std::vector<SheetTable::RowSpan> rows;
-    rows.reserve(t.rows_.size() + fills.size());
-    auto row = t.rows_.begin();
-    for (auto& [fileRow, cells] : fills) {
-        while (row != t.rows_.end() && row->fileRow < fileRow) rows.push_back(*row++);
-        if (row != t.rows_.end() && row->fileRow == fileRow) {
-            for (std::uint32_t i = 0; i < row->count; ++i) {
-                const SheetTable::Entry& e = t.cells_[row->first + i];
-                cells.emplace(e.column, e); // the file's own cell where the range has none to give
-            }
-            ++row;
-        }
-        if (t.cells_.size() + cells.size() > std::numeric_limits<std::uint32_t>::max()) {
+        if (m.firstRow > lastRow || m.firstColumn > lastColumn) continue;
+        count += (std::min<std::uint64_t>(m.lastRow, lastRow) - m.firstRow + 1) *
+                 (std::min<std::uint64_t>(m.lastColumn, lastColumn) - m.firstColumn + 1);
+        // Counted before anything is filled: a range over the whole sheet is an attack, not a header.
+        if (count > kMergeCells + t.cells_.size()) {
             reason = reasons::kMergeTooLarge;
             return false;
         }
-        SheetTable::RowSpan span{fileRow, std::uint32_t(t.cells_.size()), std::uint32_t(cells.size())};
-        for (auto& [column, e] : cells) {
-            e.column = column;
-            t.cells_.push_back(e);
+    }
+    for (const Range& m : merges_) {
+        if (m.firstRow > lastRow || m.firstColumn > lastColumn) continue;
+        const int index = t.IndexOfFileRow(int(m.firstRow));
+        const SheetTable::Entry* origin = index < 0 ? nullptr : t.Find(index, int(m.firstColumn));
+        if (!origin) continue; // an empty range stays empty
+        for (std::uint64_t r = m.firstRow; r <= std::min<std::uint64_t>(m.lastRow, lastRow); ++r)
+            for (std::uint64_t c = m.firstColumn; c <= std::min<std::uint64_t>(m.lastColumn, lastColumn); ++c) {
+                Fill f{std::uint32_t(r), *origin};
+                f.e.column = std::uint32_t(c);
+                fills.push_back(f);
+            }
+    }
+    if (fills.empty()) return true;
+    // The first range to fill a cell keeps it.
+    std::stable_sort(fills.begin(), fills.end(), [](const Fill& a, const Fill& b) {
+        return a.row != b.row ? a.row < b.row : a.e.column < b.e.column;
+    });
+    // Each row that gains cells gets a new run of cells at the end; the old run is left unused.
+    std::vector<SheetTable::RowSpan> rows;
+    rows.reserve(t.rows_.size() + 16);
+    auto row = t.rows_.begin();
+    for (std::size_t i = 0; i < fills.size();) {
+        const std::uint32_t fileRow = fills[i].row;
+        std::size_t j = i;
+        while (j < fills.size() && fills[j].row == fileRow) ++j;
+        while (row != t.rows_.end() && row->fileRow < fileRow) rows.push_back(*row++);
+        const SheetTable::Entry* own = nullptr;
+        std::uint32_t ownCount = 0;
+        if (row != t.rows_.end() && row->fileRow == fileRow) {
+            ownCount = row->count;
+            own = ownCount ? &t.cells_[row->first] : nullptr;
+            ++row;
+        }
+        // Copied out first: appending may move the cells the row had.
+        const std::vector<SheetTable::Entry> old(own, own + ownCount);
+        SheetTable::RowSpan span{fileRow, std::uint32_t(t.cells_.size()), 0};
+        std::size_t a = 0, f = i;
+        while (a < old.size() || f < j) {
+            if (f < j && f > i && fills[f].e.column == fills[f - 1].e.column) {
+                ++f;
+                continue;
+            }
+            const bool takeFill = f < j && (a >= old.size() || fills[f].e.column <= old[a].column);
+            if (takeFill) {
+                if (a < old.size() && old[a].column == fills[f].e.column) ++a; // the range's value stands
+                t.cells_.push_back(fills[f++].e);
+            } else {
+                t.cells_.push_back(old[a++]);
+            }
+            ++span.count;
         }
         rows.push_back(span);
+        i = j;
     }
     while (row != t.rows_.end()) rows.push_back(*row++);
     t.rows_ = std::move(rows);
