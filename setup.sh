@@ -3,7 +3,7 @@
 #   ./setup.sh run       install what is missing, build, start the program in ~/Vantorel
 #   ./setup.sh test      install what is missing (the developers' tools too), build, run every test
 #   ./setup.sh package   (optional) build the Debian package, check it with lintian, install it
-#   ./setup.sh fuzz [SECONDS]   (developers) build the fuzz target with clang and run it
+#   ./setup.sh fuzz [SECONDS] [TARGET]   (developers) build a fuzz target with clang and run it
 # Queries for the project's own checks (the install check):
 #   ./setup.sh packages run|test|package|fuzz   the Debian packages that command installs
 #   ./setup.sh cmake-options run|test|package   how that command configures its build
@@ -92,9 +92,16 @@ fuzz)
     install_missing "${run_packages[@]}" "${fuzz_packages[@]}"
     CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVANTOREL_FUZZ=ON -DVANTOREL_GUI=OFF -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF -DVANTOREL_TOOLS=OFF
-    cmake --build build-fuzz -j "$jobs" --target fuzz_load
-    mkdir -p build-fuzz/corpus
-    exec build-fuzz/fuzz/fuzz_load -max_total_time="${2:-60}" build-fuzz/corpus fuzz/corpus
+    # fuzz_load (the data files, the default) or fuzz_sheets (the import's readers).
+    target="${3:-fuzz_load}"
+    case "$target" in
+    fuzz_load) corpus=corpus ;;
+    fuzz_sheets) corpus=corpus_sheets ;;
+    *) echo "usage: $0 fuzz [SECONDS] [fuzz_load|fuzz_sheets]" >&2; exit 2 ;;
+    esac
+    cmake --build build-fuzz -j "$jobs" --target "$target"
+    mkdir -p "build-fuzz/$corpus"
+    exec "build-fuzz/fuzz/$target" -max_total_time="${2:-60}" "build-fuzz/$corpus" "fuzz/$corpus"
     ;;
 packages)
     case "${2:-}" in

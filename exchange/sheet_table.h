@@ -76,20 +76,22 @@ private:
 
     // A cell as stored: its column, kind and a payload of 8 bytes (a number,
     // a boolean, a date's day and time, or a text's place in the pool).
+    struct DatePart {
+        std::int32_t julianDay;
+        std::int32_t msecs; // -1: no time of day
+    };
+    struct TextPart {
+        std::uint32_t offset;
+        std::uint32_t length;
+    };
     struct Entry {
         std::uint32_t column = 0;
         CellKind kind = CellKind::empty;
         std::uint8_t pad[3] = {};
         union {
             double number;
-            struct {
-                std::int32_t julianDay;
-                std::int32_t msecs; // -1: no time of day
-            } date;
-            struct {
-                std::uint32_t offset;
-                std::uint32_t length;
-            } text;
+            DatePart date;
+            TextPart text;
             std::uint64_t raw;
         };
         Entry() : raw(0) {}
