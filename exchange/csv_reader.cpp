@@ -35,9 +35,6 @@ struct CloseConverter {
     void operator()(UConverter* c) const { ucnv_close(c); }
 };
 
-// Room for what a parse adds after the decoded text (fields with doubled quotes).
-qsizetype Slack(qsizetype units) { return units / 16 + 1024; }
-
 // GB18030 (a superset of GBK) to UTF-16, stopping at the first byte sequence
 // it does not define.
 bool DecodeGb18030(const QByteArray& bytes, QString& out) {
@@ -47,13 +44,14 @@ bool DecodeGb18030(const QByteArray& bytes, QString& out) {
     ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &ec);
     if (U_FAILURE(ec)) return false;
     // A byte or more gives at most one UTF-16 unit.
-    out.reserve(bytes.size() + Slack(bytes.size()));
     out.resize(bytes.size());
     UChar* target = reinterpret_cast<UChar*>(out.data());
     const char* source = bytes.constData();
     ucnv_toUnicode(c.get(), &target, target + out.size(), &source, source + bytes.size(), nullptr, true, &ec);
     if (U_FAILURE(ec)) return false;
     out.truncate(target - reinterpret_cast<UChar*>(out.data()));
+    // Chinese text takes half the room its bytes did: given back, as the table keeps this text.
+    if (out.capacity() > out.size() + out.size() / 4) out.squeeze();
     return true;
 }
 
@@ -85,9 +83,7 @@ bool DetectedAsGb18030(const QByteArray& bytes) {
 
 QString Utf16(const QByteArray& bytes, qsizetype from, bool bigEndian) {
     const qsizetype units = (bytes.size() - from) / 2;
-    QString s;
-    s.reserve(units + Slack(units));
-    s.resize(units);
+    QString s(units, Qt::Uninitialized);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData() + from);
     char16_t* out = reinterpret_cast<char16_t*>(s.data());
     for (qsizetype i = 0; i < units; ++i)
@@ -156,7 +152,6 @@ Result<QString> Decode(const QByteArray& bytes, QString* encoding) {
     } else {
         const qsizetype from = starts("\xEF\xBB\xBF", 3) ? 3 : 0;
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        text.reserve(bytes.size() - from + Slack(bytes.size()));
         text = utf8.decode(QByteArrayView(bytes.constData() + from, bytes.size() - from));
         name = QStringLiteral("UTF-8");
         if (utf8.hasError()) {

@@ -13,6 +13,8 @@ find_library(FREEXL_LIBRARY freexl REQUIRED)
 add_library(vantorel_sheet_readers STATIC
   ${CMAKE_CURRENT_LIST_DIR}/sheet_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/zip_package.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/unpack_ahead.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/xml_scanner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xlsx_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xls_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/csv_reader.cpp
@@ -22,5 +24,6 @@ vantorel_expose_headers(vantorel_sheet_readers)
 
 # Result<T> comes with the records library; nothing else of it is used here.
 target_include_directories(vantorel_sheet_readers PRIVATE ${MINIZIP_INCLUDE_DIR} ${FREEXL_INCLUDE_DIR})
-target_link_libraries(vantorel_sheet_readers PUBLIC vantorel_records Qt6::Core
+find_package(Threads REQUIRED)
+target_link_libraries(vantorel_sheet_readers PUBLIC vantorel_records Qt6::Core Threads::Threads
                       PRIVATE ICU::i18n ICU::uc ${MINIZIP_LIBRARY} ZLIB::ZLIB ${FREEXL_LIBRARY})

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <limits>
 
+#include <unicode/ustring.h>
+
 namespace vantorel::exchange {
 
 namespace {
@@ -128,6 +130,30 @@ bool SheetTableBuilder::AddText(QStringView text, TextRef& ref) {
     if (at + std::size_t(text.size()) > std::numeric_limits<std::uint32_t>::max()) return false;
     table_.pool_.append(text);
     ref = {std::uint32_t(at), std::uint32_t(text.size())};
+    return true;
+}
+
+bool SheetTableBuilder::AddUtf8(std::string_view utf8, TextRef& ref) {
+    const qsizetype at = table_.pool_.size();
+    // A UTF-8 byte or more makes at most one UTF-16 unit.
+    if (std::size_t(at) + utf8.size() > std::numeric_limits<std::uint32_t>::max() ||
+        utf8.size() > std::size_t(std::numeric_limits<int32_t>::max()))
+        return false;
+    bool ascii = true;
+    for (char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    table_.pool_.resize(at + qsizetype(utf8.size()));
+    char16_t* out = reinterpret_cast<char16_t*>(table_.pool_.data()) + at;
+    int32_t units = int32_t(utf8.size());
+    if (ascii) {
+        for (char c : utf8) *out++ = char16_t(c);
+    } else {
+        UErrorCode ec = U_ZERO_ERROR;
+        u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out), units, &units, utf8.data(), int32_t(utf8.size()), 0xFFFD,
+                             nullptr, &ec);
+        if (U_FAILURE(ec)) units = 0;
+    }
+    table_.pool_.truncate(at + units);
+    ref = {std::uint32_t(at), std::uint32_t(units)};
     return true;
 }
 

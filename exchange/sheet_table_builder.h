@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <string>
+#include <string_view>
 
 namespace vantorel::exchange {
 
@@ -23,6 +24,8 @@ public:
     // False when the pool would pass 4 Gi units (the file is far past every
     // other limit by then).
     bool AddText(QStringView text, TextRef& ref);
+    // The same from UTF-8 (a sequence that is not UTF-8 becomes U+FFFD).
+    bool AddUtf8(std::string_view utf8, TextRef& ref);
     // The pool is this text, and unquoted CSV fields can point into it
     // without a copy. Only before anything else is added.
     void AdoptPool(QString text);

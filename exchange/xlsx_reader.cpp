@@ -3,10 +3,13 @@
 #include "read_limits.h"
 #include "read_reasons.h"
 #include "sheet_table_builder.h"
+#include "unpack_ahead.h"
+#include "xml_scanner.h"
 
 #include <QDateTime>
 #include <QXmlStreamReader>
 
+#include <charconv>
 #include <map>
 
 namespace vantorel::exchange::xlsx {
@@ -97,8 +100,14 @@ Result<std::vector<bool>> DateStyles(ZipPackage& package, const QString& part) {
     return dates;
 }
 
-bool Cancelled(const Progress& progress, const ZipPackage::Stream& s) {
-    return progress && !progress(s.Declared() > 0 ? double(s.Unpacked()) / double(s.Declared()) : 0.0);
+bool Cancelled(const Progress& progress, const XmlScanner& x, const ZipPackage::Stream& s) {
+    return progress && !progress(s.Declared() > 0 ? std::min(1.0, double(x.Consumed()) / double(s.Declared())) : 0.0);
+}
+
+// The part's end, once the helper thread has let go of it: false when it was damaged.
+bool Finish(UnpackAhead& ahead, ZipPackage::Stream& s) {
+    ahead.Stop();
+    return s.Finish();
 }
 
 // The shared strings, each added once to the table's pool. Rich text runs
@@ -110,63 +119,79 @@ Result<std::vector<SheetTableBuilder::TextRef>> SharedStrings(ZipPackage& packag
     auto stream = package.OpenPart(part);
     if (!stream) return Failure{stream.Reason()};
     ZipPackage::Stream& s = **stream;
-    QXmlStreamReader r(&s);
-    QString text;
+    UnpackAhead ahead(s);
+    XmlScanner x(ahead);
+    std::string text;
     bool inItem = false, inText = false;
     int phonetic = 0;
-    while (!r.atEnd()) {
-        switch (r.readNext()) {
-        case QXmlStreamReader::StartElement: {
-            const QStringView name = r.name();
-            if (name == u"si") {
+    for (;;) {
+        switch (x.Next()) {
+        case XmlScanner::startElement: {
+            const std::string_view name = x.Name();
+            if (name == "si") {
                 inItem = true;
                 text.clear();
-            } else if (name == u"rPh") {
+            } else if (name == "rPh") {
                 ++phonetic;
-            } else if (name == u"t" && inItem && !phonetic) {
+            } else if (name == "t" && inItem && !phonetic) {
                 inText = true;
             }
             break;
         }
-        case QXmlStreamReader::EndElement: {
-            const QStringView name = r.name();
-            if (name == u"t") {
+        case XmlScanner::endElement: {
+            const std::string_view name = x.Name();
+            if (name == "t") {
                 inText = false;
-            } else if (name == u"rPh") {
+            } else if (name == "rPh") {
                 --phonetic;
-            } else if (name == u"si" && inItem) {
+            } else if (name == "si" && inItem) {
                 inItem = false;
                 SheetTableBuilder::TextRef ref;
-                if (!table.AddText(text, ref)) return Fail(reasons::kUnpackedTooLarge);
+                if (!table.AddUtf8(text, ref)) return Fail(reasons::kUnpackedTooLarge);
                 strings.push_back(ref);
-                if (strings.size() % (kProgressEvery * 8) == 0 && Cancelled(progress, s))
+                if (strings.size() % (kProgressEvery * 8) == 0 && Cancelled(progress, x, s))
                     return Fail(reasons::kCancelled);
             }
             break;
         }
-        case QXmlStreamReader::Characters:
-            if (inText) text += r.text();
+        case XmlScanner::text:
+            if (inText) text += x.Text();
             break;
-        default: break;
+        case XmlScanner::done:
+            if (!Finish(ahead, s)) return Fail(reasons::kCorruptZip);
+            return strings;
+        case XmlScanner::error:
+            // A part cut short or damaged is the zip's fault; a whole part that is no XML, the sheet's.
+            return Fail(Finish(ahead, s) ? reasons::kCorruptSheet : reasons::kCorruptZip);
         }
     }
-    // A part cut short or damaged is the zip's fault; a whole part that is no XML, the sheet's.
-    if (r.hasError()) return Fail(s.Finish() ? reasons::kCorruptSheet : reasons::kCorruptZip);
-    if (!s.Finish()) return Fail(reasons::kCorruptZip);
-    return strings;
 }
 
 enum class Type { number, shared, inlineText, text, boolean, error, isoDate };
 
-Type TypeOf(QStringView t) {
-    if (t.isEmpty() || t == u"n") return Type::number;
-    if (t == u"s") return Type::shared;
-    if (t == u"inlineStr") return Type::inlineText;
-    if (t == u"str") return Type::text;
-    if (t == u"b") return Type::boolean;
-    if (t == u"e") return Type::error;
-    if (t == u"d") return Type::isoDate;
+Type TypeOf(std::string_view t) {
+    if (t.empty() || t == "n") return Type::number;
+    if (t == "s") return Type::shared;
+    if (t == "inlineStr") return Type::inlineText;
+    if (t == "str") return Type::text;
+    if (t == "b") return Type::boolean;
+    if (t == "e") return Type::error;
+    if (t == "d") return Type::isoDate;
     return Type::text;
+}
+
+std::string_view Trimmed(std::string_view v) {
+    while (!v.empty() && (v.front() == ' ' || v.front() == '\n' || v.front() == '\t' || v.front() == '\r'))
+        v.remove_prefix(1);
+    while (!v.empty() && (v.back() == ' ' || v.back() == '\n' || v.back() == '\t' || v.back() == '\r'))
+        v.remove_suffix(1);
+    return v;
+}
+
+template <class T> bool Whole(std::string_view v, T& out) {
+    v = Trimmed(v);
+    const auto r = std::from_chars(v.data(), v.data() + v.size(), out);
+    return !v.empty() && r.ec == std::errc() && r.ptr == v.data() + v.size();
 }
 
 // Reads one worksheet's XML into the table.
@@ -178,62 +203,54 @@ public:
 
     // nullptr when the sheet was read, the reason otherwise.
     const char* Parse(ZipPackage::Stream& s, const Progress& progress) {
-        QXmlStreamReader r(&s);
-        while (!r.atEnd()) {
-            switch (r.readNext()) {
-            case QXmlStreamReader::StartElement:
-                if (const char* why = Start(r)) return why;
+        UnpackAhead ahead(s);
+        XmlScanner x(ahead);
+        for (;;) {
+            switch (x.Next()) {
+            case XmlScanner::startElement:
+                if (const char* why = Start(x)) return why;
                 break;
-            case QXmlStreamReader::EndElement: {
-                const QStringView name = r.name();
-                if (name == u"c" && inCell_) {
+            case XmlScanner::endElement: {
+                const std::string_view name = x.Name();
+                if (name == "c" && inCell_) {
                     inCell_ = false;
                     if (const char* why = EndCell()) return why;
-                } else if (name == u"v" || name == u"t") {
+                } else if (name == "v" || name == "t") {
                     inValue_ = false;
-                } else if (name == u"rPh") {
+                } else if (name == "rPh") {
                     --phonetic_;
-                } else if (name == u"is") {
+                } else if (name == "is") {
                     inInline_ = false;
-                } else if (name == u"row" && inRow_) {
+                } else if (name == "row" && inRow_) {
                     inRow_ = false;
                     if (!rowStarted_) lastRow_ = pendingRow_ ? pendingRow_ : lastRow_ + 1;
-                    if (++rowsSeen_ % kProgressEvery == 0 && Cancelled(progress, s)) return reasons::kCancelled;
+                    if (++rowsSeen_ % kProgressEvery == 0 && Cancelled(progress, x, s)) return reasons::kCancelled;
                 }
                 break;
             }
-            case QXmlStreamReader::Characters:
-                if (inValue_ && !phonetic_) value_ += r.text();
+            case XmlScanner::text:
+                if (inValue_ && !phonetic_) value_ += x.Text();
                 break;
-            default: break;
+            case XmlScanner::done: return Finish(ahead, s) ? nullptr : reasons::kCorruptZip;
+            case XmlScanner::error: return Finish(ahead, s) ? reasons::kCorruptSheet : reasons::kCorruptZip;
             }
         }
-        if (r.hasError()) return s.Finish() ? reasons::kCorruptSheet : reasons::kCorruptZip;
-        if (!s.Finish()) return reasons::kCorruptZip;
-        return nullptr;
     }
 
 private:
-    const char* Start(QXmlStreamReader& r) {
-        const QStringView name = r.name();
-        if (name == u"c") {
+    const char* Start(XmlScanner& x) {
+        const std::string_view name = x.Name();
+        if (name == "c") {
             if (!inRow_) return reasons::kCorruptSheet;
             inCell_ = true;
             value_.clear();
-            type_ = Type::number;
-            style_ = 0;
             std::uint32_t column = lastColumn_ + 1, row = 0;
-            const QXmlStreamAttributes a = r.attributes();
-            for (const QXmlStreamAttribute& at : a) {
-                const QStringView n = at.name();
-                if (n == u"r") {
-                    if (!ParseCellRef(at.value(), column, row)) return reasons::kCorruptSheet;
-                } else if (n == u"t") {
-                    type_ = TypeOf(at.value());
-                } else if (n == u"s") {
-                    style_ = at.value().toUInt();
-                }
-            }
+            const std::string_view ref = x.Attribute("r");
+            if (!ref.empty() && !ParseCellRef(ref, column, row)) return reasons::kCorruptSheet;
+            type_ = TypeOf(x.Attribute("t"));
+            style_ = 0;
+            const std::string_view style = x.Attribute("s");
+            if (!style.empty() && !Whole(style, style_)) return reasons::kCorruptSheet;
             if (column >= kMaxColumns) return reasons::kCorruptSheet;
             if (!rowStarted_) {
                 // A row without its number takes it from its first cell, or follows the last.
@@ -245,78 +262,81 @@ private:
             }
             if (lastColumn_ != UINT32_MAX && column <= lastColumn_) return reasons::kCorruptSheet;
             column_ = lastColumn_ = column;
-        } else if (name == u"v") {
+        } else if (name == "v") {
             inValue_ = inCell_;
-        } else if (name == u"t") {
+        } else if (name == "t") {
             inValue_ = inCell_ && inInline_;
-        } else if (name == u"is") {
+        } else if (name == "is") {
             inInline_ = inCell_;
-        } else if (name == u"rPh") {
+        } else if (name == "rPh") {
             ++phonetic_;
-        } else if (name == u"row") {
+        } else if (name == "row") {
             if (inRow_) return reasons::kCorruptSheet;
             inRow_ = true;
             rowStarted_ = false;
             lastColumn_ = UINT32_MAX;
             pendingRow_ = 0;
-            const QStringView number = r.attributes().value("r");
-            if (!number.isEmpty()) {
-                bool ok = false;
-                const qulonglong n = number.toULongLong(&ok);
-                if (!ok || n == 0) return reasons::kCorruptSheet;
+            const std::string_view number = x.Attribute("r");
+            if (!number.empty()) {
+                std::uint64_t n = 0;
+                if (!Whole(number, n) || n == 0) return reasons::kCorruptSheet;
                 if (n > kMaxRows) return reasons::kTooManyRows;
                 if (n <= lastRow_) return reasons::kCorruptSheet;
                 pendingRow_ = std::uint32_t(n);
             }
             if (rowsSeen_ >= kMaxRows) return reasons::kTooManyRows;
-        } else if (name == u"mergeCell") {
-            const QStringView ref = r.attributes().value("ref");
-            const qsizetype colon = ref.indexOf(u':');
+        } else if (name == "mergeCell") {
+            const std::string_view ref = x.Attribute("ref");
+            const std::size_t colon = ref.find(':');
             std::uint32_t c1, r1, c2, r2;
-            if (colon > 0 && ParseCellRef(ref.left(colon), c1, r1) && ParseCellRef(ref.mid(colon + 1), c2, r2) && r1 &&
-                r2)
+            if (colon != std::string_view::npos && ParseCellRef(ref.substr(0, colon), c1, r1) &&
+                ParseCellRef(ref.substr(colon + 1), c2, r2) && r1 && r2)
                 table_.Merge(r1, c1, r2, c2);
         }
         return nullptr;
+    }
+
+    void Text(std::uint32_t column) {
+        SheetTableBuilder::TextRef ref;
+        if (table_.AddUtf8(value_, ref)) table_.Text(column, ref);
     }
 
     const char* EndCell() {
         const std::uint32_t column = column_;
         switch (type_) {
         case Type::shared: {
-            bool ok = false;
-            const qulonglong i = QStringView(value_).trimmed().toULongLong(&ok);
-            if (value_.isEmpty()) return nullptr;
-            if (!ok || i >= shared_.size()) return reasons::kCorruptSheet;
+            std::uint64_t i = 0;
+            if (Trimmed(value_).empty()) return nullptr;
+            if (!Whole(value_, i) || i >= shared_.size()) return reasons::kCorruptSheet;
             table_.Text(column, shared_[std::size_t(i)]);
             return nullptr;
         }
         case Type::inlineText:
         case Type::text:
-        case Type::error: table_.Text(column, value_); return nullptr;
+        case Type::error: Text(column); return nullptr;
         case Type::boolean: {
-            const QStringView v = QStringView(value_).trimmed();
-            if (!v.isEmpty()) table_.Boolean(column, v == u"1" || v.compare(u"true", Qt::CaseInsensitive) == 0);
+            const std::string_view v = Trimmed(value_);
+            if (!v.empty()) table_.Boolean(column, v == "1" || v == "true");
             return nullptr;
         }
         case Type::isoDate: {
-            const QDateTime dt = QDateTime::fromString(value_.trimmed(), Qt::ISODateWithMs);
-            const QDate d = dt.isValid() ? dt.date() : QDate::fromString(value_.trimmed(), Qt::ISODate);
+            const QString iso = QString::fromUtf8(Trimmed(value_));
+            const QDateTime dt = QDateTime::fromString(iso, Qt::ISODateWithMs);
+            const QDate d = dt.isValid() ? dt.date() : QDate::fromString(iso, Qt::ISODate);
             if (d.isValid()) {
                 const int ms = dt.isValid() ? dt.time().msecsSinceStartOfDay() : 0;
                 table_.Date(column, d, ms ? ms : -1);
             } else {
-                table_.Text(column, value_);
+                Text(column);
             }
             return nullptr;
         }
         case Type::number: break;
         }
-        if (value_.isEmpty()) return nullptr; // a styled cell without a value is empty
-        bool ok = false;
-        const double v = QStringView(value_).trimmed().toDouble(&ok);
-        if (!ok) {
-            table_.Text(column, value_); // what no spreadsheet writes: kept as it reads
+        if (value_.empty()) return nullptr; // a styled cell without a value is empty
+        double v = 0;
+        if (!Whole(value_, v)) {
+            Text(column); // what no spreadsheet writes: kept as it reads
             return nullptr;
         }
         if (style_ < dateStyles_.size() && dateStyles_[style_]) {
@@ -341,7 +361,7 @@ private:
     const std::vector<SheetTableBuilder::TextRef>& shared_;
     const std::vector<bool>& dateStyles_;
     const bool date1904_;
-    QString value_;
+    std::string value_;
     Type type_ = Type::number;
     std::uint32_t style_ = 0;
     std::uint32_t column_ = 0;
@@ -355,29 +375,29 @@ private:
 
 } // namespace
 
-bool ParseCellRef(QStringView ref, std::uint32_t& column, std::uint32_t& row) {
-    qsizetype i = 0;
+bool ParseCellRef(std::string_view ref, std::uint32_t& column, std::uint32_t& row) {
+    std::size_t i = 0;
     std::uint32_t col = 0;
     // Absolute references ($A$1) appear in some writers' merged ranges.
-    if (i < ref.size() && ref[i] == u'$') ++i;
-    const qsizetype letters = i;
+    if (i < ref.size() && ref[i] == '$') ++i;
+    const std::size_t letters = i;
     for (; i < ref.size() && i - letters < 4; ++i) {
-        const char16_t c = ref[i].unicode();
-        if (c >= u'A' && c <= u'Z')
-            col = col * 26 + (c - u'A' + 1);
-        else if (c >= u'a' && c <= u'z')
-            col = col * 26 + (c - u'a' + 1);
+        const char c = ref[i];
+        if (c >= 'A' && c <= 'Z')
+            col = col * 26 + std::uint32_t(c - 'A' + 1);
+        else if (c >= 'a' && c <= 'z')
+            col = col * 26 + std::uint32_t(c - 'a' + 1);
         else
             break;
     }
     if (col == 0 || col > kMaxColumns) return false;
-    if (i < ref.size() && ref[i] == u'$') ++i;
+    if (i < ref.size() && ref[i] == '$') ++i;
     std::uint64_t r = 0;
-    const qsizetype digits = i;
+    const std::size_t digits = i;
     for (; i < ref.size() && i - digits < 8; ++i) {
-        const char16_t c = ref[i].unicode();
-        if (c < u'0' || c > u'9') return false;
-        r = r * 10 + (c - u'0');
+        const char c = ref[i];
+        if (c < '0' || c > '9') return false;
+        r = r * 10 + std::uint64_t(c - '0');
     }
     if (i != ref.size() || r > 1'048'576) return false;
     column = col - 1;

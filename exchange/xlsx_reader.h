@@ -9,6 +9,7 @@
 #include "records/result.h"
 
 #include <QString>
+#include <string_view>
 #include <vector>
 
 namespace vantorel::exchange::xlsx {
@@ -37,6 +38,6 @@ bool IsDateFormat(int id, QStringView code);
 
 // "BC12" as column 54 (0-based) and row 12 (1-based; 0 when the reference has
 // no row). False when it is no cell reference of a sheet.
-bool ParseCellRef(QStringView ref, std::uint32_t& column, std::uint32_t& row);
+bool ParseCellRef(std::string_view ref, std::uint32_t& column, std::uint32_t& row);
 
 } // namespace vantorel::exchange::xlsx
