@@ -75,7 +75,8 @@ bool WriteGbkCsv(const vantorel::DataBook& book, const QString& path) {
         QString s;
         for (qsizetype i = 0; i < cells.size(); ++i) {
             QString c = cells[i];
-            if (c.contains(u',') || c.contains(u'"') || c.contains(u'\n')) c = QStringLiteral("\"%1\"").arg(c.replace(QStringLiteral("\""), QStringLiteral("\"\"")));
+            if (c.contains(u',') || c.contains(u'"') || c.contains(u'\n'))
+                c = QStringLiteral("\"%1\"").arg(c.replace(QStringLiteral("\""), QStringLiteral("\"\"")));
             if (i) s += u',';
             s += c;
         }
@@ -133,7 +134,8 @@ int main(int argc, char** argv) {
     if (!bench::WriteBook(ToPath(bookDir), size)) return 1;
     vantorel::DataBook book;
     vantorel::LoadAll(book, ToPath(bookDir));
-    const QString xlsx = dir + QStringLiteral("/policies.xlsx"), written = dir + QStringLiteral("/written.xlsx"), csv = dir + QStringLiteral("/clients.csv");
+    const QString xlsx = dir + QStringLiteral("/policies.xlsx"), written = dir + QStringLiteral("/written.xlsx"),
+                  csv = dir + QStringLiteral("/clients.csv");
     if (!WriteXlsx(xlsx, RecordSheet(book.insurance.CopyAll(), QStringLiteral("保单"))) || !WriteGbkCsv(book, csv))
         return 1;
     auto package = ex::ZipPackage::Open(xlsx);

@@ -320,6 +320,8 @@ bool SheetTableBuilder::ApplyMerges(std::string& reason) {
 bool SheetTableBuilder::Finish(SheetTable& out, std::string& reason) {
     if (rowOpen_) CloseRow();
     if (!ApplyMerges(reason)) return false;
+    // Large blocks shrink in place; the pool's growth may have left a good part unused.
+    if (table_.pool_.capacity() > table_.pool_.size() + table_.pool_.size() / 8) table_.pool_.squeeze();
     out = std::move(table_);
     table_ = SheetTable();
     return true;

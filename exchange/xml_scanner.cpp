@@ -10,6 +10,7 @@ namespace {
 constexpr std::size_t kChunk = 1 << 20;
 constexpr std::size_t kMaxToken = 64u << 20;
 constexpr std::size_t kMaxDepth = 256;
+constexpr std::size_t kMaxName = 1024;
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -265,7 +266,8 @@ XmlScanner::Token XmlScanner::Tag() {
     if (empty) tag.remove_suffix(1);
     std::size_t n = 0;
     while (n < tag.size() && IsNameChar(tag[n])) ++n;
-    if (n == 0) return Fail();
+    // The open elements' names are kept: none longer than any real one.
+    if (n == 0 || n > kMaxName) return Fail();
     const std::string_view qualified = tag.substr(0, n);
     attrs_ = tag.substr(n);
     attrsSplit_ = false;

@@ -6,7 +6,8 @@
 // text with the five entities, character references and CDATA; comments and
 // processing instructions skipped. A DOCTYPE is refused (no entity can grow a
 // small part large), and so is an end tag that does not close the open
-// element, a token past 64 MiB, nesting past 256 levels, or a document cut short.
+// element, a token past 64 MiB, a name past 1 KiB, nesting past 256 levels, or
+// a document cut short.
 // The small parts (workbook, relationships, styles) still go through Qt.
 #pragma once
 
