@@ -100,8 +100,18 @@ Result<std::vector<bool>> DateStyles(ZipPackage& package, const QString& part) {
     return dates;
 }
 
-bool Cancelled(const Progress& progress, const XmlScanner& x, const ZipPackage::Stream& s) {
-    return progress && !progress(s.Declared() > 0 ? std::min(1.0, double(x.Consumed()) / double(s.Declared())) : 0.0);
+// The shared strings and then the sheet, as one count of unpacked bytes, so
+// that the fraction told only grows.
+struct Share {
+    const Progress& progress;
+    qint64 before = 0; // bytes of the parts read before this one
+    qint64 total = 0;  // bytes of both parts
+};
+
+bool Cancelled(const Share& share, const XmlScanner& x) {
+    if (!share.progress) return false;
+    const double done = share.total > 0 ? double(share.before + x.Consumed()) / double(share.total) : 0.0;
+    return !share.progress(std::min(1.0, done));
 }
 
 // The part's end, once the helper thread has let go of it: false when it was damaged.
@@ -113,7 +123,7 @@ bool Finish(UnpackAhead& ahead, ZipPackage::Stream& s) {
 // The shared strings, each added once to the table's pool. Rich text runs
 // join; phonetic guides (rPh) are left out, as spreadsheets show them.
 Result<std::vector<SheetTableBuilder::TextRef>> SharedStrings(ZipPackage& package, const QString& part,
-                                                              SheetTableBuilder& table, const Progress& progress) {
+                                                              SheetTableBuilder& table, const Share& share) {
     std::vector<SheetTableBuilder::TextRef> strings;
     if (part.isEmpty() || !package.Has(part)) return strings;
     auto stream = package.OpenPart(part);
@@ -149,8 +159,7 @@ Result<std::vector<SheetTableBuilder::TextRef>> SharedStrings(ZipPackage& packag
                 SheetTableBuilder::TextRef ref;
                 if (!table.AddUtf8(text, ref)) return Fail(reasons::kUnpackedTooLarge);
                 strings.push_back(ref);
-                if (strings.size() % (kProgressEvery * 8) == 0 && Cancelled(progress, x, s))
-                    return Fail(reasons::kCancelled);
+                if (strings.size() % (kProgressEvery * 8) == 0 && Cancelled(share, x)) return Fail(reasons::kCancelled);
             }
             break;
         }
@@ -202,7 +211,7 @@ public:
         : table_(table), shared_(shared), dateStyles_(dateStyles), date1904_(date1904) {}
 
     // nullptr when the sheet was read, the reason otherwise.
-    const char* Parse(ZipPackage::Stream& s, const Progress& progress) {
+    const char* Parse(ZipPackage::Stream& s, const Share& share) {
         UnpackAhead ahead(s);
         XmlScanner x(ahead);
         for (;;) {
@@ -224,7 +233,7 @@ public:
                 } else if (name == "row" && inRow_) {
                     inRow_ = false;
                     if (!rowStarted_) lastRow_ = pendingRow_ ? pendingRow_ : lastRow_ + 1;
-                    if (++rowsSeen_ % kProgressEvery == 0 && Cancelled(progress, x, s)) return reasons::kCancelled;
+                    if (++rowsSeen_ % kProgressEvery == 0 && Cancelled(share, x)) return reasons::kCancelled;
                 }
                 break;
             }
@@ -506,13 +515,17 @@ Result<SheetTable> ReadSheet(ZipPackage& package, const Workbook& workbook, int 
     const auto dates = DateStyles(package, workbook.styles);
     if (!dates) return Failure{dates.Reason()};
     SheetTableBuilder table;
-    const auto shared = SharedStrings(package, workbook.sharedStrings, table, progress);
+    const QString& sheet = workbook.sheets[std::size_t(index)].part;
+    const qint64 strings =
+        workbook.sharedStrings.isEmpty() ? 0 : std::max<qint64>(0, package.DeclaredSize(workbook.sharedStrings));
+    const qint64 total = strings + std::max<qint64>(0, package.DeclaredSize(sheet));
+    const auto shared = SharedStrings(package, workbook.sharedStrings, table, Share{progress, 0, total});
     if (!shared) return Failure{shared.Reason()};
 
-    auto stream = package.OpenPart(workbook.sheets[std::size_t(index)].part);
+    auto stream = package.OpenPart(sheet);
     if (!stream) return Failure{stream.Reason()};
     SheetParser parser(table, *shared, *dates, workbook.date1904);
-    if (const char* why = parser.Parse(**stream, progress)) return Fail(why);
+    if (const char* why = parser.Parse(**stream, Share{progress, strings, total})) return Fail(why);
     SheetTable out;
     std::string why;
     if (!table.Finish(out, why)) return Failure{why};

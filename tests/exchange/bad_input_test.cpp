@@ -10,6 +10,8 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
+
 using namespace vantorel::exchange;
 using testfiles::Part;
 
@@ -167,6 +169,16 @@ TEST(BadInput, TooManyRowsAndCancel) {
     EXPECT_TRUE(ordered);
     EXPECT_GE(last, 0.5);
     EXPECT_EQ(ReadSheet(dir.filePath("many.xlsx"), 0, [](double) { return false; }).Reason(), reasons::kCancelled);
+    // A workbook's shared strings and its sheet count as one: the fraction only grows.
+    lxw_workbook* wb = workbook_new(dir.filePath("strings.xlsx").toUtf8().constData());
+    lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
+    for (lxw_row_t r = 0; r < 40000; ++r) worksheet_write_string(ws, r, 0, std::to_string(r * 7).c_str(), nullptr);
+    ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+    std::vector<double> told;
+    ASSERT_TRUE(ReadSheet(dir.filePath("strings.xlsx"), 0, [&](double f) { return told.push_back(f), true; }));
+    EXPECT_GT(told.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_EQ(told.back(), 1.0);
 
     // A merged range over the whole sheet fills no more than the sheet uses, and a range too big for memory is refused.
     p.sheetXml = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c></row>"
