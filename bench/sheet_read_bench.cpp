@@ -33,17 +33,25 @@ namespace ex = vantorel::exchange;
 
 fs::path ToPath(const QString& s) { return fs::path(QFile::encodeName(s).toStdString()); }
 
-// Child: reads one sheet; prints "ms peak-growth-KiB table-bytes rows".
+// The processor time this process has used (user and system), in ms.
+double CpuMs() {
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return (double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e6 + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec)) /
+           1e3;
+}
+
+// Child: reads one sheet; prints "ms peak-growth-KiB table-bytes rows cpu-ms".
 int ReadChild(const QString& path) {
     const long before = bench::PeakKb();
-    const double start = bench::NowMs();
+    const double start = bench::NowMs(), cpu = CpuMs();
     const auto table = ex::ReadSheet(path, 0);
-    const double ms = bench::NowMs() - start;
+    const double ms = bench::NowMs() - start, cpuMs = CpuMs() - cpu;
     if (!table) {
         std::printf("not read: %s\n", table.Reason().c_str());
         return 1;
     }
-    std::printf("%.1f %ld %zu %d\n", ms, bench::PeakKb() - before, table->MemoryBytes(), table->RowCount());
+    std::printf("%.1f %ld %zu %d %.1f\n", ms, bench::PeakKb() - before, table->MemoryBytes(), table->RowCount(), cpuMs);
     return 0;
 }
 
@@ -146,12 +154,13 @@ int main(int argc, char** argv) {
                 QFileInfo(csv).size() / 1e6, bench::LoadAverage().c_str());
 
     const std::string self = bench::SelfPath();
-    std::vector<double> read, write, growth, table, csvRead, csvGrowth, csvTable;
+    std::vector<double> read, write, growth, table, csvRead, csvGrowth, csvTable, readCpu, csvCpu;
     for (int p = 0; p < pairs; ++p) {
         // Each pair's two sides take turns going first.
         auto readOnce = [&] {
             const bench::ChildRun r = bench::RunChild({self, "--read", xlsx.toStdString()});
             read.push_back(r.numbers.at(0));
+            readCpu.push_back(r.numbers.at(4));
             growth.push_back(r.numbers.at(1) * 1024 / sheetBytes);
             table.push_back(r.numbers.at(2) / sheetBytes);
         };
@@ -168,16 +177,19 @@ int main(int argc, char** argv) {
         }
         const bench::ChildRun c = bench::RunChild({self, "--read", csv.toStdString()});
         csvRead.push_back(c.numbers.at(0));
+        csvCpu.push_back(c.numbers.at(4));
         csvGrowth.push_back(c.numbers.at(1) * 1024 / double(QFileInfo(csv).size()));
         csvTable.push_back(c.numbers.at(2) / double(QFileInfo(csv).size()));
     }
     std::printf("min / median / max of %d runs\n", pairs);
     Report("read the policies' .xlsx (ReadSheet)", read);
     Report("write the same .xlsx (RecordSheet + WriteXlsx)", write);
-    Report("read / write", bench::Ratios(read, write), "");
+    std::printf("  %-46s %s\n", "read / write", bench::Spread(bench::Ratios(read, write)).c_str());
+    Report("  processor time of the read (user + system)", readCpu);
     std::printf("  %-46s %s x the unpacked sheet\n", "peak memory growth while reading", bench::Spread(growth).c_str());
     std::printf("  %-46s %s x the unpacked sheet\n", "the table it made", bench::Spread(table).c_str());
     Report("read the clients' GBK CSV", csvRead);
+    Report("  processor time of the read (user + system)", csvCpu);
     std::printf("  %-46s %s x the file\n", "peak memory growth while reading", bench::Spread(csvGrowth).c_str());
     std::printf("  %-46s %s x the file\n", "the table it made", bench::Spread(csvTable).c_str());
     return 0;
