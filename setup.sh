@@ -3,7 +3,7 @@
 #   ./setup.sh run       install what is missing, build, start the program in ~/Vantorel
 #   ./setup.sh test      install what is missing (the developers' tools too), build, run every test
 #   ./setup.sh package   (optional) build the Debian package, check it with lintian, install it
-#   ./setup.sh fuzz [SECONDS]   (developers) build the fuzz target with clang and run it
+#   ./setup.sh fuzz [SECONDS] [TARGET]   (developers) build a fuzz target with clang and run it
 # Queries for the project's own checks (the install check):
 #   ./setup.sh packages run|test|package|fuzz   the Debian packages that command installs
 #   ./setup.sh cmake-options run|test|package   how that command configures its build
@@ -18,17 +18,19 @@ cd "$here"
 # Building and running the program: compiler, build tools, Qt with Qt Charts
 # (whose CMake files need Qt OpenGL's), the platform plugins, Chinese fonts,
 # Qt's own texts in Chinese, the JSON library of the data tool, ICU (GBK in the
-# data tool, pinyin of names in the program) and libxlsxwriter (spreadsheets).
+# data tool, pinyin of names in the program, a CSV's encoding in the import) and
+# libxlsxwriter (spreadsheets). The import reads .xlsx through minizip (with
+# zlib's headers, which its own include) and .xls through libfreexl.
 run_packages=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
-              qt6-translations-l10n fonts-noto-cjk nlohmann-json3-dev libicu-dev libxlsxwriter-dev)
+              qt6-translations-l10n fonts-noto-cjk nlohmann-json3-dev libicu-dev libxlsxwriter-dev
+              libminizip-dev zlib1g-dev libfreexl-dev)
 # The developers' part, added by the test command: GoogleTest (and GoogleMock,
 # whose CMake files GoogleTest's package reads when they are there), the
 # GoogleTest sources that the Windows check compiles, SQLite for the storage
 # benchmark, mingw-w64 and Wine for the Windows check, clang-format for the
-# format check, and minizip's headers (with zlib's, which they include) to
-# read spreadsheets back in tests; the library itself comes with libxlsxwriter.
+# format check.
 test_packages=(libgtest-dev libgmock-dev googletest libsqlite3-dev g++-mingw-w64-x86-64-posix wine wine64
-               clang-format libminizip-dev zlib1g-dev)
+               clang-format)
 # Building the Debian package: dpkg-shlibdeps and dpkg-buildflags, lintian.
 package_packages=(dpkg-dev lintian)
 # The libFuzzer build: clang and its fuzzer runtime.
@@ -90,9 +92,16 @@ fuzz)
     install_missing "${run_packages[@]}" "${fuzz_packages[@]}"
     CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVANTOREL_FUZZ=ON -DVANTOREL_GUI=OFF -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF -DVANTOREL_TOOLS=OFF
-    cmake --build build-fuzz -j "$jobs" --target fuzz_load
-    mkdir -p build-fuzz/corpus
-    exec build-fuzz/fuzz/fuzz_load -max_total_time="${2:-60}" build-fuzz/corpus fuzz/corpus
+    # fuzz_load (the data files, the default) or fuzz_sheets (the import's readers).
+    target="${3:-fuzz_load}"
+    case "$target" in
+    fuzz_load) corpus=corpus ;;
+    fuzz_sheets) corpus=corpus_sheets ;;
+    *) echo "usage: $0 fuzz [SECONDS] [fuzz_load|fuzz_sheets]" >&2; exit 2 ;;
+    esac
+    cmake --build build-fuzz -j "$jobs" --target "$target"
+    mkdir -p "build-fuzz/$corpus"
+    exec "build-fuzz/fuzz/$target" -max_total_time="${2:-60}" "build-fuzz/$corpus" "fuzz/$corpus"
     ;;
 packages)
     case "${2:-}" in
