@@ -5,7 +5,9 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 namespace msg {
@@ -24,6 +26,11 @@ bool Ask(QWidget* parent, const QString& text, Default onEnter = Default::yes);
 // question it returns true for Yes. An info box comes with Default::yes.
 using Responder = std::function<bool(Kind kind, const QString& text, Default onEnter)>;
 void SetResponder(Responder responder);
+
+// The box Info and Ask show (tests look at it without a modal loop).
+std::unique_ptr<QMessageBox> MakeBox(QWidget* parent, Kind kind, const QString& text, Default onEnter);
+// The least width of a box: its title and the frame's buttons fit.
+int MinimumBoxWidth(const QWidget& box);
 
 // Any box currently open on screen is closed (its question answered No);
 // used when the program must end while a box is open.
