@@ -209,9 +209,10 @@ TEST(ImportPlan, CellsReadAsTheirFieldsAndOurCsvGuardComesOff) {
     const QString path = Write(dir, "c.csv",
                                QStringLiteral("姓名,身份证,备注,爱好,传真,身高,出生日期,婚况\n"
                                               "'=SUM(A1),1,'plain,''=x,'-5,180,20040529,离婚\n"
-                                              "甲,2,'@,\"a,\"\"b\"\"\",x,180厘米,2004年5月29日,\n"));
+                                              "甲,2,'@,\"a,\"\"b\"\"\",x,180,2004年5月29日,\n"
+                                              "乙,3,,,,一米八,,\n"));
     const ImportPlan plan = Plan(path, CollectionId::clients);
-    ASSERT_EQ(plan.RowCount(), 2);
+    ASSERT_EQ(plan.RowCount(), 3);
     ASSERT_EQ(plan.Row(0).state, RowState::added) << plan.Reasons(0).toStdString();
     const PotClientRecord a = RecordView<PotClientRecord>(plan.Row(0).record).Decode();
     EXPECT_EQ(a.person.name, "=SUM(A1)");
@@ -227,6 +228,8 @@ TEST(ImportPlan, CellsReadAsTheirFieldsAndOurCsvGuardComesOff) {
     EXPECT_EQ(b.hobby, "a,\"b\"");
     EXPECT_EQ(b.person.maritalStatus, -1);
     EXPECT_EQ(b.person.birthDate, "2004/5-29");
+    EXPECT_EQ(plan.Row(2).state, RowState::error) << "a text that is no number is never a silent 0";
+    EXPECT_TRUE(plan.CellIssueText(2, 5).contains(QStringLiteral("身高"))) << plan.Reasons(2).toStdString();
 }
 
 TEST(ImportApply, EachDuplicateChoiceAndUndoGivesTheBookBack) {
