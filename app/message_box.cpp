@@ -71,4 +71,9 @@ QString SaveFileName(QWidget* parent, const QString& caption, const QString& sug
 
 void SetFileResponder(FileResponder responder) { g_fileResponder = std::move(responder); }
 
+QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) {
+    if (g_fileResponder) return g_fileResponder(caption, {}, nullptr);
+    return QFileDialog::getOpenFileName(parent, caption, {}, filter);
+}
+
 } // namespace msg

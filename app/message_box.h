@@ -44,5 +44,7 @@ using FileResponder =
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& suggestedName, const QString& filter,
                      QString* selectedFilter = nullptr);
 void SetFileResponder(FileResponder responder);
+// Open-file dialog, answered by the same responder (no suggested name).
+QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter);
 
 } // namespace msg
