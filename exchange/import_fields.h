@@ -4,6 +4,7 @@
 // ("受益人2受益份额(%)"), how its text is read and in which unit.
 #pragma once
 
+#include "agent/numbers.h"
 #include "records/data_book.h"
 
 #include <QString>
@@ -22,9 +23,9 @@ enum class FieldKind : std::uint8_t {
     scheduleDate, // a schedule entry's year * 10000 + month * 100 + day
 };
 
-// The unit a number field holds; a number written with another unit is read
-// into this one ("1.5万" in a 元 field is 15000).
-enum class FieldUnit : std::uint8_t { none, yuan, wanYuan, cm, kg, percent };
+// The unit a number field holds, as the forms read it ("12,800元", "50万"
+// in a 万元 field).
+using FieldUnit = numbers::Unit;
 
 struct ImportField {
     std::string path; // "holder.name"

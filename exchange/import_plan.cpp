@@ -16,13 +16,11 @@ namespace {
 
 bool IsPlainNumber(const QString& text);
 
-// The forms' number rule, in the field's unit. Only a plain number is taken
-// for now: the leading-number reading of older forms would turn "12,800" into
-// 12 and "abc" into 0 without a word.
-rules::Refusal ReadNumber(const QString& label, const QString& text, FieldUnit, double& out) {
-    if (!IsPlainNumber(text)) return QStringLiteral("“%1”不是数字，请重新输入!").arg(label);
-    if (rules::Refusal r = rules::CheckNumber(label, text)) return r;
-    out = numbers::TextToDouble(text.trimmed());
+// The forms' number rule, in the field's unit: separators and the unit's
+// words are read, any other text is refused.
+rules::Refusal ReadNumber(const QString& label, const QString& text, FieldUnit unit, double& out) {
+    if (rules::Refusal r = rules::CheckNumber(label, text, unit)) return r;
+    out = numbers::ReadNumber(text, unit).value;
     return std::nullopt;
 }
 
