@@ -210,9 +210,10 @@ TEST(ImportPlan, CellsReadAsTheirFieldsAndOurCsvGuardComesOff) {
                                QStringLiteral("姓名,身份证,备注,爱好,传真,身高,出生日期,婚况\n"
                                               "'=SUM(A1),1,'plain,''=x,'-5,180,20040529,离婚\n"
                                               "甲,2,'@,\"a,\"\"b\"\"\",x,180,2004年5月29日,\n"
-                                              "乙,3,,,,一米八,,\n"));
+                                              "乙,3,,,,一米八,,\n"
+                                              "丙,4,,,,175.5 cm,,\n"));
     const ImportPlan plan = Plan(path, CollectionId::clients);
-    ASSERT_EQ(plan.RowCount(), 3);
+    ASSERT_EQ(plan.RowCount(), 4);
     ASSERT_EQ(plan.Row(0).state, RowState::added) << plan.Reasons(0).toStdString();
     const PotClientRecord a = RecordView<PotClientRecord>(plan.Row(0).record).Decode();
     EXPECT_EQ(a.person.name, "=SUM(A1)");
@@ -230,6 +231,8 @@ TEST(ImportPlan, CellsReadAsTheirFieldsAndOurCsvGuardComesOff) {
     EXPECT_EQ(b.person.birthDate, "2004/5-29");
     EXPECT_EQ(plan.Row(2).state, RowState::error) << "a text that is no number is never a silent 0";
     EXPECT_TRUE(plan.CellIssueText(2, 5).contains(QStringLiteral("身高"))) << plan.Reasons(2).toStdString();
+    ASSERT_EQ(plan.Row(3).state, RowState::added) << "separators and the unit read as the forms read them";
+    EXPECT_EQ(RecordView<PotClientRecord>(plan.Row(3).record).Decode().person.height, 175.5);
 }
 
 TEST(ImportApply, EachDuplicateChoiceAndUndoGivesTheBookBack) {
