@@ -6,6 +6,7 @@
 #include "template_builder.h"
 #include "welcome_page.h"
 #include "agent/reminders.h"
+#include "resources/templates/client_file_ids.h"
 #include "resources/templates/import_ids.h"
 #include "resources/templates/main_ids.h"
 #include "resources/templates/main_template.h"
@@ -33,9 +34,9 @@
 namespace {
 
 // The pages in the order of creation.
-constexpr int kPageOrder[] = {ids::entry::Template,   ids::query::Template,     ids::client::Template,
-                              ids::member::Template,  ids::schedule::Template,  ids::remind::Template,
-                              ids::welcome::Template, ids::statistics::Template};
+constexpr int kPageOrder[] = {ids::entry::Template,   ids::query::Template,      ids::client::Template,
+                              ids::member::Template,  ids::schedule::Template,   ids::remind::Template,
+                              ids::welcome::Template, ids::statistics::Template, ids::client_file::Template};
 constexpr int kWelcome = ids::welcome::Template;
 
 struct Node {
@@ -52,6 +53,7 @@ const std::vector<Root>& TreeNodes() {
          {{"添加保单资料", ids::entry::Template},
           {"查询保单资料", ids::query::Template},
           {"潜力客户资料", ids::client::Template},
+          {"客户档案", ids::client_file::Template},
           {"统计与决策", ids::statistics::Template}}},
         {"团队管理", {{"成员资料", ids::member::Template}}},
         {"提醒管理", {{"日程提醒", ids::schedule::Template}, {"其它提醒", ids::remind::Template}}},

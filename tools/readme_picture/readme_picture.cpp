@@ -3,9 +3,10 @@
 // platform, at a fixed date and time so that a picture only changes when the
 // look does. The first shows the policy list, the second (when asked for) the
 // reminder page with the renewal premiums of the coming month, the third the
-// import dialog with a small client list checked.
+// import dialog with a small client list checked, the fourth the client file
+// of a mother whose own life is uncovered.
 //
-//   vantorel_readme_picture OUT.png [REMINDERS.png [IMPORT.png]]
+//   vantorel_readme_picture OUT.png [REMINDERS.png [IMPORT.png [CLIENTFILE.png]]]
 #include "agent/gbk.h"
 #include "app/agent_app.h"
 #include "app/main_dlg.h"
@@ -13,13 +14,16 @@
 #include "app/page.h"
 #include "pages/import/import_dlg.h"
 #include "pages/page_registry.h"
+#include "pages/people/client_file_page.h"
 #include "records/data_files.h"
+#include "resources/templates/client_file_ids.h"
 #include "resources/templates/import_ids.h"
 #include "resources/templates/main_ids.h"
 #include "resources/templates/query_ids.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -41,20 +45,24 @@ struct SamplePolicy {
     const char* mobile;
     const char* holderBirth;
     const char* insured;
+    const char* holderId;
+    const char* insuredId;
+    const char* insuredBirth;
 };
 
-// Premiums due on 18 March 2026 (the picture's today) and in the month after it.
+// Premiums due on 18 March 2026 (the picture's today) and in the month after
+// it. Sums insured in 万元, as the form's label says.
 const SamplePolicy kPolicies[] = {
-    {"P2024001", "中国人寿", "国寿福终身寿险", 500000, 12800, "年缴", "2024/3-20", "王建国", "13901234567", "1975/6-2",
-     "王建国"},
-    {"P2024002", "平安人寿", "平安福重大疾病保险", 300000, 8650, "月缴", "2024/5-8", "李秀英", "13812345678",
-     "1982/11-20", "张子涵"},
-    {"P2024003", "太平洋人寿", "金佑人生年金保险", 200000, 20000, "季缴", "2024/9-30", "陈志强", "13698765432",
-     "1968/1-30", "陈志强"},
-    {"P2025001", "新华人寿", "健康无忧医疗保险", 1000000, 1560, "半年缴", "2025/10-12", "刘芳", "13587654321",
-     "1990/4-18", "刘芳"},
-    {"P2025002", "泰康人寿", "泰康尊享教育金", 150000, 6000, "年缴", "2025/3-18", "赵敏", "13776543210", "1986/8-9",
-     "赵一诺"},
+    {"P2024001", "中国人寿", "国寿福终身寿险", 50, 12800, "年缴", "2024/3-20", "王建国", "13901234567", "1975/6-2",
+     "王建国", "110105197506023517", "110105197506023517", "1975/6-2"},
+    {"P2024002", "平安人寿", "平安福重大疾病保险", 30, 8650, "月缴", "2024/5-8", "李秀英", "13812345678", "1982/11-20",
+     "张子涵", "110108198211204426", "110108201504021238", "2015/4-2"},
+    {"P2024003", "太平洋人寿", "金佑人生年金保险", 20, 20000, "季缴", "2024/9-30", "陈志强", "13698765432", "1968/1-30",
+     "陈志强", "310104196801302851", "310104196801302851", "1968/1-30"},
+    {"P2025001", "新华人寿", "健康无忧医疗保险", 100, 1560, "半年缴", "2025/10-12", "刘芳", "13587654321", "1990/4-18",
+     "刘芳", "440106199004183325", "440106199004183325", "1990/4-18"},
+    {"P2025002", "泰康人寿", "泰康尊享教育金", 15, 6000, "年缴", "2025/3-18", "赵敏", "13776543210", "1986/8-9",
+     "赵一诺", "330106198608094520", "330106201906150023", "2019/6-15"},
 };
 
 void WriteSampleBook(const QString& dir) {
@@ -72,7 +80,29 @@ void WriteSampleBook(const QString& dir) {
         p.holder.name = ToGbk(QString::fromUtf8(s.holder));
         p.holder.mobile = s.mobile;
         p.holder.birthDate = s.holderBirth;
+        p.holder.idNumber = s.holderId;
         p.insured.name = ToGbk(QString::fromUtf8(s.insured));
+        p.insured.idNumber = s.insuredId;
+        p.insured.birthDate = s.insuredBirth;
+        // The child's policy names the father as beneficiary and carries a hospital rider.
+        if (p.info.policyNo == "P2024002") {
+            vantorel::BeneficiaryRecord father;
+            father.name = ToGbk(QStringLiteral("张伟"));
+            father.idNumber = "110108198003151213";
+            father.birthDate = "1980/3-15";
+            father.share = 100;
+            p.beneficiaries.push_back(father);
+            vantorel::RiderRecord rider = p.info;
+            rider.policyNo = "P2024002-1";
+            rider.productName = ToGbk(QStringLiteral("附加住院医疗保险"));
+            rider.sumInsured = 2;
+            rider.annualPremium = 420;
+            p.riders.push_back(rider);
+            p.holder.sex = 1;
+            p.insured.sex = 1;
+            p.holder.homeAddress = ToGbk(QStringLiteral("北京市海淀区中关村大街27号"));
+            p.holder.occupation = ToGbk(QStringLiteral("会计"));
+        }
         book.insurance.Add(std::move(p));
     }
     vantorel::PotClientRecord c;
@@ -110,8 +140,8 @@ QString WriteClientList(const QString& dir) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: %s OUT.png [REMINDERS.png [IMPORT.png]]\n", argv[0]);
+    if (argc < 2 || argc > 5) {
+        std::fprintf(stderr, "usage: %s OUT.png [REMINDERS.png [IMPORT.png [CLIENTFILE.png]]]\n", argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -148,7 +178,7 @@ int main(int argc, char** argv) {
         saved = draw(argv[2]) && saved;
     }
     // The import dialog over the window, the client list checked.
-    if (argc == 4) {
+    if (argc >= 4) {
         CImportDlg import(&dlg, &dlg);
         import.show();
         import.findChild<QComboBox*>(QString::number(ids::import::Kind))->setCurrentIndex(1);
@@ -158,6 +188,19 @@ int main(int argc, char** argv) {
         const bool drawn = import.grab().save(QString::fromLocal8Bit(argv[3]));
         if (!drawn) std::fprintf(stderr, "could not write %s\n", argv[3]);
         saved = drawn && saved;
+    }
+    // The client file: 李秀英, who insures her daughter and has no cover of her own.
+    if (argc == 5) {
+        select(QStringLiteral("客户档案"));
+        if (auto* file = dynamic_cast<CClientFilePage*>(dlg.Page(ids::client_file::Template))) {
+            QEventLoop loop;
+            QObject::connect(file, &CClientFilePage::listReady, &loop, &QEventLoop::quit);
+            if (!file->Index()) loop.exec();
+            for (int p = 0; p < file->Index()->Count(); ++p)
+                if (clients::PersonIndex::Texts(dlg.Book(), file->Index()->Shown(p)).idNumber == "110108198211204426")
+                    file->OpenPerson(p);
+        }
+        saved = draw(argv[4]) && saved;
     }
     // Leave without the shutdown sequence: the temporary book needs no saving.
     std::fflush(stdout);
