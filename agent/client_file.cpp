@@ -189,7 +189,7 @@ ClientFile OpenFile(const PersonIndex& index, const DataBook& book, int person, 
             l.policyNo = FromGbk(info.policyNo);
             l.company = FromGbk(info.company);
             l.product = FromGbk(info.productName);
-            l.effectiveDate = FromGbk(info.effectiveDate);
+            l.effectiveDate = ComposedDate::FromStored(info.effectiveDate).ListText();
             l.sumInsured = info.sumInsured;
             l.annualPremium = info.annualPremium;
             l.nextDue = NextDue(info, today);

@@ -1,5 +1,6 @@
 #include "client_review.h"
 
+#include "agent/composed_date.h"
 #include "agent/premium_due.h"
 
 #include <QFont>
@@ -58,7 +59,7 @@ QString PersonalTable(const ClientFile& f) {
     const PersonalData& d = f.data;
     const std::vector<QStringList> rows = {
         {QStringLiteral("姓名"), f.names.join(QStringLiteral(" / ")), QStringLiteral("性别"), d.sex},
-        {QStringLiteral("身份证号"), d.idNumber, QStringLiteral("出生日期"), d.birthDate},
+        {QStringLiteral("身份证号"), d.idNumber, QStringLiteral("出生日期"), ComposedDate(d.birthDate).ListText()},
         {QStringLiteral("手机"), d.mobile, QStringLiteral("家庭电话"), d.homePhone},
         {QStringLiteral("单位电话"), d.workPhone, QStringLiteral("职业"), d.occupation},
         {QStringLiteral("家庭地址"), d.homeAddress, QStringLiteral("角色"), RolesText(f.roles)},

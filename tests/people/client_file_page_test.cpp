@@ -192,7 +192,7 @@ TEST_F(ClientFilePage, EveryPersonOnceWithTheirRolesAndTheirFile) {
     EXPECT_EQ(TextOf(p, id::Source), "保单 P1 投保人");
     EXPECT_EQ(Column(p, id::Policies, 0), (QStringList{"P1", "P1-1", "P2", "P3"}));
     EXPECT_EQ(Row(p, id::Policies, 0), (QStringList{"P1", "投保人 被保险人", "中国人寿", "鸿福终身寿险", "50",
-                                                    "1000.00", "2020/1-10", "2027-01-10"}));
+                                                    "1000.00", "2020-01-10", "2027-01-10"}));
     EXPECT_EQ(Row(p, id::Policies, 1)[3], "（附加）附加重大疾病");
     EXPECT_EQ(Row(p, id::Policies, 3)[1], "受益人");
     EXPECT_EQ(FindCtl<QLabel>(p, id::Totals)->text(),
