@@ -106,11 +106,11 @@ build_icu() {
 
 build_iconv() {
     # mingw-w64 has no iconv and Debian packages none for it: iconv_open,
-    # iconv and iconv_close over ICU's converters, for freexl.
+    # iconv and iconv_close over ICU's converters, and locale_charset, for freexl.
     $host-gcc-posix -O2 -Wall -I"$here/iconv" -I"$ROOT/include" -c "$here/iconv/iconv.c" -o iconv.o
     mkdir -p "$OUT/include" "$OUT/lib"
     $host-gcc-ar-posix rcs "$OUT/lib/libiconv.a" iconv.o
-    cp "$here/iconv/iconv.h" "$OUT/include/"
+    cp "$here/iconv/iconv.h" "$here/iconv/localcharset.h" "$OUT/include/"
 }
 
 build_freexl() {
@@ -193,15 +193,27 @@ dsc_of() {
 }
 
 # Unpacks a source package (downloaded once) into the current folder as src/.
+# Where the mirror lacks the package's Debian part (seen: a 404 for
+# libical3's .debian.tar.xz) the upstream tarball it names is used alone,
+# without Debian's patches, and the log says so.
 unpack() { # package dsc
     local dl="$cache/downloads/$1"
     if [ ! -f "$dl/$2.complete" ]; then
         rm -rf "$dl" && mkdir -p "$dl"
-        (cd "$dl" && apt-get "${apt_opts[@]}" source --download-only "$1" > fetch.log 2>&1) ||
-            { cat "$dl/fetch.log" >&2; return 1; }
-        touch "$dl/$2.complete"
+        if (cd "$dl" && apt-get "${apt_opts[@]}" source --download-only "$1" > fetch.log 2>&1); then
+            touch "$dl/$2.complete"
+        elif ! ls "$dl"/*.orig.tar.* > /dev/null 2>&1; then
+            cat "$dl/fetch.log" >&2
+            return 1
+        fi
     fi
-    dpkg-source --no-check -x "$dl/$2" src > unpack.log
+    if [ -f "$dl/$2.complete" ]; then
+        dpkg-source --no-check -x "$dl/$2" src > unpack.log
+    else
+        echo "libraries: $1 without Debian's part (not on the mirror): the upstream tarball alone" >&2
+        mkdir src
+        tar -xf "$(ls "$dl"/*.orig.tar.* | grep -v '\.asc$' | head -n 1)" -C src --strip-components=1
+    fi
 }
 
 short_hash() { sha256sum | cut -c1-16; }

@@ -5,9 +5,12 @@
    time: no shift state carries from one call to the next. Invalid or
    unmappable input stops with EILSEQ, as iconv does, never a substitute. */
 #include "iconv.h"
+#include "localcharset.h"
 
 #include <errno.h>
+#include <stdio.h>
 #include <stdlib.h>
+#include <windows.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 
@@ -80,4 +83,10 @@ int iconv_close(iconv_t cd) {
     if (cv->to) ucnv_close(cv->to);
     free(cv);
     return 0;
+}
+
+const char* locale_charset(void) {
+    static char name[16];
+    snprintf(name, sizeof name, "CP%u", GetACP());
+    return name;
 }
