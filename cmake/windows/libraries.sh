@@ -6,7 +6,9 @@
 # below, the toolchain and the keys of the libraries it is built on, so a new
 # version (or a changed recipe) rebuilds that library and those built on it,
 # and nothing else. A folder is taken as built only once its marker is written
-# last, so a run cut short builds that library again from the start.
+# last: a run cut short leaves none. Its unpacked source and build folder stay
+# under the same key, and the next run goes on in them (make and ninja redo
+# what they had not finished); where going on fails, it starts afresh.
 #
 # Usage: libraries.sh          build what is missing; the last line printed is
 #                              the folder holding all of them (the prefix)
@@ -114,11 +116,17 @@ build_iconv() {
 }
 
 build_freexl() {
+    # Static first: libtool builds no DLL over a static iconv. The DLL is made
+    # from the archive, with iconv and ICU inside or imported.
     "$SRC/configure" --host=$host CC=$host-gcc-posix AR=$host-gcc-ar-posix RANLIB=$host-gcc-ranlib-posix \
-        --prefix="$OUT" --disable-static --enable-shared CPPFLAGS="-I$ROOT/include" \
-        LDFLAGS="-L$ROOT/lib" LIBS="-liconv -licuuc -licudt" > configure.log
+        --prefix="$OUT" --enable-static --disable-shared CPPFLAGS="-I$ROOT/include" \
+        LDFLAGS="-L$ROOT/lib" LIBS="-liconv -licuuc" > configure.log
     make -j "$jobs" > make.log
     make install > install.log
+    mkdir -p "$OUT/bin"
+    $host-gcc-posix -shared -o "$OUT/bin/libfreexl-1.dll" -Wl,--whole-archive "$OUT/lib/libfreexl.a" \
+        -Wl,--no-whole-archive -Wl,--out-implib,"$OUT/lib/libfreexl.dll.a" -L"$ROOT/lib" -liconv -licuuc
+    rm -f "$OUT/lib/libfreexl.a" "$OUT/lib/libfreexl.la"
 }
 
 build_libical() {
@@ -219,6 +227,42 @@ unpack() { # package dsc
 short_hash() { sha256sum | cut -c1-16; }
 toolchain_key=$( { cat "$cache/toolchain.cmake"; $host-g++-posix --version | head -n1; } | short_hash)
 
+# Runs library $1's recipe in $work, going on with what is there under the same key.
+recipe() {
+    local status
+    rm -rf "$out" "$work/root"
+    mkdir -p "$work/build" "$out"
+    # The libraries it is built on, merged by hard links.
+    local root="$work/root" d
+    mkdir -p "$root"
+    for d in $deps; do cp -al --remove-destination "${folder[$d]}/." "$root/"; done
+    rm -f "$root/.complete"
+    # The recipe stops at its first failing command (set -e holds in a
+    # subshell only where its status is not tested).
+    set +e
+    (
+        set -e
+        cd "$work"
+        if [ ! -f key ]; then
+            if [ "$package" != - ]; then unpack "$package" "$version"; fi
+            echo "${key[$1]}" > key
+        fi
+        cd build
+        SRC="$work/src" OUT="$out" ROOT="$root"
+        export SRC OUT ROOT
+        "build_$1"
+    ) >> "$work/build.log" 2>&1
+    status=$?
+    set -e
+    return $status
+}
+
+failed() {
+    echo "libraries: building $1 failed; the end of $work/build.log:" >&2
+    tail -n 40 "$work/build.log" >&2
+    exit 1
+}
+
 declare -A key=() folder=()
 built=0
 for line in "${libraries[@]}"; do
@@ -238,34 +282,20 @@ for line in "${libraries[@]}"; do
 
     echo "libraries: building $name from ${version%.dsc} (a log in $cache/work/$name)"
     start=$(date +%s)
-    rm -rf "$out" "$cache/work/$name"
-    mkdir -p "$cache/work/$name/build" "$out"
-    # The libraries it is built on, merged by hard links.
-    root="$cache/work/$name/root"
-    mkdir -p "$root"
-    for d in $deps; do cp -al --remove-destination "${folder[$d]}/." "$root/"; done
-    rm -f "$root/.complete"
-    # The recipe stops at its first failing command (set -e holds in a
-    # subshell only where its status is not tested).
-    set +e
-    (
-        set -e
-        cd "$cache/work/$name"
-        if [ "$package" != - ]; then unpack "$package" "$version"; fi
-        cd build
-        SRC="$cache/work/$name/src" OUT="$out" ROOT="$root"
-        export SRC OUT ROOT
-        "build_$name"
-    ) > "$cache/work/$name/build.log" 2>&1
-    status=$?
-    set -e
-    [ $status = 0 ] || {
-        echo "libraries: building $name failed; the end of $cache/work/$name/build.log:" >&2
-        tail -n 40 "$cache/work/$name/build.log" >&2
-        exit 1
-    }
+    work="$cache/work/$name"
+    if [ "$(cat "$work/key" 2> /dev/null)" = "${key[$name]}" ]; then
+        echo "libraries: going on with the build of $name that an earlier run left"
+        recipe "$name" || {
+            echo "libraries: going on failed; building $name afresh"
+            rm -rf "$work"
+            recipe "$name"
+        } || failed "$name"
+    else
+        rm -rf "$work"
+        recipe "$name" || failed "$name"
+    fi
     echo "$package ${version%.dsc} $(( $(date +%s) - start )) s" > "$out/.complete"
-    rm -rf "$cache/work/$name"
+    rm -rf "$work"
     built=$((built + 1))
     echo "libraries: $name built in $(( $(date +%s) - start )) s"
 done
