@@ -400,7 +400,9 @@ TEST_F(DataTool, ExportRefusesToWriteOverItsInputOrAnyDataFile) {
     for (std::size_t i = 0; i < kFileCount; ++i) WriteBytes(dir / kDataFileNames[i], Stored(book.Collection(i)));
     WriteBytes(dir / "data1.BAK", Stored(book.insurance));
     WriteBytes(dir / "clients.bin", Stored(book.clients));
+#ifndef _WIN32 // symbolic links need a privilege there
     std::filesystem::create_symlink("data2.bcm", dir / "link.csv");
+#endif
     std::filesystem::create_hard_link(dir / "clients.bin", dir / "hard.csv");
     const std::string folder = dir.path().filename().string();
     struct Case {
@@ -410,7 +412,9 @@ TEST_F(DataTool, ExportRefusesToWriteOverItsInputOrAnyDataFile) {
         {"export --csv data2.bcm -o data2.bcm", true},
         {"export --csv data2.bcm -o ./data2.bcm", true},
         {"export --csv data2.bcm -o ../" + folder + "/data2.bcm", true},
-        {"export --csv data2.bcm -o link.csv", true},  // a link to the input
+#ifndef _WIN32
+        {"export --csv data2.bcm -o link.csv", true}, // a link to the input
+#endif
         {"export --csv data2.bcm -o data1.bcm", true}, // another data file
         {"export --csv data2.bcm -o DATA3.BCM", true}, // one by another spelling
         {"export --csv data2.bcm -o data1.BAK", true}, // a backup
