@@ -20,10 +20,13 @@ echo "windows: libraries ready in $(seconds "$start") s"
 
 start=$(date +%s)
 mkdir -p "$build"
+# Warnings are not errors here: at -O3 GCC 12 warns falsely (-Wrestrict in
+# std::string's operator+, -Wmismatched-new-delete where a test replaces
+# operator new). The test command's Debug build keeps -Werror.
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$prefix/../toolchain.cmake" \
       -DVANTOREL_WINDOWS_ROOT="$prefix" -DQT_HOST_PATH=/usr \
       -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DCMAKE_BUILD_TYPE=Release \
-      -DVANTOREL_WERROR=ON -DVANTOREL_BENCH=OFF > "$build/configure.log" ||
+      -DVANTOREL_BENCH=OFF > "$build/configure.log" ||
     { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" -j "$jobs"
 echo "windows: program, data tool and tests built in $(seconds "$start") s"
