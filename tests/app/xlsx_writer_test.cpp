@@ -78,7 +78,7 @@ TEST(Xlsx, ReplacesThroughARenameAndKeepsLinksAndPermissions) {
         EXPECT_TRUE(QString::fromStdString(r.Reason()).contains(bad)) << r.Reason();
     }
     EXPECT_TRUE(QFileInfo(folder).isDir());
-    EXPECT_EQ(Names(QDir(dir.path())).size(), 1) << Names(QDir(dir.path())).join(' ').toStdString();
+    EXPECT_TRUE(Names(QDir(dir.path())).isEmpty()) << Names(QDir(dir.path())).join(' ').toStdString();
 #ifdef _WIN32
     GTEST_SKIP() << "POSIX file modes and symbolic links (QFile::link makes a shortcut there)";
 #endif
@@ -100,7 +100,7 @@ TEST(Xlsx, ReplacesThroughARenameAndKeepsLinksAndPermissions) {
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(xlsx::Read(old).At(1, 0).text, QStringLiteral("张三"));
     EXPECT_EQ(QFile::permissions(old) & 0x0777, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
-    EXPECT_EQ(Names(QDir(dir.path())).size(), 4) << Names(QDir(dir.path())).join(' ').toStdString();
+    EXPECT_EQ(Names(QDir(dir.path())).size(), 3) << Names(QDir(dir.path())).join(' ').toStdString();
 }
 
 } // namespace
