@@ -4,8 +4,9 @@
 #   ./setup.sh test      install what is missing (the developers' tools too), build, run every test
 #   ./setup.sh package   (optional) build the Debian package, check it with lintian, install it
 #   ./setup.sh fuzz [SECONDS] [TARGET]   (developers) build a fuzz target with clang and run it
+#   ./setup.sh windows [--no-tests]   cross-build the Windows installer, test it under Wine
 # Queries for the project's own checks (the install check):
-#   ./setup.sh packages run|test|package|fuzz   the Debian packages that command installs
+#   ./setup.sh packages run|test|package|fuzz|windows   the Debian packages that command installs
 #   ./setup.sh cmake-options run|test|package   how that command configures its build
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -37,6 +38,12 @@ test_packages=(libgtest-dev libgmock-dev googletest libsqlite3-dev g++-mingw-w64
 package_packages=(dpkg-dev lintian)
 # The libFuzzer build: clang and its fuzzer runtime.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
+# The Windows build (cmake/windows/build.sh): mingw-w64 with posix threads;
+# make, perl and dpkg-source to build the libraries from Debian's sources
+# (the cross-built Qt uses the host's Qt tools, in the run list); GoogleTest's
+# sources for the tests; NSIS for the installer; Wine and Xvfb (with xauth
+# for xvfb-run) to test it, x11-apps and netpbm for the screenshot.
+windows_packages=(g++-mingw-w64-x86-64-posix make perl dpkg-dev googletest nsis wine wine64 xvfb xauth x11-apps netpbm)
 
 run_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF)
 test_options=(-DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=ON -DVANTOREL_WINDOWS_CHECK=ON)
@@ -105,13 +112,18 @@ fuzz)
     mkdir -p "build-fuzz/$corpus"
     exec "build-fuzz/fuzz/$target" -max_total_time="${2:-60}" "build-fuzz/$corpus" "fuzz/$corpus"
     ;;
+windows)
+    install_missing "${run_packages[@]}" "${windows_packages[@]}"
+    exec cmake/windows/build.sh "${@:2}"
+    ;;
 packages)
     case "${2:-}" in
     run) printf '%s\n' "${run_packages[@]}" ;;
     test) printf '%s\n' "${run_packages[@]}" "${test_packages[@]}" ;;
     package) printf '%s\n' "${run_packages[@]}" "${package_packages[@]}" ;;
     fuzz) printf '%s\n' "${run_packages[@]}" "${fuzz_packages[@]}" ;;
-    *) echo "usage: $0 packages run|test|package|fuzz" >&2; exit 2 ;;
+    windows) printf '%s\n' "${run_packages[@]}" "${windows_packages[@]}" ;;
+    *) echo "usage: $0 packages run|test|package|fuzz|windows" >&2; exit 2 ;;
     esac
     ;;
 cmake-options)
@@ -123,7 +135,7 @@ cmake-options)
     esac
     ;;
 *)
-    echo "usage: $0 run|test|package|fuzz" >&2
+    echo "usage: $0 run|test|package|fuzz|windows" >&2
     exit 2
     ;;
 esac

@@ -68,6 +68,21 @@ TEST(Xlsx, CellsAreReadBackWithTheirTypes) {
 TEST(Xlsx, ReplacesThroughARenameAndKeepsLinksAndPermissions) {
     QTemporaryDir dir;
     const SheetTable table = Table({QStringLiteral("姓名")}, {{SheetCell::Text(QStringLiteral("张三"))}});
+
+    // Failures are said, and leave what was there.
+    const QString folder = dir.filePath(QStringLiteral("a folder.xlsx"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const QString& bad : {dir.filePath(QStringLiteral("missing/r.xlsx")), folder}) {
+        const vantorel::Result<int> r = WriteXlsx(bad, table);
+        EXPECT_FALSE(r) << bad.toStdString();
+        EXPECT_TRUE(QString::fromStdString(r.Reason()).contains(bad)) << r.Reason();
+    }
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(Names(QDir(dir.path())).isEmpty()) << Names(QDir(dir.path())).join(' ').toStdString();
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX file modes and symbolic links (QFile::link makes a shortcut there)";
+#endif
+
     const QString fresh = dir.filePath(QStringLiteral("new.xlsx"));
     ASSERT_TRUE(WriteXlsx(fresh, table));
     EXPECT_EQ(QFile::permissions(fresh) & 0x0777, QFile::ReadUser | QFile::WriteUser) << "personal data: private";
@@ -85,16 +100,6 @@ TEST(Xlsx, ReplacesThroughARenameAndKeepsLinksAndPermissions) {
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(xlsx::Read(old).At(1, 0).text, QStringLiteral("张三"));
     EXPECT_EQ(QFile::permissions(old) & 0x0777, QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
-
-    // Failures are said, and leave what was there.
-    const QString folder = dir.filePath(QStringLiteral("a folder.xlsx"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    for (const QString& bad : {dir.filePath(QStringLiteral("missing/r.xlsx")), folder}) {
-        const vantorel::Result<int> r = WriteXlsx(bad, table);
-        EXPECT_FALSE(r) << bad.toStdString();
-        EXPECT_TRUE(QString::fromStdString(r.Reason()).contains(bad)) << r.Reason();
-    }
-    EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(Names(QDir(dir.path())).size(), 3) << Names(QDir(dir.path())).join(' ').toStdString();
 }
 

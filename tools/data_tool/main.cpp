@@ -7,6 +7,11 @@
 #include <iostream>
 #include <map>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 using namespace vantorel::tool;
 
 namespace {
@@ -173,4 +178,12 @@ int RunCommand(Args args) {
 
 } // namespace
 
-int main(int argc, char** argv) { return Finish(RunCommand(Args(argv + 1, argv + argc))); }
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Bytes as they are: text mode would turn a line break inside a CSV field
+    // into CR LF, and read CR LF and Ctrl-Z in JSON as something else.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    return Finish(RunCommand(Args(argv + 1, argv + argc)));
+}
