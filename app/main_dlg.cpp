@@ -6,6 +6,7 @@
 #include "template_builder.h"
 #include "welcome_page.h"
 #include "agent/reminders.h"
+#include "resources/templates/import_ids.h"
 #include "resources/templates/main_ids.h"
 #include "resources/templates/main_template.h"
 #include "resources/templates/policy_entry_ids.h"
@@ -83,6 +84,7 @@ CMainDlg::CMainDlg(Session session, PageFactories factories, QWidget* parent)
     connect(timer_, &QTimer::timeout, this, &CMainDlg::Tick);
     connect(tmpl::Ctl<QAbstractButton>(this, id::Remind), &QAbstractButton::clicked, this, &CMainDlg::OnRemindButton);
     connect(tmpl::Ctl<QAbstractButton>(this, id::Backup), &QAbstractButton::clicked, this, &CMainDlg::OnBackupButton);
+    connect(tmpl::Ctl<QAbstractButton>(this, id::Import), &QAbstractButton::clicked, this, &CMainDlg::OnImportButton);
 }
 
 CMainDlg::~CMainDlg() { Shutdown(); }
@@ -221,6 +223,11 @@ void CMainDlg::OnBackupButton() {
     for (const vantorel::FileBackupResult& r : backup)
         if (!r.written) std::fprintf(stderr, "vantorel: %s not written: %s\n", r.file.c_str(), r.reason.c_str());
     msg::Info(this, messages::Backup(backup, session_.Folder()));
+}
+
+void CMainDlg::OnImportButton() {
+    for (const PageFactory& f : factories_)
+        if (f.templateId == ids::import::Template && f.open) f.open(this, this);
 }
 
 void CMainDlg::OnJournalFailed(const QString& reason) {

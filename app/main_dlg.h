@@ -54,6 +54,7 @@ public:
     const ReminderSwitches& StoredSwitches() const override { return session_.StoredSwitches(); }
     QDate Today() const override { return clock_().date(); }
     bool EditPolicy(int index) override;
+    vantorel::Result<void> FlushJournal() override { return session_.FlushJournal(); }
 
     // Where "now" comes from (tests move it past midnight).
     void SetClock(Clock clock) { clock_ = std::move(clock); }
@@ -75,6 +76,7 @@ private:
     void ShowClock();
     void OnRemindButton();
     void OnBackupButton();
+    void OnImportButton();
     void SaveData();
     void OnJournalFailed(const QString& reason);
     void WriteSwitches();

@@ -20,5 +20,6 @@ int Dump(const Args& args);
 int Build(const Args& args);
 int Check(const Args& args);
 int Export(const Args& args);
+int Import(const Args& args);
 
 } // namespace vantorel::tool

@@ -2,20 +2,25 @@
 // page, over a small made-up book in a temporary folder, on Qt's offscreen
 // platform, at a fixed date and time so that a picture only changes when the
 // look does. The first shows the policy list, the second (when asked for) the
-// reminder page with the renewal premiums of the coming month.
+// reminder page with the renewal premiums of the coming month, the third the
+// import dialog with a small client list checked.
 //
-//   vantorel_readme_picture OUT.png [REMINDERS.png]
+//   vantorel_readme_picture OUT.png [REMINDERS.png [IMPORT.png]]
 #include "agent/gbk.h"
 #include "app/agent_app.h"
 #include "app/main_dlg.h"
 #include "app/message_box.h"
 #include "app/page.h"
+#include "pages/import/import_dlg.h"
 #include "pages/page_registry.h"
 #include "records/data_files.h"
+#include "resources/templates/import_ids.h"
 #include "resources/templates/main_ids.h"
 #include "resources/templates/query_ids.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -85,11 +90,28 @@ void WriteSampleBook(const QString& dir) {
             std::fprintf(stderr, "could not write %s: %s\n", r.file.c_str(), r.reason.c_str());
 }
 
+// A client list as an agent keeps it in a spreadsheet program: its own
+// headers, one client the book has, one twice, one birthday mistyped.
+QString WriteClientList(const QString& dir) {
+    const QString path = dir + QStringLiteral("/客户名单.csv");
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return {};
+    f.write(QStringLiteral("\uFEFF序号,客户姓名,性别,身份证号码,手机号码,生日,地址\r\n"
+                           "1,孙丽,女,,13512345678,1988-02-14,北京市朝阳区建国路 88 号\r\n"
+                           "2,周建华,男,110105198003150017,13601112222,1980-03-15,北京市海淀区中关村大街 1 号\r\n"
+                           "3,吴佳,F,110105199207080026,13703334444,1992年7月8日,北京市东城区东直门内大街 5 号\r\n"
+                           "4,郑伟,M,110105197511300035,13804445555,1975/11/30,北京市西城区金融街 9 号\r\n"
+                           "5,冯雪,女,110105198812120048,13905556666,下周二,北京市丰台区丽泽路 16 号\r\n"
+                           "6,周建华,男,110105198003150017,13601112222,1980-03-15,北京市海淀区中关村大街 1 号\r\n")
+                .toUtf8());
+    return path;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: %s OUT.png [REMINDERS.png]\n", argv[0]);
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: %s OUT.png [REMINDERS.png [IMPORT.png]]\n", argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -121,9 +143,21 @@ int main(int argc, char** argv) {
         if (auto* all = query->findChild<QAbstractButton*>(QString::number(ids::query::ShowAll))) all->click();
     bool saved = draw(argv[1]);
     // The reminder page: the switches and the premiums due in the coming month.
-    if (argc == 3) {
+    if (argc >= 3) {
         select(QStringLiteral("其它提醒"));
         saved = draw(argv[2]) && saved;
+    }
+    // The import dialog over the window, the client list checked.
+    if (argc == 4) {
+        CImportDlg import(&dlg, &dlg);
+        import.show();
+        import.findChild<QComboBox*>(QString::number(ids::import::Kind))->setCurrentIndex(1);
+        import.OpenFile(WriteClientList(data.path()));
+        import.Check();
+        QApplication::processEvents();
+        const bool drawn = import.grab().save(QString::fromLocal8Bit(argv[3]));
+        if (!drawn) std::fprintf(stderr, "could not write %s\n", argv[3]);
+        saved = drawn && saved;
     }
     // Leave without the shutdown sequence: the temporary book needs no saving.
     std::fflush(stdout);
