@@ -220,9 +220,11 @@ void CMainDlg::OnRemindButton() {
 }
 
 void CMainDlg::OnBackupButton() {
-    const vantorel::Result<void> backup = session_.Backup();
-    if (!backup) std::fprintf(stderr, "vantorel: backup failed: %s\n", backup.Reason().c_str());
-    msg::Info(this, backup ? QStringLiteral("备份成功！") : QStringLiteral("备份失败！"));
+    // What the agent sees now, not the files as last saved.
+    const vantorel::BackupReport backup = session_.Backup();
+    for (const vantorel::FileBackupResult& r : backup)
+        if (!r.written) std::fprintf(stderr, "vantorel: %s not written: %s\n", r.file.c_str(), r.reason.c_str());
+    msg::Info(this, messages::Backup(backup, session_.Folder()));
 }
 
 void CMainDlg::OnImportButton() {

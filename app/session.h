@@ -61,7 +61,9 @@ public:
     vantorel::Result<void> CloseJournal();
     // Waits until every change so far is in the journal on disk.
     vantorel::Result<void> FlushJournal();
-    vantorel::Result<void> Backup() const { return vantorel::BackupAll(folder_, *storage_); }
+    // The book as it is now, to data1.BAK..data4.BAK; the data files and the
+    // journal are not touched.
+    vantorel::BackupReport Backup() const { return vantorel::BackupAll(book_, folder_, &loaded_, *storage_); }
 
 private:
     struct Loaded {

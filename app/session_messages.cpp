@@ -46,10 +46,10 @@ QString DamagedFiles(const vantorel::LoadReport& report, const std::filesystem::
                     .arg(r.offset)
                     .arg(r.records);
             if (!r.setAside.empty())
-                line += QStringLiteral("原文件已复制为“%1”。").arg(Shown(r.setAside, folder));
+                line += QStringLiteral("原文件已另存为“%1”。").arg(Shown(r.setAside, folder));
             else
                 line +=
-                    QStringLiteral("原文件没有能复制（%1）；原").arg(QString::fromStdString(r.reason)) + kKeptInPlace;
+                    QStringLiteral("原文件没有能另存（%1）；原").arg(QString::fromStdString(r.reason)) + kKeptInPlace;
             lines << line;
         } else if (r.state == vantorel::LoadState::unreadable) {
             lines << QStringLiteral("“%1”无法打开（%2）；其中的记录本次没有读入，")
@@ -93,6 +93,33 @@ QString Recovery(const vantorel::JournalRecovery& r, const std::filesystem::path
         lines << QStringLiteral("恢复日志没有能另存（%1），仍留在原处；这次运行不记录恢复日志，"
                                 "程序意外中止时这次的改动会丢失。")
                      .arg(QString::fromStdString(r.setAsideError));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString Backup(const vantorel::BackupReport& report, const std::filesystem::path& folder) {
+    QStringList failed, written, partial;
+    for (std::size_t i = 0; i < vantorel::kFileCount; ++i) {
+        const vantorel::FileBackupResult& r = report[i];
+        const QString name = QStringLiteral("“%1”").arg(QString::fromStdString(r.file));
+        if (!r.written) {
+            std::error_code ec;
+            const bool earlier = std::filesystem::exists(folder / r.file, ec);
+            failed << QStringLiteral("%1没有能写入（%2）%3")
+                          .arg(name, QString::fromStdString(r.reason),
+                               earlier ? QStringLiteral("，以前的%1保持不变。").arg(name) : QStringLiteral("。"));
+            continue;
+        }
+        written << name;
+        if (r.partial) partial << QStringLiteral("“%1”").arg(QString::fromLatin1(vantorel::kDataFileNames[i]));
+    }
+    QStringList lines{failed.isEmpty() ? QStringLiteral("备份成功！") : QStringLiteral("备份失败！")};
+    lines << failed;
+    if (!failed.isEmpty() && !written.isEmpty())
+        lines << written.join(QStringLiteral("、")) + QStringLiteral("已写入。");
+    if (!partial.isEmpty())
+        lines << QStringLiteral(
+                     "%1在启动时没有能完整读入：备份中只有程序中现有的记录，文件中没有读入的部分不在备份中。")
+                     .arg(partial.join(QStringLiteral("、")));
     return lines.join(QLatin1Char('\n'));
 }
 

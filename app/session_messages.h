@@ -1,6 +1,7 @@
-// What the program tells the user about its data files when it starts and
-// when it closes: files not read completely, what a recovery journal brought
-// back, a journal that cannot be written, a save that failed.
+// What the program tells the user about its data files when it starts, when
+// it backs them up and when it closes: files not read completely, what a
+// recovery journal brought back, a journal that cannot be written, a backup,
+// a save that failed.
 #pragma once
 
 #include "records/data_files.h"
@@ -20,6 +21,10 @@ QString DamagedFiles(const vantorel::LoadReport& report, const std::filesystem::
 // The start-up message for what a journal left by a run that did not end in
 // order brought back, and what it did not; empty when there is nothing to say.
 QString Recovery(const vantorel::JournalRecovery& recovery, const std::filesystem::path& folder);
+// The box after "备份数据": "备份成功！" or "备份失败！", then the backups not
+// written with their reasons and those written, and the data files whose
+// backup holds less than the file, for not having been read completely.
+QString Backup(const vantorel::BackupReport& report, const std::filesystem::path& folder);
 // Told once when the journal cannot be written.
 QString JournalFailure(const QString& reason);
 // A data file that could not be saved at close, with the question whether to try again.

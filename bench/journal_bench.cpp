@@ -7,6 +7,18 @@
 //       that fails. Each next start must show the book after a prefix of the
 //       script that holds every change made more than a second before the
 //       kill, nothing twice, and whole data files. 200 trials by default.
+//   journal_bench damaged-kill [--trials N] [--seed S] [--max-ms M] [--policies N]
+//       The same over a damaged data1.bcm of N policies (5000), the kills
+//       spread over the first M ms (1000) after each start, the window's build
+//       between reading the files and the journal stood in for by a pause of
+//       up to 300 ms. Each start before an orderly close must read the same
+//       damaged file again, keep every record before the damage and name the
+//       one file kept of it; after an orderly close the file is damaged anew.
+//   journal_bench keep-aside [--mb N]
+//       The start over a data file of N MiB (1024) whose bytes the load does
+//       not read: the load with the file kept aside by a hard link, then by a
+//       copy (links refused), each followed by a second start before any
+//       save, which names what the first kept.
 //   journal_bench cost --book DIR [--changes N] [--removes PERCENT]
 //       What one change costs the user-interface thread with the book of DIR
 //       loaded (as storage_bench --write-book writes it), with the journal and
@@ -31,6 +43,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -38,6 +51,7 @@
 #include <map>
 #include <random>
 #include <sstream>
+#include <string_view>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -52,17 +66,39 @@ namespace {
     std::exit(1);
 }
 
-std::uint64_t Digest(const DataBook& book) {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (std::size_t i = 0; i < vantorel::kFileCount; ++i) {
-        vantorel::CMemFile f;
-        vantorel::CArchive ar(f, vantorel::CArchive::store);
-        book.Collection(i).Store(ar);
-        ar.Close();
-        for (unsigned char c : f.Data()) h = (h ^ c) * 0x100000001b3ull;
-    }
+std::uint64_t Fnv(std::string_view bytes, std::uint64_t h = 0xcbf29ce484222325ull) {
+    for (unsigned char c : bytes) h = (h ^ c) * 0x100000001b3ull;
     return h;
 }
+
+// The digests of the four collections' bytes, as a save writes them. Kept
+// between calls: a collection is hashed again only once it has changed.
+class BookDigest {
+public:
+    std::uint64_t Of(const DataBook& book) {
+        std::uint64_t h = 0xcbf29ce484222325ull;
+        for (std::size_t i = 0; i < vantorel::kFileCount; ++i) {
+            const vantorel::CObject& c = book.Collection(i);
+            if (!known_[i] || changes_[i] != c.ChangeCount()) {
+                vantorel::CMemFile f;
+                vantorel::CArchive ar(f, vantorel::CArchive::store);
+                c.Store(ar);
+                ar.Close();
+                parts_[i] = Fnv(f.Data());
+                changes_[i] = c.ChangeCount();
+                known_[i] = true;
+            }
+            h = Fnv(std::string_view(reinterpret_cast<const char*>(&parts_[i]), sizeof parts_[i]), h);
+        }
+        return h;
+    }
+
+private:
+    std::array<std::uint64_t, vantorel::kFileCount> parts_{}, changes_{};
+    std::array<bool, vantorel::kFileCount> known_{};
+};
+
+std::uint64_t Digest(const DataBook& book) { return BookDigest().Of(book); }
 
 // ---------------------------------------------------------------- the script
 
@@ -124,26 +160,34 @@ void Say(const std::string& line) {
     [[maybe_unused]] const ssize_t n = ::write(1, l.data(), l.size());
 }
 
-// One run of the program's session on `dir`: open, then the script until
+// One letter per load outcome, in the order of LoadState.
+char StateLetter(vantorel::LoadState s) { return "LMEDUB"[static_cast<int>(s)]; }
+
+// One run of the program's session on `dir`: open (with a pause of
+// BUILD_MS where the program builds its window), then the script until
 // killed, or a close in order after `closeAfter` changes (with the save of
 // data file `failing` refused, when 0..3).
 int Child(int argc, char** argv) {
-    if (argc < 6) Fail("child DIR SEED CLOSE_AFTER FAILING");
+    if (argc < 6) Fail("child DIR SEED CLOSE_AFTER FAILING [BUILD_MS]");
     const fs::path dir = argv[2];
     const std::uint64_t seed = std::stoull(argv[3]);
-    const int closeAfter = std::atoi(argv[4]), failing = std::atoi(argv[5]);
+    const int closeAfter = std::atoi(argv[4]), failing = std::atoi(argv[5]),
+              buildMs = argc > 6 ? std::atoi(argv[6]) : 0;
     int qargc = 1;
     QCoreApplication app(qargc, argv);
     testkit::FailingStorage storage; // the system's files, until a save is to be refused
     Session session(dir, storage);
-    session.Open();
-    bool whole = true;
-    for (const auto& r : session.LoadResults())
-        whole = whole && (r.state == vantorel::LoadState::loaded || r.state == vantorel::LoadState::missing);
+    session.BeginOpen();
+    std::this_thread::sleep_for(std::chrono::milliseconds(buildMs));
+    session.FinishOpen();
+    std::string states;
+    for (const auto& r : session.LoadResults()) states += StateLetter(r.state);
+    const vantorel::FileLoadResult& policies = session.LoadResults()[0];
     const vantorel::JournalRecovery& rec = session.Recovery();
-    Say("opened " + std::to_string(Digest(session.Book())) + " " + (whole ? "whole" : "NOT-WHOLE") + " " +
-        std::to_string(rec.Applied()) + " " + std::to_string(rec.Unapplied()) + " " + std::to_string(rec.tornBytes) +
-        " " + std::to_string(rec.setAside.empty() ? 0 : 1));
+    Say("opened " + std::to_string(Digest(session.Book())) + " " + states + " " + std::to_string(rec.Applied()) + " " +
+        std::to_string(rec.Unapplied()) + " " + std::to_string(rec.tornBytes) + " " +
+        std::to_string(rec.setAside.empty() ? 0 : 1) + " " + std::to_string(policies.records) + " " +
+        (policies.setAside.empty() ? std::string("-") : policies.setAside.filename().string()));
     std::mt19937_64 rng(seed), pauses(seed + 1); // the script's draws are the script's alone
     for (int k = 1; k <= 100000; ++k) {
         Step(session.Book(), rng, seed, k);
@@ -182,15 +226,57 @@ struct Expected {
 int FindPrefix(const Expected& e, std::uint64_t digest, DataBook& book) {
     book = e.base;
     std::mt19937_64 rng(e.seed);
+    BookDigest digests; // one book, changed step by step
     for (int m = 0; m <= e.hi; ++m) {
         if (m > 0) Step(book, rng, e.seed, m);
-        if (m >= e.lo && Digest(book) == digest) return m;
+        if (m >= e.lo && digests.Of(book) == digest) return m;
     }
     return -1;
 }
 
-int Kill(int argc, char** argv) {
-    int trials = 200, maxMs = 3000;
+// The book after the first `m` changes of `e`'s script.
+DataBook Prefix(const Expected& e, int m) {
+    DataBook book = e.base;
+    std::mt19937_64 rng(e.seed);
+    for (int k = 1; k <= m; ++k) Step(book, rng, e.seed, k);
+    return book;
+}
+
+// The four files of `dir` read as the loader reads them, without moving,
+// linking or writing anything; `states` gets one letter per file.
+DataBook ReadBook(const fs::path& dir, std::string* states = nullptr) {
+    DataBook book;
+    for (const vantorel::CollectionId id : vantorel::kCollections) {
+        const vantorel::FileLoadResult r = vantorel::LoadFile(book.Collection(id), dir / vantorel::kDataFileNames[id]);
+        if (states) *states += StateLetter(r.state);
+    }
+    return book;
+}
+
+// Cuts the last bytes off data1.bcm, as a write cut short leaves a file, in a
+// new file renamed over it: another file than the last one damaged.
+void Damage(const fs::path& dir) {
+    const fs::path file = dir / vantorel::kDataFileNames[0], cut = file.string() + ".cut";
+    std::string bytes;
+    {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    bytes.resize(bytes.size() - 3);
+    std::ofstream(cut, std::ios::binary | std::ios::trunc) << bytes;
+    fs::rename(cut, file);
+}
+
+// The files kept aside of damaged data1.bcm files.
+int KeptAside(const fs::path& dir) {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(dir))
+        n += e.path().filename().string().rfind(std::string(vantorel::kDataFileNames[0]) + ".damaged-", 0) == 0;
+    return n;
+}
+
+int Kill(int argc, char** argv, bool damaged) {
+    int trials = 200, maxMs = damaged ? 1000 : 3000, policies = 5000;
     std::uint64_t seed = 12;
     for (int i = 2; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
@@ -200,6 +286,8 @@ int Kill(int argc, char** argv) {
             seed = std::stoull(argv[i + 1]);
         else if (a == "--max-ms")
             maxMs = std::atoi(argv[i + 1]);
+        else if (a == "--policies" && damaged)
+            policies = std::atoi(argv[i + 1]);
         else
             Fail("unknown option " + a);
     }
@@ -210,9 +298,36 @@ int Kill(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     std::mt19937_64 rng(seed);
     Expected expected; // an empty folder: the empty book, no script yet
+    // Over a damaged file: the records the loader keeps of it, and the name it is kept under.
+    bool damagedNow = false;
+    int kept = 0, rounds = 0;
+    std::string aside;
+    std::vector<double> killMs; // when the kills came, after the start
+    const auto damage = [&] {
+        Damage(dir);
+        expected = {ReadBook(dir), 0, 0, 0, {}, 0};
+        kept = expected.base.insurance.GetSize();
+        damagedNow = true;
+        aside.clear();
+        ++rounds;
+    };
+    if (damaged) {
+        DataBook book;
+        for (int i = 0; i < policies; ++i) {
+            vantorel::PolicyRecord p;
+            p.info.policyNo = "K" + std::to_string(i);
+            p.holder.name = "kept " + std::to_string(i);
+            p.beneficiaries.push_back({});
+            p.beneficiaries[0].name = "b" + std::to_string(i);
+            book.insurance.Add(p);
+        }
+        for (const auto& r : vantorel::SaveAll(book, dir))
+            if (r.outcome != vantorel::SaveOutcome::written) Fail("cannot write the book: " + r.reason);
+        damage();
+    }
     std::map<std::string, int> counts;
     std::vector<double> lostAges; // how long before the kill the changes lost were made
-    int failures = 0, recovered = 0, lost = 0;
+    int failures = 0, recovered = 0, lost = 0, keptLost = 0;
     const auto fail = [&](int trial, const std::string& why) {
         ++failures;
         std::fprintf(stderr, "trial %d: %s\n", trial, why.c_str());
@@ -222,9 +337,12 @@ int Kill(int argc, char** argv) {
         const std::uint64_t script = seed * 1000003 + static_cast<std::uint64_t>(t) + 1;
         const int closeAfter = last ? 1 : (rng() % 4 == 0 ? 20 + static_cast<int>(rng() % 200) : 0);
         const int failing = (!last && closeAfter && rng() % 3 == 0) ? static_cast<int>(rng() % 4) : -1;
-        const double killAfter = last ? 1e9 : 50 + static_cast<double>(rng() % static_cast<unsigned>(maxMs));
+        const double killAfter = last      ? 1e9
+                                 : damaged ? static_cast<double>(rng() % static_cast<unsigned>(maxMs))
+                                           : 50 + static_cast<double>(rng() % static_cast<unsigned>(maxMs));
+        const int buildMs = damaged ? static_cast<int>(rng() % 300) : 0;
         const Spawned child = Spawn({bench::SelfPath(), "child", dir.string(), std::to_string(script),
-                                     std::to_string(closeAfter), std::to_string(failing)});
+                                     std::to_string(closeAfter), std::to_string(failing), std::to_string(buildMs)});
         const double started = NowMs();
         std::string text;
         double killedAt = 0;
@@ -250,6 +368,7 @@ int Kill(int argc, char** argv) {
         ::waitpid(child.pid, &status, 0);
         const bool killed = killedAt > 0;
         ++counts[killed ? "killed" : "ended by itself"];
+        if (killed) killMs.push_back(killedAt - started);
 
         // What the child said: "opened ...", then "k time" per change, maybe "closed ...".
         std::istringstream lines(text);
@@ -263,12 +382,29 @@ int Kill(int argc, char** argv) {
             w >> first;
             if (first == "opened") {
                 std::uint64_t digest;
-                std::string whole;
-                int applied, unapplied, setAside;
+                std::string states, keptAs;
+                int applied, unapplied, setAside, read;
                 std::uint64_t torn;
-                if (!(w >> digest >> whole >> applied >> unapplied >> torn >> setAside)) continue; // cut by the kill
+                if (!(w >> digest >> states >> applied >> unapplied >> torn >> setAside >> read >> keptAs))
+                    continue; // cut by the kill
                 opened = true;
-                if (whole != "whole") fail(t, "a data file was not whole at the start");
+                for (std::size_t i = damaged ? 1 : 0; i < states.size(); ++i)
+                    if (states[i] != 'L' && states[i] != 'M') fail(t, "a data file was not whole at the start");
+                if (damaged && damagedNow) {
+                    // The same damaged file read again: every record before the damage, and the one file kept of it.
+                    ++counts["starts over a damaged file"];
+                    if (states[0] != 'D') fail(t, "data1.bcm was not read as the damaged file");
+                    if (read != kept) {
+                        keptLost += std::max(0, kept - read);
+                        fail(t, "read " + std::to_string(read) + " records of the damaged file, not " +
+                                    std::to_string(kept));
+                    }
+                    if (aside.empty()) aside = keptAs;
+                    if (keptAs == "-" || keptAs != aside)
+                        fail(t, "the damaged file kept as " + keptAs + ", not " + aside);
+                } else if (damaged && states[0] != 'L' && states[0] != 'M') {
+                    fail(t, "data1.bcm was not whole at the start");
+                }
                 if (setAside) ++counts["journals set aside"];
                 if (torn) ++counts["torn tails"];
                 DataBook book;
@@ -294,6 +430,14 @@ int Kill(int argc, char** argv) {
                 done.emplace_back(std::stoi(first), at);
             }
         }
+        if (killed) ++counts[opened ? "killed after the start" : "killed while starting"];
+        // One file kept of each damaged file: of this one too once a start has named it, or maybe
+        // (linked by a start killed before it said so) before that.
+        if (damaged) {
+            const int named = rounds - 1 + (aside.empty() ? 0 : 1), found = KeptAside(dir);
+            if (found != named && (found != named + 1 || !aside.empty()))
+                fail(t, std::to_string(found) + " files kept of " + std::to_string(rounds) + " damaged files");
+        }
         if (!opened) continue; // killed while starting: the last script's prefixes still stand
         counts["changes made"] += static_cast<int>(done.size());
         if (closed) {
@@ -301,6 +445,14 @@ int Kill(int argc, char** argv) {
             if (journalLeft != (failing >= 0))
                 fail(t, failing >= 0 ? "a failed save left no journal" : "an orderly close left a journal");
             expected.lo = expected.hi = closeAfter;
+            std::string states;
+            const DataBook now = ReadBook(dir, &states);
+            if (damaged && states[0] == 'L') damagedNow = false;
+            if (damaged && !journalLeft && !last) {
+                // Closed in order: the files hold the book; then data1.bcm is damaged anew.
+                if (Digest(now) != Digest(Prefix(expected, closeAfter))) fail(t, "the orderly close lost records");
+                damage();
+            }
         } else {
             // Every change made a second before the kill must come back; one more may have been
             // made and not yet said.
@@ -318,13 +470,21 @@ int Kill(int argc, char** argv) {
     DataBook want;
     if (FindPrefix(expected, Digest(back), want) < 0) fail(trials, "the files after the last close are not the book");
     if (fs::exists(dir / vantorel::kJournalFileName)) fail(trials, "a journal after the last close");
+    if (damaged && KeptAside(dir) != rounds)
+        fail(trials, std::to_string(KeptAside(dir)) + " files kept of " + std::to_string(rounds) + " damaged files");
 
     std::printf("kill trials: %d (seed %llu, kill within %d ms of the start)\n", trials,
                 static_cast<unsigned long long>(seed), maxMs);
+    if (damaged)
+        std::printf("  over a damaged data1.bcm of %d policies, %d records kept of it; damaged anew after each "
+                    "orderly close: %d damaged files, %d kept aside\n",
+                    policies, policies - 1, rounds, KeptAside(dir));
     for (const auto& [what, n] : counts) std::printf("  %-28s %d\n", what.c_str(), n);
+    std::printf("  kills after the start (ms)   %s (min / median / max)\n", bench::Spread(killMs, "%.0f").c_str());
     std::printf("  changes replayed at starts   %d\n", recovered);
     std::printf("  changes lost (not on disk yet at the kill): %d; made %s ms before the kill (min / median / max)\n",
                 lost, bench::Spread(lostAges, "%.0f").c_str());
+    if (damaged) std::printf("  records kept of a damaged file, lost: %d\n", keptLost);
     std::printf("failures: %d\n", failures);
     fs::remove_all(tmpl);
     return failures == 0 ? 0 : 1;
@@ -538,15 +698,60 @@ int ReplayBench(int argc, char** argv) {
     return 0;
 }
 
+// ---------------------------------------------------------------- keeping a file aside
+
+int KeepAsideBench(int argc, char** argv) {
+    int mb = 1024;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        if (std::string(argv[i]) != "--mb") Fail(std::string("unknown option ") + argv[i]);
+        mb = std::atoi(argv[i + 1]);
+    }
+    char tmpl[] = "/tmp/keep-aside-XXXXXX";
+    if (!::mkdtemp(tmpl)) Fail("mkdtemp");
+    const fs::path dir = tmpl;
+    {
+        // A count of 0, then bytes no record accounts for.
+        std::ofstream out(dir / vantorel::kDataFileNames[0], std::ios::binary);
+        out.write("\0\0\0\0", 4);
+        std::string piece(1 << 20, '\0');
+        for (std::size_t k = 0; k < piece.size(); ++k) piece[k] = static_cast<char>(k * 7919 >> 3);
+        for (int k = 0; k < mb; ++k) out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        if (!out) Fail("cannot write the data file");
+    }
+    std::printf("start over a %d MiB data file with unread bytes (LoadAll, ms; load %s):\n", mb,
+                bench::LoadAverage().c_str());
+    for (const bool links : {true, false}) {
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().filename() != vantorel::kDataFileNames[0]) fs::remove(e.path());
+        testkit::FailingStorage storage;
+        if (!links) storage.Fail({.step = testkit::FailingStorage::Step::link, .file = ""});
+        for (const char* start : {"first start", "second start"}) {
+            DataBook book;
+            const double t0 = NowMs();
+            const vantorel::FileLoadResult r = vantorel::LoadAll(book, dir, storage)[0];
+            const double t1 = NowMs();
+            if (r.setAside.empty()) Fail("not kept aside: " + r.reason);
+            std::printf("  %-8s %-13s %9.1f  kept as %s\n", links ? "linked" : "copied", start, t1 - t0,
+                        r.setAside.filename().string().c_str());
+        }
+    }
+    fs::remove_all(dir);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "child") return Child(argc, argv);
-    if (mode == "kill") return Kill(argc, argv);
+    if (mode == "kill") return Kill(argc, argv, false);
+    if (mode == "damaged-kill") return Kill(argc, argv, true);
+    if (mode == "keep-aside") return KeepAsideBench(argc, argv);
     if (mode == "cost") return Cost(argc, argv);
     if (mode == "replay") return ReplayBench(argc, argv);
     std::fprintf(stderr, "usage: journal_bench kill [--trials N] [--seed S] [--max-ms M]\n"
+                         "       journal_bench damaged-kill [--trials N] [--seed S] [--max-ms M] [--policies N]\n"
+                         "       journal_bench keep-aside [--mb N]\n"
                          "       journal_bench cost --book DIR [--changes N] [--removes PERCENT]\n"
                          "       journal_bench replay --book DIR [--changes N] [--runs N] [--removes PERCENT]\n");
     return 2;

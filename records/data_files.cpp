@@ -3,11 +3,13 @@
 #include "platform_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 namespace vantorel {
 
@@ -31,19 +33,6 @@ fs::path FreeName(const fs::path& file, const char* suffix, std::string& error) 
             return {};
         }
         target = base + "-" + std::to_string(n);
-    }
-    return target;
-}
-
-// Moves a damaged file aside. Never overwrites anything.
-fs::path SetAside(const fs::path& file, std::string& error) {
-    const fs::path target = FreeName(file, kDamagedSuffix, error);
-    if (target.empty()) return {};
-    std::error_code ec;
-    fs::rename(file, target, ec);
-    if (ec) {
-        error = ec.message();
-        return {};
     }
     return target;
 }
@@ -104,6 +93,89 @@ Result<void> CopyWhole(Storage& storage, const fs::path& from, const fs::path& t
             for (std::size_t n; (n = (*in)->Read(buf, sizeof buf)) > 0;) out.Write(buf, n);
         },
         PermissionBits(from).value_or(OsFile::kPrivateMode));
+}
+
+// Reads until `buf` is full or the file ends.
+std::size_t ReadFull(CFile& file, char* buf, std::size_t n) {
+    std::size_t got = 0;
+    for (std::size_t k; got < n && (k = file.Read(buf + got, n - got)) > 0;) got += k;
+    return got;
+}
+
+// Whether two files hold the same bytes; false when either cannot be read.
+bool SameBytes(Storage& storage, const fs::path& a, const fs::path& b) {
+    Result<std::unique_ptr<CFile>> x = storage.OpenToCopy(a);
+    if (!x) return false;
+    Result<std::unique_ptr<CFile>> y = storage.OpenToCopy(b);
+    if (!y || (*x)->GetLength() != (*y)->GetLength()) return false;
+    constexpr std::size_t kPiece = 256 * 1024;
+    std::string p(kPiece, '\0'), q(kPiece, '\0');
+    try {
+        for (;;) {
+            const std::size_t n = ReadFull(**x, p.data(), kPiece), m = ReadFull(**y, q.data(), kPiece);
+            if (n != m || std::memcmp(p.data(), q.data(), n) != 0) return false;
+            if (n == 0) return true;
+        }
+    } catch (const FileError&) {
+        return false;
+    }
+}
+
+// The plain files beside `target` named as files kept of it are: symbolic
+// links are not among them, as they would follow whatever replaces it.
+std::vector<fs::path> KeptBeside(const fs::path& target) {
+    std::vector<fs::path> kept;
+    const std::string name = target.filename().string();
+    const fs::path folder = target.parent_path();
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string n = it->path().filename().string();
+        std::error_code type;
+        if (it->symlink_status(type).type() != fs::file_type::regular) continue;
+        for (const char* suffix : {kDamagedSuffix, kUnreadSuffix})
+            if (n.size() > name.size() && n.rfind(name + suffix, 0) == 0) kept.push_back(folder / n);
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
+// Keeps the bytes of `target`, which stays where it is, under a second name
+// beside it, before any save can replace it: a name that already holds this
+// very file (a link of an earlier start) or the same bytes (a copy), else a
+// new hard link, else a new copy. However often one file is loaded before a
+// save, it is kept once, and a link found costs no read of it. Empty, with
+// `error` set, when nothing keeps it.
+fs::path KeepAside(Storage& storage, const fs::path& target, const char* suffix, std::string& error) {
+    const std::vector<fs::path> kept = KeptBeside(target);
+    const Result<FileIdentity> self = IdentityOf(target);
+    if (!self) {
+        error = self.Reason();
+        return {};
+    }
+    if (self->inode != 0)
+        for (const fs::path& k : kept)
+            if (const Result<FileIdentity> id = IdentityOf(k);
+                id && id->device == self->device && id->inode == self->inode)
+                return k;
+    // Only a file of the same size can be a copy; only then are the bytes read.
+    for (const fs::path& k : kept)
+        if (const Result<FileIdentity> id = IdentityOf(k);
+            id && id->size == self->size && SameBytes(storage, target, k))
+            return k;
+    const fs::path name = FreeName(target, suffix, error);
+    if (name.empty()) return {};
+    const Result<void> linked = storage.Link(target, name);
+    if (linked) {
+        // A failed sync is no reason to copy: the link is there, and the file
+        // system orders it before the save's later rename in the same folder.
+        (void)storage.SyncFolderOf(name);
+        return name;
+    }
+    const Result<void> copied = CopyWhole(storage, target, name);
+    if (copied) return name;
+    error = linked.Reason() + "; " + copied.Reason();
+    return {};
 }
 
 // FNV-1a over the bytes a collection writes: tells whether it changed,
@@ -226,25 +298,15 @@ LoadReport LoadAll(DataBook& book, const fs::path& dir, Storage& storage) {
     for (const CollectionId id : kCollections) {
         const fs::path path = dir / kDataFileNames[id];
         FileLoadResult r = LoadFile(book.Collection(id), path);
-        std::string error;
-        if (r.state == LoadState::damaged) {
-            r.setAside = SetAside(SaveTarget(path), error);
-            // Once moved aside nothing can overwrite it; otherwise the save must leave it alone.
+        if (r.state == LoadState::damaged || r.state == LoadState::unreadBytes) {
+            // The file stays in place, loadable as before; a save may replace
+            // it only once its bytes are kept elsewhere.
+            const bool damaged = r.state == LoadState::damaged;
+            std::string error;
+            r.setAside = KeepAside(storage, SaveTarget(path), damaged ? kDamagedSuffix : kUnreadSuffix, error);
             r.keepOnSave = r.setAside.empty();
-            if (r.setAside.empty()) r.reason += "; could not set the file aside: " + error;
-        } else if (r.state == LoadState::unreadBytes) {
-            // The file stays in place, loadable as before; the copy keeps what the save would drop.
-            const fs::path target = SaveTarget(path);
-            const fs::path copy = FreeName(target, kUnreadSuffix, error);
-            if (!copy.empty()) {
-                const Result<void> copied = CopyWhole(storage, target, copy);
-                if (copied) r.setAside = copy;
-                error = copied.Reason();
-            }
-            if (r.setAside.empty()) {
-                r.keepOnSave = true;
-                r.reason = "could not keep a copy of the file: " + error;
-            }
+            if (r.keepOnSave)
+                r.reason += std::string(damaged ? "; " : "") + "could not keep a copy of the file: " + error;
         }
         if (r.keepOnSave) r.loadedDigest = Digest(book.Collection(id));
         report[id] = std::move(r);
@@ -293,13 +355,27 @@ SaveReport SaveAll(const DataBook& book, const fs::path& dir, const LoadReport* 
     return report;
 }
 
-Result<void> BackupAll(const fs::path& dir, Storage& storage) {
+BackupReport BackupAll(const DataBook& book, const fs::path& dir, const LoadReport* loaded, Storage& storage) {
+    BackupReport report;
     for (const CollectionId id : kCollections) {
-        const Result<void> copied = CopyWhole(storage, dir / kDataFileNames[id], dir / kBackupFileNames[id]);
-        if (!copied)
-            return Failure{std::string(kDataFileNames[id]) + " to " + kBackupFileNames[id] + ": " + copied.Reason()};
+        FileBackupResult& r = report[id];
+        r.file = kBackupFileNames[id];
+        const LoadState state = loaded ? (*loaded)[id].state : LoadState::loaded;
+        r.partial = state == LoadState::damaged || state == LoadState::unreadable || state == LoadState::unreadBytes;
+        // No more open than the data file it stands for.
+        const std::optional<unsigned> mode = PermissionBits(dir / kDataFileNames[id]);
+        const Result<void> written = WriteReplacing(
+            storage, dir / kBackupFileNames[id],
+            [&](CFile& out) {
+                CArchive ar(out, CArchive::store);
+                book.Collection(id).Store(ar);
+                ar.Close();
+            },
+            mode.value_or(OsFile::kPrivateMode));
+        r.written = bool(written);
+        r.reason = written.Reason();
     }
-    return {};
+    return report;
 }
 
 } // namespace vantorel

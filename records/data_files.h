@@ -17,17 +17,18 @@ inline constexpr PerCollection<const char*> kBackupFileNames = {"data1.BAK", "da
 // A file being written goes here first, then replaces the real one.
 inline constexpr const char* kSavingSuffix = ".saving";
 // What a file kept beside a data file is called after: "data1.bcm.damaged-20261206-101500".
-inline constexpr const char* kDamagedSuffix = ".damaged-"; // a damaged file, moved aside
-inline constexpr const char* kUnreadSuffix = ".unread-";   // a copy of a file with bytes the load did not read
+// The first two keep a data file that stays in place, as a hard link or a copy.
+inline constexpr const char* kDamagedSuffix = ".damaged-"; // a damaged file
+inline constexpr const char* kUnreadSuffix = ".unread-";   // a file with bytes the load did not read
 inline constexpr const char* kUnsavedSuffix = ".unsaved-"; // a collection whose own file was kept from the load
 
 enum class LoadState {
     loaded,      // read completely
     missing,     // no such file: the collection starts empty
     empty,       // length 0: the collection starts empty
-    damaged,     // read up to `offset`; records before it kept; file set aside
+    damaged,     // read up to `offset`; records before it kept; the file kept aside
     unreadable,  // exists but could not be opened, or is not a plain file; left in place
-    unreadBytes, // records read, but not the `unread` bytes from `offset` on; a copy of the file kept
+    unreadBytes, // records read, but not the `unread` bytes from `offset` on; the file kept aside
 };
 
 struct FileLoadResult {
@@ -37,11 +38,13 @@ struct FileLoadResult {
     std::uint64_t offset = 0; // damaged: where the bad value starts; unreadBytes: where the unread bytes start
     std::uint64_t unread = 0; // unreadBytes: how many bytes were not read
     std::string reason;       // damaged or unreadable: what went wrong
-    // damaged: where the file now is; unreadBytes: where its whole copy is.
-    // Empty if that could not be done.
+    // damaged, unreadBytes: the file stays where it is, and this second name
+    // beside it keeps its bytes (a hard link, or a copy where the file system
+    // has no links), made at this start or found from an earlier one. Empty
+    // if that could not be done.
     std::filesystem::path setAside;
     // The next save must not write over this file: it was not read completely
-    // and is still where it was.
+    // and nothing else keeps its bytes.
     bool keepOnSave = false;
     // keepOnSave: a fingerprint of the collection as loaded, so that the save
     // can tell whether anything was typed into it since.
@@ -92,9 +95,11 @@ std::filesystem::path SaveTarget(const std::filesystem::path& path);
 
 // Appends each file's records to its collection, in the order data1..data4.
 // Leftover temporary files are removed first. A damaged file keeps the
-// records read before the damage and is renamed aside, never deleted. A file
-// with bytes the records do not account for is copied aside before any save
-// can replace it (through `storage`).
+// records read before the damage. A damaged file, and one with bytes the
+// records do not account for, stays where it is, and its bytes are kept under
+// a second name beside it before any save can replace it: a hard link, or a
+// copy where links fail (through `storage`). One file is kept once: a name
+// that already holds it (the same file, or the same bytes) is named again.
 LoadReport LoadAll(DataBook& book, const std::filesystem::path& dir, Storage& storage = SystemStorage());
 
 // Saves every collection; one failing file does not stop the others. Files
@@ -109,10 +114,24 @@ SaveReport SaveAll(const DataBook& book, const std::filesystem::path& dir, const
 FileSaveResult SaveOne(const DataBook& book, CollectionId id, const std::filesystem::path& dir,
                        const LoadReport* loaded = nullptr, Storage& storage = SystemStorage());
 
-// Copies data1.bcm..data4.bcm to data1.BAK..data4.BAK, stopping at the first
-// failure, which it names with its reason. A failed copy leaves the previous
-// .BAK whole.
-Result<void> BackupAll(const std::filesystem::path& dir, Storage& storage = SystemStorage());
+struct FileBackupResult {
+    std::string file; // the backup's name, e.g. "data1.BAK"
+    bool written = false;
+    std::string reason; // not written: why; an earlier backup of that name is whole
+    // The collection's data file was not read completely at start: the backup
+    // holds the records the program holds, which are less than that file.
+    bool partial = false;
+};
+using BackupReport = PerCollection<FileBackupResult>;
+
+// Writes each collection of `book` to data1.BAK..data4.BAK in `dir`, the way
+// SaveFile writes a data file: a collection that still holds its file's
+// bytes writes exactly those. A backup takes its data file's permission bits,
+// or is private when there is none. One failing backup does not stop the
+// others, and leaves the earlier backup of its name whole. The data files are
+// not touched; `loaded` tells which collections hold less than their file.
+BackupReport BackupAll(const DataBook& book, const std::filesystem::path& dir, const LoadReport* loaded = nullptr,
+                       Storage& storage = SystemStorage());
 
 // A name beside `file` that nothing has yet, for keeping a file aside:
 // `file`, `suffix` and the local time, numbered if that is taken. Empty, with

@@ -106,8 +106,11 @@ bool DecodesAsRecord(CollectionId collection, std::string_view bytes) {
 // A file that was read is stamped as it was when read, not as it is now: the
 // book holds what was read, and a file written by another program since
 // (before the journal opened) must not take this run's changes at the next start.
+// A damaged file counts: it stays in place, and the next start reads the same
+// records from it again.
 FileStamp StampAsRead(const fs::path& file, const FileLoadResult& r) {
-    const bool read = r.state == LoadState::loaded || r.state == LoadState::unreadBytes || r.state == LoadState::empty;
+    const bool read = r.state == LoadState::loaded || r.state == LoadState::unreadBytes ||
+                      r.state == LoadState::empty || r.state == LoadState::damaged;
     if (!read) return StampOf(file);
     return {FileStamp::Type::regular, r.identity.size, r.identity.modified};
 }
@@ -195,21 +198,10 @@ JournalRecovery Journal::Open(DataBook& book, const LoadReport& loaded) {
     fs::remove(path.string() + kSavingSuffix, leftover); // a journal cut short while it was being made
     const JournalBase now = BaseOf(book, dir_, loaded);
 
-    // What the data files do not hold of the book goes first into the new
-    // journal: the records kept from a damaged file that was set aside (the
-    // next load finds no file there) ...
+    // What a journal left behind brings back goes first into the new one.
+    // Records kept from a damaged file need no entries: that file stays in
+    // place until a save replaces it, and the next start keeps them again.
     std::string first;
-    JournalBase next = now;
-    for (const CollectionId id : kCollections) {
-        if (loaded[id].state != LoadState::damaged || loaded[id].setAside.empty()) continue;
-        next[id] = {LoadState::missing, StampOf(dir_ / kDataFileNames[id]), 0};
-        WithCollection(book, id, [&](const auto& c) {
-            for (int k = 0; k < c.GetSize(); ++k)
-                AppendJournalEntry(first, id, {CollectionChange::Kind::add, k, c.Bytes(k)});
-        });
-    }
-
-    // ... then what a journal left behind brings back.
     JournalRecovery r;
     std::error_code looked;
     if (fs::symlink_status(path, looked).type() != fs::file_type::not_found) {
@@ -253,8 +245,8 @@ JournalRecovery Journal::Open(DataBook& book, const LoadReport& loaded) {
         if (first.empty() && fs::remove(path, removed)) (void)storage_.SyncFolderOf(path);
     }
 
-    base_ = next;
-    writer_ = std::make_unique<JournalWriter>(path, EncodeJournalHeader(next), storage_);
+    base_ = now;
+    writer_ = std::make_unique<JournalWriter>(path, EncodeJournalHeader(now), storage_);
     if (failed_) writer_->OnFailure(failed_);
     if (!first.empty()) {
         writer_->Append(first);

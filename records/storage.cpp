@@ -26,6 +26,12 @@ public:
         return ReplaceByRename(from, to);
     }
     Result<void> SyncFolderOf(const std::filesystem::path& file) override { return SyncDirectory(file.parent_path()); }
+    Result<void> Link(const std::filesystem::path& existing, const std::filesystem::path& link) override {
+        std::error_code ec;
+        std::filesystem::create_hard_link(existing, link, ec);
+        if (ec) return Failure{"link failed: " + ec.message()};
+        return {};
+    }
 };
 
 } // namespace

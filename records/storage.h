@@ -1,7 +1,8 @@
 // The file-system steps that writing a file safely takes: create a temporary
 // file, write it, sync it, close it, rename it over the old one, make the
-// rename durable; and opening a file to copy it. Saving, backing up and the
-// journal take them through a Storage handed in: the program hands in the
+// rename durable; opening a file to copy it, and linking one under a second
+// name. Saving, backing up, keeping files aside and the journal take them
+// through a Storage handed in: the program hands in the
 // system's own, and a storage test one that fails a chosen step, as a full
 // disk or a lost device would, without touching the code under test.
 #pragma once
@@ -42,6 +43,11 @@ public:
     virtual Result<void> Rename(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
     // Makes the rename (or removal) of `file` in its folder durable.
     virtual Result<void> SyncFolderOf(const std::filesystem::path& file) = 0;
+    // A second name `link` for the existing file `existing` (a hard link):
+    // the file's bytes stay under it when `existing` is later replaced by a
+    // rename. Fails where the file system has no such links; nothing is made
+    // then.
+    virtual Result<void> Link(const std::filesystem::path& existing, const std::filesystem::path& link) = 0;
 };
 
 // The system's files. What every function takes when handed nothing else.

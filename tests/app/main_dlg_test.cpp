@@ -201,21 +201,59 @@ TEST_F(MainWindow, EveryNodeShowsItsPageAndFormsAndSwitchesSurvive) {
     EXPECT_EQ(Store().value("AWOKE/QLKHSR").toInt(), 0);
 }
 
-TEST_F(MainWindow, BackupFailsBeforeTheFirstSaveAndSucceedsAfter) {
+TEST_F(MainWindow, BackupHoldsWhatTheAgentSeesNowAndSaysWhatIsNotInIt) {
+    // The first day, nothing saved yet: what was typed is in the backup.
     auto dlg = Start();
-    testing::internal::CaptureStderr();
-    Press(dlg.get(), id::Backup);
-    const std::string why = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(boxes_.shown, QStringList({"备份失败！"}));
-    // The box stays short; the file and the reason go to standard error.
-    EXPECT_NE(why.find("backup failed: data1.bcm to data1.BAK: cannot open data1.bcm"), std::string::npos) << why;
-    dlg = Start();
+    for (const char* no : {"A1", "A2"}) {
+        vantorel::PolicyRecord p;
+        p.info.policyNo = no;
+        dlg->Book().insurance.Add(p);
+    }
     dlg->Book().members.Add({});
     Press(dlg.get(), id::Backup);
     EXPECT_EQ(boxes_.shown, QStringList({"备份成功！"}));
-    for (std::size_t i = 0; i < vantorel::kFileCount; ++i)
-        EXPECT_EQ(Bytes(Path(vantorel::kBackupFileNames[i])), Bytes(Path(vantorel::kDataFileNames[i])));
-    EXPECT_EQ(Bytes(Path("data3.BAK")), kEmptyFile); // the change made since the start is not in the copy
+    EXPECT_EQ(Stored(&DataBook::insurance, Path("data1.BAK")), 2);
+    EXPECT_EQ(Stored(&DataBook::members, Path("data3.BAK")), 1);
+    EXPECT_EQ(Bytes(Path("data2.BAK")), kEmptyFile);
+    // The data files are still written at close, and only then.
+    EXPECT_FALSE(QFile::exists(Path("data1.bcm")));
+    dlg.reset();
+
+    // Nothing changed since the start: each backup is its data file, byte for byte.
+    dlg = Start();
+    Press(dlg.get(), id::Backup);
+    EXPECT_EQ(boxes_.shown, QStringList({"备份成功！"}));
+    for (const char* file : vantorel::kDataFileNames)
+        EXPECT_EQ(Bytes(Path(file)), Bytes(Path(file).replace(".bcm", ".BAK"))) << file;
+
+    // One backup that cannot be written: named with its reason, and the others are new.
+    FailSaving("data2.BAK", 1);
+    dlg->Book().clients.Add({});
+    boxes_.Clear();
+    testing::internal::CaptureStderr();
+    Press(dlg.get(), id::Backup);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(boxes_.shown,
+              QStringList({"备份失败！\n“data2.BAK”没有能写入（injected rename failure），以前的“data2.BAK”"
+                           "保持不变。\n“data1.BAK”、“data3.BAK”、“data4.BAK”已写入。"}));
+    EXPECT_NE(err.find("data2.BAK not written: injected rename failure"), std::string::npos) << err;
+    EXPECT_EQ(Bytes(Path("data2.BAK")), kEmptyFile);
+    dlg.reset();
+
+    // A file not read completely: the backup holds what the program holds, and the box says so.
+    {
+        QFile f(Path("data1.bcm"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize(f.size() - 3)); // the second policy now ends inside a value
+    }
+    ASSERT_TRUE(QFile::remove(Path("data2.bcm")) && QDir(dir_.path()).mkdir("data2.bcm"));
+    dlg = Start();
+    boxes_.Clear();
+    Press(dlg.get(), id::Backup);
+    EXPECT_EQ(boxes_.shown, QStringList({"备份成功！\n“data1.bcm”、“data2.bcm”在启动时没有能完整读入：备份中只有程序中"
+                                         "现有的记录，文件中没有读入的部分不在备份中。"}));
+    EXPECT_EQ(Stored(&DataBook::insurance, Path("data1.BAK")), 1);
+    EXPECT_EQ(Bytes(Path("data2.BAK")), kEmptyFile);
 }
 
 TEST_F(MainWindow, RemindersAtStartAndFromTheButton) {
@@ -269,6 +307,7 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         ASSERT_TRUE(f.resize(f.size() - 3)); // the second policy now ends inside a value
     }
+    const QByteArray damaged = Bytes(Path("data1.bcm"));
     // A folder where a data file should be cannot be opened, even by root.
     ASSERT_TRUE(QDir(dir_.path()).mkdir("data2.bcm"));
     {
@@ -286,6 +325,8 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
     const fs::path aside = dlg->LoadResults()[0].setAside;
     ASSERT_FALSE(aside.empty());
     EXPECT_TRUE(text.contains(QString::fromStdString(aside.filename().string())));
+    // Kept aside, and still in place until the close replaces it.
+    EXPECT_EQ(Bytes(Path("data1.bcm")), Bytes(QString::fromStdString(aside.string())));
     EXPECT_FALSE(text.contains("data3.bcm"));
     EXPECT_EQ(dlg->Book().members.GetSize(), 1);
     dlg->Book().clients.Add({});
@@ -294,8 +335,8 @@ TEST_F(MainWindow, DamagedAndUnreadableFilesAreNamedOnceAndKeptAside) {
     // The unreadable one is kept on purpose: nothing to retry; the client typed meanwhile went beside it.
     ASSERT_EQ(boxes_.shown.size(), 1);
     EXPECT_TRUE(boxes_.shown[0].startsWith("“data2.bcm”在启动时没有能读入")) << boxes_.shown[0].toStdString();
-    // The damaged original is still there under its new name; the kept record is saved.
-    EXPECT_TRUE(fs::exists(aside));
+    // The damaged original is still kept aside; the kept record is saved in its place.
+    EXPECT_EQ(Bytes(QString::fromStdString(aside.string())), damaged);
     EXPECT_EQ(Stored(&DataBook::insurance, Path("data1.bcm")), 1);
     EXPECT_EQ(Bytes(Path("data2.bcm/inside")), "kept");
 }

@@ -58,13 +58,15 @@ TEST(DataFiles, MissingEmptyAndLeftoverFilesAtLoadThenFourFilesAtSave) {
     EXPECT_EQ(dir.Files(), (Names{"data1.bcm", "data2.bcm", "data3.bcm", "data4.bcm"}));
 }
 
-TEST(DataFiles, DamagedFileIsSetAsideAndTheOthersStillLoad) {
+TEST(DataFiles, ADamagedFileStaysInPlaceKeptAsideOnceUntilASaveReplacesIt) {
     SampleDir dir;
     const std::string whole = Stored(dir.book.clients), damaged = whole.substr(0, whole.size() - 3);
-    std::vector<fs::path> asides;
-    // A second damaged load in the same second gets a name of its own.
-    for (int round = 0; round < 2; ++round) {
-        WriteBytes(dir / "data2.bcm", damaged);
+    WriteBytes(dir / "data2.bcm", damaged);
+    fs::path aside;
+    // Started again and again with no save between (a program killed each
+    // time): the same records each time, and the file kept aside once.
+    for (int start = 0; start < 3; ++start) {
+        SCOPED_TRACE(start);
         DataBook book;
         const LoadReport loaded = LoadAll(book, dir.path());
         for (std::size_t i : {0, 2, 3}) EXPECT_EQ(loaded[i].state, LoadState::loaded);
@@ -73,15 +75,30 @@ TEST(DataFiles, DamagedFileIsSetAsideAndTheOthersStillLoad) {
         EXPECT_EQ(book.clients.GetSize(), 2);
         EXPECT_EQ(loaded[1].offset, damaged.size() - 2); // the last education copy
         EXPECT_FALSE(loaded[1].reason.empty());
+        EXPECT_FALSE(loaded[1].keepOnSave);
+        EXPECT_EQ(ReadBytes(dir / "data2.bcm"), damaged);
         EXPECT_EQ(loaded[1].setAside.parent_path(), dir.path());
-        EXPECT_FALSE(fs::exists(dir / "data2.bcm"));
-        asides.push_back(loaded[1].setAside);
-        // The save writes what was kept and never touches a set-aside copy.
-        for (const auto& r : SaveAll(book, dir.path(), &loaded)) EXPECT_TRUE(Saved(r)) << r.reason;
-        EXPECT_EQ(ReadBytes(dir / "data2.bcm"), Stored(book.clients));
-        for (const auto& a : asides) EXPECT_EQ(ReadBytes(a), damaged);
+        EXPECT_EQ(loaded[1].setAside.filename().string().rfind("data2.bcm.damaged-", 0), 0u);
+        if (start == 0) aside = loaded[1].setAside;
+        EXPECT_EQ(loaded[1].setAside, aside);
+        EXPECT_EQ(ReadBytes(aside), damaged);
+        EXPECT_EQ(dir.Files(), (Names{"data1.bcm", "data2.bcm", aside.filename().string(), "data3.bcm", "data4.bcm"}));
     }
-    EXPECT_NE(asides[0], asides[1]);
+    // Kept by a second name for the same file: nothing was copied.
+    const Result<FileIdentity> file = IdentityOf(dir / "data2.bcm"), kept = IdentityOf(aside);
+    ASSERT_TRUE(file && kept);
+    EXPECT_EQ(file->inode, kept->inode);
+    // The save replaces the file with what was kept and typed; the damaged bytes stay aside.
+    DataBook book;
+    const LoadReport loaded = LoadAll(book, dir.path());
+    book.clients.Add({.person = {.name = "typed"}});
+    for (const auto& r : SaveAll(book, dir.path(), &loaded)) EXPECT_TRUE(Saved(r)) << r.reason;
+    EXPECT_EQ(ReadBytes(dir / "data2.bcm"), Stored(book.clients));
+    EXPECT_EQ(ReadBytes(aside), damaged);
+    DataBook again;
+    EXPECT_EQ(LoadAll(again, dir.path())[1].state, LoadState::loaded);
+    EXPECT_EQ(again.clients.GetSize(), 3);
+    EXPECT_EQ(dir.Files().size(), 5u);
 }
 
 TEST(DataFiles, SaveFailureAtAnyStepKeepsTheOldFileAndSavesTheOthers) {
@@ -151,43 +168,73 @@ TEST(DataFiles, FilesThatCannotBeReadOrReplacedAndFoldersThatCannotBeWritten) {
     EXPECT_EQ(ReadBytes(dir / "plain"), "not a folder");
 }
 
-TEST(Backup, CopiesAllFourOrStopsAtTheFirstFailureKeepingThePreviousBackupWhole) {
-    const std::pair<std::string, Step> steps[] = {{"", Step::create},   {"missing", Step::create},
-                                                  {"copy", Step::copy}, {"write", Step::write},
-                                                  {"sync", Step::sync}, {"rename", Step::rename}};
-    for (const auto& [step, fails] : steps) {
-        SCOPED_TRACE(step);
-        SampleDir dir;
-        const std::string previous(10000, 'p'); // longer than the new copy
+TEST(Backup, WritesTheBookAsItIsNowFileByFileAndNeverTheDataFiles) {
+    SampleDir dir;
+    DataBook book;
+    const LoadReport loaded = LoadAll(book, dir.path());
+    std::vector<FileIdentity> files;
+    for (const char* name : kDataFileNames) files.push_back(*IdentityOf(dir / name));
+    testkit::FailingStorage storage;
+    // Unchanged since the start: each backup is its data file, byte for byte.
+    BackupReport backup = BackupAll(book, dir.path(), &loaded, storage);
+    for (std::size_t i = 0; i < kFileCount; ++i) {
+        EXPECT_EQ(backup[i].file, kBackupFileNames[i]);
+        EXPECT_TRUE(backup[i].written) << backup[i].reason;
+        EXPECT_FALSE(backup[i].partial);
+        EXPECT_EQ(ReadBytes(dir / kBackupFileNames[i]), ReadBytes(dir / kDataFileNames[i])) << i;
+    }
+    // What was typed since is in the backup, and only the backups are written.
+    book.members.Add({.staffNo = "S9"});
+    book.calendar.RemoveAll();
+    storage.Forget();
+    backup = BackupAll(book, dir.path(), &loaded, storage);
+    for (std::size_t i = 0; i < kFileCount; ++i) {
+        EXPECT_TRUE(backup[i].written) << backup[i].reason;
+        EXPECT_EQ(ReadBytes(dir / kBackupFileNames[i]), Stored(book.Collection(i))) << i;
+        EXPECT_EQ(*IdentityOf(dir / kDataFileNames[i]), files[i]) << i;
+    }
+    EXPECT_EQ(storage.Taken(Step::create),
+              (Names{"data1.BAK.saving", "data2.BAK.saving", "data3.BAK.saving", "data4.BAK.saving"}));
+
+    // One that fails at any step leaves its earlier backup whole; the others are written.
+    const std::string previous(10000, 'p'); // longer than the new one
+    for (const Step step : {Step::create, Step::write, Step::sync, Step::close, Step::rename}) {
+        SCOPED_TRACE(testkit::FailingStorage::Name(step));
         WriteBytes(dir / "data2.BAK", previous);
-        WriteBytes(dir / "data3.BAK", "old3");
-        if (step == "missing") fs::remove(dir / "data2.bcm");
-        // "copy" names the source; the other steps name the backup being written.
-        testkit::FailingStorage storage;
-        if (step != "" && step != "missing")
-            storage.Fail({.step = fails, .file = step == "copy" ? "data2.bcm" : "data2.BAK"});
-        const Result<void> backup = BackupAll(dir.path(), storage);
-        const bool ok = bool(backup);
-        EXPECT_EQ(ok, step.empty());
-        // The failure names the file it stopped at, and why.
-        if (!ok) {
-            EXPECT_EQ(backup.Reason().rfind("data2.bcm to data2.BAK: ", 0), 0u) << backup.Reason();
-        }
-        if (step == "missing") {
-            EXPECT_NE(backup.Reason().find("cannot open data2.bcm"), std::string::npos) << backup.Reason();
-        }
-        EXPECT_EQ(ReadBytes(dir / "data1.BAK"), ReadBytes(dir / "data1.bcm"));
-        for (std::size_t i = 1; ok && i < kFileCount; ++i)
-            EXPECT_EQ(ReadBytes(dir / kBackupFileNames[i]), ReadBytes(dir / kDataFileNames[i]));
-        if (!ok) {
-            EXPECT_EQ(ReadBytes(dir / "data2.BAK"), previous);
-            EXPECT_EQ(ReadBytes(dir / "data3.BAK"), "old3");
-            EXPECT_FALSE(fs::exists(dir / "data4.BAK") || fs::exists(dir / "data2.BAK.saving"));
+        fs::remove(dir / "data3.BAK");
+        book.calendar.Add({20040529, "again"});
+        storage.Fail({.step = step, .file = "data2.BAK"});
+        backup = BackupAll(book, dir.path(), &loaded, storage);
+        EXPECT_FALSE(backup[1].written);
+        EXPECT_NE(backup[1].reason.find("injected"), std::string::npos) << backup[1].reason;
+        EXPECT_EQ(ReadBytes(dir / "data2.BAK"), previous);
+        EXPECT_FALSE(fs::exists(dir / "data2.BAK.saving"));
+        for (std::size_t i : {0, 2, 3}) {
+            EXPECT_TRUE(backup[i].written) << backup[i].reason;
+            EXPECT_EQ(ReadBytes(dir / kBackupFileNames[i]), Stored(book.Collection(i))) << i;
         }
     }
-    TempDir empty;
-    EXPECT_FALSE(BackupAll(empty.path())); // nothing saved yet
-    EXPECT_TRUE(fs::is_empty(empty.path()));
+
+    // The first day, before any save: the backup holds what was typed, and no data file appears.
+    TempDir first;
+    DataBook typed;
+    const LoadReport none = LoadAll(typed, first.path());
+    typed.insurance.Add(testkit::SamplePolicy(1, 2, 1));
+    for (const auto& r : BackupAll(typed, first.path(), &none)) EXPECT_TRUE(r.written && !r.partial) << r.reason;
+    EXPECT_EQ(ReadBytes(first / "data1.BAK"), Stored(typed.insurance));
+    EXPECT_EQ(ReadBytes(first / "data4.BAK"), std::string(4, '\0'));
+    for (const char* name : kDataFileNames) EXPECT_FALSE(fs::exists(first / name)) << name;
+
+    // A file not read completely: its backup holds the records kept from it, and says it is less.
+    const std::string policies = ReadBytes(dir / "data1.bcm");
+    WriteBytes(dir / "data1.bcm", policies.substr(0, policies.size() - 3));
+    DataBook kept;
+    const LoadReport damaged = LoadAll(kept, dir.path());
+    ASSERT_EQ(damaged[0].state, LoadState::damaged);
+    backup = BackupAll(kept, dir.path(), &damaged);
+    EXPECT_TRUE(backup[0].written && backup[0].partial);
+    EXPECT_EQ(ReadBytes(dir / "data1.BAK"), Stored(kept.insurance));
+    for (std::size_t i = 1; i < kFileCount; ++i) EXPECT_FALSE(backup[i].partial);
 }
 
 TEST(DataFiles, AFileThatAlreadyHoldsWhatWouldBeWrittenIsNotWrittenAgain) {

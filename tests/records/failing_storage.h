@@ -22,12 +22,12 @@ namespace fs = std::filesystem;
 // Handed to the code under test in place of SystemStorage().
 class FailingStorage final : public vantorel::Storage {
 public:
-    enum class Step { create, write, sync, close, rename, syncFolder, copy };
+    enum class Step { create, write, sync, close, rename, syncFolder, copy, link };
     struct Fault {
         Step step = Step::create;
         // Only for files whose name starts with this (empty: every file). A
         // file is the one created, written, synced or closed; the one renamed
-        // over or whose rename is synced; the one copied.
+        // over or whose rename is synced; the one copied; the new name linked.
         std::string file;
         int from = 1;  // the first call of the step for such a file that fails (1: the first)
         int times = 0; // how many calls fail from there; 0: all
@@ -42,14 +42,19 @@ public:
     // From now on `fault` holds, counted afresh; it replaces any other.
     void Fail(Fault fault) {
         std::lock_guard<std::mutex> lock(mutex_);
-        fault_ = std::move(fault);
-        armed_ = true;
-        calls_ = failures_ = 0;
+        faults_.assign(1, Armed{std::move(fault)});
+    }
+    // `fault` holds too, beside those set already: a step and its fallback both fail.
+    void AlsoFail(Fault fault) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        faults_.push_back(Armed{std::move(fault)});
     }
     // How many calls failed since the last Fail.
     int Failures() const {
         std::lock_guard<std::mutex> lock(mutex_);
-        return failures_;
+        int n = 0;
+        for (const Armed& a : faults_) n += a.failures;
+        return n;
     }
     // The names of the files `step` was taken for, in order, since the last Forget.
     std::vector<std::string> Taken(Step step) const {
@@ -88,9 +93,13 @@ public:
         if (Fails(Step::syncFolder, file)) return Injected(Step::syncFolder);
         return vantorel::SystemStorage().SyncFolderOf(file);
     }
+    vantorel::Result<void> Link(const fs::path& existing, const fs::path& link) override {
+        if (Fails(Step::link, link)) return Injected(Step::link);
+        return vantorel::SystemStorage().Link(existing, link);
+    }
 
     static const char* Name(Step step) {
-        static const char* const names[] = {"create", "write", "sync", "close", "rename", "syncdir", "copy"};
+        static const char* const names[] = {"create", "write", "sync", "close", "rename", "syncdir", "copy", "link"};
         return names[static_cast<int>(step)];
     }
 
@@ -106,15 +115,17 @@ private:
         std::lock_guard<std::mutex> lock(mutex_);
         const std::string name = file.filename().string();
         log_.emplace_back(step, name);
-        if (!armed_ || step != fault_.step || name.rfind(fault_.file, 0) != 0) return false;
-        if (allowed) {
-            if (done + n <= fault_.afterBytes) return false;
-            *allowed = fault_.afterBytes > done ? fault_.afterBytes - done : 0;
+        for (Armed& a : faults_) {
+            const Fault& f = a.fault;
+            if (step != f.step || name.rfind(f.file, 0) != 0) continue;
+            if (allowed && done + n <= f.afterBytes) continue;
+            ++a.calls;
+            if (a.calls < f.from || (f.times > 0 && a.failures >= f.times)) continue;
+            if (allowed) *allowed = f.afterBytes > done ? f.afterBytes - done : 0;
+            ++a.failures;
+            return true;
         }
-        ++calls_;
-        if (calls_ < fault_.from || (fault_.times > 0 && failures_ >= fault_.times)) return false;
-        ++failures_;
-        return true;
+        return false;
     }
 
     class File final : public vantorel::WritableFile {
@@ -178,10 +189,12 @@ private:
         std::uint64_t read_ = 0;
     };
 
+    struct Armed {
+        Fault fault;
+        int calls = 0, failures = 0;
+    };
     mutable std::mutex mutex_; // the journal's writer takes steps from its own thread
-    Fault fault_;
-    bool armed_ = false;
-    int calls_ = 0, failures_ = 0;
+    std::vector<Armed> faults_;
     std::vector<std::pair<Step, std::string>> log_;
 };
 

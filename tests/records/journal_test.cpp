@@ -315,23 +315,51 @@ TEST_F(JournalTest, EntriesApplyOnlyOntoTheFilesTheyWereMadeAgainst) {
     EXPECT_FALSE(Start(dir.path()).recovery.found);
 }
 
-TEST_F(JournalTest, RecordsKeptFromADamagedFileComeBackThoughItWasSetAside) {
-    std::string bytes = ReadBytes(dir / "data1.bcm");
-    WriteBytes(dir / "data1.bcm", bytes.substr(0, bytes.size() - 3));
+TEST_F(JournalTest, RecordsKeptFromADamagedFileSurviveKillsAndAnOrderlyCloseKeepsThemWithWhatWasTyped) {
+    const std::string bytes = ReadBytes(dir / "data1.bcm"), damaged = bytes.substr(0, bytes.size() - 3);
+    WriteBytes(dir / "data1.bcm", damaged);
     DataBook expected;
+    fs::path aside;
     {
+        // Killed before anything was typed.
         Start run(dir.path());
         ASSERT_EQ(run.loaded[0].state, LoadState::damaged);
-        ASSERT_FALSE(run.loaded[0].setAside.empty());
         ASSERT_EQ(run.book.insurance.GetSize(), 3);
-        run.book.insurance.RemoveAt(0);
+        aside = run.loaded[0].setAside;
+        ASSERT_FALSE(aside.empty());
         expected = run.book;
         run.Crash();
     }
+    for (int round = 0; round < 2; ++round) {
+        // The same file read again: the same records, the user told again, nothing kept twice.
+        Start run(dir.path());
+        EXPECT_EQ(run.loaded[0].state, LoadState::damaged);
+        EXPECT_EQ(run.loaded[0].setAside, aside);
+        EXPECT_EQ(run.recovery.Applied(), round == 0 ? 0 : 2);
+        ExpectSameBook(run.book, expected);
+        run.book.insurance.RemoveAt(0);
+        run.book.insurance.Add(testkit::SamplePolicy(7 + round, 1, 1));
+        expected = run.book;
+        run.Crash();
+    }
+    {
+        Start run(dir.path());
+        EXPECT_EQ(run.recovery.Applied(), 4);
+        ExpectSameBook(run.book, expected);
+        run.book.calendar.Add({20040529, "typed"});
+        expected = run.book;
+        run.Close();
+    }
+    // Closed in order: the file holds what was kept and typed; the damaged one stays aside, once.
     Start run(dir.path());
-    EXPECT_EQ(run.loaded[0].state, LoadState::missing);
-    EXPECT_EQ(run.recovery.Applied(), 4); // three kept records, one removal
+    EXPECT_FALSE(run.recovery.found);
+    for (const auto& r : run.loaded) EXPECT_EQ(r.state, LoadState::loaded) << r.file;
     ExpectSameBook(run.book, expected);
+    EXPECT_EQ(ReadBytes(aside), damaged);
+    std::size_t kept = 0;
+    for (const auto& e : fs::directory_iterator(dir.path()))
+        kept += e.path().filename().string().rfind("data1.bcm.", 0) == 0;
+    EXPECT_EQ(kept, 1u);
 }
 
 TEST_F(JournalTest, RemoveAllIsOneEntryAndAChangeIsOnDiskWithinASecond) {
