@@ -20,5 +20,6 @@ int Dump(const Args& args);
 int Build(const Args& args);
 int Check(const Args& args);
 int Export(const Args& args);
+int Calendar(const Args& args); // calendar_command.cpp
 
 } // namespace vantorel::tool
