@@ -8,8 +8,10 @@
 #include <QCryptographicHash>
 #include <QSet>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -43,7 +45,11 @@ const Field<MemberRecord> kMemberBirth([](auto& m) -> auto& { return m.person.bi
 const Field<MemberRecord> kStaffNo([](auto& m) -> auto& { return m.staffNo; });
 const Field<MemberRecord> kLevel([](auto& m) -> auto& { return m.level; });
 
-QByteArray DayText(const QDate& d) { return d.toString(QStringLiteral("yyyyMMdd")).toLatin1(); }
+QByteArray DayText(const QDate& d) {
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%04d%02d%02d", d.year(), d.month(), d.day());
+    return QByteArray(text, n);
+}
 
 // 16 hex digits of a digest: names and texts are no ASCII, and a UID should be.
 QByteArray Digest(std::string_view bytes) {
@@ -89,14 +95,29 @@ void Schedule(const CCalendar& entries, CalendarCounts& counts, const std::funct
 
 enum Role : unsigned { kHolder = 1, kInsured = 2, kClient = 4, kMember = 8 };
 
-// One person's birthday, gathered from every record that names them.
+constexpr std::size_t kPoliciesNamed = 5;
+
+// One person's birthday, gathered from every record that names them. The
+// texts are views into the records, which stay as they are during the walk.
 struct Person {
+    std::string_view name, id; // GBK, as stored
     QDate birth;
-    std::string name, id; // GBK, as stored
     unsigned roles = 0;
-    std::vector<std::string> policies; // the first few policy numbers
     int policyCount = 0;
-    std::string hobby, staffNo, level;
+    std::array<std::string_view, kPoliciesNamed> policies{}; // the first few policy numbers
+    std::string_view hobby, staffNo, level;
+};
+
+struct PersonKey {
+    std::string_view name, id;
+    qint64 day;
+    bool operator==(const PersonKey&) const = default;
+};
+struct PersonHash {
+    std::size_t operator()(const PersonKey& k) const {
+        const std::hash<std::string_view> h;
+        return h(k.name) ^ (h(k.id) * 31) ^ (std::size_t(k.day) * 0x9E3779B97F4A7C15ull);
+    }
 };
 
 class Birthdays {
@@ -106,34 +127,34 @@ public:
     Person* Add(std::string_view name, std::string_view id, std::string_view birth, Role role) {
         const QDate day = ComposedDate::RealDate(birth);
         if (!day.isValid()) return nullptr;
-        std::string key;
-        key.reserve(name.size() + id.size() + 10);
-        key.append(name).append(1, '\0').append(id).append(1, '\0').append(DayText(day).constData());
-        auto [at, added] = index_.try_emplace(std::move(key), people_.size());
+        auto [at, added] = index_.try_emplace(PersonKey{name, id, day.toJulianDay()}, people_.size());
         if (added) {
             Person& p = people_.emplace_back();
-            p.birth = day;
             p.name = name;
             p.id = id;
+            p.birth = day;
         }
         Person& p = people_[at->second];
         p.roles |= role;
         return &p;
     }
+    void Reserve(std::size_t n) {
+        index_.reserve(n);
+        people_.reserve(n);
+    }
     const std::vector<Person>& People() const { return people_; }
 
 private:
-    std::unordered_map<std::string, std::size_t> index_;
+    std::unordered_map<PersonKey, std::size_t, PersonHash> index_;
     std::vector<Person> people_; // in the order first named
 };
-
-constexpr std::size_t kPoliciesNamed = 5;
 
 void NamePolicy(Person* p, std::string_view policyNo) {
     if (!p) return;
     // Holder and insured of one policy name it once.
-    if (!p->policies.empty() && p->policies.back() == policyNo) return;
-    if (p->policies.size() < kPoliciesNamed) p->policies.emplace_back(policyNo);
+    const auto named = std::size_t(std::min<int>(p->policyCount, int(kPoliciesNamed)));
+    if (named > 0 && p->policies[named - 1] == policyNo) return;
+    if (named < kPoliciesNamed) p->policies[named] = policyNo;
     ++p->policyCount;
 }
 
@@ -150,18 +171,18 @@ CalendarEvent BirthdayEvent(const Person& p) {
                                                             : CalendarEvent::Repeat::yearly;
     ev.summary = QStringLiteral("%1生日（%2）").arg(Text(p.name), roles.join(QStringLiteral("、")));
     QStringList lines;
-    if (!p.policies.empty()) {
+    if (p.policyCount > 0) {
         QStringList numbers;
-        for (const std::string& n : p.policies) numbers << Text(n);
+        for (int i = 0; i < p.policyCount && i < int(kPoliciesNamed); ++i) numbers << Text(p.policies[std::size_t(i)]);
         QString line = QStringLiteral("保险单号：") + numbers.join(QStringLiteral("、"));
-        if (p.policyCount > int(p.policies.size())) line += QStringLiteral(" 等 %1 份保单").arg(p.policyCount);
+        if (p.policyCount > int(kPoliciesNamed)) line += QStringLiteral(" 等 %1 份保单").arg(p.policyCount);
         lines << line;
     }
     if (!p.staffNo.empty()) lines << QStringLiteral("成员工号：%1").arg(Text(p.staffNo));
     if (!p.level.empty()) lines << QStringLiteral("成员级别：%1").arg(Text(p.level));
     if (!p.hobby.empty()) lines << QStringLiteral("潜力客户爱好：%1").arg(Text(p.hobby));
     ev.description = lines.join(QLatin1Char('\n'));
-    std::string who = p.name;
+    std::string who(p.name);
     who.append(1, '\0').append(p.id);
     ev.uid = "person-" + Digest(who) + "-birthday-" + DayText(p.birth) + "@vantorel";
     return ev;
@@ -170,6 +191,8 @@ CalendarEvent BirthdayEvent(const Person& p) {
 void People(const DataBook& book, const ReminderSwitches& switches, CalendarCounts& counts,
             const std::function<void(const CalendarEvent&)>& each) {
     Birthdays people;
+    people.Reserve(std::size_t(book.insurance.GetSize()) * 2 + std::size_t(book.clients.GetSize()) +
+                   std::size_t(book.members.GetSize()));
     if (switches.holder || switches.insured) {
         const CInsurance& policies = book.insurance;
         policies.ForEachTexts(

@@ -10,10 +10,18 @@
 
 #include <libical/ical.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <filesystem>
+#include <future>
+#include <map>
 #include <memory>
+#include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -50,6 +58,11 @@ icaltimetype Day(const QDate& d) {
 
 void Add(icalcomponent* c, icalproperty* p) { icalcomponent_add_property(c, p); }
 
+// Events made into text by one helper thread at a time.
+constexpr std::size_t kBatch = 2048;
+
+bool Write(QFile& file, const QByteArray& bytes) { return file.write(bytes) == bytes.size(); }
+
 // The calendar's own properties; libical's text of it is the file's head and tail.
 Component Calendar() {
     Component cal(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
@@ -64,45 +77,84 @@ Component Calendar() {
     return cal;
 }
 
-Component Event(const agenda::CalendarEvent& e, const icaltimetype& stamp) {
-    using agenda::CalendarEvent;
-    Component ev(icalcomponent_new(ICAL_VEVENT_COMPONENT));
-    icalcomponent* c = ev.get();
-    Add(c, icalproperty_new_uid(e.uid.constData()));
-    Add(c, icalproperty_new_dtstamp(stamp));
-    Add(c, icalproperty_new_dtstart(Day(e.date)));
-    Add(c, icalproperty_new_dtend(Day(e.date.addDays(1))));
-    if (e.repeat != CalendarEvent::Repeat::none) {
+// libical's text of a property, which is then freed.
+QByteArray TextOf(icalproperty* p) {
+    char* text = icalproperty_as_ical_string_r(p);
+    QByteArray out(text ? text : "");
+    icalmemory_free_buffer(text);
+    icalproperty_free(p);
+    return out;
+}
+
+// libical's text of a component without its closing line, and that line.
+std::pair<QByteArray, QByteArray> Split(Component c, const char* endLine) {
+    const QByteArray text = TextOf(c.get());
+    const qsizetype at = text.lastIndexOf(endLine);
+    return {text.left(at), text.mid(at)};
+}
+
+// The text of events, as libical writes each of their properties. What every
+// event has alike (DTSTAMP, the rules of repetition, the alarm's action and
+// trigger) is written by libical once and used again: a large book has
+// hundreds of thousands of events, and libical's writing takes most of the time.
+class EventText {
+public:
+    explicit EventText(const icaltimetype& stamp) {
+        std::tie(begin_, end_) = Split(Component(icalcomponent_new(ICAL_VEVENT_COMPONENT)), "END:VEVENT");
+        stamp_ = TextOf(icalproperty_new_dtstamp(stamp));
         icalrecurrencetype r;
         icalrecurrencetype_clear(&r);
         r.freq = ICAL_YEARLY_RECURRENCE;
-        if (e.repeat == CalendarEvent::Repeat::yearlyLastOfFebruary) {
-            // February's last day: the 29th in leap years, the 28th in the others.
-            r.by_month[0] = 2;
-            r.by_month[1] = ICAL_RECURRENCE_ARRAY_MAX;
-            r.by_month_day[0] = -1;
-            r.by_month_day[1] = ICAL_RECURRENCE_ARRAY_MAX;
-        }
-        Add(c, icalproperty_new_rrule(r));
+        yearly_ = TextOf(icalproperty_new_rrule(r));
+        // February's last day: the 29th in leap years, the 28th in the others.
+        r.by_month[0] = 2;
+        r.by_month[1] = ICAL_RECURRENCE_ARRAY_MAX;
+        r.by_month_day[0] = -1;
+        r.by_month_day[1] = ICAL_RECURRENCE_ARRAY_MAX;
+        lastOfFebruary_ = TextOf(icalproperty_new_rrule(r));
     }
-    Add(c, icalproperty_new_summary(e.summary.toUtf8().constData()));
-    if (!e.description.isEmpty()) Add(c, icalproperty_new_description(e.description.toUtf8().constData()));
-    // A day's reminder, not time taken: the day stays free for appointments.
-    Add(c, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
-    if (e.alarmDaysBefore > 0) {
-        icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
-        Add(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+
+    void Append(QByteArray& out, const agenda::CalendarEvent& e) {
+        using agenda::CalendarEvent;
+        out += begin_;
+        out += TextOf(icalproperty_new_uid(e.uid.constData()));
+        out += stamp_;
+        out += TextOf(icalproperty_new_dtstart(Day(e.date)));
+        out += TextOf(icalproperty_new_dtend(Day(e.date.addDays(1))));
+        if (e.repeat == CalendarEvent::Repeat::yearly) out += yearly_;
+        if (e.repeat == CalendarEvent::Repeat::yearlyLastOfFebruary) out += lastOfFebruary_;
+        const QByteArray summary = e.summary.toUtf8();
+        out += TextOf(icalproperty_new_summary(summary.constData()));
+        if (!e.description.isEmpty()) out += TextOf(icalproperty_new_description(e.description.toUtf8().constData()));
+        if (e.alarmDaysBefore > 0) {
+            const auto& [head, tail] = Alarm(e.alarmDaysBefore);
+            out += head;
+            out += TextOf(icalproperty_new_description(summary.constData())); // what the alarm shows
+            out += tail;
+        }
+        out += end_;
+    }
+
+private:
+    // An alarm that days before the event shows a text: its head, where the
+    // text goes, and its end.
+    const std::pair<QByteArray, QByteArray>& Alarm(int days) {
+        auto at = alarms_.find(days);
+        if (at != alarms_.end()) return at->second;
+        Component alarm(icalcomponent_new(ICAL_VALARM_COMPONENT));
+        Add(alarm.get(), icalproperty_new_action(ICAL_ACTION_DISPLAY));
         icaltriggertype trigger;
         trigger.time = icaltime_null_time();
         trigger.duration = icaldurationtype_null_duration();
         trigger.duration.is_neg = 1;
-        trigger.duration.days = static_cast<unsigned>(e.alarmDaysBefore);
-        Add(alarm, icalproperty_new_trigger(trigger));
-        Add(alarm, icalproperty_new_description(e.summary.toUtf8().constData()));
-        icalcomponent_add_component(c, alarm);
+        trigger.duration.days = static_cast<unsigned>(days);
+        Add(alarm.get(), icalproperty_new_trigger(trigger));
+        return alarms_.emplace(days, Split(std::move(alarm), "END:VALARM")).first->second;
     }
-    return ev;
-}
+
+    QByteArray begin_, end_, stamp_, yearly_, lastOfFebruary_;
+    std::map<int, std::pair<QByteArray, QByteArray>> alarms_;
+};
 
 } // namespace
 
@@ -126,27 +178,52 @@ vantorel::Result<CalendarFileOutcome> WriteCalendarFile(const QString& path, con
     if (end < 0) return fail(QStringLiteral("无法生成日历"));
 
     // Written event by event: libical's text of a whole calendar of a large
-    // book would be one string of hundreds of megabytes.
-    QByteArray buffer = whole.left(end);
-    bool failed = false, stopped = false;
+    // book would be one string of hundreds of megabytes. Batches of events
+    // are made into text on helper threads, most of the time it takes, and
+    // written in order as they come back.
+    bool failed = !Write(temp, whole.left(end)), stopped = false;
     int written = 0;
     const icaltimetype dtstamp =
         icaltime_from_timet_with_zone(stamp.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone());
-    auto flush = [&] {
-        if (!failed && temp.write(buffer) != buffer.size()) failed = true;
-        buffer.clear();
+    const std::size_t inFlight = std::max(2u, std::thread::hardware_concurrency()) + 1;
+    std::deque<std::future<QByteArray>> pending;
+    std::vector<agenda::CalendarEvent> batch;
+    auto send = [&] {
+        if (batch.empty()) return;
+        pending.push_back(std::async(std::launch::async, [events = std::move(batch), dtstamp] {
+            EventText writer(dtstamp);
+            QByteArray text;
+            for (const agenda::CalendarEvent& e : events) writer.Append(text, e);
+            return text;
+        }));
+        batch.clear();
+        while (pending.size() > (stopped || failed ? 0 : inFlight)) {
+            const QByteArray text = pending.front().get();
+            pending.pop_front();
+            if (!failed && !Write(temp, text)) failed = true;
+        }
     };
-    const agenda::CalendarCounts counts =
-        agenda::ForEachCalendarEvent(book, switches, today, [&](const agenda::CalendarEvent& e) {
+    agenda::CalendarCounts counts;
+    try {
+        counts = agenda::ForEachCalendarEvent(book, switches, today, [&](const agenda::CalendarEvent& e) {
             if (failed || stopped) return;
-            buffer += TextOf(Event(e, dtstamp).get());
-            if (buffer.size() >= (1 << 20)) flush();
+            batch.push_back(e);
+            if (batch.size() == kBatch) send();
             if (++written % 4096 == 0 && progress && progress(written)) stopped = true;
         });
+        send();
+        while (!pending.empty()) {
+            const QByteArray text = pending.front().get();
+            pending.pop_front();
+            if (!failed && !Write(temp, text)) failed = true;
+        }
+    } catch (const std::exception& e) {
+        // No thread to be had, or no memory: the helpers still running finish first.
+        for (auto& f : pending) f.wait();
+        return fail(QString::fromLocal8Bit(e.what()));
+    }
     if (stopped) return fail(QStringLiteral("已取消"));
-    buffer += whole.mid(end);
-    flush();
-    if (failed || !temp.flush()) return fail(temp.errorString());
+    if (failed || !Write(temp, whole.mid(end)) || !temp.flush()) return fail(temp.errorString());
 
 #ifdef Q_OS_UNIX
     if (::fsync(temp.handle()) != 0) return fail(QString::fromLocal8Bit(std::strerror(errno)));
