@@ -61,6 +61,7 @@ QByteArray Digest(std::string_view bytes) {
 // iCalendar texts break lines with "\n" alone; the memo may have stored "\r\n".
 QString Text(std::string_view gbk) {
     QString t = FromGbk(gbk);
+    if (gbk.find('\r') == std::string_view::npos) return t; // GBK keeps "\r" as its byte
     t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t;
@@ -158,18 +159,30 @@ void NamePolicy(Person* p, std::string_view policyNo) {
     ++p->policyCount;
 }
 
+// "投保人、被保险人" and the like, for each set of roles.
+const QString& RoleText(unsigned roles) {
+    static const std::array<QString, 16> texts = [] {
+        std::array<QString, 16> t;
+        for (unsigned r = 0; r < 16; ++r) {
+            QStringList names;
+            if (r & kHolder) names << QStringLiteral("投保人");
+            if (r & kInsured) names << QStringLiteral("被保险人");
+            if (r & kClient) names << QStringLiteral("潜力客户");
+            if (r & kMember) names << QStringLiteral("团队成员");
+            t[r] = names.join(QStringLiteral("、"));
+        }
+        return t;
+    }();
+    return texts[roles & 15];
+}
+
 CalendarEvent BirthdayEvent(const Person& p) {
-    QStringList roles;
-    if (p.roles & kHolder) roles << QStringLiteral("投保人");
-    if (p.roles & kInsured) roles << QStringLiteral("被保险人");
-    if (p.roles & kClient) roles << QStringLiteral("潜力客户");
-    if (p.roles & kMember) roles << QStringLiteral("团队成员");
     CalendarEvent ev;
     ev.kind = CalendarEvent::Kind::birthday;
     ev.date = p.birth;
     ev.repeat = p.birth.month() == 2 && p.birth.day() == 29 ? CalendarEvent::Repeat::yearlyLastOfFebruary
                                                             : CalendarEvent::Repeat::yearly;
-    ev.summary = QStringLiteral("%1生日（%2）").arg(Text(p.name), roles.join(QStringLiteral("、")));
+    ev.summary = Text(p.name) + QStringLiteral("生日（") + RoleText(p.roles) + QStringLiteral("）");
     QStringList lines;
     if (p.policyCount > 0) {
         QStringList numbers;

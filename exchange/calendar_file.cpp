@@ -12,14 +12,18 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <filesystem>
 #include <future>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <thread>
 #include <tuple>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -119,8 +123,7 @@ public:
         out += begin_;
         out += TextOf(icalproperty_new_uid(e.uid.constData()));
         out += stamp_;
-        out += TextOf(icalproperty_new_dtstart(Day(e.date)));
-        out += TextOf(icalproperty_new_dtend(Day(e.date.addDays(1))));
+        out += Dates(e.date);
         if (e.repeat == CalendarEvent::Repeat::yearly) out += yearly_;
         if (e.repeat == CalendarEvent::Repeat::yearlyLastOfFebruary) out += lastOfFebruary_;
         const QByteArray summary = e.summary.toUtf8();
@@ -136,6 +139,15 @@ public:
     }
 
 private:
+    // DTSTART and DTEND of an all-day event on `day`: a book's events fall
+    // on far fewer days than there are events.
+    const QByteArray& Dates(const QDate& day) {
+        QByteArray& text = dates_[day.toJulianDay()];
+        if (text.isEmpty())
+            text = TextOf(icalproperty_new_dtstart(Day(day))) + TextOf(icalproperty_new_dtend(Day(day.addDays(1))));
+        return text;
+    }
+
     // An alarm that days before the event shows a text: its head, where the
     // text goes, and its end.
     const std::pair<QByteArray, QByteArray>& Alarm(int days) {
@@ -154,6 +166,63 @@ private:
 
     QByteArray begin_, end_, stamp_, yearly_, lastOfFebruary_;
     std::map<int, std::pair<QByteArray, QByteArray>> alarms_;
+    std::unordered_map<qint64, QByteArray> dates_;
+};
+
+// Helper threads that make batches of events into text, each with its own
+// EventText; the texts come back in the order the batches were given.
+class TextWorkers {
+public:
+    TextWorkers(const icaltimetype& stamp, std::size_t threads) {
+        for (std::size_t i = 0; i < threads; ++i)
+            threads_.emplace_back([this, stamp] {
+                EventText writer(stamp);
+                for (;;) {
+                    std::unique_lock lock(mutex_);
+                    wake_.wait(lock, [this] { return done_ || !jobs_.empty(); });
+                    if (jobs_.empty()) return;
+                    Job job = std::move(jobs_.front());
+                    jobs_.pop_front();
+                    lock.unlock();
+                    try {
+                        QByteArray text;
+                        for (const agenda::CalendarEvent& e : job.events) writer.Append(text, e);
+                        job.text.set_value(std::move(text));
+                    } catch (...) { // out of memory: told where the text is awaited
+                        job.text.set_exception(std::current_exception());
+                    }
+                }
+            });
+    }
+    ~TextWorkers() {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_all();
+        for (std::thread& t : threads_) t.join();
+    }
+    std::future<QByteArray> Give(std::vector<agenda::CalendarEvent> events) {
+        Job job{std::move(events), {}};
+        std::future<QByteArray> text = job.text.get_future();
+        {
+            const std::lock_guard lock(mutex_);
+            jobs_.push_back(std::move(job));
+        }
+        wake_.notify_one();
+        return text;
+    }
+
+private:
+    struct Job {
+        std::vector<agenda::CalendarEvent> events;
+        std::promise<QByteArray> text;
+    };
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Job> jobs_;
+    bool done_ = false;
+    std::vector<std::thread> threads_;
 };
 
 } // namespace
@@ -185,18 +254,17 @@ vantorel::Result<CalendarFileOutcome> WriteCalendarFile(const QString& path, con
     int written = 0;
     const icaltimetype dtstamp =
         icaltime_from_timet_with_zone(stamp.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone());
-    const std::size_t inFlight = std::max(2u, std::thread::hardware_concurrency()) + 1;
+    const std::size_t threads = std::max(2u, std::thread::hardware_concurrency());
+    const std::size_t inFlight = 2 * threads;
     std::deque<std::future<QByteArray>> pending;
     std::vector<agenda::CalendarEvent> batch;
+    std::optional<TextWorkers> workers;
     auto send = [&] {
         if (batch.empty()) return;
-        pending.push_back(std::async(std::launch::async, [events = std::move(batch), dtstamp] {
-            EventText writer(dtstamp);
-            QByteArray text;
-            for (const agenda::CalendarEvent& e : events) writer.Append(text, e);
-            return text;
-        }));
-        batch.clear();
+        if (!workers) workers.emplace(dtstamp, threads);
+        pending.push_back(workers->Give(std::move(batch)));
+        batch = {};
+        batch.reserve(kBatch);
         while (pending.size() > (stopped || failed ? 0 : inFlight)) {
             const QByteArray text = pending.front().get();
             pending.pop_front();
@@ -228,6 +296,8 @@ vantorel::Result<CalendarFileOutcome> WriteCalendarFile(const QString& path, con
 #ifdef Q_OS_UNIX
     if (::fsync(temp.handle()) != 0) return fail(QString::fromLocal8Bit(std::strerror(errno)));
 #endif
+    // A stop asked for while the last events were written still leaves no file.
+    if (progress && progress(written)) return fail(QStringLiteral("已取消"));
     const qint64 bytes = temp.size();
     temp.close();
     if (const auto renamed = vantorel::ReplaceByRename(ToPath(temp.fileName()), ToPath(target)); !renamed)
