@@ -20,18 +20,20 @@ cd "$here"
 # Qt's own texts in Chinese, the JSON library of the data tool, ICU (GBK in the
 # data tool, pinyin of names in the program, a CSV's encoding in the import) and
 # libxlsxwriter (spreadsheets). The import reads .xlsx through minizip (with
-# zlib's headers, which its own include) and .xls through libfreexl. libical
+# zlib's headers, which its own include) and .xls through libfreexl. The client
+# review's PDF takes its Latin letters and digits from DejaVu Serif. libical
 # writes the calendar file (iCalendar) of the program and the data tool.
 run_packages=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
               qt6-translations-l10n fonts-noto-cjk nlohmann-json3-dev libicu-dev libxlsxwriter-dev
-              libminizip-dev zlib1g-dev libfreexl-dev libical-dev)
+              libminizip-dev zlib1g-dev libfreexl-dev fonts-dejavu-core libical-dev)
 # The developers' part, added by the test command: GoogleTest (and GoogleMock,
 # whose CMake files GoogleTest's package reads when they are there), the
 # GoogleTest sources that the Windows check compiles, SQLite for the storage
 # benchmark, mingw-w64 and Wine for the Windows check, clang-format for the
-# format check.
+# format check, poppler-utils (pdftoppm, pdftotext, pdffonts) to read back the
+# client review's PDF.
 test_packages=(libgtest-dev libgmock-dev googletest libsqlite3-dev g++-mingw-w64-x86-64-posix wine wine64
-               clang-format)
+               clang-format poppler-utils)
 # Building the Debian package: dpkg-shlibdeps and dpkg-buildflags, lintian.
 package_packages=(dpkg-dev lintian)
 # The libFuzzer build: clang and its fuzzer runtime.

@@ -55,6 +55,11 @@ ComposedDate ComposedDate::FromDate(const QDate& d) {
 
 std::string ComposedDate::Stored() const { return ToGbk(text_); }
 
+QString ComposedDate::ListText() const {
+    const QDate d = ToDate();
+    return d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd")) : text_;
+}
+
 DateParts ComposedDate::Split() const {
     DateParts p;
     const qsizetype slash = text_.indexOf(QLatin1Char('/'));

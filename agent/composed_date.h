@@ -44,8 +44,9 @@ public:
     QDate ToDate() const { return RealDate(text_); }
     bool IsReal() const { return ToDate().isValid(); }
 
-    // What lists and reports show.
-    QString ListText() const { return text_; }
+    // What lists and reports show: a real date as yyyy-mm-dd, any other
+    // text as it is stored.
+    QString ListText() const;
 
     // The same reading, straight from record bytes and without allocating:
     // for walks over a whole book. GBK keeps digits and signs as their ASCII

@@ -20,10 +20,12 @@ Refusal CheckText(const QString& label, const QString& text) {
     return QStringLiteral("“%1”中有无法保存的字符（例如表情符号或生僻字），请修改后再试。").arg(label);
 }
 
-Refusal CheckNumber(const QString& label, const QString& text) {
+Refusal CheckNumber(const QString& label, const QString& text, numbers::Unit unit) {
     if (Refusal r = CheckText(label, text)) return r;
-    if (std::isfinite(numbers::TextToDouble(text))) return std::nullopt;
-    return QStringLiteral("“%1”数值太大，请重新输入!").arg(label);
+    const numbers::Reading n = numbers::ReadNumber(text, unit);
+    if (!n.ok) return QStringLiteral("“%1”不是数字，请重新输入!").arg(label);
+    if (!std::isfinite(n.value)) return QStringLiteral("“%1”数值太大，请重新输入!").arg(label);
+    return std::nullopt;
 }
 
 bool PolicyExists(const CInsurance& policies, const QString& policyNo) {
@@ -50,9 +52,8 @@ bool StaffNoHeldByOther(const CTermMember& members, const std::string& staffNo, 
 }
 
 bool ShareAcceptable(const QString& share) {
-    // Only the upper bound counts, but a share too large for a number either way is no share.
-    const double v = numbers::TextToDouble(share);
-    return v <= 100 && std::isfinite(v);
+    const numbers::Reading n = numbers::ReadNumber(share, numbers::Unit::percent);
+    return n.ok && n.value >= 0 && n.value <= 100;
 }
 
 } // namespace rules

@@ -2,6 +2,7 @@
 // an import, the data tool. Each refusal is the text the user reads.
 #pragma once
 
+#include "numbers.h"
 #include "records/people_records.h"
 #include "records/policy_record.h"
 
@@ -15,8 +16,9 @@ using Refusal = std::optional<QString>;
 // A text the data files can hold: GBK has every character of it. `label`
 // names the field in the refusal.
 Refusal CheckText(const QString& label, const QString& text);
-// A number field's text: one the forms can keep (not too large for a number).
-Refusal CheckNumber(const QString& label, const QString& text);
+// A number field's text: a number (numbers::ReadNumber, in the field's unit)
+// that a double can hold, or empty.
+Refusal CheckNumber(const QString& label, const QString& text, numbers::Unit unit);
 
 // Keys, compared as the files hold them, byte for byte.
 bool PolicyExists(const vantorel::CInsurance& policies, const QString& policyNo);
@@ -30,7 +32,8 @@ bool StaffNoHeldByOther(const vantorel::CTermMember& members, const std::string&
 // A policy holds at most ten beneficiaries and ten riders: room for one more?
 inline bool ListHasRoom(std::size_t entries) { return entries < vantorel::kMaxListEntries; }
 
-// A beneficiary's share: at most 100 and a number.
+// A beneficiary's share: a number from 0 to 100 (a "%" may follow). The sum
+// of the shares is not checked: a policy can have several orders of beneficiaries.
 bool ShareAcceptable(const QString& share);
 
 } // namespace rules

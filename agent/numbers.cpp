@@ -1,6 +1,9 @@
 #include "numbers.h"
 
+#include <QLocale>
+
 #include <cstdlib>
+#include <span>
 
 namespace numbers {
 
@@ -51,6 +54,76 @@ int TextToInt(const QString& text) {
     if (negative) v = -v;
     if (v > 2147483647LL) v = 2147483647LL;
     return static_cast<int>(v);
+}
+
+namespace {
+
+struct Suffix {
+    const char16_t* text;
+    double times, over; // into the field's unit; a division stays exact where a product by 0.0001 would not
+};
+
+// The units a field reads, longest first so that "万元" is not taken for "元".
+constexpr Suffix kYuan[] = {{u"万元", 10000, 1}, {u"万", 10000, 1}, {u"元", 1, 1}};
+constexpr Suffix kWanYuan[] = {{u"万元", 1, 1}, {u"万", 1, 1}, {u"元", 1, 10000}};
+constexpr Suffix kCm[] = {{u"厘米", 1, 1}, {u"cm", 1, 1}};
+constexpr Suffix kKg[] = {{u"公斤", 1, 1}, {u"千克", 1, 1}, {u"kg", 1, 1}};
+constexpr Suffix kPercent[] = {{u"%", 1, 1}, {u"％", 1, 1}};
+
+std::span<const Suffix> SuffixesOf(Unit unit) {
+    switch (unit) {
+    case Unit::yuan: return kYuan;
+    case Unit::wanYuan: return kWanYuan;
+    case Unit::cm: return kCm;
+    case Unit::kg: return kKg;
+    case Unit::percent: return kPercent;
+    case Unit::none: break;
+    }
+    return {};
+}
+
+} // namespace
+
+Reading ReadNumber(const QString& text, Unit unit) {
+    QString t;
+    t.reserve(text.size());
+    for (const QChar c : text)
+        if (!IsBlank(c) && c != u'\u3000' && c != u',' && c != u'，') t += c;
+    if (t.isEmpty()) return {true, 0};
+    Suffix found{nullptr, 1, 1};
+    for (const Suffix& s : SuffixesOf(unit)) {
+        const QString suffix = QString::fromUtf16(s.text);
+        if (t.size() > suffix.size() && t.endsWith(suffix, Qt::CaseInsensitive)) {
+            t.chop(suffix.size());
+            found = s;
+            break;
+        }
+    }
+    // The whole rest must be the number TextToDouble reads from its start.
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    if (i < n && (t[i] == u'+' || t[i] == u'-')) ++i;
+    qsizetype digits = 0;
+    while (i < n && IsDigit(t[i])) ++i, ++digits;
+    if (i < n && t[i] == u'.') {
+        ++i;
+        while (i < n && IsDigit(t[i])) ++i, ++digits;
+    }
+    if (digits == 0) return {};
+    if (i < n && (t[i] == u'e' || t[i] == u'E')) {
+        ++i;
+        if (i < n && (t[i] == u'+' || t[i] == u'-')) ++i;
+        if (i == n || !IsDigit(t[i])) return {};
+        while (i < n && IsDigit(t[i])) ++i;
+    }
+    if (i != n) return {};
+    return {true, TextToDouble(t) * found.times / found.over};
+}
+
+QString Shortest(double v) {
+    // Fixed notation, as the forms have always shown numbers; never "-0".
+    if (v == 0) return QStringLiteral("0");
+    return QString::number(v, 'f', QLocale::FloatingPointShortest);
 }
 
 QString FormatFixed(double v) { return QString::number(v, 'f', 6); }

@@ -128,6 +128,7 @@ QString CellText(const CInsurance& book, const Result& found, int record, int co
     const CInsurance::View p = book.ViewAt(record);
     if (column == 0) return FromGbk(p.Text(kNumberField));
     if (found.mode == kAnyField && !found.needle.empty()) return FromGbk(FirstMatch(p, found.needle));
+    if (found.mode == kDate) return ComposedDate::FromStored(p.Text(kDateField)).ListText();
     return FromGbk(p.Text(ShownField(found.mode)));
 }
 

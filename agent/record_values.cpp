@@ -18,8 +18,11 @@ public:
     }
     // A date is always composed again from its parts, as the form shows them.
     void Date(std::string& to, const DateParts& value) const { to = ComposedDate::FromParts(value).Stored(); }
-    // A number is read from the text it shows as, as the form reads it.
-    void Number(double& to, const QString& value) const { to = numbers::TextToDouble(value); }
+    // A number is read from the text it shows as, in the field's unit; the
+    // text has passed rules::CheckNumber.
+    void Number(double& to, const QString& value, numbers::Unit unit) const {
+        to = numbers::ReadNumber(value, unit).value;
+    }
     void Choice(std::int16_t& to, int value) const { to = static_cast<std::int16_t>(value); }
 
 private:
@@ -76,8 +79,10 @@ template <class P> void StorePerson(const PersonValues& v, P& r, const Put& put)
 
 QString TextOf(std::string_view stored) { return FromGbk(stored); }
 std::string StoredText(const QString& text) { return ToGbk(text); }
-QString AmountText(double v) { return numbers::FormatFixed(v); }
-QString MeasureText(double v) { return numbers::FormatRounded(v); }
+QString AmountText(double v) { return numbers::Shortest(v); }
+QString MeasureText(double v) { return v == 0 ? QString() : numbers::Shortest(v); }
+QString ShareText(double v) { return numbers::FormatRounded(v); }
+QString DateText(std::string_view stored) { return ComposedDate::FromStored(stored).ListText(); }
 
 void PolicyInfoValues::Load(const PolicyInfo& r) {
     policyNo = FromGbk(r.policyNo);
@@ -101,8 +106,8 @@ void PolicyInfoValues::Store(PolicyInfo& r, Into into) const {
     put.Text(r.policyNo, policyNo);
     put.Text(r.company, company);
     put.Text(r.paymentMethod, paymentMethod);
-    put.Number(r.sumInsured, sumInsured);
-    put.Number(r.annualPremium, annualPremium);
+    put.Number(r.sumInsured, sumInsured, kSumInsuredUnit);
+    put.Number(r.annualPremium, annualPremium, kPremiumUnit);
     put.Date(r.effectiveDate, effective);
     put.Text(r.applicationNo, applicationNo);
     put.Text(r.productName, productName);
@@ -128,8 +133,8 @@ void PersonValues::Load(const HolderInfo& r) {
 void PersonValues::Store(PersonInfo& r, Into into) const {
     const Put put(into);
     StorePerson(*this, r, put);
-    if (Holds(PersonField::height)) put.Number(r.height, height);
-    if (Holds(PersonField::weight)) put.Number(r.weight, weight);
+    if (Holds(PersonField::height)) put.Number(r.height, height, kHeightUnit);
+    if (Holds(PersonField::weight)) put.Number(r.weight, weight, kWeightUnit);
 }
 
 void PersonValues::Store(HolderInfo& r, Into into) const {
@@ -142,7 +147,7 @@ void BeneficiaryValues::Load(const BeneficiaryRecord& r) {
     name = FromGbk(r.name);
     idNumber = FromGbk(r.idNumber);
     sex = r.sex;
-    share = MeasureText(r.share);
+    share = ShareText(r.share);
     birth = ComposedDate::FromStored(r.birthDate).Split();
     relation = FromGbk(r.relationToInsured);
 }
@@ -152,7 +157,7 @@ void BeneficiaryValues::Store(BeneficiaryRecord& r, Into into) const {
     put.Text(r.name, name);
     put.Text(r.idNumber, idNumber);
     put.Choice(r.sex, sex);
-    put.Number(r.share, share);
+    put.Number(r.share, share, kShareUnit);
     put.Date(r.birthDate, birth);
     put.Text(r.relationToInsured, relation);
 }

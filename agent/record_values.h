@@ -10,6 +10,7 @@
 #pragma once
 
 #include "composed_date.h"
+#include "numbers.h"
 #include "records/people_records.h"
 #include "records/policy_record.h"
 
@@ -89,6 +90,19 @@ struct MemberValues {
 QString TextOf(std::string_view stored);
 // The bytes a record keeps for a text; it must have passed rules::CheckText.
 std::string StoredText(const QString& text);
-// How forms show the numbers of a record.
-QString AmountText(double v);  // amounts
-QString MeasureText(double v); // heights, weights, shares
+// How the numbers of a record are shown: amounts and measures as the
+// shortest text that reads back as the same number, so that a record stored
+// again without retyping keeps its value exactly; an empty height or weight
+// (0) shows empty; a beneficiary's share as a whole number.
+QString AmountText(double v);
+QString MeasureText(double v);
+QString ShareText(double v);
+// A stored composed date as lists and reports show it: a real date as
+// yyyy-mm-dd, any other text as it is stored.
+QString DateText(std::string_view stored);
+// The unit each number field is kept in.
+inline constexpr numbers::Unit kSumInsuredUnit = numbers::Unit::wanYuan; // 保险金额(万元)
+inline constexpr numbers::Unit kPremiumUnit = numbers::Unit::yuan;       // 年缴保费(元)
+inline constexpr numbers::Unit kHeightUnit = numbers::Unit::cm;
+inline constexpr numbers::Unit kWeightUnit = numbers::Unit::kg;
+inline constexpr numbers::Unit kShareUnit = numbers::Unit::percent;

@@ -18,6 +18,8 @@ struct Hash {
 class Counter {
 public:
     void Count(std::string_view category) {
+        // Nothing filled in reads as unknown, as a sex no form chose does.
+        if (category.empty()) category = SexCategory(-1);
         // Most tallies have a handful of categories: a walk over so few rows
         // is quicker than hashing; past that the hash keeps it linear.
         if (rows_.size() <= kWalk) {

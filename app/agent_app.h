@@ -2,6 +2,7 @@
 #pragma once
 
 #include "page_host.h"
+#include "agent/folder_lock.h"
 #include "records/storage.h"
 
 #include <QApplication>
@@ -28,7 +29,7 @@ public:
                              vantorel::Storage& storage = vantorel::SystemStorage());
 
     // The lock that keeps a second copy out of the data folder.
-    static constexpr const char* kLockFileName = "vantorel.lock";
+    static constexpr const char* kLockFileName = kFolderLockFileName;
 };
 
 // What the second copy says before it ends.

@@ -28,10 +28,10 @@ void ShowFromStart(QLineEdit* edit) {
 // Each control is looked up as it is bound, so a binding to a control the
 // form lacks stops the program when the form is made, not at its first use.
 void FormBinding::Text(int id, QString* value, const QString& label) {
-    entries_.push_back(TextEntry{tmpl::Ctl(form_, id), value, label, false});
+    entries_.push_back(TextEntry{tmpl::Ctl(form_, id), value, label, std::nullopt});
 }
-void FormBinding::Number(int id, QString* value, const QString& label) {
-    entries_.push_back(TextEntry{tmpl::Ctl(form_, id), value, label, true});
+void FormBinding::Number(int id, QString* value, const QString& label, numbers::Unit unit) {
+    entries_.push_back(TextEntry{tmpl::Ctl(form_, id), value, label, unit});
 }
 void FormBinding::Index(int id, int* value) { entries_.push_back(IndexEntry{tmpl::Ctl<QComboBox>(form_, id), value}); }
 void FormBinding::Check(int id, int* value) { entries_.push_back(CheckEntry{tmpl::Ctl<QCheckBox>(form_, id), value}); }
@@ -68,7 +68,7 @@ bool FormBinding::Commit() {
         const auto* e = std::get_if<TextEntry>(&entry);
         if (!e) continue;
         const rules::Refusal refusal =
-            e->number ? rules::CheckNumber(e->label, *e->value) : rules::CheckText(e->label, *e->value);
+            e->number ? rules::CheckNumber(e->label, *e->value, *e->number) : rules::CheckText(e->label, *e->value);
         if (!refusal) continue;
         msg::Info(form_, *refusal);
         e->control->setFocus();
@@ -111,8 +111,8 @@ void BindPerson(FormBinding& b, PersonValues& p, const PersonIds& controls, cons
     auto text = [&](int id, QString* value, const char* label) {
         b.Text(id, value, labelPrefix + QString::fromUtf8(label));
     };
-    auto number = [&](int id, QString* value, const char* label) {
-        b.Number(id, value, labelPrefix + QString::fromUtf8(label));
+    auto number = [&](int id, QString* value, const char* label, numbers::Unit unit) {
+        b.Number(id, value, labelPrefix + QString::fromUtf8(label), unit);
     };
     for (const auto& [field, id] : controls) {
         p.Hold(field);
@@ -137,8 +137,8 @@ void BindPerson(FormBinding& b, PersonValues& p, const PersonIds& controls, cons
         case PersonField::homePostcode: text(id, &p.homePostcode, "邮编"); break;
         case PersonField::workAddress: text(id, &p.workAddress, "单位地址"); break;
         case PersonField::workPostcode: text(id, &p.workPostcode, "邮编"); break;
-        case PersonField::height: number(id, &p.height, "身高"); break;
-        case PersonField::weight: number(id, &p.weight, "体重"); break;
+        case PersonField::height: number(id, &p.height, "身高", kHeightUnit); break;
+        case PersonField::weight: number(id, &p.weight, "体重", kWeightUnit); break;
         case PersonField::remarks: text(id, &p.remarks, "备注"); break;
         case PersonField::relation: text(id, &p.relation, "与被保险人关系"); break;
         }

@@ -7,6 +7,7 @@
 #include "agent/record_values.h"
 
 #include <QString>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -21,8 +22,8 @@ public:
 
     // Edit, memo or combo text. `label` names the field in messages.
     void Text(int id, QString* value, const QString& label);
-    // An edit whose text is stored as a number (an amount, a height).
-    void Number(int id, QString* value, const QString& label);
+    // An edit whose text is stored as a number (an amount, a height) in `unit`.
+    void Number(int id, QString* value, const QString& label, numbers::Unit unit);
     // Drop-down list: 0-based index, -1 for none.
     void Index(int id, int* value);
     // Check box: 1 checked, 0 not.
@@ -49,7 +50,7 @@ private:
         QWidget* control;
         QString* value;
         QString label;
-        bool number;
+        std::optional<numbers::Unit> number; // a number field's unit
     };
     struct IndexEntry {
         QComboBox* control;

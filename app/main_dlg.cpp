@@ -6,6 +6,8 @@
 #include "template_builder.h"
 #include "welcome_page.h"
 #include "agent/reminders.h"
+#include "resources/templates/client_file_ids.h"
+#include "resources/templates/import_ids.h"
 #include "resources/templates/main_ids.h"
 #include "resources/templates/main_template.h"
 #include "resources/templates/policy_entry_ids.h"
@@ -32,9 +34,9 @@
 namespace {
 
 // The pages in the order of creation.
-constexpr int kPageOrder[] = {ids::entry::Template,   ids::query::Template,     ids::client::Template,
-                              ids::member::Template,  ids::schedule::Template,  ids::remind::Template,
-                              ids::welcome::Template, ids::statistics::Template};
+constexpr int kPageOrder[] = {ids::entry::Template,   ids::query::Template,      ids::client::Template,
+                              ids::member::Template,  ids::schedule::Template,   ids::remind::Template,
+                              ids::welcome::Template, ids::statistics::Template, ids::client_file::Template};
 constexpr int kWelcome = ids::welcome::Template;
 
 struct Node {
@@ -51,6 +53,7 @@ const std::vector<Root>& TreeNodes() {
          {{"添加保单资料", ids::entry::Template},
           {"查询保单资料", ids::query::Template},
           {"潜力客户资料", ids::client::Template},
+          {"客户档案", ids::client_file::Template},
           {"统计与决策", ids::statistics::Template}}},
         {"团队管理", {{"成员资料", ids::member::Template}}},
         {"提醒管理", {{"日程提醒", ids::schedule::Template}, {"其它提醒", ids::remind::Template}}},
@@ -83,6 +86,7 @@ CMainDlg::CMainDlg(Session session, PageFactories factories, QWidget* parent)
     connect(timer_, &QTimer::timeout, this, &CMainDlg::Tick);
     connect(tmpl::Ctl<QAbstractButton>(this, id::Remind), &QAbstractButton::clicked, this, &CMainDlg::OnRemindButton);
     connect(tmpl::Ctl<QAbstractButton>(this, id::Backup), &QAbstractButton::clicked, this, &CMainDlg::OnBackupButton);
+    connect(tmpl::Ctl<QAbstractButton>(this, id::Import), &QAbstractButton::clicked, this, &CMainDlg::OnImportButton);
 }
 
 CMainDlg::~CMainDlg() { Shutdown(); }
@@ -219,6 +223,11 @@ void CMainDlg::OnBackupButton() {
     const vantorel::Result<void> backup = session_.Backup();
     if (!backup) std::fprintf(stderr, "vantorel: backup failed: %s\n", backup.Reason().c_str());
     msg::Info(this, backup ? QStringLiteral("备份成功！") : QStringLiteral("备份失败！"));
+}
+
+void CMainDlg::OnImportButton() {
+    for (const PageFactory& f : factories_)
+        if (f.templateId == ids::import::Template && f.open) f.open(this, this);
 }
 
 void CMainDlg::OnJournalFailed(const QString& reason) {

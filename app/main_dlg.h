@@ -55,6 +55,7 @@ public:
     ReminderSwitches CurrentSwitches() const override { return Switches(); }
     QDate Today() const override { return clock_().date(); }
     bool EditPolicy(int index) override;
+    vantorel::Result<void> FlushJournal() override { return session_.FlushJournal(); }
 
     // Where "now" comes from (tests move it past midnight).
     void SetClock(Clock clock) { clock_ = std::move(clock); }
@@ -76,6 +77,7 @@ private:
     void ShowClock();
     void OnRemindButton();
     void OnBackupButton();
+    void OnImportButton();
     void SaveData();
     void OnJournalFailed(const QString& reason);
     void WriteSwitches();

@@ -5,7 +5,9 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 namespace msg {
@@ -25,6 +27,11 @@ bool Ask(QWidget* parent, const QString& text, Default onEnter = Default::yes);
 using Responder = std::function<bool(Kind kind, const QString& text, Default onEnter)>;
 void SetResponder(Responder responder);
 
+// The box Info and Ask show (tests look at it without a modal loop).
+std::unique_ptr<QMessageBox> MakeBox(QWidget* parent, Kind kind, const QString& text, Default onEnter);
+// The least width of a box: its title and the frame's buttons fit.
+int MinimumBoxWidth(const QWidget& box);
+
 // Any box currently open on screen is closed (its question answered No);
 // used when the program must end while a box is open.
 void CloseOpenBoxes();
@@ -37,5 +44,7 @@ using FileResponder =
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& suggestedName, const QString& filter,
                      QString* selectedFilter = nullptr);
 void SetFileResponder(FileResponder responder);
+// Open-file dialog, answered by the same responder (no suggested name).
+QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter);
 
 } // namespace msg

@@ -7,7 +7,12 @@
 #include "page_host.h"
 #include "template_builder.h"
 
+#include <QPointer>
 #include <QWidget>
+
+class QLabel;
+class QPropertyAnimation;
+class QTimer;
 
 class CPage : public QWidget {
     Q_OBJECT
@@ -27,11 +32,27 @@ public:
     // The control with that id; one the template lacks stops the program (tmpl::Ctl).
     template <class T = QWidget> T* Ctl(int id) const { return tmpl::Ctl<T>(this, id); }
 
+    // The line under the page's buttons that names what was just stored
+    // ("已添加保单 …"): no box, so that fast entry keeps its pace. It fades
+    // out after kSaidShownMs.
+    void Say(const QString& text);
+    QLabel* SaidLine() const { return said_; }
+    static constexpr int kSaidShownMs = 4000;
+    static constexpr int kSaidFadeMs = 600;
+
 protected:
     // Connects a push button's click to a handler of the page.
     template <class F> void OnClick(int id, F handler);
 
     FormBinding binding_{this};
+
+private:
+    void PlaceSaidLine();
+    QLabel* said_ = nullptr;
+    QTimer* sayTimer_ = nullptr;
+    QPointer<QPropertyAnimation> fade_;
+
+protected:
     bool Commit() { return binding_.Commit(); }
     void CommitQuiet() { binding_.CommitQuiet(); }
     void ShowValues() { binding_.Show(); }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "settings.h"
+#include "records/result.h"
 
 #include <QDate>
 #include <functional>
@@ -24,6 +25,10 @@ public:
     // Modify mode on the stored policy at `index`, shown on the form; false,
     // and nothing changed, for an index outside the collection.
     virtual bool EditPolicy(int index) = 0;
+    // Waits until every change made to the book so far is in the recovery
+    // journal on disk; any thread may ask. A host without a journal has
+    // nothing to wait for.
+    virtual vantorel::Result<void> FlushJournal() { return {}; }
 };
 
 class PageHost {
@@ -45,10 +50,17 @@ public:
     // shows that page ("修 改 指 定 保 单"); false, with nothing shown, when
     // there is no such policy.
     virtual bool EditPolicy(int index) = 0;
+    // Waits until every change made to the book so far is in the recovery
+    // journal on disk; any thread may ask. A host without a journal has
+    // nothing to wait for.
+    virtual vantorel::Result<void> FlushJournal() { return {}; }
 };
 
 struct PageFactory {
     int templateId;
     std::function<CPage*(PageHost* host, QWidget* parent)> make;
+    // Instead of a page: a modal dialog that a button of the main window
+    // opens over it (the import).
+    std::function<void(PageHost* host, QWidget* parent)> open = {};
 };
 using PageFactories = std::vector<PageFactory>;

@@ -28,8 +28,11 @@ SheetCell CellOf(const ColumnValue& v, bool amount) {
     switch (v.kind) {
     case ValueKind::text: return SheetCell::Text(FromGbk(*v.text));
     case ValueKind::date: {
+        // A spreadsheet date comes back composed as the forms compose it:
+        // "2004/05-09" would return as "2004/5-9", so it goes out as text.
         const QDate d = ComposedDate::RealDate(*v.text);
-        return d.isValid() ? SheetCell::Date(d) : SheetCell::Text(FromGbk(*v.text));
+        const bool composedSo = d.isValid() && ComposedDate::FromDate(d).Stored() == *v.text;
+        return composedSo ? SheetCell::Date(d) : SheetCell::Text(FromGbk(*v.text));
     }
     case ValueKind::number: return amount ? SheetCell::Amount(v.number) : SheetCell::Number(v.number);
     case ValueKind::sex: return SheetCell::Text(Choice(SexWord(v.choice), v.choice));

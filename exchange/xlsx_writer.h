@@ -30,7 +30,12 @@ struct SheetTable {
     QStringList header;
     std::size_t rows = 0;
     std::function<void(std::size_t row, std::vector<SheetCell>& cells)> row;
+    // When set, told the fraction written now and then; returning false gives
+    // the file up (the old one stays as it was) with the reason kCancelled.
+    std::function<bool(double fraction)> progress;
 };
+
+inline constexpr const char* kXlsxCancelled = "已取消";
 
 // Writes the workbook to a temporary file beside `path` (links followed) and
 // renames it over `path` only when it is complete: a failure leaves an older

@@ -5,6 +5,7 @@ void RegisterPolicyPages(PageFactories&);
 void RegisterPeoplePages(PageFactories&);
 void RegisterSchedulePages(PageFactories&);
 void RegisterStatisticsPages(PageFactories&);
+void RegisterImportPages(PageFactories&);
 
 PageFactories AllPageFactories() {
     PageFactories f;
@@ -12,5 +13,6 @@ PageFactories AllPageFactories() {
     RegisterPeoplePages(f);
     RegisterSchedulePages(f);
     RegisterStatisticsPages(f);
+    RegisterImportPages(f);
     return f;
 }

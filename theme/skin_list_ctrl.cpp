@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
 #include <numeric>
@@ -309,8 +310,31 @@ void CSkinListCtrl::SetItemText(int row, int col, const QString& text) {
 
 QString CSkinListCtrl::GetItemText(int row, int col) const { return model_->Text(row, col); }
 
+template <class Remove> void CSkinListCtrl::RemovingRows(Remove&& remove) {
+    QList<QPersistentModelIndex> selected;
+    for (int row : GetSelectedRows()) selected << QPersistentModelIndex(model_->index(row, 0));
+    {
+        const QSignalBlocker quiet(selectionModel());
+        remove();
+    }
+    QList<int> kept;
+    for (const QPersistentModelIndex& i : selected)
+        if (i.isValid()) kept << i.row();
+    std::sort(kept.begin(), kept.end());
+    if (GetSelectedRows() == kept) return;
+    QItemSelection want;
+    const int last = qMax(0, model_->columnCount() - 1);
+    for (int row : kept) want.select(model_->index(row, 0), model_->index(row, last));
+    selectionModel()->select(want, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    viewport()->update();
+}
+
 void CSkinListCtrl::DeleteItem(int row) {
     if (row < 0 || row >= GetItemCount()) return;
+    RemovingRows([&] { DeleteRow(row); });
+}
+
+void CSkinListCtrl::DeleteRow(int row) {
     if (model_->kind == CSkinListModel::Kind::allRecords) {
         // Rows no longer show every record: list them.
         model_->records.resize(std::size_t(model_->recordCount));
@@ -363,9 +387,11 @@ void CSkinListCtrl::RemoveRecordRow(int row, int removed) {
     const int kept = RecordOfRow(row);
     if (kept < 0) return;
     if (model_->kind == CSkinListModel::Kind::allRecords && kept == removed) {
-        model_->beginRemoveRows({}, row, row);
-        --model_->recordCount;
-        model_->endRemoveRows();
+        RemovingRows([&] {
+            model_->beginRemoveRows({}, row, row);
+            --model_->recordCount;
+            model_->endRemoveRows();
+        });
         return;
     }
     DeleteItem(row);
@@ -400,25 +426,27 @@ void CSkinListCtrl::RecordAppended(int index) {
 }
 
 void CSkinListCtrl::RecordRemoved(int index) {
-    switch (model_->kind) {
-    case CSkinListModel::Kind::texts: return;
-    case CSkinListModel::Kind::allRecords:
-        if (index < 0 || index >= model_->recordCount) return;
-        model_->beginRemoveRows({}, index, index);
-        --model_->recordCount;
-        model_->endRemoveRows();
-        return;
-    case CSkinListModel::Kind::someRecords:
-        for (int row = int(model_->records.size()); row-- > 0;) {
-            if (model_->records[std::size_t(row)] != index) continue;
-            model_->beginRemoveRows({}, row, row);
-            model_->records.erase(model_->records.begin() + row);
+    RemovingRows([&] {
+        switch (model_->kind) {
+        case CSkinListModel::Kind::texts: return;
+        case CSkinListModel::Kind::allRecords:
+            if (index < 0 || index >= model_->recordCount) return;
+            model_->beginRemoveRows({}, index, index);
+            --model_->recordCount;
             model_->endRemoveRows();
+            return;
+        case CSkinListModel::Kind::someRecords:
+            for (int row = int(model_->records.size()); row-- > 0;) {
+                if (model_->records[std::size_t(row)] != index) continue;
+                model_->beginRemoveRows({}, row, row);
+                model_->records.erase(model_->records.begin() + row);
+                model_->endRemoveRows();
+            }
+            for (int& r : model_->records)
+                if (r > index) --r;
+            return;
         }
-        for (int& r : model_->records)
-            if (r > index) --r;
-        return;
-    }
+    });
 }
 
 void CSkinListCtrl::RecordReplaced(int index) {

@@ -138,6 +138,12 @@ protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    // Removes rows by `remove`: a selected row that stays keeps its
+    // selection, a selected row that goes takes it along. (A single-selection
+    // view would choose the next row by itself, and the row that looks
+    // selected would not be the one the page acts on.)
+    template <class Remove> void RemovingRows(Remove&& remove);
+    void DeleteRow(int row);
     // Rows of records become rows of texts, for the calls that edit texts.
     void HoldTexts();
     void AttachBars();

@@ -17,6 +17,8 @@ CPeopleListPage::CPeopleListPage(const tmpl::Window& t, int listId, const Column
     OnClick(id::Delete, [this] { OnDelete(); });
     OnClick(id::Report, [this] { OnReport(); });
     connect(list_, &CSkinListCtrl::rowClicked, this, &CPeopleListPage::OnListClicked);
+    // The row that looks selected is the record shown and acted on, however it was chosen.
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnRowChosen(); });
     follower_ = std::make_unique<RecordListFollower>(records_, list_,
                                                      [this](const vantorel::CollectionChange& c) { Followed(c); });
 }
@@ -50,20 +52,29 @@ void CPeopleListPage::Followed(const vantorel::CollectionChange& c) {
         --selected_;
 }
 
+void CPeopleListPage::OnRowChosen() {
+    const int index = list_->RecordOfRow(list_->GetFirstSelected());
+    selected_ = index;
+    if (index >= 0) ShowRecord(index);
+}
+
 void CPeopleListPage::OnDelete() {
     CommitQuiet(); // nothing typed is stored here, so nothing to refuse
     // A row is its own record, even when a damaged or edited file holds its key twice.
     const int index = list_->RecordOfRow(list_->GetFirstSelected());
     if (index < 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
-    RemoveRecord(index); // the list follows
+    const QString what = Describe(index);
+    RemoveRecord(index); // the list follows; the row's selection goes with it
     selected_ = -1;
+    Say(QStringLiteral("已删除") + what);
 }
 
 void CPeopleListPage::OnListClicked(int row) {
-    // A click on the list's empty part looks up the empty key.
+    // A click on the list's empty part looks up the empty key; rows stand in
+    // collection order. A click on the chosen row loads it again.
     const int index = row < 0 ? FindEmptyKey() : list_->RecordOfRow(row);
+    list_->SelectRow(index);
     selected_ = index;
-    list_->SelectRow(index); // rows stand in collection order
     if (index >= 0) ShowRecord(index);
 }

@@ -1,7 +1,8 @@
 // What the client and member pages share: a form, a two-column list of every
 // record in collection order, and add, modify, delete and report buttons.
-// Only a mouse click on a row loads its record; moving with the keyboard does
-// not. The list follows every change of the collection, whoever makes it.
+// The selected row's record is the one shown in the form and acted on,
+// whether the row was clicked or reached with the keyboard. The list follows
+// every change of the collection, whoever makes it.
 #pragma once
 
 #include "app/page.h"
@@ -34,6 +35,10 @@ protected:
     void RebuildList();
     // Commits the form; false, after asking for one, when no record was clicked.
     bool CommitForModify();
+    // After an add or a modify of the record at `index`.
+    void Stored(bool added, int index) {
+        Say((added ? QStringLiteral("已添加") : QStringLiteral("已修改")) + Describe(index));
+    }
 
     // Position of the record last loaded by a click, -1 for none.
     int selected_ = -1;
@@ -49,9 +54,12 @@ private:
     // The record whose key is empty, as a click on the list's empty part
     // looks it up; -1 when there is none.
     virtual int FindEmptyKey() const = 0;
+    // The record as the line under the buttons names it: "潜力客户 赵六".
+    virtual QString Describe(int index) const = 0;
 
     void OnDelete();
     void OnListClicked(int row);
+    void OnRowChosen();
     // The selection follows records removed elsewhere.
     void Followed(const vantorel::CollectionChange& change);
 

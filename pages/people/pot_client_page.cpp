@@ -76,6 +76,10 @@ QString CPotClientPage::CellOf(int index, int column) const {
 
 void CPotClientPage::RemoveRecord(int index) { clients_.RemoveAt(index); }
 
+QString CPotClientPage::Describe(int index) const {
+    return QStringLiteral("潜力客户 %1").arg(TextOf(clients_, index, kName));
+}
+
 int CPotClientPage::FindEmptyKey() const { return clients_.Find({}, {}); }
 
 void CPotClientPage::OnAdd() {
@@ -88,8 +92,9 @@ void CPotClientPage::OnAdd() {
         msg::Info(this, QStringLiteral("客户姓名不能为空！"));
         return;
     }
-    clients_.Add(RecordFromForm());
+    const int added = clients_.Add(RecordFromForm());
     RebuildList();
+    Stored(true, added);
 }
 
 void CPotClientPage::OnModify() {
@@ -109,8 +114,10 @@ void CPotClientPage::OnModify() {
         msg::Info(this, kDuplicateOnModify);
         return;
     }
-    clients_.SetAt(selected_, r);
+    const int changed = selected_;
+    clients_.SetAt(changed, r);
     RebuildList();
+    Stored(false, changed);
 }
 
 void CPotClientPage::OnReport() {
@@ -126,7 +133,7 @@ void CPotClientPage::OnReport() {
     table.rows.reserve(records.size());
     for (const PotClientRecord& r : records) {
         const auto& p = r.person;
-        table.rows.push_back({TextOf(p.name), sexes.value(p.sex), TextOf(p.idNumber), TextOf(p.birthDate),
+        table.rows.push_back({TextOf(p.name), sexes.value(p.sex), TextOf(p.idNumber), DateText(p.birthDate),
                               TextOf(p.mobile), TextOf(p.homePhone), TextOf(p.workPhone), TextOf(p.email),
                               TextOf(p.occupation), TextOf(p.annualIncome), TextOf(p.homeAddress)});
     }

@@ -73,6 +73,10 @@ QString CTeamMemberPage::CellOf(int index, int column) const {
 
 void CTeamMemberPage::RemoveRecord(int index) { members_.RemoveAt(index); }
 
+QString CTeamMemberPage::Describe(int index) const {
+    return QStringLiteral("成员 %1（工号 %2）").arg(TextOf(members_, index, kName), TextOf(members_, index, kStaffNo));
+}
+
 int CTeamMemberPage::FindEmptyKey() const { return members_.Find({}); }
 
 void CTeamMemberPage::OnAdd() {
@@ -85,8 +89,9 @@ void CTeamMemberPage::OnAdd() {
         msg::Info(this, QStringLiteral("成员姓名和工号不能为空！"));
         return;
     }
-    members_.Add(RecordFromForm());
+    const int added = members_.Add(RecordFromForm());
     RebuildList();
+    Stored(true, added);
 }
 
 void CTeamMemberPage::OnModify() {
@@ -102,8 +107,10 @@ void CTeamMemberPage::OnModify() {
     } else if (!msg::Ask(this, QStringLiteral("确认修改？"))) {
         return;
     }
-    members_.SetAt(selected_, r);
+    const int changed = selected_;
+    members_.SetAt(changed, r);
     RebuildList();
+    Stored(false, changed);
 }
 
 void CTeamMemberPage::OnReport() {
@@ -120,7 +127,7 @@ void CTeamMemberPage::OnReport() {
     for (const MemberRecord& r : records) {
         const auto& p = r.person;
         table.rows.push_back({TextOf(r.staffNo), TextOf(p.name), sexes.value(p.sex), TextOf(r.department),
-                              TextOf(r.level), TextOf(r.joinDate), TextOf(p.birthDate), TextOf(p.mobile),
+                              TextOf(r.level), DateText(r.joinDate), DateText(p.birthDate), TextOf(p.mobile),
                               TextOf(p.homePhone), TextOf(p.email)});
     }
     ReportSection section;

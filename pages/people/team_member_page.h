@@ -20,6 +20,7 @@ private:
     void RemoveRecord(int index) override;
     void ShowRecord(int index) override;
     int FindEmptyKey() const override;
+    QString Describe(int index) const override;
 
     // The record the form describes, new or over the member at `stored`;
     // the controls must be committed first.

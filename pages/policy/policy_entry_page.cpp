@@ -135,8 +135,11 @@ void CPolicyEntryPage::AddPolicy() {
         msg::Info(this, kEmptyNo);
         return;
     }
-    policies_.Add(BuildPolicy());
+    const PolicyRecord record = BuildPolicy();
+    policies_.Add(record);
     beneficiaries_.clear();
+    // The riders stay for the next policy: the line says how many went in.
+    SayStored(QStringLiteral("已添加"), record);
 }
 
 void CPolicyEntryPage::ModifyPolicy() {
@@ -156,7 +159,8 @@ void CPolicyEntryPage::ModifyPolicy() {
     } else if (!msg::Ask(this, QStringLiteral("确认修改？"))) {
         return;
     }
-    policies_.SetAt(currentIndex_, std::move(record));
+    policies_.SetAt(currentIndex_, record);
+    SayStored(QStringLiteral("已修改"), record);
 }
 
 void CPolicyEntryPage::Step(int delta) {
@@ -203,7 +207,15 @@ void CPolicyEntryPage::SaveAfterListChange() {
         msg::Info(this, kDuplicate);
         return;
     }
-    policies_.SetAt(currentIndex_, std::move(record));
+    policies_.SetAt(currentIndex_, record);
+    SayStored(QStringLiteral("已修改"), record);
+}
+
+void CPolicyEntryPage::SayStored(const QString& done, const PolicyRecord& r) {
+    Say(QStringLiteral("%1保单 %2（受益人 %3 个，附加险 %4 个）")
+            .arg(done, TextOf(r.info.policyNo))
+            .arg(r.beneficiaries.size())
+            .arg(r.riders.size()));
 }
 
 void CPolicyEntryPage::OnReport() {

@@ -42,6 +42,8 @@ private:
     void OnBeneficiaries();
     void OnRiders();
     void SaveAfterListChange();
+    // The line under the buttons: what was stored.
+    void SayStored(const QString& done, const vantorel::PolicyRecord& record);
     void OnReport();
     void UpdateModeControls();
     bool IndexValid() const;

@@ -13,9 +13,9 @@ void BindPolicyInfo(FormBinding& b, PolicyInfoValues& v) {
     b.Text(id::PaymentMethod, &v.paymentMethod, QStringLiteral("缴费方式"));
     b.Text(id::PaymentYears, &v.paymentYears, QStringLiteral("缴费期限"));
     b.Text(id::CoverageYears, &v.coverageYears, QStringLiteral("保险期限"));
-    b.Number(id::SumInsured, &v.sumInsured, QStringLiteral("保险金额"));
+    b.Number(id::SumInsured, &v.sumInsured, QStringLiteral("保险金额"), kSumInsuredUnit);
     b.Text(id::BenefitMethod, &v.benefitMethod, QStringLiteral("保险给付领取方式"));
-    b.Number(id::AnnualPremium, &v.annualPremium, QStringLiteral("年缴保费"));
+    b.Number(id::AnnualPremium, &v.annualPremium, QStringLiteral("年缴保费"), kPremiumUnit);
     b.Text(id::BenefitAge, &v.benefitAge, QStringLiteral("保险给付领取年龄"));
     b.Date(id::EffectiveYear, id::EffectiveMonth, id::EffectiveDay, &v.effective, QStringLiteral("生效日期"));
     b.Date(id::LiabilityYear, id::LiabilityMonth, id::LiabilityDay, &v.liability, QStringLiteral("责任开始日"));

@@ -1,5 +1,6 @@
 #include "policy_query_page.h"
 
+#include "agent/book_text.h"
 #include "agent/pinyin.h"
 #include "app/message_box.h"
 #include "resources/templates/query_ids.h"
@@ -10,6 +11,10 @@
 
 using namespace vantorel;
 namespace id = ids::query;
+
+namespace {
+const vantorel::Field<PolicyRecord> kNumber([](auto& p) -> auto& { return p.info.policyNo; });
+} // namespace
 
 CPolicyQueryPage::CPolicyQueryPage(CInsurance& policies, PageHost* host, QWidget* parent)
     : CPage(tmpl::QueryTemplate(), parent), policies_(policies), host_(host), list_(Ctl<CSkinListCtrl>(id::List)) {
@@ -66,8 +71,7 @@ void CPolicyQueryPage::OnShowAll() {
 int CPolicyQueryPage::ChosenPolicy() {
     const int record = list_->RecordOfRow(list_->GetFirstSelected());
     if (record < 0 || record >= policies_.GetSize()) return -1;
-    static const vantorel::Field<PolicyRecord> number([](auto& p) -> auto& { return p.info.policyNo; });
-    return policies_.Find(std::string(policies_.Text(record, number)));
+    return policies_.Find(std::string(policies_.Text(record, kNumber)));
 }
 
 void CPolicyQueryPage::OnModify() {
@@ -88,14 +92,18 @@ void CPolicyQueryPage::OnDeleteOne() {
     const int index = ChosenPolicy();
     if (index < 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除?"), msg::Default::no)) return;
+    const QString removed = TextOf(policies_, index, kNumber);
     // The chosen row goes, whichever policy of its number was removed.
     follower_->Quietly([&] { policies_.RemoveAt(index); });
     list_->RemoveRecordRow(row, index);
+    Say(QStringLiteral("已删除保单 %1").arg(removed));
 }
 
 void CPolicyQueryPage::OnDeleteAll() {
     CommitQuiet();
     if (list_->GetItemCount() == 0) return;
     if (!msg::Ask(this, QStringLiteral("确认删除所有保单?"), msg::Default::no)) return;
+    const int count = policies_.GetSize();
     policies_.RemoveAll(); // the list follows
+    Say(QStringLiteral("已删除全部保单（%1 份）").arg(count));
 }

@@ -23,7 +23,7 @@ template <class P> void PersonFields(ReportSection& s, const P& r) {
     add("民族", TextOf(r.nation));
     add("身份证号", TextOf(r.idNumber));
     add("婚况", Marital(r.maritalStatus));
-    add("出生日期", TextOf(r.birthDate));
+    add("出生日期", DateText(r.birthDate));
     add("文化程度", TextOf(r.education));
     add("手机", TextOf(r.mobile));
     add("EMAIL", TextOf(r.email));
@@ -57,8 +57,8 @@ std::vector<ReportSection> PolicyReport(const PolicyRecord& record) {
     add("保险给付领取方式", TextOf(i.benefitMethod));
     add("年缴保费(元)", AmountText(i.annualPremium));
     add("保险给付领取年龄", TextOf(i.benefitAge));
-    add("生效日期", TextOf(i.effectiveDate));
-    add("责任开始日", TextOf(i.liabilityStartDate));
+    add("生效日期", DateText(i.effectiveDate));
+    add("责任开始日", DateText(i.liabilityStartDate));
     add("备注", TextOf(i.remarks));
 
     ReportTable beneficiaries{QStringLiteral("受益人"),
@@ -66,15 +66,15 @@ std::vector<ReportSection> PolicyReport(const PolicyRecord& record) {
                                QStringLiteral("出生日期"), QStringLiteral("关系"), QStringLiteral("受益份额(%)")},
                               {}};
     for (const BeneficiaryRecord& b : record.beneficiaries)
-        beneficiaries.rows.push_back({TextOf(b.name), Sex(b.sex), TextOf(b.idNumber), TextOf(b.birthDate),
-                                      TextOf(b.relationToInsured), MeasureText(b.share)});
+        beneficiaries.rows.push_back({TextOf(b.name), Sex(b.sex), TextOf(b.idNumber), DateText(b.birthDate),
+                                      TextOf(b.relationToInsured), ShareText(b.share)});
     ReportTable riders{QStringLiteral("附加险"),
                        {QStringLiteral("保险单号"), QStringLiteral("险种名称"), QStringLiteral("保险公司"),
                         QStringLiteral("保险金额(万元)"), QStringLiteral("年缴保费(元)"), QStringLiteral("生效日期")},
                        {}};
     for (const RiderRecord& r : record.riders)
         riders.rows.push_back({TextOf(r.policyNo), TextOf(r.productName), TextOf(r.company), AmountText(r.sumInsured),
-                               AmountText(r.annualPremium), TextOf(r.effectiveDate)});
+                               AmountText(r.annualPremium), DateText(r.effectiveDate)});
     policy.tables.push_back(std::move(beneficiaries));
     policy.tables.push_back(std::move(riders));
 

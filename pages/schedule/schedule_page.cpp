@@ -69,8 +69,21 @@ CSchedulePage::DateParts CSchedulePage::SplitDateNumber(double n) {
 
 QString CSchedulePage::DateText(double n) {
     const DateParts p = SplitDateNumber(n);
+    // A real date as every list shows dates; anything else (a damaged file) as its parts.
+    const bool parts = p.year >= 1 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 && p.day <= 31;
+    const QDate d = parts ? QDate(int(p.year), int(p.month), int(p.day)) : QDate();
+    if (d.isValid()) return d.toString(QStringLiteral("yyyy-MM-dd"));
     return QStringLiteral("%1-%2-%3").arg(p.year).arg(p.month).arg(p.day);
 }
+
+namespace {
+// An entry as the line under the buttons names it: its first line, cut short.
+QString FirstLine(const QString& text) {
+    QString line = text.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (line.size() > 30) line = line.left(29) + QStringLiteral("…");
+    return line;
+}
+} // namespace
 
 void CSchedulePage::FillList() {
     CommitQuiet();
@@ -100,13 +113,16 @@ void CSchedulePage::OnAdd() {
     }
     entries_.Add({double(number), StoredText(text_)});
     FillList();
+    Say(QStringLiteral("已添加日程 %1 %2").arg(DateText(number), FirstLine(text_)));
 }
 
 void CSchedulePage::OnDelete() {
     CommitQuiet();
     const int row = list_->GetFirstSelected();
     if (row < 0) return;
+    const vantorel::ScheduleEntry gone = entries_.GetAt(row);
     entries_.RemoveAt(row); // the list follows
+    Say(QStringLiteral("已删除日程 %1 %2").arg(DateText(gone.date), FirstLine(TextOf(gone.text))));
     list_->SelectRow(row < list_->GetItemCount() ? row : -1);
 }
 

@@ -33,7 +33,8 @@ public:
         long long year = 0, month = 0, day = 0;
     };
     static DateParts SplitDateNumber(double n);
-    // "%d-%d-%d" of the parts, as the list shows it.
+    // The date as the list shows it: yyyy-mm-dd, or "%d-%d-%d" of the parts
+    // when they make no real date.
     static QString DateText(double n);
 
 private:

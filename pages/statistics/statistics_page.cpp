@@ -11,6 +11,9 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCursor>
+#include <QFontMetrics>
+#include <QToolTip>
 #include <QValueAxis>
 
 namespace {
@@ -71,6 +74,10 @@ CStatisticsPage::ValueSteps CStatisticsPage::ValueAxisSteps(qint64 top) {
             if ((top + step - 1) / step <= kMaxSteps) return {step, int((top + step - 1) / step)};
         }
     }
+}
+
+QString CStatisticsPage::BarTip(const QString& category, int count) {
+    return QStringLiteral("%1：%2").arg(category).arg(count);
 }
 
 void CStatisticsPage::OnSelected() {
@@ -138,8 +145,21 @@ void CStatisticsPage::ShowChart(const QString& title, const QStringList& categor
 
     auto* x = new QBarCategoryAxis;
     x->append(categories.mid(0, shown));
+    // A label wider than its bar is cut down to "…" by the axis: such labels
+    // stand on end, and every bar tells its whole label and count on hover.
+    const QFontMetrics labelFont(x->labelsFont());
+    const int slot = qMax(1, int(chart_->width() - 80) / int(shown));
+    bool wide = false;
+    for (qsizetype i = 0; i < shown; ++i) wide = wide || labelFont.horizontalAdvance(categories[i]) > slot - 4;
+    x->setLabelsAngle(wide ? -90 : 0);
     chart->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
+    connect(set, &QBarSet::hovered, chart_, [this, categories, counts](bool on, int index) {
+        if (on && index >= 0 && index < categories.size())
+            QToolTip::showText(QCursor::pos(), BarTip(categories[index], counts[index]), chart_);
+        else
+            QToolTip::hideText();
+    });
     auto* y = new QValueAxis;
     // Counts are whole numbers. The axis gives each label an equal share of
     // its height and cuts a label that does not fit its share down to "...",

@@ -29,6 +29,8 @@ public:
         int count;
     };
     static ValueSteps ValueAxisSteps(qint64 top);
+    // What a bar tells on hover: its whole category and its count.
+    static QString BarTip(const QString& category, int count);
 
 private:
     void RunTally(stats::Tally tally, int width);

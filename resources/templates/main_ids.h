@@ -9,6 +9,7 @@ enum : int {
     Credit = 1171,
     Remind = 1223, // "今日提醒"
     Backup = 1222, // "备份数据"
+    Import = 1380, // "导入数据"
     Date = 1198,
     Weekday = 1199,
     Time = 1200,

@@ -19,6 +19,7 @@ const Window& MainTemplate() {
             {id::Tree, Kind::Tree, 6, 22, 102, 265},
             {id::Remind, Kind::Button, 5, 292, 102, 14, "今日提醒"},
             {id::Backup, Kind::Button, 5, 309, 102, 14, "备份数据"},
+            {id::Import, Kind::Button, 5, 326, 102, 14, "导入数据"},
             {id::Date, Kind::Static, 5, 344, 99, 13, "", Style::Center},
             {id::Weekday, Kind::Static, 5, 363, 99, 13, "", Style::Center},
             {id::Time, Kind::Static, 5, 382, 99, 13, "", Style::Center},

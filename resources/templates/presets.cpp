@@ -25,7 +25,7 @@ const std::vector<const char*> sexes = {"男", "女"};
 const std::vector<const char*> marital = {"已婚", "未婚", "离异", "丧偶", "分居"};
 const std::vector<const char*> nations = {"汉", "回", "满", "藏", "维吾尔", "其他民族"};
 const std::vector<const char*> educations = {"无", "小学", "初中", "高中/中专", "大专", "本科", "硕士", "博士"};
-const std::vector<const char*> relations = {"本人", "儿子", "女儿", "父亲", "母亲", "其它"};
+const std::vector<const char*> relations = {"本人", "配偶", "儿子", "女儿", "父亲", "母亲", "其它"};
 const std::vector<const char*> insurers = {"Calvenor人寿", "Dernholt",    "Feyland保险", "Garrow保险", "Orlemont保险",
                                            "Hestwyn人寿",  "Ibrance人寿", "Jorvale",     "Kelbury人寿"};
 const std::vector<const char*> paymentMethods = {"年缴", "趸缴", "半年缴", "月缴", "季缴"};

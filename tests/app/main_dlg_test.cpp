@@ -7,6 +7,7 @@
 #include "pages/page_registry.h"
 #include "records/archive.h"
 #include "records/data_files.h"
+#include "resources/templates/client_file_ids.h"
 #include "resources/templates/main_ids.h"
 #include "resources/templates/policy_entry_ids.h"
 #include "resources/templates/pot_client_ids.h"
@@ -49,7 +50,8 @@ const char* const kKeys[] = {"CALENDAR", "TBRSR", "BTBRSR", "QLKHSR", "TDCRSR", 
 
 constexpr int kEntry = ids::entry::Template, kQuery = ids::query::Template, kClients = ids::client::Template,
               kMembers = ids::member::Template, kSchedule = ids::schedule::Template, kRemind = ids::remind::Template,
-              kWelcome = ids::welcome::Template, kStatistics = ids::statistics::Template;
+              kWelcome = ids::welcome::Template, kStatistics = ids::statistics::Template,
+              kClientFile = ids::client_file::Template;
 
 QSettings Store() { return RemindSettings::Store(); }
 
@@ -77,7 +79,7 @@ void Select(CMainDlg& dlg, const char* text) {
 // The one page not hidden, or 0.
 int VisiblePage(CMainDlg& dlg) {
     int visible = 0;
-    for (int page : {kEntry, kQuery, kClients, kMembers, kSchedule, kRemind, kWelcome, kStatistics})
+    for (int page : {kEntry, kQuery, kClients, kMembers, kSchedule, kRemind, kWelcome, kStatistics, kClientFile})
         if (!dlg.Page(page)->isHidden()) {
             EXPECT_EQ(visible, 0) << "two pages shown";
             visible = page;
@@ -171,7 +173,8 @@ TEST_F(MainWindow, EveryNodeShowsItsPageAndFormsAndSwitchesSurvive) {
         int page;
     } route[] = {{"添加保单资料", kEntry}, {"查询保单资料", kQuery}, {"统计与决策", kStatistics},
                  {"成员资料", kMembers},   {"日程提醒", kSchedule},  {"团队管理", kWelcome},
-                 {"提醒管理", kWelcome},   {"客户管理", kWelcome},   {"其它提醒", kRemind}};
+                 {"提醒管理", kWelcome},   {"客户管理", kWelcome},   {"其它提醒", kRemind},
+                 {"客户档案", kClientFile}};
     for (const auto& r : route) {
         Select(*dlg, r.node);
         EXPECT_EQ(VisiblePage(*dlg), r.page) << r.node;

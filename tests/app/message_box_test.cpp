@@ -1,6 +1,7 @@
 #include "gui_test_support.h"
 #include "app/message_box.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -49,6 +50,18 @@ TEST(MessageBoxes, EnterAnswersNoOnlyWhereNoIsTheDefault) {
     EXPECT_FALSE(msg::Ask(nullptr, "确认删除所有保单?", msg::Default::no));
     EXPECT_TRUE(msg::Ask(nullptr, "确认修改？"));
     EXPECT_EQ(seen, (QStringList{"确认删除所有保单?|否(N)|否(N)", "确认修改？|是(Y)|是(Y)"}));
+}
+
+TEST(MessageBoxes, AShortTextLeavesRoomForTheTitle) {
+    int width = 0, needed = 0;
+    EnterOnRealBoxes enter([&](QMessageBox* box) {
+        width = box->width();
+        needed = msg::MinimumBoxWidth(*box);
+    });
+    msg::Info(nullptr, "备份成功！");
+    EXPECT_EQ(enter.seen, 1);
+    EXPECT_GT(needed, QFontMetrics(QApplication::font()).horizontalAdvance("Vantorel"));
+    EXPECT_GE(width, needed);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "resources/templates/pot_client_ids.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 
 namespace {
 namespace id = ids::client;
@@ -59,9 +60,34 @@ TEST_F(PotClientPageTest, ClientFieldsAreStoredAndOnlyAClickShowsThem) {
     EXPECT_EQ(TextOf(p, id::Fax), "");
     auto* list = FindCtl<CSkinListCtrl>(p, id::List);
     list->setFocus();
-    QTest::keyClick(list, Qt::Key_Up); // the keyboard moves the selection without loading
+    // The keyboard chooses as a click does: the row that looks selected is the record shown.
+    QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(list->GetFirstSelected(), 0);
-    EXPECT_EQ(TextOf(p, id::Name), "钱七");
+    EXPECT_EQ(TextOf(p, id::Name), "赵六");
+}
+
+TEST_F(PotClientPageTest, TheRowThatLooksSelectedIsTheRecordActedOn) {
+    for (const auto& r : {Client("一", "1"), Client("二", "2"), Client("三", "3")}) book.clients.Add(r);
+    auto page = MakePage();
+    QWidget* p = page.get();
+    auto* list = FindCtl<CSkinListCtrl>(p, id::List);
+    ClickRow(p, id::List, 1);
+    boxes.Answer(true);
+    Press(p, id::Delete);
+    ASSERT_EQ(book.clients.GetSize(), 2);
+    // No row looks selected after the delete, and modify asks for one.
+    EXPECT_EQ(list->GetFirstSelected(), -1);
+    EXPECT_EQ(page->SaidLine()->text(), "已删除潜力客户 二");
+    boxes.Clear();
+    Press(p, id::Modify);
+    EXPECT_EQ(boxes.shown, QStringList{kPickFirst});
+    // After an add or a modify, likewise nothing is selected.
+    ClickRow(p, id::List, 1);
+    Fill(p, {id::Hobby}, {"书法"});
+    boxes.Answer(true);
+    Press(p, id::Modify);
+    EXPECT_EQ(page->SaidLine()->text(), "已修改潜力客户 三");
+    EXPECT_EQ(list->GetFirstSelected(), -1);
 }
 
 TEST_F(PotClientPageTest, ModifyAsksTheRightQuestionAndKeepsKeysUnique) {

@@ -65,10 +65,10 @@ TEST_F(QueryPage, OptionsMatchWhatTheyNameExactlyEnough) {
         {id::ByHolder, "@", {}}, // "丂" is 81 40 in GBK: its trail byte must not pass for "@".
         {id::ByInsured, "Ab", {"Abc"}},
         {id::ByProduct, "保险", {"两全保险"}},
-        {id::ByDate, "2004-01-02", {"2004/1-2"}},
-        {id::ByDate, "2004-1-2", {"2004/1-2"}},
-        {id::ByDate, "2004/1/2", {"2004/1-2"}},
-        {id::ByDate, " 2004-01-02 ", {"2004/1-2"}},
+        {id::ByDate, "2004-01-02", {"2004-01-02"}}, // shown as lists show dates; stored as "2004/1-2"
+        {id::ByDate, "2004-1-2", {"2004-01-02"}},
+        {id::ByDate, "2004/1/2", {"2004-01-02"}},
+        {id::ByDate, " 2004-01-02 ", {"2004-01-02"}},
         {id::ByDate, "2004.1.2", {}},
         {id::ByAnyField, "赵", {"赵六"}},
         {id::ByAnyField, "医疗", {"附加医疗"}},

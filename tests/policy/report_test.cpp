@@ -1,5 +1,6 @@
 #include "policy_test_support.h"
 #include "pages/policy/policy_entry_page.h"
+#include "pages/policy/policy_report.h"
 #include "resources/templates/policy_entry_ids.h"
 
 #include <QDir>
@@ -57,6 +58,35 @@ TEST(Report, EntryPageSavesThePolicyOnTheFormOrSaysWhyNot) {
     ASSERT_EQ(rec.shown.size(), 1);
     EXPECT_FALSE(rec.Last().startsWith("报表已保存到")) << "the failure is said, not a success";
     msg::SetFileResponder({});
+}
+
+// The report document shows dates and numbers as every list does: a real date
+// as yyyy-mm-dd and an incomplete one as stored, amounts as the shortest text.
+TEST(Report, DatesAndNumbersReadAsTheListsShowThem) {
+    vantorel::PolicyRecord p = SamplePolicy("P1", "甲", "乙", "", "2025/12-9");
+    p.info.liabilityStartDate = "1977/0-0";
+    p.info.sumInsured = 20;
+    p.info.annualPremium = 12800.5;
+    p.insured.height = 0;
+    p.insured.weight = 61.5;
+    vantorel::BeneficiaryRecord b;
+    b.share = 33.5;
+    b.birthDate = "1990/1-2";
+    p.beneficiaries.push_back(b);
+    const std::vector<ReportSection> sections = PolicyReport(p);
+    const auto field = [&](const ReportSection& s, const QString& label) {
+        for (const auto& [l, v] : s.fields)
+            if (l == label) return v;
+        return QString("(none)");
+    };
+    EXPECT_EQ(field(sections[0], "生效日期"), "2025-12-09");
+    EXPECT_EQ(field(sections[0], "责任开始日"), "1977/0-0");
+    EXPECT_EQ(field(sections[0], "保险金额(万元)"), "20");
+    EXPECT_EQ(field(sections[0], "年缴保费(元)"), "12800.5");
+    EXPECT_EQ(field(sections[2], "身高(cm)"), "");
+    EXPECT_EQ(field(sections[2], "体重(kg)"), "61.5");
+    EXPECT_EQ(sections[0].tables[0].rows[0][3], "1990-01-02");
+    EXPECT_EQ(sections[0].tables[0].rows[0][5], "34"); // a share stays a whole number
 }
 
 } // namespace

@@ -58,17 +58,36 @@ struct Statistics : testing::Test {
     }
 };
 
+TEST_F(Statistics, LongCategoriesStandOnEndAndTellThemselvesOnHover) {
+    page.resize(600, 500);
+    page.show();
+    for (const char* m : {"鸿运终身寿险（分红型）", "康宁重大疾病保险", "年缴"}) AddPolicy(m);
+    Press(&page, id::PolicyProduct);
+    auto* axis = qobject_cast<QBarCategoryAxis*>(Chart()->axes(Qt::Horizontal).value(0));
+    ASSERT_NE(axis, nullptr);
+    EXPECT_EQ(axis->labelsAngle(), -90);
+    EXPECT_EQ(axis->at(0), "鸿运终身寿险（分红型）"); // whole, the axis only draws it shorter where it must
+    EXPECT_EQ(CStatisticsPage::BarTip(axis->at(0), 1), "鸿运终身寿险（分红型）：1");
+    // Short labels stay level.
+    book.insurance.RemoveAll();
+    for (const char* m : {"年缴", "月缴"}) AddPolicy(m);
+    Press(&page, id::PolicyPayment);
+    axis = qobject_cast<QBarCategoryAxis*>(Chart()->axes(Qt::Horizontal).value(0));
+    EXPECT_EQ(axis->labelsAngle(), 0);
+}
+
 TEST_F(Statistics, RowsFollowFirstOccurrenceAndReplaceEachOther) {
     for (const char* m : {"年缴", "月缴", "年缴"}) AddPolicy(m);
     Press(&page, id::PolicyPayment);
     Press(&page, id::PolicyPayment); // again: the same, not added to
     EXPECT_EQ(Rows(), (QStringList{"年缴=2", "月缴=1"}));
 
-    // Letter case, trailing blanks and the empty text are categories of their own.
+    // Letter case and trailing blanks are categories of their own; nothing
+    // filled in is "不详", like a sex no form chose, and counts with a typed "不详".
     book.insurance.RemoveAll();
-    for (const char* m : {"Annual", "annual", "Annual ", "", "Annual", ""}) AddPolicy(m);
+    for (const char* m : {"Annual", "annual", "Annual ", "", "Annual", "", "不详"}) AddPolicy(m);
     Press(&page, id::PolicyPayment);
-    EXPECT_EQ(Rows(), (QStringList{"Annual=2", "annual=1", "Annual =1", "=2"}));
+    EXPECT_EQ(Rows(), (QStringList{"Annual=2", "annual=1", "Annual =1", "不详=3"}));
 
     // Another button replaces captions and rows; "不详" keeps its first place.
     book.insurance.RemoveAll();

@@ -52,7 +52,10 @@ void Row(std::ostream& out, const std::vector<std::string>& cells) {
 } // namespace
 
 std::string GuardedText(std::string utf8) {
-    if (!utf8.empty() && std::string_view("=+-@\t\r").find(utf8[0]) != std::string_view::npos) utf8.insert(0, 1, '\'');
+    // Past any 's of the text's own, so that the import can tell which ' is ours.
+    const std::size_t first = utf8.find_first_not_of('\'');
+    if (first != std::string::npos && std::string_view("=+-@\t\r").find(utf8[first]) != std::string_view::npos)
+        utf8.insert(0, 1, '\'');
     return utf8;
 }
 

@@ -17,7 +17,9 @@ struct CsvOptions {
 void WriteCsv(Kind kind, const CObject& collection, std::ostream& out, const CsvOptions& options = {});
 
 // A text cell as written: a leading "=", "+", "-", "@", tab or carriage
-// return gets a "'" before it, so that no spreadsheet runs it as a formula.
+// return gets a "'" before it, so that no spreadsheet runs it as a formula;
+// so does one that has them after 's of its own ("'=x" goes out as "''=x"),
+// so that the import takes off exactly the ' this added.
 std::string GuardedText(std::string utf8);
 
 } // namespace vantorel::tool

@@ -24,6 +24,7 @@ commands:
   export --csv FILE [-o OUT]    one CSV row per record (UTF-8 with BOM)
   calendar DATADIR -o FILE.ics  the schedule, birthdays and renewal premiums
                                 as a calendar file for phones (iCalendar)
+  import --kind K FILE DATADIR  a spreadsheet or CSV file into DATADIR's data file
 
 K is policies, clients, members or schedule; without --kind it comes from the
 file name (data1 .. data4). Run 'vantorel-data COMMAND --help' for more.
@@ -81,9 +82,9 @@ labels in Chinese (投保人姓名, 受益人1姓名, ...); --field-names heads 
 columns with the field paths instead (holder.name, beneficiaries.1.name, ...).
 Beneficiaries and riders become numbered columns. Sex and marital status are
 written as their words (男, 已婚, ...), empty when none was chosen. A text
-that begins with "=", "+", "-", "@", a tab or a carriage return is written
-with a "'" before it, so that a spreadsheet shows it and never runs it as a
-formula. Writes to standard output unless -o is given; OUT is replaced only
+that begins with "=", "+", "-", "@", a tab or a carriage return (after any
+"'" of its own) is written with a "'" before it, so that a spreadsheet shows
+it and never runs it as a formula; 'import' takes that "'" off again. Writes to standard output unless -o is given; OUT is replaced only
 once the new file is complete. OUT may not be FILE itself nor be named like a
 data file (*.bcm, data1.BAK, ...).
 
@@ -104,6 +105,29 @@ replaced only once the new file is complete. Prints the counts.
 
 example, refreshed every night at 2:00 into a folder the phone syncs:
   0 2 * * * vantorel-data calendar ~/Vantorel -o ~/Sync/vantorel.ics
+)"},
+    {"import", R"(usage: vantorel-data import --kind policies|clients|members|schedule FILE DATADIR [--update|--skip]
+
+Imports the first sheet of FILE (.xlsx, .xls, .csv or .txt) into the data
+file of kind K in the folder DATADIR, as the program's "导入数据" does. The
+first row that is not empty is the header; each column goes to the field its
+header names: the Chinese labels and the field names of 'export --csv', or a
+common word (姓名, 手机号码, 身份证号码, 保单号, 保费, 生效日, ...); other
+columns are named and left out. Every row passes the forms' checks; a row
+that fails one, or repeats a key of an earlier row, is refused and printed
+with its reasons. A row whose key the data file holds already is skipped
+(--skip, the default) or replaces the stored record, keeping the fields no
+column names (--update). Schedule entries have no key: all are added.
+
+Refuses to run while Vantorel works in DATADIR (its vantorel.lock), while a
+recovery journal waits there, or when the data file cannot be read
+completely. The data file is replaced through a temporary file only once it
+is complete. Prints the counts; exits 0 when every row was imported or
+skipped, 1 when any row was refused or the file could not be read.
+
+example:
+  vantorel-data export --csv ~/Vantorel/data2.bcm -o clients.csv
+  vantorel-data import --kind clients clients.csv ~/Vantorel --update
 )"},
 };
 
@@ -153,6 +177,7 @@ int RunCommand(Args args) {
         if (command == "build") return Build(args);
         if (command == "check") return Check(args);
         if (command == "calendar") return Calendar(args);
+        if (command == "import") return Import(args);
         return Export(args);
     } catch (const UsageError& e) {
         std::cerr << "vantorel-data " << command << ": " << e.what() << " (see vantorel-data " << command
