@@ -22,10 +22,11 @@ cd "$here"
 # data tool, pinyin of names in the program, a CSV's encoding in the import) and
 # libxlsxwriter (spreadsheets). The import reads .xlsx through minizip (with
 # zlib's headers, which its own include) and .xls through libfreexl. The client
-# review's PDF takes its Latin letters and digits from DejaVu Serif.
+# review's PDF takes its Latin letters and digits from DejaVu Serif. libical
+# writes the calendar file (iCalendar) of the program and the data tool.
 run_packages=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
               qt6-translations-l10n fonts-noto-cjk nlohmann-json3-dev libicu-dev libxlsxwriter-dev
-              libminizip-dev zlib1g-dev libfreexl-dev fonts-dejavu-core)
+              libminizip-dev zlib1g-dev libfreexl-dev fonts-dejavu-core libical-dev)
 # The developers' part, added by the test command: GoogleTest (and GoogleMock,
 # whose CMake files GoogleTest's package reads when they are there), the
 # GoogleTest sources that the Windows check compiles, SQLite for the storage

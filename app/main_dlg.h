@@ -52,6 +52,7 @@ public:
     void ShowOnly(int templateId) override;
     vantorel::DataBook& Book() override { return session_.Book(); }
     const ReminderSwitches& StoredSwitches() const override { return session_.StoredSwitches(); }
+    ReminderSwitches CurrentSwitches() const override { return Switches(); }
     QDate Today() const override { return clock_().date(); }
     bool EditPolicy(int index) override;
     vantorel::Result<void> FlushJournal() override { return session_.FlushJournal(); }

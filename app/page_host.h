@@ -42,6 +42,8 @@ public:
     virtual vantorel::DataBook& Book() = 0;
     // The reminder switches as the settings store held them at start.
     virtual const ReminderSwitches& StoredSwitches() const = 0;
+    // The reminder switches as the pages hold them now.
+    virtual ReminderSwitches CurrentSwitches() const { return StoredSwitches(); }
     // Today by the main window's clock.
     virtual QDate Today() const = 0;
     // Opens the stored policy at `index` on the entry page for changing and

@@ -54,7 +54,7 @@ agent each day of the day's appointments and birthdays. Its user interface
 is in Chinese.
 .
 The command-line tool vantorel-data dumps, builds, checks and exports the
-data files.")
+data files, and writes the agent's calendar file for phones.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 # The Debian revision: raise it for a new package of the same source.
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)

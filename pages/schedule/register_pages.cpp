@@ -8,7 +8,7 @@
 void RegisterSchedulePages(PageFactories& f) {
     f.push_back({ids::schedule::Template, [](PageHost* host, QWidget* parent) -> CPage* {
                      return new CSchedulePage(host->Book().calendar, host->StoredSwitches().calendar, host->Today(),
-                                              parent);
+                                              parent, host);
                  }});
     f.push_back({ids::remind::Template, [](PageHost* host, QWidget* parent) -> CPage* {
                      return new CRemindSettingsPage(host->StoredSwitches(), host->Book().insurance, host, parent);

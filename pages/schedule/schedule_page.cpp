@@ -1,8 +1,10 @@
 #include "schedule_page.h"
 
 #include "atx_calendar.h"
+#include "calendar_export.h"
 #include "agent/book_text.h"
 #include "app/message_box.h"
+#include "app/page_host.h"
 #include "resources/templates/schedule_ids.h"
 #include "resources/templates/schedule_template.h"
 #include "theme/skin_list_ctrl.h"
@@ -18,8 +20,9 @@ QWidget* MakeCalendar(const tmpl::Control& c, QWidget* parent) {
 }
 } // namespace
 
-CSchedulePage::CSchedulePage(vantorel::CCalendar& entries, int remind, const QDate& today, QWidget* parent)
-    : CPage(tmpl::ScheduleTemplate(), parent, MakeCalendar), entries_(entries) {
+CSchedulePage::CSchedulePage(vantorel::CCalendar& entries, int remind, const QDate& today, QWidget* parent,
+                             PageHost* host)
+    : CPage(tmpl::ScheduleTemplate(), parent, MakeCalendar), entries_(entries), host_(host) {
     calendar_ = Ctl<CAtxCalendar>(id::Calendar);
     list_ = Ctl<CSkinListCtrl>(id::List);
 
@@ -39,6 +42,8 @@ CSchedulePage::CSchedulePage(vantorel::CCalendar& entries, int remind, const QDa
 
     OnClick(id::Add, [this] { OnAdd(); });
     OnClick(id::Delete, [this] { OnDelete(); });
+    OnClick(id::ExportCalendar, [this] { OnExportCalendar(); });
+    Ctl<QWidget>(id::ExportCalendar)->setEnabled(host_ != nullptr);
     // The switch is the page's value the moment it is clicked: today's
     // reminders and the close both read it from here.
     OnClick(id::Switch, [this] { CommitQuiet(); });
@@ -134,4 +139,9 @@ void CSchedulePage::OnLoadEntry() {
     }
     text_ = TextOf(e.text);
     ShowValues();
+}
+
+void CSchedulePage::OnExportCalendar() {
+    CommitQuiet(); // the switch as it stands
+    if (host_) ExportCalendarInteractive(this, host_->Book(), host_->CurrentSwitches(), host_->Today());
 }

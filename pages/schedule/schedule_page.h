@@ -11,14 +11,17 @@
 #include <memory>
 
 class CAtxCalendar;
+class PageHost;
 class CSkinListCtrl;
 
 class CSchedulePage : public CPage {
     Q_OBJECT
 public:
     // Lists and adds to `entries`; the calendar opens on `today`, the switch
-    // "打开日程提醒" starts as `remind`.
-    CSchedulePage(vantorel::CCalendar& entries, int remind, const QDate& today, QWidget* parent = nullptr);
+    // "打开日程提醒" starts as `remind`. "导出日历" writes the book of `host`,
+    // with its switches and its today; without a host the button is off.
+    CSchedulePage(vantorel::CCalendar& entries, int remind, const QDate& today, QWidget* parent = nullptr,
+                  PageHost* host = nullptr);
     // The list stops asking the page for texts before the page is gone.
     ~CSchedulePage() override;
 
@@ -39,8 +42,10 @@ private:
     void OnAdd();
     void OnDelete();
     void OnLoadEntry();
+    void OnExportCalendar();
 
     vantorel::CCalendar& entries_;
+    PageHost* host_ = nullptr;
     CAtxCalendar* calendar_ = nullptr;
     CSkinListCtrl* list_ = nullptr;
     std::unique_ptr<RecordListFollower> follower_;

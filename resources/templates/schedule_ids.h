@@ -10,5 +10,6 @@ enum : int {
     Add = 1196,
     List = 1193,
     Delete = 1160,
+    ExportCalendar = 1206, // "导出日历"
 };
 } // namespace ids::schedule

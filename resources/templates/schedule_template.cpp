@@ -19,6 +19,7 @@ const Window& ScheduleTemplate() {
             {id::Add, Kind::Button, 123, 344, 51, 13, "添加日程"},
             {id::List, Kind::ListView, 182, 14, 150, 318, "", Style::MultiSelect},
             {id::Delete, Kind::Button, 182, 344, 51, 13, "删除日程"},
+            {id::ExportCalendar, Kind::Button, 281, 344, 51, 13, "导出日历"},
         },
     };
     return w;

@@ -20,6 +20,7 @@ int Dump(const Args& args);
 int Build(const Args& args);
 int Check(const Args& args);
 int Export(const Args& args);
+int Calendar(const Args& args); // calendar_command.cpp
 int Import(const Args& args);
 
 } // namespace vantorel::tool

@@ -27,6 +27,8 @@ commands:
   check FILE [--kind K]         say whether a file is sound; where it is damaged;
                                 what the recovery journal vantorel.journal holds
   export --csv FILE [-o OUT]    one CSV row per record (UTF-8 with BOM)
+  calendar DATADIR -o FILE.ics  the schedule, birthdays and renewal premiums
+                                as a calendar file for phones (iCalendar)
   import --kind K FILE DATADIR  a spreadsheet or CSV file into DATADIR's data file
 
 K is policies, clients, members or schedule; without --kind it comes from the
@@ -93,6 +95,21 @@ data file (*.bcm, data1.BAK, ...).
 
 example:
   vantorel-data export --csv data1.bcm -o policies.csv
+)"},
+    {"calendar", R"(usage: vantorel-data calendar DATADIR -o FILE.ics
+
+Writes the calendar file that the program's button "导出日历" writes, from the
+four data files in DATADIR: every schedule entry as an all-day event, one
+yearly birthday per person and the renewal premiums due in the next 12 months
+(from today by the system clock), each premium with an alarm 3 days before. The
+reminder switches are the program's, as it saved them at its last close
+(~/.config/Vantorel/vantorel.conf): a role whose birthday switch is off and,
+with "续期缴费提醒" off, the premiums are left out. Reads the data files only,
+as they were last saved; a damaged one writes no calendar. FILE.ics is
+replaced only once the new file is complete. Prints the counts.
+
+example, refreshed every night at 2:00 into a folder the phone syncs:
+  0 2 * * * vantorel-data calendar ~/Vantorel -o ~/Sync/vantorel.ics
 )"},
     {"import", R"(usage: vantorel-data import --kind policies|clients|members|schedule FILE DATADIR [--update|--skip]
 
@@ -164,6 +181,7 @@ int RunCommand(Args args) {
         if (command == "dump") return Dump(args);
         if (command == "build") return Build(args);
         if (command == "check") return Check(args);
+        if (command == "calendar") return Calendar(args);
         if (command == "import") return Import(args);
         return Export(args);
     } catch (const UsageError& e) {
