@@ -1,5 +1,6 @@
 #include "calendar_file.h"
 
+#include "exchange/write_failure.h"
 #include "records/data_files.h"
 #include "records/platform_file.h"
 
@@ -230,9 +231,7 @@ private:
 vantorel::Result<CalendarFileOutcome> WriteCalendarFile(const QString& path, const vantorel::DataBook& book,
                                                         const ReminderSwitches& switches, const QDate& today,
                                                         const QDateTime& stamp, const CalendarProgress& progress) {
-    auto fail = [&](const QString& why) {
-        return vantorel::Failure{QStringLiteral("无法写入文件 %1：%2").arg(path, why).toStdString()};
-    };
+    auto fail = [&](const QString& why) { return vantorel::exchange::CannotWrite(path, why); };
     const QString target = FromPath(vantorel::SaveTarget(ToPath(path)));
     const QFileInfo info(target);
     // Beside the target, so that the rename cannot cross file systems; private until renamed.

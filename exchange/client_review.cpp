@@ -2,6 +2,7 @@
 
 #include "agent/composed_date.h"
 #include "agent/premium_due.h"
+#include "exchange/write_failure.h"
 
 #include <QFont>
 #include <QPageLayout>
@@ -165,9 +166,7 @@ vantorel::Result<void> WriteReviewPdf(const QString& path, const ClientFile& f) 
     QSaveFile file(path);
     const auto failed = [&](const QString& why) {
         file.cancelWriting();
-        return vantorel::Failure{(why.isEmpty() ? QStringLiteral("无法写入文件 %1").arg(path)
-                                                : QStringLiteral("无法写入文件 %1：%2").arg(path, why))
-                                     .toStdString()};
+        return vantorel::exchange::CannotWrite(path, why);
     };
     if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
     {

@@ -1,5 +1,7 @@
 #include "report_writer.h"
 
+#include "exchange/write_failure.h"
+
 #include <QBuffer>
 #include <QSaveFile>
 #include <QTextCharFormat>
@@ -100,9 +102,7 @@ vantorel::Result<void> WriteReport(const QString& path, const QString& title,
     QSaveFile file(path);
     const auto failed = [&](const QString& why) {
         file.cancelWriting();
-        return vantorel::Failure{(why.isEmpty() ? QStringLiteral("无法写入文件 %1").arg(path)
-                                                : QStringLiteral("无法写入文件 %1：%2").arg(path, why))
-                                     .toStdString()};
+        return vantorel::exchange::CannotWrite(path, why);
     };
     if (!writer.write(&doc)) return failed(odt.errorString());
     if (!file.open(QIODevice::WriteOnly) || file.write(odt.data()) != odt.data().size() || !file.commit())

@@ -1,5 +1,6 @@
 #include "xlsx_writer.h"
 
+#include "exchange/write_failure.h"
 #include "records/data_files.h"
 #include "records/platform_file.h"
 
@@ -125,9 +126,7 @@ QString Reason(lxw_error e) { return QString::fromUtf8(lxw_strerror(e)); }
 } // namespace
 
 vantorel::Result<int> WriteXlsx(const QString& path, const SheetTable& table) {
-    auto fail = [&](const QString& why) {
-        return vantorel::Failure{QStringLiteral("无法写入文件 %1：%2").arg(path, why).toStdString()};
-    };
+    auto fail = [&](const QString& why) { return vantorel::exchange::CannotWrite(path, why); };
     if (table.rows + 1 > LXW_ROW_MAX) return fail(QStringLiteral("表格超过 %1 行").arg(LXW_ROW_MAX));
     if (qsizetype(table.header.size()) > LXW_COL_MAX) return fail(QStringLiteral("表格超过 %1 列").arg(LXW_COL_MAX));
 
