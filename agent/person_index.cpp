@@ -140,6 +140,17 @@ BookSnapshot::BookSnapshot(const DataBook& book) {
     book_.members = book.members;
 }
 
+BookRecords::BookRecords(const DataBook& book)
+    : pins_{book.insurance.PinBytes(), book.clients.PinBytes(), book.members.PinBytes()} {
+    auto views = [](const auto& collection, std::vector<std::string_view>& out) {
+        out.reserve(std::size_t(collection.GetSize()));
+        for (int i = 0; i < collection.GetSize(); ++i) out.push_back(collection.Bytes(i));
+    };
+    views(book.insurance, policies);
+    views(book.clients, clients);
+    views(book.members, members);
+}
+
 std::string_view PersonIndex::RecordBytes(const DataBook& book, Mention m) {
     switch (m.slot()) {
     case Slot::holder:
@@ -157,11 +168,25 @@ PersonTexts PersonIndex::Texts(const DataBook& book, Mention m) {
 }
 
 std::optional<PersonIndex> PersonIndex::Build(const DataBook& book, const Progress& progress) {
+    return Build(BookRecords(book), progress);
+}
+
+std::optional<PersonIndex> PersonIndex::Build(const BookRecords& book, const Progress& progress) {
     PersonIndex x;
     const PolicyLayout& layout = Layout();
-    const int policies = book.insurance.GetSize();
+    const int policies = int(book.policies.size());
+    auto bytesOf = [&book](Mention m) {
+        switch (m.slot()) {
+        case Slot::holder:
+        case Slot::insured:
+        case Slot::beneficiary: return book.policies[std::size_t(m.record())];
+        case Slot::client: return book.clients[std::size_t(m.record())];
+        case Slot::member: break;
+        }
+        return book.members[std::size_t(m.record())];
+    };
     // The records walked, then their people matched: each about half the work.
-    const std::int64_t records = std::int64_t(policies) + book.clients.GetSize() + book.members.GetSize();
+    const std::int64_t records = std::int64_t(policies) + std::int64_t(book.clients.size() + book.members.size());
     const std::int64_t total = records * 2;
     std::int64_t done = 0;
     auto tell = [&](std::int64_t step) {
@@ -171,18 +196,23 @@ std::optional<PersonIndex> PersonIndex::Build(const DataBook& book, const Progre
     constexpr int kStep = 4096; // records between two words of progress
 
     // 1. Every person block that names someone, in the book's order.
-    x.mentions_.reserve(std::size_t(policies) * 4 + std::size_t(book.clients.GetSize() + book.members.GetSize()));
+    x.mentions_.reserve(std::size_t(policies) * 4 + book.clients.size() + book.members.size());
     x.policyFirst_.reserve(std::size_t(policies) + 1);
     std::vector<std::uint32_t> effectiveDay(std::size_t(policies), 0);
+    // Each key is hashed here, while its record is at hand: the matching
+    // below reads a record again only for a key that may be one already met.
+    std::vector<std::uint64_t> hashes;
+    hashes.reserve(x.mentions_.capacity());
     auto add = [&](Slot slot, int record, const unsigned char* base, const unsigned char* block) {
         const Key k = ReadKey(block);
         if (k.name.empty() && k.idNumber.empty()) return; // an empty beneficiary line names nobody
         x.mentions_.emplace_back(slot, record, std::uint32_t(block - base));
+        hashes.push_back(HashOf(k));
     };
     for (int i = 0; i < policies; ++i) {
         if (i % kStep == 0 && !tell(i ? kStep : 0)) return std::nullopt;
         x.policyFirst_.push_back(std::uint32_t(x.mentions_.size()));
-        const std::string_view bytes = book.insurance.Bytes(i);
+        const std::string_view bytes = book.policies[std::size_t(i)];
         const auto* base = reinterpret_cast<const unsigned char*>(bytes.data());
         const unsigned char* p = base;
         const unsigned char* holder = nullptr;
@@ -209,41 +239,58 @@ std::optional<PersonIndex> PersonIndex::Build(const DataBook& book, const Progre
     x.policyFirst_.push_back(std::uint32_t(x.mentions_.size()));
     if (!tell(policies % kStep)) return std::nullopt;
     // A client's and a member's person block is the first thing of the record.
-    auto people = [&](const auto& collection, Slot slot) {
-        for (int i = 0; i < collection.GetSize(); ++i) {
-            const auto* base = reinterpret_cast<const unsigned char*>(collection.Bytes(i).data());
-            add(slot, i, base, base);
+    auto people = [&](const std::vector<std::string_view>& collection, Slot slot) {
+        for (std::size_t i = 0; i < collection.size(); ++i) {
+            const auto* base = reinterpret_cast<const unsigned char*>(collection[i].data());
+            add(slot, int(i), base, base);
         }
-        return tell(collection.GetSize());
+        return tell(std::int64_t(collection.size()));
     };
     if (!people(book.clients, Slot::client) || !people(book.members, Slot::member)) return std::nullopt;
 
-    // 2. One person per key: an open-addressed table of person numbers.
+    // 2. One person per key: an open-addressed table of person numbers. Each
+    // slot keeps the upper half of its key's hash beside the person, so that
+    // probing past another person's slot reads neither their key nor the
+    // record it lies in: a cache miss each, which made up most of the build.
     const std::size_t n = x.mentions_.size();
     std::size_t capacity = 16;
     while (capacity < n * 2) capacity *= 2;
-    std::vector<std::uint32_t> table(capacity, kNone);
-    std::vector<Key> keys; // each person's key, as first met
+    constexpr std::uint64_t kEmpty = std::numeric_limits<std::uint64_t>::max();
+    constexpr std::uint64_t kTagBits = ~std::uint64_t(0xFFFFFFFF);
+    std::vector<std::uint64_t> table(capacity, kEmpty);
+    std::vector<std::uint32_t> keys; // each person's first mention, whose key is theirs
     std::vector<std::uint32_t> lastPolicy;
+    auto keyOf = [&](std::size_t k) {
+        const Mention m = x.mentions_[k];
+        return ReadKey(reinterpret_cast<const unsigned char*>(bytesOf(m).data()) + m.offset());
+    };
     x.personOf_.resize(n);
     for (std::size_t k = 0; k < n; ++k) {
         if (k % (kStep * 4) == 0 && progress && !progress(records + std::int64_t(k) * records / std::int64_t(n), total))
             return std::nullopt;
         const Mention m = x.mentions_[k];
-        const std::string_view bytes = RecordBytes(book, m);
-        const Key key = ReadKey(reinterpret_cast<const unsigned char*>(bytes.data()) + m.offset());
-        std::size_t at = HashOf(key) & (capacity - 1);
-        while (table[at] != kNone && !SamePerson(keys[table[at]], key)) at = (at + 1) & (capacity - 1);
-        std::uint32_t person = table[at];
+        const std::uint64_t hash = hashes[k];
+        const std::uint64_t tag = hash & kTagBits;
+        std::size_t at = hash & (capacity - 1);
+        std::uint32_t person = kNone;
+        std::optional<Key> key; // read once a slot's hash agrees
+        for (; table[at] != kEmpty; at = (at + 1) & (capacity - 1)) {
+            if ((table[at] & kTagBits) != tag) continue;
+            if (!key) key = keyOf(k);
+            const auto other = std::uint32_t(table[at]);
+            const Key theirs = keyOf(keys[other]);
+            if (!SamePerson(theirs, *key)) continue;
+            person = other;
+            if (theirs.name != key->name) x.roles_[person] |= kNamesDiffer;
+            break;
+        }
         if (person == kNone) {
             person = std::uint32_t(keys.size());
-            table[at] = person;
-            keys.push_back(key);
+            table[at] = tag | person;
+            keys.push_back(std::uint32_t(k));
             x.roles_.push_back(0);
             x.policyCount_.push_back(0);
             lastPolicy.push_back(kNone);
-        } else if (keys[person].name != key.name) {
-            x.roles_[person] |= kNamesDiffer;
         }
         x.personOf_[k] = person;
         x.roles_[person] |= std::uint8_t(RoleOf(m.slot()));
@@ -255,6 +302,7 @@ std::optional<PersonIndex> PersonIndex::Build(const DataBook& book, const Progre
     }
     table = {};
     keys = {};
+    hashes = {};
     lastPolicy = {};
     if (!tell(total - done)) return std::nullopt;
 
@@ -301,7 +349,7 @@ std::vector<PersonIndex::PolicyPerson> PersonIndex::PeopleOf(int policy) const {
 
 std::size_t PersonIndex::Bytes() const {
     return sizeof(*this) + Held(mentions_) + Held(personOf_) + Held(policyFirst_) + Held(personFirst_) +
-           Held(byPerson_) + Held(roles_) + Held(policyCount_);
+           Held(byPerson_) + Held(roles_) + Held(policyCount_) + Held(nameOf_) + Held(nameFirst_);
 }
 
 int PersonIndex::Find(const DataBook& book, const PersonTexts& key) const {
@@ -313,6 +361,27 @@ int PersonIndex::Find(const DataBook& book, const PersonTexts& key) const {
     return -1;
 }
 
+void PersonIndex::NumberNames(const DataBook& book) const {
+    if (nameOf_.size() == mentions_.size()) return;
+    std::size_t capacity = 16;
+    while (capacity < mentions_.size() * 2) capacity *= 2;
+    std::vector<std::uint32_t> table(capacity, kNone);
+    const std::hash<std::string_view> hash;
+    nameOf_.resize(mentions_.size());
+    for (std::size_t k = 0; k < mentions_.size(); ++k) {
+        const std::string_view name = Texts(book, mentions_[k]).name;
+        std::size_t at = hash(name) & (capacity - 1);
+        while (table[at] != kNone && Texts(book, mentions_[nameFirst_[table[at]]]).name != name)
+            at = (at + 1) & (capacity - 1);
+        if (table[at] == kNone) {
+            table[at] = std::uint32_t(nameFirst_.size());
+            nameFirst_.push_back(std::uint32_t(k));
+        }
+        nameOf_[k] = table[at];
+    }
+    nameFirst_.shrink_to_fit();
+}
+
 PersonIndex::Found PersonIndex::Search(const DataBook& book, const QString& text, PinyinIndex* pinyin) const {
     Found found;
     const QString wanted = text.trimmed();
@@ -322,19 +391,32 @@ PersonIndex::Found PersonIndex::Search(const DataBook& book, const QString& text
     if (!CanStoreAsGbk(wanted)) return found;
     const std::string latin = pinyin ? PinyinIndex::LatinQuery(wanted) : std::string();
     const std::string needle = ToGbk(wanted);
+    // With pinyin each distinct name is matched once: looking a name's
+    // pinyin up once a mention made such a search twice as slow as any other.
+    std::vector<char> nameHit;
+    if (!latin.empty()) {
+        NumberNames(book);
+        nameHit.resize(nameFirst_.size());
+        std::string name; // reused: the pinyin index looks names up as strings
+        for (std::size_t d = 0; d < nameFirst_.size(); ++d) {
+            const std::string_view n = Texts(book, mentions_[nameFirst_[d]]).name;
+            bool match = policy_search::GbkContains(n, needle);
+            if (!match && !n.empty()) {
+                name.assign(n);
+                match = pinyin->Matches(name, latin);
+            }
+            nameHit[d] = match;
+        }
+    }
     std::vector<bool> hit(roles_.size(), false);
-    std::string name; // reused: the pinyin index looks names up as strings
     for (std::size_t k = 0; k < mentions_.size(); ++k) {
         const std::uint32_t person = personOf_[k];
         if (hit[person]) continue;
         const PersonTexts t = Texts(book, mentions_[k]);
-        bool match = policy_search::GbkContains(t.name, needle) || policy_search::GbkContains(t.idNumber, needle) ||
-                     policy_search::GbkContains(t.mobile, needle) || policy_search::GbkContains(t.homePhone, needle) ||
-                     policy_search::GbkContains(t.workPhone, needle);
-        if (!match && !latin.empty() && !t.name.empty()) {
-            name.assign(t.name);
-            match = pinyin->Matches(name, latin);
-        }
+        const bool match =
+            (nameHit.empty() ? policy_search::GbkContains(t.name, needle) : nameHit[nameOf_[k]] != 0) ||
+            policy_search::GbkContains(t.idNumber, needle) || policy_search::GbkContains(t.mobile, needle) ||
+            policy_search::GbkContains(t.homePhone, needle) || policy_search::GbkContains(t.workPhone, needle);
         if (match) hit[person] = true;
     }
     for (std::size_t p = 0; p < hit.size(); ++p)

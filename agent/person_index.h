@@ -7,10 +7,10 @@
 // The index holds no text: each mention is a record's index and the offset
 // of the person's block in that record's bytes, and names, numbers and
 // phones are read where they lie when a row is shown or a search runs. It is
-// built from a snapshot of the collections (BookSnapshot) off the window
-// thread, and then read against the live book as long as that book holds
-// the same records: whoever holds it must drop it at the book's first change
-// (the collections tell their observers).
+// built off the window thread from the records' bytes as they lie
+// (BookRecords), and then read against the live book as long as that book
+// holds the same records: whoever holds it must drop it at the book's first
+// change (the collections tell their observers).
 #pragma once
 
 #include "records/data_book.h"
@@ -74,12 +74,28 @@ private:
     vantorel::DataBook book_;
 };
 
+// The policies', clients' and members' bytes, where they lie in the book,
+// for a build on another thread: taking the views costs a few milliseconds
+// on the window thread where copying the records took a quarter of a
+// second, and the collections keep every byte viewed (PinBytes) while this
+// lives, whatever the window thread changes meanwhile. The views then
+// show the book as it was: a build that a change overtook is thrown away.
+class BookRecords {
+public:
+    explicit BookRecords(const vantorel::DataBook& book);
+    std::vector<std::string_view> policies, clients, members;
+
+private:
+    std::shared_ptr<const void> pins_[3];
+};
+
 class PersonIndex {
 public:
     // `progress(done, total)` is told now and then; when it returns false
     // the build stops and gives nothing.
     using Progress = std::function<bool(std::int64_t done, std::int64_t total)>;
     static std::optional<PersonIndex> Build(const vantorel::DataBook& book, const Progress& progress = {});
+    static std::optional<PersonIndex> Build(const BookRecords& records, const Progress& progress = {});
 
     int Count() const { return int(roles_.size()); }
     unsigned Roles(int person) const { return roles_[std::size_t(person)] & kRoleBits; }
@@ -137,6 +153,12 @@ private:
     std::vector<std::uint32_t> byPerson_;    // mention indexes grouped by person, the shown one first
     std::vector<std::uint8_t> roles_;        // Role bits and kNamesDiffer
     std::vector<std::uint32_t> policyCount_;
+    // Each mention's name as a number, and a mention of each name: made at
+    // the first pinyin search, so that a search reads each distinct name's
+    // pinyin once rather than once a mention. Only the window thread reads
+    // an index once it is built.
+    mutable std::vector<std::uint32_t> nameOf_, nameFirst_;
+    void NumberNames(const vantorel::DataBook& book) const;
 };
 
 } // namespace clients

@@ -81,6 +81,17 @@ bool DetectedAsGb18030(const QByteArray& bytes) {
     return gb >= kMinConfidence && gb >= others;
 }
 
+// Whether the first bytes are already no UTF-8. A GBK file shows it in its
+// first line, and decoding all of it as UTF-8 only to throw that away took
+// as long as decoding it as GB18030. A sequence cut at the end of the
+// sample is no error: the decoder keeps it, as for the next bytes.
+bool StartsAsNoUtf8(QByteArrayView bytes) {
+    constexpr qsizetype kSample = 64 * 1024;
+    QStringDecoder probe(QStringDecoder::Utf8);
+    (void)probe.decode(bytes.first(std::min(bytes.size(), kSample)));
+    return probe.hasError();
+}
+
 QString Utf16(const QByteArray& bytes, qsizetype from, bool bigEndian) {
     const qsizetype units = (bytes.size() - from) / 2;
     QString s(units, Qt::Uninitialized);
@@ -151,10 +162,15 @@ Result<QString> Decode(const QByteArray& bytes, QString* encoding) {
         name = big ? QStringLiteral("UTF-16BE") : QStringLiteral("UTF-16LE");
     } else {
         const qsizetype from = starts("\xEF\xBB\xBF", 3) ? 3 : 0;
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        text = utf8.decode(QByteArrayView(bytes.constData() + from, bytes.size() - from));
+        const QByteArrayView rest(bytes.constData() + from, bytes.size() - from);
+        bool utf8Error = StartsAsNoUtf8(rest);
+        if (!utf8Error) {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            text = utf8.decode(rest);
+            utf8Error = utf8.hasError();
+        }
         name = QStringLiteral("UTF-8");
-        if (utf8.hasError()) {
+        if (utf8Error) {
             // Only a file without a UTF-8 mark can be something else.
             if (from || !DetectedAsGb18030(bytes) || !DecodeGb18030(bytes, text))
                 return Fail(reasons::kUnknownEncoding);

@@ -237,6 +237,23 @@ public:
             for (std::size_t j = 0; j < count; ++j) each(static_cast<int>(first + j), std::as_const(texts[j]));
         }
     }
+    // Keeps the bytes of every record where they lie now until the handle
+    // is dropped: a record replaced or removed meanwhile (SetAt, RemoveAt,
+    // RemoveAll) gives its bytes to the handle instead of freeing them. So a
+    // thread of its own may read views taken here with Bytes(i) while this
+    // thread goes on changing the collection, which that thread must not
+    // touch itself; it hears of each change as any observer does, and what
+    // it read from then on is out of date, not freed. Assigning to or
+    // destroying the collection frees as always.
+    std::shared_ptr<const void> PinBytes() const {
+        std::shared_ptr<Retired> kept = retired_.lock();
+        if (!kept) {
+            kept = std::make_shared<Retired>();
+            retired_ = kept;
+        }
+        return kept;
+    }
+
     // Every record decoded: for tools and tests, not for large books.
     std::vector<Record> CopyAll() const {
         std::vector<Record> all;
@@ -247,7 +264,9 @@ public:
 
     void SetAt(int i, const Record& r) {
         RecordSlot& slot = m_records.at(static_cast<std::size_t>(i));
-        slot = RecordSlot::Own(EncodeRecord(r));
+        RecordSlot encoded = RecordSlot::Own(EncodeRecord(r));
+        Retire(slot);
+        slot = std::move(encoded);
         Notify({CollectionChange::Kind::replace, i, slot.Bytes()});
     }
     int Add(const Record& r) {
@@ -257,10 +276,15 @@ public:
         return i;
     }
     void RemoveAt(int i) {
+        Retire(m_records.at(static_cast<std::size_t>(i)));
         m_records.erase(m_records.begin() + i);
         Notify({CollectionChange::Kind::remove, i, {}});
     }
     void RemoveAll() {
+        if (const std::shared_ptr<Retired> kept = retired_.lock()) {
+            for (RecordSlot& s : m_records) kept->records.push_back(std::move(s));
+            for (ByteBlock& b : blocks_) kept->blocks.push_back(std::move(b));
+        }
         m_records.clear();
         blocks_.clear();
         Notify({CollectionChange::Kind::removeAll, 0, {}});
@@ -392,6 +416,15 @@ private:
         loadedBefore_ = o.loadedBefore_;
     }
 
+    // What changes let go of while the bytes are pinned.
+    struct Retired {
+        std::vector<RecordSlot> records;
+        std::vector<ByteBlock> blocks;
+    };
+    void Retire(RecordSlot& slot) {
+        if (const std::shared_ptr<Retired> kept = retired_.lock()) kept->records.push_back(std::move(slot));
+    }
+
     // Bytes of a record whose texts are all empty: the least any record takes.
     static std::uint64_t MinRecordBytes() {
         static const std::uint64_t bytes = EncodeRecord(Record{}).size();
@@ -401,6 +434,7 @@ private:
     std::vector<RecordSlot> m_records; // in order, each record's bytes
     std::vector<ByteBlock> blocks_;    // what the views point into
     bool loadedBefore_ = false;
+    mutable std::weak_ptr<Retired> retired_; // set while PinBytes' handles live
 };
 
 } // namespace vantorel

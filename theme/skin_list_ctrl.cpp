@@ -261,6 +261,18 @@ int CSkinListCtrl::InsertColumn(int col, const QString& caption, int width) {
     return col;
 }
 
+void CSkinListCtrl::AppendColumns(const QStringList& captions, int width) {
+    if (captions.isEmpty()) return;
+    const int first = int(model_->captions.size());
+    model_->beginInsertColumns({}, first, first + int(captions.size()) - 1);
+    model_->captions += captions;
+    for (auto& r : model_->rows)
+        if (first <= r.size())
+            for (qsizetype k = 0; k < captions.size(); ++k) r.insert(first + k, QString());
+    model_->endInsertColumns();
+    for (int col = first; col < first + int(captions.size()); ++col) header()->resizeSection(col, width);
+}
+
 void CSkinListCtrl::DeleteColumn(int col) {
     if (col < 0 || col >= model_->captions.size()) return;
     model_->beginRemoveColumns({}, col, col);

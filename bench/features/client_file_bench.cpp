@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
     }
     std::printf("first show of the page:\n");
     Print("first show to the list of people ready and painted", ready);
-    Print("of which on the window thread (copying the book)", onShown);
+    Print("of which on the window thread (before the gathering)", onShown);
     Print("the window thread's longest pause meanwhile", pause);
 
     CClientFilePage page(book, &host);

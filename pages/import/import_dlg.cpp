@@ -132,7 +132,13 @@ DuplicateChoice CImportDlg::Choice() const {
 }
 
 void CImportDlg::OpenFile(const QString& path) {
-    const Result<WorkbookInfo> info = OpenSheets(path);
+    // A CSV's encoding is checked over the whole file, which takes half a
+    // second for a large one: on a thread of its own, as the reading.
+    std::optional<Result<WorkbookInfo>> opened;
+    if (RunInBackground(this, QStringLiteral("正在打开 %1……").arg(FileName(path)),
+                        [&](JobProgress&) { opened = OpenSheets(path); }) == JobEnd::cancelled)
+        return;
+    const Result<WorkbookInfo>& info = *opened;
     if (!info) {
         msg::Info(this, QStringLiteral("无法导入 %1：%2").arg(FileName(path), QString::fromStdString(info.Reason())));
         return;
@@ -298,15 +304,17 @@ bool CImportDlg::Check() {
 
 void CImportDlg::FillPreview() {
     const QStringList headers = plan_->Headers();
+    QStringList captions;
     for (int c = 0; c < int(mapping_.size()); ++c)
         if (mapping_[std::size_t(c)] != kSkip) {
             const int f = mapping_[std::size_t(c)];
             const QString label = f >= 0 ? plan_->Fields().At(f).label : QString();
             QString caption = headers.value(c).trimmed();
             if (label != caption && !label.isEmpty()) caption += QStringLiteral("→") + label;
-            preview_->InsertColumn(preview_->GetColumnCount(), caption, 110);
+            captions << caption;
             previewColumns_.push_back(c);
         }
+    preview_->AppendColumns(captions, 110);
     preview_->ShowRecords(plan_->RowCount(), [this](int row, int column) { return PreviewText(row, column); });
     UpdateCounts();
 }

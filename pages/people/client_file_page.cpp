@@ -160,8 +160,9 @@ void CClientFilePage::StopBuild() {
 void CClientFilePage::StartBuild() {
     StopBuild();
     rebuild_.stop();
-    // The copy is made here, where the records change; the thread reads only it.
-    auto snapshot = std::make_shared<const BookSnapshot>(book_);
+    // The views are taken here, where the records change; the thread reads only them.
+    auto records = std::make_shared<const BookRecords>(book_);
+    dropped_ = false;
     auto stop = std::make_shared<std::atomic<bool>>(false);
     stop_ = stop;
     const std::uint64_t build = ++build_;
@@ -169,23 +170,22 @@ void CClientFilePage::StartBuild() {
     progress_->setValue(0);
     progress_->show();
     Ctl<QLabel>(id::Status)->hide();
-    worker_ = std::thread([this, snapshot, stop, build] {
+    worker_ = std::thread([this, records, stop, build] {
         int told = -1;
-        std::optional<PersonIndex> index =
-            PersonIndex::Build(snapshot->Book(), [&](std::int64_t done, std::int64_t total) {
-                if (stop->load()) return false;
-                const int permille = total > 0 ? int(done * 1000 / total) : 1000;
-                if (permille >= told + 10) { // every 1 %
-                    told = permille;
-                    QMetaObject::invokeMethod(
-                        this,
-                        [this, build, permille] {
-                            if (build == build_) progress_->setValue(permille);
-                        },
-                        Qt::QueuedConnection);
-                }
-                return true;
-            });
+        std::optional<PersonIndex> index = PersonIndex::Build(*records, [&](std::int64_t done, std::int64_t total) {
+            if (stop->load()) return false;
+            const int permille = total > 0 ? int(done * 1000 / total) : 1000;
+            if (permille >= told + 10) { // every 1 %
+                told = permille;
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, build, permille] {
+                        if (build == build_) progress_->setValue(permille);
+                    },
+                    Qt::QueuedConnection);
+            }
+            return true;
+        });
         if (stop->load()) return;
         auto result = std::make_shared<std::optional<PersonIndex>>(std::move(index));
         QMetaObject::invokeMethod(
@@ -194,7 +194,7 @@ void CClientFilePage::StartBuild() {
 }
 
 void CClientFilePage::Built(std::uint64_t build, std::optional<PersonIndex> index) {
-    if (build != build_ || !index) return; // a change came after the copy: another build follows
+    if (build != build_ || !index) return; // a change came after the views: another build follows
     if (worker_.joinable()) worker_.join();
     building_ = false;
     index_ = std::move(index);
@@ -204,6 +204,13 @@ void CClientFilePage::Built(std::uint64_t build, std::optional<PersonIndex> inde
 }
 
 void CClientFilePage::Changed() {
+    // An import changes the book a hundred thousand times: once the list
+    // and the file are gone, a change only puts the next gathering off.
+    if (dropped_) {
+        if (isVisible()) rebuild_.start();
+        return;
+    }
+    dropped_ = true;
     // The list points into the records as they were: it goes at once.
     if (index_ && file_.person >= 0) {
         const PersonTexts t = PersonIndex::Texts(book_, index_->Shown(file_.person));

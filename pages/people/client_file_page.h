@@ -3,13 +3,15 @@
 // the people linked to them, the family's cover by category with its gaps,
 // and the next 90 days; the review as a PDF or on paper.
 //
-// The list of people is gathered on a thread of its own from a copy of the
-// policies, clients and members made when the page is first shown: the
-// collections may change while it runs, and a copy is what the thread can
-// read without a lock the records do not have. Any change to those
-// collections drops the list at once (it points into the records) and
-// gathers it again, at once when the page is shown, else when it is next
-// shown; the person shown stays chosen where they still are.
+// The list of people is gathered on a thread of its own from views of the
+// policies', clients' and members' bytes taken when the page is first shown
+// (BookRecords): the collections may change while it runs, and they keep
+// every byte viewed until the thread is done, so it reads without a lock
+// and without the copy of the whole book that once held the window for a
+// quarter of a second. Any change to those collections drops the list at
+// once (it points into the records) and gathers it again, at once when the
+// page is shown, else when it is next shown; the person shown stays chosen
+// where they still are.
 #pragma once
 
 #include "agent/client_file.h"
@@ -94,6 +96,7 @@ private:
     std::shared_ptr<std::atomic<bool>> stop_;
     std::uint64_t build_ = 0; // the build whose result is awaited
     bool building_ = false;
-    QTimer rebuild_; // a burst of changes gathers once
+    bool dropped_ = false; // the list and the file are gone until the next build starts
+    QTimer rebuild_;       // a burst of changes gathers once
     std::vector<std::pair<const vantorel::CObject*, vantorel::ObserverId>> observed_;
 };

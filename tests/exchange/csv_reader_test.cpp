@@ -72,6 +72,23 @@ TEST(CsvReader, ReadsEachEncoding) {
     const auto names = csv::Decode(Gbk(QStringLiteral("王小明,13800000000\n刘德华,13900000000\n")));
     ASSERT_TRUE(names) << names.Reason();
     EXPECT_TRUE(names->startsWith(QStringLiteral("王小明")));
+
+    // The first bytes only tell that a file is no UTF-8, never that it is:
+    // a character cut where that look ends is still read, and GBK after a
+    // long Latin start is still GBK.
+    QString cut(65535, u'a');
+    cut += QStringLiteral("张三,李四\n");
+    QString encoding;
+    const auto utf8 = csv::Decode(cut.toUtf8(), &encoding);
+    ASSERT_TRUE(utf8) << utf8.Reason();
+    EXPECT_EQ(*utf8, cut);
+    EXPECT_EQ(encoding, "UTF-8");
+    QString late = QString(100000, u'a') + u'\n';
+    for (int i = 0; i < 5000; ++i) late += QStringLiteral("王小明,北京市海淀区中关村大街%1号\n").arg(i);
+    const auto gbk = csv::Decode(Gbk(late), &encoding);
+    ASSERT_TRUE(gbk) << gbk.Reason();
+    EXPECT_EQ(*gbk, late);
+    EXPECT_EQ(encoding, "GB18030");
 }
 
 TEST(CsvReader, FindsTheSeparatorAndEndsCleanly) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <numeric>
 
 using namespace vantorel;
@@ -208,4 +209,35 @@ TEST(RecordStore, CopiesAreWholeAndIndependent) {
     EXPECT_EQ(copy.GetAt(0), original.GetAt(1));
     CInsurance moved = std::move(copy);
     EXPECT_EQ(moved.GetAt(2), original.GetAt(3));
+}
+
+TEST(RecordStore, PinnedBytesOutliveTheChangesThatLetThemGo) {
+    // Loaded records are views into the file's block; added ones own their bytes.
+    CInsurance c = Loaded<CInsurance>(Stored(Sample(&DataBook::insurance)));
+    c.Add({.info = {.policyNo = "OWN1"}});
+    c.Add({.info = {.policyNo = "OWN2"}});
+    std::vector<std::string_view> views;
+    std::vector<std::string> copies;
+    for (int i = 0; i < c.GetSize(); ++i) {
+        views.push_back(c.Bytes(i));
+        copies.emplace_back(c.Bytes(i));
+    }
+    std::shared_ptr<const void> pin = c.PinBytes();
+    EXPECT_EQ(c.PinBytes(), pin) << "one handle while any lives";
+    const int last = c.GetSize() - 1;
+    c.SetAt(last, {.info = {.policyNo = "NEW"}}); // an owned record replaced
+    c.RemoveAt(last - 1);                         // an owned record removed
+    c.SetAt(0, {});                               // a view replaced
+    EXPECT_EQ(c.GetAt(0), PolicyRecord{});
+    EXPECT_EQ(c.GetAt(c.GetSize() - 1).info.policyNo, "NEW");
+    c.RemoveAll(); // the file's block goes too
+    for (std::size_t i = 0; i < views.size(); ++i) EXPECT_EQ(views[i], copies[i]) << "record " << i;
+
+    // Without a pin nothing is kept: a later pin keeps only what it sees.
+    pin.reset();
+    c.Add({.info = {.policyNo = "A"}});
+    const std::shared_ptr<const void> again = c.PinBytes();
+    const std::string_view a = c.Bytes(0);
+    c.RemoveAt(0);
+    EXPECT_EQ(RecordView<PolicyRecord>(a).Decode().info.policyNo, "A");
 }

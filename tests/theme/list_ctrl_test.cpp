@@ -230,3 +230,16 @@ TEST(ListOfRecords, FormatsOnlyWhatItShowsAndFollowsRemovedRecords) {
     list->DeleteAllItems();
     EXPECT_EQ(list->GetItemCount(), 0);
 }
+
+TEST_F(ListPage, ColumnsAppendedInOneStepAreThoseInsertedOneByOne) {
+    list->AppendColumns({QStringLiteral("电话"), QStringLiteral("地址")}, 70);
+    list->AppendColumns({}, 70); // nothing to add
+    ASSERT_EQ(list->GetColumnCount(), 5);
+    EXPECT_EQ(list->GetColumnCaption(3), "电话");
+    EXPECT_EQ(list->GetColumnCaption(4), "地址");
+    EXPECT_EQ(list->header()->sectionSize(4), 70);
+    EXPECT_EQ(list->GetItemText(1, 2), "本人") << "the rows keep their cells";
+    EXPECT_EQ(list->GetItemText(1, 3), "");
+    list->SetItemText(1, 4, QStringLiteral("北京"));
+    EXPECT_EQ(list->GetItemText(1, 4), "北京");
+}
