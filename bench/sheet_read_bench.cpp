@@ -7,6 +7,7 @@
 //
 //   sheet_read_bench [--policies N] [--clients N] [--pairs N] [--keep DIR]
 #include "bench_util.h"
+#include "gbk_csv.h"
 #include "sample_book.h"
 #include "exchange/record_sheet.h"
 #include "exchange/sheet_reader.h"
@@ -18,7 +19,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -71,45 +71,6 @@ int WriteChild(const QString& bookDir, const QString& path) {
     return 0;
 }
 
-// The clients as an older program would have saved them: GBK, comma-separated,
-// RFC 4180 quotes, dates as text.
-bool WriteGbkCsv(const vantorel::DataBook& book, const QString& path) {
-    const auto all = book.clients.CopyAll();
-    const ::SheetTable t = RecordSheet(all, QStringLiteral("潜力客户"));
-    QStringEncoder gbk("GB18030");
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    auto line = [&](const QStringList& cells) {
-        QString s;
-        for (qsizetype i = 0; i < cells.size(); ++i) {
-            QString c = cells[i];
-            if (c.contains(u',') || c.contains(u'"') || c.contains(u'\n'))
-                c = QStringLiteral("\"%1\"").arg(c.replace(QStringLiteral("\""), QStringLiteral("\"\"")));
-            if (i) s += u',';
-            s += c;
-        }
-        f.write(gbk.encode(s + QStringLiteral("\r\n")));
-    };
-    line(t.header);
-    std::vector<SheetCell> cells;
-    for (std::size_t r = 0; r < t.rows; ++r) {
-        cells.clear();
-        t.row(r, cells);
-        QStringList texts;
-        for (const SheetCell& c : cells) {
-            switch (c.kind) {
-            case SheetCell::Kind::empty: texts << QString(); break;
-            case SheetCell::Kind::text: texts << c.text; break;
-            case SheetCell::Kind::number:
-            case SheetCell::Kind::amount: texts << QString::number(c.number, 'g', 15); break;
-            case SheetCell::Kind::date: texts << c.date.toString(Qt::ISODate); break;
-            }
-        }
-        line(texts);
-    }
-    return !gbk.hasError();
-}
-
 void Report(const char* what, const std::vector<double>& v, const char* unit = "ms") {
     std::printf("  %-46s %s %s\n", what, bench::Spread(v, "%.0f").c_str(), unit);
 }
@@ -144,7 +105,8 @@ int main(int argc, char** argv) {
     vantorel::LoadAll(book, ToPath(bookDir));
     const QString xlsx = dir + QStringLiteral("/policies.xlsx"), written = dir + QStringLiteral("/written.xlsx"),
                   csv = dir + QStringLiteral("/clients.csv");
-    if (!WriteXlsx(xlsx, RecordSheet(book.insurance.CopyAll(), QStringLiteral("保单"))) || !WriteGbkCsv(book, csv))
+    if (!WriteXlsx(xlsx, RecordSheet(book.insurance.CopyAll(), QStringLiteral("保单"))) ||
+        !bench::WriteGbkCsv(book, csv))
         return 1;
     auto package = ex::ZipPackage::Open(xlsx);
     if (!package) return 1;
